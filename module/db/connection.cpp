@@ -1,0 +1,170 @@
+#include "db/connection.h"
+
+#include <libpq-fe.h>
+
+#include <QRegularExpression>
+
+namespace kx {
+
+void TPGResultDeleter::operator()(pg_result* r) const
+{
+    PQclear(r);
+}
+
+namespace {
+
+// Connections made before any SQLSTATE exists report "08001" (unable to connect).
+const QString kConnectFailureState = QStringLiteral("08001");
+
+void IgnoreNotice(void*, const char*) {}
+
+QString ResultField(const PGresult* r, int code)
+{
+    const char* s = PQresultErrorField(r, code);
+    return s ? QString::fromUtf8(s) : QString();
+}
+
+} // namespace
+
+int ErrorNumberOf(const QString& sqlState, const QString& detail)
+{
+    static const QRegularExpression errnum(QStringLiteral("errnum=(\\d+)"));
+    const auto m = errnum.match(detail);
+    if (m.hasMatch())
+        return m.captured(1).toInt();
+    bool ok = false;
+    const int n = sqlState.toInt(&ok, 36);
+    return ok ? n : 0;
+}
+
+TConnection::~TConnection()
+{
+    Close();
+}
+
+bool TConnection::Connected() const
+{
+    return FConn && PQstatus(FConn) == CONNECTION_OK;
+}
+
+void TConnection::Open()
+{
+    if (Connected())
+        return;
+    Close();
+    if (ConnectionString.trimmed().isEmpty())
+        throw EDatabaseError(QStringLiteral("未设置数据库连接参数, 或数据库类型不受支持, 无法连接数据库!"),
+                             ErrorNumberOf(kConnectFailureState, {}), kConnectFailureState);
+    FConn = PQconnectdb(ConnectionString.toUtf8().constData());
+    if (PQstatus(FConn) != CONNECTION_OK) {
+        const QString message = QString::fromUtf8(PQerrorMessage(FConn)).trimmed();
+        Close();
+        throw EDatabaseError(QStringLiteral("无法连接数据库: ") + message, ErrorNumberOf(kConnectFailureState, {}),
+                             kConnectFailureState);
+    }
+    PQsetNoticeProcessor(FConn, IgnoreNotice, nullptr);
+    PQsetClientEncoding(FConn, "UTF8");
+    FAppliedTimeout = -1;
+}
+
+void TConnection::Close()
+{
+    if (FConn) {
+        PQfinish(FConn);
+        FConn = nullptr;
+    }
+}
+
+void TConnection::ApplyTimeout(int seconds)
+{
+    if (seconds == FAppliedTimeout)
+        return;
+    TPGResult r(PQexec(FConn, QStringLiteral("set statement_timeout = %1").arg(qint64(seconds) * 1000).toUtf8().constData()));
+    FAppliedTimeout = seconds;
+}
+
+void TConnection::RaiseResultError(pg_result* r, const QString& sql)
+{
+    QString message;
+    QString state;
+    QString detail;
+    if (r) {
+        message = ResultField(r, PG_DIAG_MESSAGE_PRIMARY);
+        state = ResultField(r, PG_DIAG_SQLSTATE);
+        detail = ResultField(r, PG_DIAG_MESSAGE_DETAIL);
+    }
+    if (message.isEmpty())
+        message = QString::fromUtf8(PQerrorMessage(FConn)).trimmed();
+    if (!Connected()) {
+        // A lost connection is opened afresh on the next statement.
+        Close();
+        if (state.isEmpty())
+            state = kConnectFailureState;
+    }
+    throw EDatabaseError(message, ErrorNumberOf(state, detail), state, sql);
+}
+
+TPGResult TConnection::Execute(const QString& sql, int timeoutSeconds)
+{
+    Open();
+    ApplyTimeout(timeoutSeconds > 0 ? timeoutSeconds : CommandTimeout);
+    TPGResult r(PQexec(FConn, sql.toUtf8().constData()));
+    const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
+        RaiseResultError(r.get(), sql);
+    return r;
+}
+
+qint64 TConnection::CopyIn(const QString& copySql, const QByteArray& data)
+{
+    Open();
+    ApplyTimeout(CommandTimeout);
+    TPGResult start(PQexec(FConn, copySql.toUtf8().constData()));
+    if (!start || PQresultStatus(start.get()) != PGRES_COPY_IN)
+        RaiseResultError(start.get(), copySql);
+    constexpr qsizetype chunk = 1 << 20;
+    bool sent = true;
+    for (qsizetype at = 0; at < data.size() && sent; at += chunk)
+        sent = PQputCopyData(FConn, data.constData() + at, int(qMin(chunk, data.size() - at))) == 1;
+    PQputCopyEnd(FConn, sent ? nullptr : "client failed to send data");
+    TPGResult done(PQgetResult(FConn));
+    const bool ok = done && PQresultStatus(done.get()) == PGRES_COMMAND_OK;
+    qint64 rows = ok ? QByteArray(PQcmdTuples(done.get())).toLongLong() : 0;
+    if (!ok) {
+        // Drain whatever the server still sends before raising.
+        for (TPGResult extra(PQgetResult(FConn)); extra; extra.reset(PQgetResult(FConn))) {}
+        RaiseResultError(done.get(), copySql);
+    }
+    for (TPGResult extra(PQgetResult(FConn)); extra; extra.reset(PQgetResult(FConn))) {}
+    return rows;
+}
+
+QString TConnection::ServerVersion()
+{
+    Open();
+    return QString::fromUtf8(PQparameterStatus(FConn, "server_version"));
+}
+
+TTransaction::TTransaction(TConnection& connection) : FConnection(connection)
+{
+    FConnection.Execute(QStringLiteral("begin"));
+}
+
+TTransaction::~TTransaction()
+{
+    if (FDone || !FConnection.Connected())
+        return;
+    try {
+        FConnection.Execute(QStringLiteral("rollback"));
+    } catch (const EDatabaseError&) {
+        // The connection is gone; the server has rolled back already.
+    }
+}
+
+void TTransaction::Commit()
+{
+    FConnection.Execute(QStringLiteral("commit"));
+    FDone = true;
+}
+
+} // namespace kx

@@ -1,0 +1,75 @@
+// A connection to the PostgreSQL server, shaped like the classic database connection:
+// a connection string, open/close, and statement execution that raises EDatabaseError.
+#pragma once
+
+#include "db/errors.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+struct pg_conn;
+struct pg_result;
+
+namespace kx {
+
+struct TPGResultDeleter {
+    void operator()(pg_result* r) const;
+};
+using TPGResult = std::unique_ptr<pg_result, TPGResultDeleter>;
+
+class TConnection {
+public:
+    TConnection() = default;
+    ~TConnection();
+    TConnection(const TConnection&) = delete;
+    TConnection& operator=(const TConnection&) = delete;
+
+    // libpq conninfo text; an empty text cannot connect (unsupported database kind).
+    QString ConnectionString;
+    bool KeepConnection = true;
+    int CommandTimeout = 300;     // seconds, for statements sent on this connection
+
+    void Open();                  // raises EDatabaseError
+    void Close();
+    bool Connected() const;
+    pg_conn* Handle() const { return FConn; }
+
+    // Sends a statement text (one or more statements; the first failing one stops the
+    // rest) and returns the result of the last one. Opens the connection on demand.
+    TPGResult Execute(const QString& sql, int timeoutSeconds = 0);
+
+    // Streams rows in COPY text format into the target named in copySql
+    // ("copy t (a, b) from stdin"). Returns the number of rows copied.
+    qint64 CopyIn(const QString& copySql, const QByteArray& data);
+
+    QString ServerVersion();
+
+private:
+    void ApplyTimeout(int seconds);
+    [[noreturn]] void RaiseResultError(pg_result* r, const QString& sql);
+
+    pg_conn* FConn = nullptr;
+    int FAppliedTimeout = -1;
+};
+
+// Error number shown with a server error: the number our procedures put into the
+// detail as "errnum=N", otherwise the SQLSTATE read as a base-36 number.
+int ErrorNumberOf(const QString& sqlState, const QString& detail);
+
+// Runs statements in a transaction that is rolled back unless Commit() is called.
+class TTransaction {
+public:
+    explicit TTransaction(TConnection& connection);
+    ~TTransaction();
+    TTransaction(const TTransaction&) = delete;
+    TTransaction& operator=(const TTransaction&) = delete;
+    void Commit();
+
+private:
+    TConnection& FConnection;
+    bool FDone = false;
+};
+
+} // namespace kx

@@ -1,0 +1,220 @@
+#include "db/dataset.h"
+
+#include <libpq-fe.h>
+
+namespace kx {
+
+namespace {
+
+// Built-in type OIDs of the PostgreSQL catalogue.
+enum : Oid {
+    oidBool = 16, oidBytea = 17, oidInt8 = 20, oidInt2 = 21, oidInt4 = 23, oidOid = 26,
+    oidFloat4 = 700, oidFloat8 = 701, oidBpchar = 1042, oidVarchar = 1043, oidText = 25,
+    oidDate = 1082, oidTime = 1083, oidTimestamp = 1114, oidTimestampTz = 1184, oidNumeric = 1700,
+};
+
+TFieldType FieldTypeOf(Oid type)
+{
+    switch (type) {
+    case oidBool: return ftBoolean;
+    case oidBytea: return ftBlob;
+    case oidInt2: return ftSmallint;
+    case oidInt4: case oidOid: return ftInteger;
+    case oidInt8: return ftLargeint;
+    case oidFloat4: case oidFloat8: return ftFloat;
+    case oidNumeric: return ftBCD;
+    case oidDate: return ftDate;
+    case oidTime: return ftTime;
+    case oidTimestamp: case oidTimestampTz: return ftDateTime;
+    default: return ftWideString;
+    }
+}
+
+QDateTime ParseTimestamp(const char* s)
+{
+    // Server text form "2026-12-06 10:20:30.123" (time zone part dropped for timestamptz).
+    QString text = QString::fromLatin1(s);
+    const qsizetype zone = text.indexOf(QLatin1Char('+'), 19);
+    if (zone > 0)
+        text.truncate(zone);
+    const qsizetype minus = text.indexOf(QLatin1Char('-'), 19);
+    if (minus > 0)
+        text.truncate(minus);
+    QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (!dt.isValid())
+        dt = QDateTime::fromString(text.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return dt;
+}
+
+QVariant Convert(const PGresult* r, int row, int col)
+{
+    if (PQgetisnull(r, row, col))
+        return QVariant();
+    const char* s = PQgetvalue(r, row, col);
+    switch (PQftype(r, col)) {
+    case oidBool: return QVariant(s[0] == 't');
+    case oidInt2: case oidInt4: return QVariant(int(strtol(s, nullptr, 10)));
+    case oidOid: return QVariant(uint(strtoul(s, nullptr, 10)));
+    case oidInt8: return QVariant(qlonglong(strtoll(s, nullptr, 10)));
+    case oidFloat4: case oidFloat8: case oidNumeric: return QVariant(strtod(s, nullptr));
+    case oidDate: return QVariant(QDate::fromString(QString::fromLatin1(s), Qt::ISODate));
+    case oidTime: return QVariant(QTime::fromString(QString::fromLatin1(s), Qt::ISODateWithMs));
+    case oidTimestamp: case oidTimestampTz: return QVariant(ParseTimestamp(s));
+    case oidBytea: {
+        size_t len = 0;
+        unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(s), &len);
+        QByteArray data(reinterpret_cast<const char*>(bytes), qsizetype(len));
+        PQfreemem(bytes);
+        return QVariant(data);
+    }
+    default: return QVariant(QString::fromUtf8(s, PQgetlength(r, row, col)));
+    }
+}
+
+} // namespace
+
+void TQuery::TakeResult(TPGResult result)
+{
+    FResult = std::move(result);
+    FRow = 0;
+    FFieldIndex.clear();
+    if (PQresultStatus(FResult.get()) == PGRES_TUPLES_OK) {
+        FRowCount = PQntuples(FResult.get());
+        FFieldCount = PQnfields(FResult.get());
+        for (int i = FFieldCount - 1; i >= 0; --i)
+            FFieldIndex.insert(QString::fromUtf8(PQfname(FResult.get(), i)).toLower(), i);
+    } else {
+        FRowCount = 0;
+        FFieldCount = 0;
+    }
+    FRowsAffected = QByteArray(PQcmdTuples(FResult.get())).toInt();
+}
+
+void TQuery::Open()
+{
+    Close();
+    if (!Connection)
+        throw EKxError(QStringLiteral("数据集没有设置数据库连接!"));
+    TakeResult(Connection->Execute(SQL, CommandTimeout));
+}
+
+void TQuery::ExecSQL()
+{
+    Close();
+    if (!Connection)
+        throw EKxError(QStringLiteral("数据集没有设置数据库连接!"));
+    TPGResult r = Connection->Execute(SQL, CommandTimeout);
+    FRowsAffected = QByteArray(PQcmdTuples(r.get())).toInt();
+}
+
+void TQuery::Close()
+{
+    FResult.reset();
+    FRow = FRowCount = FFieldCount = 0;
+    FFieldIndex.clear();
+}
+
+int TQuery::FieldIndex(const QString& name) const
+{
+    return FFieldIndex.value(name.toLower(), -1);
+}
+
+TField TQuery::FieldByName(const QString& name) const
+{
+    const int i = FieldIndex(name);
+    if (i < 0)
+        throw EKxError(QStringLiteral("数据集中没有字段[%1]!").arg(name));
+    return TField(this, i);
+}
+
+QStringList TQuery::FieldNames() const
+{
+    QStringList names;
+    for (int i = 0; i < FFieldCount; ++i)
+        names << QString::fromUtf8(PQfname(FResult.get(), i));
+    return names;
+}
+
+QVariant TQuery::ValueAt(int row, int field) const
+{
+    if (!FResult || row < 0 || row >= FRowCount || field < 0 || field >= FFieldCount)
+        return QVariant();
+    return Convert(FResult.get(), row, field);
+}
+
+bool TQuery::IsNullAt(int row, int field) const
+{
+    if (!FResult || row < 0 || row >= FRowCount || field < 0 || field >= FFieldCount)
+        return true;
+    return PQgetisnull(FResult.get(), row, field);
+}
+
+QString TQuery::TextAt(int row, int field) const
+{
+    if (IsNullAt(row, field))
+        return QString();
+    return QString::fromUtf8(PQgetvalue(FResult.get(), row, field), PQgetlength(FResult.get(), row, field));
+}
+
+bool TQuery::Locate(const QString& fieldNames, const QVariantList& values, bool caseInsensitive)
+{
+    const QStringList names = fieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    QList<int> cols;
+    for (const QString& n : names)
+        cols << FieldByName(n.trimmed()).Index();
+    for (int row = 0; row < FRowCount; ++row) {
+        bool match = true;
+        for (qsizetype k = 0; k < cols.size() && match; ++k) {
+            const QVariant v = ValueAt(row, cols[k]);
+            const QVariant want = k < values.size() ? values[k] : QVariant();
+            if (v.isNull() || want.isNull())
+                match = v.isNull() && want.isNull();
+            else if (v.typeId() == QMetaType::QString || want.typeId() == QMetaType::QString)
+                match = v.toString().compare(want.toString(), caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+            else
+                match = v == want;
+        }
+        if (match) {
+            FRow = row;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TField::IsNull() const { return FQuery->IsNullAt(FQuery->FRow, FIndex); }
+QVariant TField::Value() const { return FQuery->ValueAt(FQuery->FRow, FIndex); }
+QString TField::AsString() const
+{
+    const QVariant v = Value();
+    switch (v.typeId()) {
+    case QMetaType::QDate: return v.toDate().toString(QStringLiteral("yyyy/MM/dd"));
+    case QMetaType::QDateTime: return v.toDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+    case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default: return v.toString();
+    }
+}
+int TField::AsInteger() const { return Value().toInt(); }
+qint64 TField::AsLargeInt() const { return Value().toLongLong(); }
+double TField::AsFloat() const { return Value().toDouble(); }
+bool TField::AsBoolean() const
+{
+    const QVariant v = Value();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || v.toString() == QLatin1String("1");
+    return v.toBool();
+}
+QDate TField::AsDate() const
+{
+    const QVariant v = Value();
+    return v.typeId() == QMetaType::QDateTime ? v.toDateTime().date() : v.toDate();
+}
+QDateTime TField::AsDateTime() const
+{
+    const QVariant v = Value();
+    return v.typeId() == QMetaType::QDate ? v.toDate().startOfDay() : v.toDateTime();
+}
+QString TField::FieldName() const { return QString::fromUtf8(PQfname(FQuery->FResult.get(), FIndex)); }
+TFieldType TField::DataType() const { return FieldTypeOf(PQftype(FQuery->FResult.get(), FIndex)); }
+
+} // namespace kx

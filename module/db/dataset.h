@@ -1,0 +1,93 @@
+// A dataset over one statement's result: open or execute a statement text, read fields
+// by name without regard to case, count records, navigate, locate, test for nulls.
+#pragma once
+
+#include "db/connection.h"
+#include "kx_mrp/types.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace kx {
+
+class TQuery;
+
+// One field of the current record; cheap to copy, valid while the dataset stays open.
+class TField {
+public:
+    TField(const TQuery* query, int index) : FQuery(query), FIndex(index) {}
+    bool IsNull() const;
+    QVariant Value() const;
+    QString AsString() const;
+    int AsInteger() const;
+    qint64 AsLargeInt() const;
+    double AsFloat() const;
+    bool AsBoolean() const;
+    QDate AsDate() const;
+    QDateTime AsDateTime() const;
+    QString FieldName() const;
+    TFieldType DataType() const;
+    int Index() const { return FIndex; }
+
+private:
+    const TQuery* FQuery;
+    int FIndex;
+};
+
+class TQuery {
+public:
+    explicit TQuery(TConnection* connection = nullptr) : Connection(connection) {}
+
+    TConnection* Connection;
+    QString SQL;
+    int CommandTimeout = 3600;
+
+    void Open();                          // runs SQL and keeps its result set
+    void ExecSQL();                       // runs SQL without keeping rows
+    void Close();
+    bool Active() const { return bool(FResult); }
+    int RowsAffected() const { return FRowsAffected; }
+
+    int RecordCount() const { return FRowCount; }
+    bool IsEmpty() const { return FRowCount == 0; }
+    bool Eof() const { return FRow >= FRowCount; }
+    bool Bof() const { return FRow <= 0; }
+    void First() { FRow = 0; }
+    void Next() { if (FRow < FRowCount) ++FRow; }
+    void Prior() { if (FRow > 0) --FRow; }
+    void Last() { FRow = FRowCount > 0 ? FRowCount - 1 : 0; }
+    int RecNo() const { return FRow; }    // from 0
+    void SetRecNo(int row) { FRow = qBound(0, row, FRowCount); }
+
+    int FieldCount() const { return FFieldCount; }
+    TField Fields(int index) const { return TField(this, index); }
+    int FieldIndex(const QString& name) const;        // -1 when absent; case-insensitive
+    bool HasField(const QString& name) const { return FieldIndex(name) >= 0; }
+    TField FieldByName(const QString& name) const;    // raises EKxError when absent
+    QStringList FieldNames() const;
+
+    // Moves to the first record whose fields (names separated by ";") equal the values.
+    bool Locate(const QString& fieldNames, const QVariantList& values, bool caseInsensitive = false);
+
+    // Cell access by row, for code that walks a whole result without moving the cursor.
+    QVariant ValueAt(int row, int field) const;
+    bool IsNullAt(int row, int field) const;
+    QString TextAt(int row, int field) const;
+
+private:
+    friend class TField;
+    void TakeResult(TPGResult result);
+
+    TPGResult FResult;
+    int FRow = 0;
+    int FRowCount = 0;
+    int FFieldCount = 0;
+    int FRowsAffected = 0;
+    QHash<QString, int> FFieldIndex;      // lower-cased name -> first column of that name
+};
+
+} // namespace kx

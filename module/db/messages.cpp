@@ -1,0 +1,74 @@
+#include "db/messages.h"
+
+#include "db/errors.h"
+
+#include <cstdio>
+
+namespace kx {
+
+namespace {
+
+int PrintToConsole(const TMessageRequest& request)
+{
+    std::fprintf(stderr, "[%s] %s\n", request.Caption.toUtf8().constData(),
+                 QString(request.Text).replace(QLatin1Char('\r'), QLatin1Char('\n')).toUtf8().constData());
+    return DefaultAnswer(request.Buttons);
+}
+
+TMessageResponder& Responder()
+{
+    static TMessageResponder responder = PrintToConsole;
+    return responder;
+}
+
+int MessageBoxCore(const QString& text, const QString& caption, TMsgIcon icon, int buttons)
+{
+    const TMessageRequest request{text, caption, icon, buttons < 0 ? int(mbOK) : buttons};
+    return Responder() ? Responder()(request) : DefaultAnswer(request.Buttons);
+}
+
+} // namespace
+
+TMessageResponder SetMessageResponder(TMessageResponder responder)
+{
+    TMessageResponder old = std::move(Responder());
+    Responder() = std::move(responder);
+    return old;
+}
+
+int DefaultAnswer(int buttons)
+{
+    const int kind = buttons & 0xFF;
+    const int defaultIndex = (buttons & mbDefButton3) ? 2 : (buttons & mbDefButton2) ? 1 : 0;
+    switch (kind) {
+    case mbOKCancel: return defaultIndex == 0 ? mrOK : mrCancel;
+    case mbYesNo: return defaultIndex == 0 ? mrYes : mrNo;
+    case mbYesNoCancel: return defaultIndex == 0 ? mrYes : defaultIndex == 1 ? mrNo : mrCancel;
+    default: return mrOK;
+    }
+}
+
+int ShowWarning(const QString& text, int buttons) { return MessageBoxCore(text, QStringLiteral("警告"), miWarning, buttons); }
+int ShowInfo(const QString& text, int buttons) { return MessageBoxCore(text, QStringLiteral("信息"), miInformation, buttons); }
+int ShowError(const QString& text, int buttons) { return MessageBoxCore(text, QStringLiteral("错误"), miError, buttons); }
+int ShowQuestion(const QString& text, int buttons) { return MessageBoxCore(text, QStringLiteral("疑问"), miQuestion, buttons); }
+
+void ShowDatabaseError(const QString& message, int number)
+{
+    ShowError(QStringLiteral("错误: %1 (错误号: %2)").arg(message).arg(number));
+}
+
+void ShowException(const std::exception& e)
+{
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
+    if (const auto* db = dynamic_cast<const EDatabaseError*>(&e)) {
+        ShowDatabaseError(db->Message(), db->Number());
+        return;
+    }
+    const auto* kxError = dynamic_cast<const EKxError*>(&e);
+    const QString reason = kxError ? kxError->Message() : QString::fromUtf8(e.what());
+    ShowError(QStringLiteral("程序执行出现错误!\r\r原因: %1").arg(reason));
+}
+
+} // namespace kx

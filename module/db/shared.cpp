@@ -1,0 +1,136 @@
+#include "db/shared.h"
+
+namespace kx {
+
+namespace {
+
+struct TModuleState {
+    TModuleEnvironment* Env = nullptr;
+    std::intptr_t ContextID = 0;
+    TConnection Connection;
+    TQuery Query{&Connection};
+};
+
+TModuleState& State()
+{
+    static TModuleState state;
+    return state;
+}
+
+// A conninfo value in single quotes with quotes and backslashes escaped.
+QString ConnInfoValue(const QString& value)
+{
+    QString v = value;
+    v.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    v.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + v + QLatin1Char('\'');
+}
+
+} // namespace
+
+TModuleEnvironment* Env()
+{
+    return State().Env;
+}
+
+bool SetEnvironment(TModuleEnvironment* env)
+{
+    TModuleState& s = State();
+    if (!env)
+        return false;
+    if (s.Env && s.ContextID == env->ContextID)
+        return false;
+    s.Env = env;
+    s.ContextID = env->ContextID;
+    ResetConnection(s.Connection);
+    SetConnectionParams(s.Connection, *env);
+    ResetQuery(s.Query);
+    s.Query.Connection = &s.Connection;
+    return true;
+}
+
+TConnection& SharedConnection()
+{
+    return State().Connection;
+}
+
+TQuery& SharedQuery()
+{
+    return State().Query;
+}
+
+QString EnvText(const char* slot)
+{
+    return slot ? QString::fromUtf8(slot) : QString();
+}
+
+QString EnvUserID()
+{
+    return Env() ? EnvText(Env()->UserID) : QString();
+}
+
+QString EnvUserName()
+{
+    return Env() ? EnvText(Env()->UserName) : QString();
+}
+
+int EnvMaxRows()
+{
+    return Env() ? int(Env()->MaxRows) : 0;
+}
+
+QString BuildConnectionString(int dbType, const QString& server, const QString& database, const QString& user,
+                              const QString& password)
+{
+    if (dbType != 0)
+        return QString();
+    QStringList parts;
+    QString host = server.trimmed();
+    QString port;
+    // "host:port" names a TCP server; a path is a socket directory.
+    const qsizetype colon = host.lastIndexOf(QLatin1Char(':'));
+    if (!host.startsWith(QLatin1Char('/')) && colon > 0) {
+        port = host.mid(colon + 1);
+        host.truncate(colon);
+    }
+    if (!host.isEmpty())
+        parts << QLatin1String("host=") + ConnInfoValue(host);
+    if (!port.isEmpty())
+        parts << QLatin1String("port=") + ConnInfoValue(port);
+    parts << QLatin1String("dbname=") + ConnInfoValue(database);
+    if (!user.trimmed().isEmpty()) {
+        parts << QLatin1String("user=") + ConnInfoValue(user.trimmed());
+        parts << QLatin1String("password=") + ConnInfoValue(password);
+    }
+    parts << QStringLiteral("connect_timeout='10'") << QStringLiteral("application_name='KX_MRP'");
+    return parts.join(QLatin1Char(' '));
+}
+
+void SetConnectionParams(TConnection& connection, const TModuleEnvironment& env)
+{
+    connection.Close();
+    connection.KeepConnection = true;
+    connection.ConnectionString = BuildConnectionString(int(env.DBType), EnvText(env.DBServer), EnvText(env.DBName),
+                                                        EnvText(env.DBUser), EnvText(env.DBPassword));
+}
+
+void ResetConnection(TConnection& connection)
+{
+    connection.Close();
+    connection.KeepConnection = true;
+    connection.CommandTimeout = 300;
+}
+
+void ResetQuery(TQuery& query)
+{
+    query.Close();
+    query.CommandTimeout = 3600;
+}
+
+void ShowStatusText(const QString& text, int kind)
+{
+    if (Env() && Env()->ShowStatusText)
+        Env()->ShowStatusText(text, kind);
+}
+
+} // namespace kx

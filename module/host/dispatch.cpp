@@ -1,0 +1,133 @@
+#include "host/dispatch.h"
+
+#include "db/messages.h"
+#include "host/forcastactions.h"
+
+namespace kx {
+
+namespace {
+
+using TViewFactory = IInfoView* (*)(const TInfoObjectDef* def);
+using TFrameFactory = IInfoFrame* (*)(const TInfoObjectDef* def);
+using TFormRunner = void (*)(const TInfoObjectDef* def);
+using TEditFactory = IInfoEdit* (*)(const TInfoObjectDef* def);
+// An action handler; an empty action ID in its row takes every action of the object.
+using TActionRunner = void (*)(const TInfoObjectDef* def, const QString& actionID, IInfoView* view, bool* handled);
+
+template <class T>
+struct TRow {
+    const char* ObjectID;
+    T Run;                        // null while the feature is not available
+};
+
+struct TActionRow {
+    const char* ObjectID;
+    const char* ActionID;
+    TActionRunner Run;
+};
+
+const TRow<TViewFactory> kViews[] = {
+    {"KX_MRP.Items", nullptr},
+    {"KX_MRP.BOMExpand", nullptr},
+    {"KX_MRP.ItemSubs", nullptr},
+    {"KX_MRP.Deduct", nullptr},
+    {"KX_MRP.MRP.Main", nullptr},
+    {"KX_MRP.MRP.Allot", nullptr},
+    {"KX_MRP.MRP.Supplies", nullptr},
+    {"KX_MRP.MRP.Replaces", nullptr},
+    {"KX_MRP.MRP.Balance", nullptr},
+    {"KX_MRP.MRP.Bills", nullptr},
+    {"KX_MRP.MRPOutput", nullptr},
+    {"KX_MRP.AgeAnalyze", nullptr},
+};
+
+const TRow<TFrameFactory> kFrames[] = {
+    {"KX_MRP.MRP", nullptr},
+    {"KX_MRP.MRPQuery", nullptr},
+    {"KX_MRP.MRPmini", nullptr},
+    {"KX_MRP.LackAnalyze", nullptr},
+};
+
+const TRow<TFormRunner> kForms[] = {
+    {"KX_MRP.Calendar", nullptr},
+    {"KX_MRP.MRPRelease", nullptr},
+};
+
+const TRow<TEditFactory> kEdits[] = {
+    {"KX_MRP.Forcast", nullptr},
+};
+
+const TActionRow kActions[] = {
+    {"KX_MRP.Forcast", "Delete", RunForcastDelete},
+    {"KX_MRP.Forcast", "Check", RunForcastCheck},
+    {"KX_MRP.Forcast", "UnCheck", RunForcastUnCheck},
+    {"KX_MRP.Forcast", "Close", RunForcastClose},
+    {"KX_MRP.Forcast", "UnClose", RunForcastUnClose},
+    {"KX_MRP.Forcast", "AutoDed", nullptr},
+    {"KX_MRP.Forcast", "NoAutoDed", nullptr},
+    {"KX_MRP.Forcast", "CanAutoDed", nullptr},
+    {"KX_MRP.SO", "", nullptr},
+    {"KX_MRP.SI", "", nullptr},
+    {"KX_MRP.DeductLog", "", nullptr},
+};
+
+bool SameID(const char* id, const QString& other)
+{
+    return QString::fromLatin1(id).compare(other, Qt::CaseInsensitive) == 0;
+}
+
+template <class T, size_t N>
+T Find(const TRow<T> (&table)[N], const TInfoObjectDef* def)
+{
+    if (!def)
+        return nullptr;
+    for (const auto& row : table)
+        if (SameID(row.ObjectID, def->ID))
+            return row.Run;
+    return nullptr;
+}
+
+} // namespace
+
+IInfoView* CreateInfoViewFor(const TInfoObjectDef* def)
+{
+    const TViewFactory create = Find(kViews, def);
+    return create ? create(def) : nullptr;
+}
+
+IInfoFrame* CreateInfoFrameFor(const TInfoObjectDef* def)
+{
+    if (const TFrameFactory create = Find(kFrames, def))
+        return create(def);
+    ShowInfo(QStringLiteral("很抱歉, 此功能处于内部测试阶段, 暂时不开放使用!"));
+    return nullptr;
+}
+
+void ShowInfoFormFor(const TInfoObjectDef* def)
+{
+    if (const TFormRunner run = Find(kForms, def))
+        run(def);
+}
+
+IInfoEdit* CreateInfoEditFor(const TInfoObjectDef* def)
+{
+    const TEditFactory create = Find(kEdits, def);
+    return create ? create(def) : nullptr;
+}
+
+void RunInfoActionFor(const TInfoObjectDef* def, const QString& actionID, IInfoView* view, bool* handled)
+{
+    if (!def)
+        return;
+    for (const TActionRow& row : kActions) {
+        if (!SameID(row.ObjectID, def->ID))
+            continue;
+        if (*row.ActionID && !SameID(row.ActionID, actionID))
+            continue;
+        if (row.Run)
+            row.Run(def, actionID, view, handled);
+        return;
+    }
+}
+
+} // namespace kx

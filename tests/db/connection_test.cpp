@@ -1,0 +1,137 @@
+#include "db/dataset.h"
+#include "db/quote.h"
+#include "db/shared.h"
+#include "db/sqlrun.h"
+
+#include "testdatabase.h"
+
+#include <gtest/gtest.h>
+
+using namespace kx;
+using namespace kx::test;
+
+class Connection : public TDatabaseTest {};
+
+TEST_F(Connection, FailingStatementShowsServerMessageWithNumber)
+{
+    TScriptedMessages script;
+    TQuery q(&SharedConnection());
+    EXPECT_FALSE(RunSQL(q, QStringLiteral("select * from KX_No_Such_Table"), true));
+    // SQLSTATE 42P01 read as a base-36 number.
+    EXPECT_EQ(script.LastText(), QStringLiteral("错误: relation \"kx_no_such_table\" does not exist (错误号: %1)")
+                                     .arg(QStringLiteral("42P01").toInt(nullptr, 36)));
+    EXPECT_EQ(OpenSQLCount(q, QStringLiteral("select 1/0"), false), -1);
+    EXPECT_EQ(script.Count(), 1);                  // ShowError off: nothing shown
+    EXPECT_THROW((void)RunSQL(q, QStringLiteral("select 1/0"), true, false, true), EDatabaseError);
+
+    // Our own procedures carry their number in the detail.
+    Exec(QStringLiteral("create function kx_test_fail() returns int language plpgsql as $$ begin "
+                        "raise exception '物料属性值无效' using detail = 'errnum=65285'; end $$"));
+    EXPECT_FALSE(RunSQL(q, QStringLiteral("select kx_test_fail()"), true));
+    EXPECT_EQ(script.LastText(), QStringLiteral("错误: 物料属性值无效 (错误号: 65285)"));
+}
+
+TEST_F(Connection, BatchStopsAtTheFirstFailingStatement)
+{
+    TQuery q(&SharedConnection());
+    Exec(QStringLiteral("create table kx_test_batch (n int)"));
+    EXPECT_FALSE(RunSQL(q, QStringLiteral("insert into kx_test_batch values (1);\rselect 1/0;\rinsert into kx_test_batch values (2)"),
+                        false, false));
+    // The batch runs as one implicit transaction: the first insert is gone too.
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from kx_test_batch")).toInt(), 0);
+}
+
+TEST_F(Connection, FieldsByNameWithoutRegardToCaseAndNulls)
+{
+    TQuery q(&SharedConnection());
+    ASSERT_EQ(OpenSQLCount(q, QStringLiteral("select 1 as SchIID, null::text as SchName, 2.5::numeric(28,8) as Qty, "
+                                             "date '2026-01-02' as D union all select 2, 'b', 0, null"),
+                           true),
+              2);
+    EXPECT_EQ(q.FieldByName(QStringLiteral("SCHIID")).AsInteger(), 1);
+    EXPECT_TRUE(q.FieldByName(QStringLiteral("schname")).IsNull());
+    EXPECT_DOUBLE_EQ(q.FieldByName(QStringLiteral("Qty")).AsFloat(), 2.5);
+    EXPECT_EQ(q.FieldByName(QStringLiteral("D")).AsDate(), QDate(2026, 1, 2));
+    EXPECT_EQ(q.FieldByName(QStringLiteral("D")).DataType(), ftDate);
+    EXPECT_TRUE(FieldValueOrNull(q, QStringLiteral("NoSuchField")).isNull());
+    q.Next();
+    EXPECT_EQ(q.FieldByName(QStringLiteral("SchName")).AsString(), QStringLiteral("b"));
+    q.Next();
+    EXPECT_TRUE(q.Eof());
+    EXPECT_TRUE(q.Locate(QStringLiteral("SchName"), {QStringLiteral("B")}, true));
+    EXPECT_EQ(q.RecNo(), 1);
+    EXPECT_FALSE(q.Locate(QStringLiteral("SchName"), {QStringLiteral("B")}, false));
+
+    QDateTime now;
+    ASSERT_TRUE(GetServerTime(q, now, true));
+    EXPECT_EQ(now.time(), QTime(0, 0));
+    EXPECT_LE(qAbs(now.date().daysTo(QDate::currentDate())), 1);
+}
+
+TEST_F(Connection, QuotedValuesSurviveTheRoundTrip)
+{
+    TQuery q(&SharedConnection());
+    const QString texts[] = {QStringLiteral("O'Brien''s"), QStringLiteral("C:\\path\\n"), QStringLiteral("物料'代码\\ 测试"),
+                             QStringLiteral("'; drop table x; --"), QString()};
+    for (const QString& text : texts) {
+        ASSERT_TRUE(RunSQL(q, QStringLiteral("select %1 as t").arg(QuotedStr(text)), true));
+        EXPECT_EQ(q.Fields(0).AsString(), text);
+    }
+    ASSERT_TRUE(RunSQL(q, QStringLiteral("select %1::numeric(28,8) as q, %2::date as d, %3::timestamp as t")
+                              .arg(SQLQty(1234.56789012), SQLDate(QDate(2026, 12, 6)),
+                                   SQLDateTime(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 58)))),
+                       true));
+    EXPECT_DOUBLE_EQ(q.Fields(0).AsFloat(), 1234.56789012);
+    EXPECT_EQ(q.Fields(1).AsDate(), QDate(2026, 12, 6));
+    EXPECT_EQ(q.Fields(2).AsDateTime(), QDateTime(QDate(2026, 12, 6), QTime(23, 59, 58)));
+}
+
+TEST_F(Connection, RowLimitWarnsAtTheLimitAndNotBelow)
+{
+    TScriptedMessages script;
+    Host().Env.MaxRows = 50;
+    CheckRowLimit(49);
+    EXPECT_EQ(script.Count(), 0);
+    CheckRowLimit(50);
+    EXPECT_EQ(script.LastText(), QStringLiteral("由于您的筛选条件过于宽松, 导致本次查询结果超过50行, 超过部分已放弃返回显示!"));
+    Host().Env.MaxRows = 1000;
+}
+
+TEST(ConnectionFailure, WrongDatabaseServerOrKindGivesAClearError)
+{
+    TScriptedMessages script;
+    struct Case { QString server; QString database; int kind; const char* contains; };
+    const Case cases[] = {
+        {TTestDatabase::Server(), QStringLiteral("kx_no_such_database"), 0, "kx_no_such_database"},
+        {QStringLiteral("/nonexistent/socket/dir"), QStringLiteral("kx"), 0, "无法连接数据库"},
+        {QStringLiteral("c:\\data\\kx.mdb"), QStringLiteral("system.mdw"), 2, "不受支持"},
+    };
+    for (const Case& c : cases) {
+        TConnection connection;
+        connection.ConnectionString = BuildConnectionString(c.kind, c.server, c.database, {}, {});
+        TQuery q(&connection);
+        EXPECT_FALSE(RunSQL(q, QStringLiteral("select 1"), true));
+        EXPECT_TRUE(script.LastText().startsWith(QStringLiteral("错误: ")));
+        EXPECT_TRUE(script.LastText().contains(QString::fromUtf8(c.contains))) << script.LastText().toStdString();
+        // Unable to connect: SQLSTATE 08001.
+        EXPECT_TRUE(script.LastText().endsWith(QStringLiteral("(错误号: %1)").arg(QStringLiteral("08001").toInt(nullptr, 36))));
+    }
+}
+
+TEST(ConnectionString, KindsServersAndLogins)
+{
+    EXPECT_EQ(BuildConnectionString(2, QStringLiteral("f.mdb"), QStringLiteral("s"), QStringLiteral("u"), QStringLiteral("p")),
+              QString());
+    const QString tcp = BuildConnectionString(0, QStringLiteral("db.example:6543"), QStringLiteral("kx"),
+                                              QStringLiteral("planner"), QStringLiteral("pa'ss"));
+    EXPECT_TRUE(tcp.contains(QStringLiteral("host='db.example'")));
+    EXPECT_TRUE(tcp.contains(QStringLiteral("port='6543'")));
+    EXPECT_TRUE(tcp.contains(QStringLiteral("user='planner'")));
+    EXPECT_TRUE(tcp.contains(QStringLiteral("password='pa\\'ss'")));
+    // A blank user is the operating-system login: no user and no password.
+    const QString peer = BuildConnectionString(0, QStringLiteral("/run/kx"), QStringLiteral("kx"), QStringLiteral("  "),
+                                               QStringLiteral("secret"));
+    EXPECT_TRUE(peer.contains(QStringLiteral("host='/run/kx'")));
+    EXPECT_FALSE(peer.contains(QStringLiteral("port=")));
+    EXPECT_FALSE(peer.contains(QStringLiteral("secret")));
+}

@@ -1,0 +1,137 @@
+#include "testhost.h"
+
+#include "db/escape.h"
+
+namespace kx::test {
+
+namespace {
+
+TTestHost* gCurrent = nullptr;
+
+QString Flag(bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); }
+
+void Record(const QString& call)
+{
+    if (gCurrent)
+        gCurrent->Calls << call;
+}
+
+const TInfoObjectDef* FakeGetObjectDef(const QString& id)
+{
+    Record(QStringLiteral("GetObjectDef:") + id);
+    return gCurrent ? gCurrent->FindObjectDef(id) : nullptr;
+}
+
+void FakeShowStatusText(const QString& text, int kind)
+{
+    Record(QStringLiteral("ShowStatusText:%1:%2").arg(kind).arg(text));
+}
+
+void FakeRefreshMainUI(std::intptr_t a, std::intptr_t b)
+{
+    Record(QStringLiteral("RefreshMainUI:%1:%2").arg(a).arg(b));
+}
+
+bool FakeShowEditor(const TInfoObjectDef* def, const QString& keys, const QString& action, IInfoEdit** editor)
+{
+    Record(QStringLiteral("ShowEditor:%1:%2:%3").arg(def ? def->ID : QString(), keys, action));
+    if (editor)
+        *editor = nullptr;
+    return true;
+}
+
+QString FakeGetPermitSQL(const TInfoObjectDef* def, const QString& code, bool byQuery)
+{
+    Record(QStringLiteral("GetPermitSQL:%1:%2:%3").arg(def ? def->ID : QString(), code, Flag(byQuery)));
+    return gCurrent ? gCurrent->PermitSQL.value(code) : QString();
+}
+
+} // namespace
+
+TTestHost::TTestHost()
+{
+    gCurrent = this;
+    Env.EnumCache = &EnumCache;
+    Env.MaxRows = 1000;
+    Env.ContextID = 1;
+    Env.GetObjectDef = FakeGetObjectDef;
+    Env.RefreshMainUI = FakeRefreshMainUI;
+    Env.ShowStatusText = FakeShowStatusText;
+    Env.ShowEditor = FakeShowEditor;
+    Env.GetPermitSQL = FakeGetPermitSQL;
+    SetUser(QStringLiteral("U001"), QStringLiteral("测试员"));
+}
+
+TTestHost::~TTestHost()
+{
+    if (gCurrent == this)
+        gCurrent = nullptr;
+}
+
+TTestHost* TTestHost::Current()
+{
+    return gCurrent;
+}
+
+void TTestHost::SetUser(const QString& userID, const QString& userName, const QString& groups)
+{
+    FUserID = userID.toUtf8();
+    FUserName = userName.toUtf8();
+    FGroups = groups.toUtf8();
+    Env.UserID = FUserID.constData();
+    Env.UserName = FUserName.constData();
+    Env.UserGroups = FGroups.constData();
+}
+
+void TTestHost::SetDatabase(const QString& server, const QString& database, const QString& user, const QString& password)
+{
+    FServer = server.toUtf8();
+    FDatabase = database.toUtf8();
+    FUser = user.toUtf8();
+    FPassword = password.toUtf8();
+    Env.DBType = 0;
+    Env.DBServer = FServer.constData();
+    Env.DBName = FDatabase.constData();
+    Env.DBUser = FUser.constData();
+    Env.DBPassword = FPassword.constData();
+    NewContext();
+}
+
+void TTestHost::NewContext()
+{
+    static std::intptr_t next = 100;
+    Env.ContextID = ++next;
+}
+
+TScriptedMessages::TScriptedMessages(QList<int> answers) : FAnswers(std::move(answers))
+{
+    FPrevious = SetMessageResponder([this](const TMessageRequest& request) {
+        FRequests << request;
+        return FAnswers.isEmpty() ? DefaultAnswer(request.Buttons) : FAnswers.takeFirst();
+    });
+}
+
+TScriptedMessages::~TScriptedMessages()
+{
+    SetMessageResponder(std::move(FPrevious));
+}
+
+QStringList TScriptedMessages::Texts() const
+{
+    QStringList texts;
+    for (const TMessageRequest& r : FRequests)
+        texts << r.Text;
+    return texts;
+}
+
+TEscapeHold::TEscapeHold(int afterPolls) : FPolls(std::make_shared<int>(0))
+{
+    SetEscapeProbe([polls = FPolls, afterPolls] { return ++*polls > afterPolls; });
+}
+
+TEscapeHold::~TEscapeHold()
+{
+    SetEscapeProbe(nullptr);
+}
+
+} // namespace kx::test

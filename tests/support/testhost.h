@@ -1,0 +1,79 @@
+// A host for tests: fills the module environment, implements the host callbacks with
+// recording fakes, answers message boxes from a script and holds Esc on demand.
+#pragma once
+
+#include "db/messages.h"
+#include "kx_mrp/environment.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace kx::test {
+
+class TTestHost {
+public:
+    TTestHost();
+    ~TTestHost();
+    TTestHost(const TTestHost&) = delete;
+    TTestHost& operator=(const TTestHost&) = delete;
+
+    TModuleEnvironment Env;
+    TEnumCache EnumCache;
+    // Every callback the module made, as "Name:arguments" lines.
+    QStringList Calls;
+    // Object definitions GetObjectDef answers with (looked up without regard to case).
+    void AddObjectDef(const TInfoObjectDef* def) { FObjectDefs.insert(def->ID.toLower(), def); }
+    const TInfoObjectDef* FindObjectDef(const QString& id) const { return FObjectDefs.value(id.toLower(), nullptr); }
+    // Answers of GetPermitSQL, by permit code.
+    QMap<QString, QString> PermitSQL;
+
+    void SetUser(const QString& userID, const QString& userName, const QString& groups = QString());
+    void SetDatabase(const QString& server, const QString& database, const QString& user = QString(),
+                     const QString& password = QString());
+    // A new login context: the module reconnects on its next call.
+    void NewContext();
+
+    static TTestHost* Current();
+
+private:
+    QMap<QString, const TInfoObjectDef*> FObjectDefs;
+    QByteArray FUserID, FUserName, FGroups, FServer, FDatabase, FUser, FPassword;
+};
+
+// Answers message boxes in order from a script and records every box asked. Past the
+// end of the script a box answers with its default button.
+class TScriptedMessages {
+public:
+    explicit TScriptedMessages(QList<int> answers = {});
+    ~TScriptedMessages();
+
+    void Answer(int result) { FAnswers << result; }
+    const QList<TMessageRequest>& Requests() const { return FRequests; }
+    QStringList Texts() const;
+    QString LastText() const { return FRequests.isEmpty() ? QString() : FRequests.last().Text; }
+    int Count() const { return int(FRequests.size()); }
+
+private:
+    QList<int> FAnswers;
+    QList<TMessageRequest> FRequests;
+    TMessageResponder FPrevious;
+};
+
+// Holds Esc for the scope; with afterPolls > 0 the key goes down only after that many
+// polls have found it up.
+class TEscapeHold {
+public:
+    explicit TEscapeHold(int afterPolls = 0);
+    ~TEscapeHold();
+    int Polls() const { return *FPolls; }
+
+private:
+    std::shared_ptr<int> FPolls;
+};
+
+} // namespace kx::test

@@ -1,0 +1,68 @@
+#include "dbcommands.h"
+
+#include "db/dataset.h"
+#include "db/migrations.h"
+#include "db/quote.h"
+#include "engine/schema.h"
+#include "suiteschema.h"
+
+#include <cstdio>
+
+namespace kx::cli {
+
+namespace {
+
+void Print(const QString& text)
+{
+    std::printf("%s\n", text.toUtf8().constData());
+}
+
+// Creates the database through the server's maintenance database when it is missing.
+void CreateDatabaseIfMissing(const TConnectOptions& options)
+{
+    TConnection admin;
+    Configure(admin, options, QStringLiteral("postgres"));
+    TQuery q(&admin);
+    q.SQL = QStringLiteral("select 1 from pg_database where datname=%1").arg(QuotedStr(options.Database));
+    q.Open();
+    if (q.IsEmpty()) {
+        admin.Execute(QStringLiteral("create database %1 encoding 'UTF8' template template0").arg(QuotedIdent(options.Database)));
+        Print(QStringLiteral("已创建数据库 %1").arg(options.Database));
+    }
+}
+
+} // namespace
+
+int RunDbInit(const TConnectOptions& options, QStringList args)
+{
+    const bool demo = TakeFlag(args, QStringLiteral("demo"));
+    if (!args.isEmpty()) {
+        std::fprintf(stderr, "kxmrp db init: 未知参数 %s\n", args.join(QLatin1Char(' ')).toUtf8().constData());
+        return 2;
+    }
+    CreateDatabaseIfMissing(options);
+    TConnection connection;
+    Configure(connection, options);
+    int applied = ApplySuiteSchema(connection);
+    applied += ApplyModuleSchema(connection);
+    applied += ApplySuiteLateSchema(connection);
+    Print(QStringLiteral("数据库 %1 已就绪, 本次升级 %2 步").arg(options.Database).arg(applied));
+    if (demo)
+        Print(QStringLiteral("演示数据尚未提供"));
+    return 0;
+}
+
+int RunInfo(const TConnectOptions& options)
+{
+    TConnection connection;
+    Configure(connection, options);
+    const QString version = connection.ServerVersion();
+    Print(QStringLiteral("服务器: PostgreSQL %1").arg(version));
+    Print(QStringLiteral("数据库: %1").arg(options.Database));
+    Print(QStringLiteral("结构版本: suite %1, module %2")
+              .arg(SuiteSchemaVersion(connection))
+              .arg(ModuleSchemaVersion(connection)));
+    return 0;
+}
+
+} // namespace kx::cli

@@ -1,0 +1,40 @@
+// kxmrp: creates and inspects the database and runs planning work without a window.
+#include "cliconnection.h"
+#include "dbcommands.h"
+#include "db/errors.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+const char* const kUsage =
+    "用法: kxmrp [--server S] [--database D] [--user U] [--password P] <命令>\n"
+    "命令:\n"
+    "  info              连接数据库, 显示服务器版本和结构版本\n"
+    "  db init [--demo]  创建或升级数据库结构 (--demo 同时装入演示工厂数据)\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    using namespace kx::cli;
+    try {
+        const TConnectOptions options = TakeConnectOptions(args);
+        const QString command = args.value(0);
+        if (command == QLatin1String("info") && args.size() == 1)
+            return RunInfo(options);
+        if (command == QLatin1String("db") && args.value(1) == QLatin1String("init"))
+            return RunDbInit(options, args.mid(2));
+        std::fputs(kUsage, stderr);
+        return 2;
+    } catch (const kx::EDatabaseError& e) {
+        std::fprintf(stderr, "错误: %s (错误号: %d)\n", e.Message().toUtf8().constData(), e.Number());
+    } catch (const kx::EKxError& e) {
+        std::fprintf(stderr, "错误: %s\n", e.Message().toUtf8().constData());
+    }
+    return 1;
+}
