@@ -1,6 +1,7 @@
 #include "testhost.h"
 
 #include "db/escape.h"
+#include "db/shared.h"
 
 namespace kx::test {
 
@@ -19,7 +20,24 @@ void Record(const QString& call)
 const TInfoObjectDef* FakeGetObjectDef(const QString& id)
 {
     Record(QStringLiteral("GetObjectDef:") + id);
-    return gCurrent ? gCurrent->FindObjectDef(id) : nullptr;
+    if (!gCurrent)
+        return nullptr;
+    if (const TInfoObjectDef* def = gCurrent->FindObjectDef(id))
+        return def;
+    return gCurrent->Catalogue() ? gCurrent->Catalogue()->ObjectDef(id) : nullptr;
+}
+
+bool FakeBuildObjectSQL(const TInfoObjectDef* def, const QString& pattern, QString& sql, const QString& fields,
+                        const QString& where, const QString& orderBy, const QString& masterCondition)
+{
+    Record(QStringLiteral("BuildObjectSQL:") + (def ? def->ID : QString()));
+    return suite::HostBuildObjectSQL(def, pattern, sql, fields, where, orderBy, masterCondition);
+}
+
+bool FakeBuildObjectSelect(const TInfoObjectDef* def, const QString& selectList, QString& sql, QString& join)
+{
+    Record(QStringLiteral("BuildObjectSelect:") + (def ? def->ID : QString()));
+    return suite::HostBuildObjectSelect(def, selectList, sql, join);
 }
 
 void FakeShowStatusText(const QString& text, int kind)
@@ -43,7 +61,11 @@ bool FakeShowEditor(const TInfoObjectDef* def, const QString& keys, const QStrin
 QString FakeGetPermitSQL(const TInfoObjectDef* def, const QString& code, bool byQuery)
 {
     Record(QStringLiteral("GetPermitSQL:%1:%2:%3").arg(def ? def->ID : QString(), code, Flag(byQuery)));
-    return gCurrent ? gCurrent->PermitSQL.value(code) : QString();
+    if (!gCurrent)
+        return QString();
+    if (gCurrent->Catalogue())
+        return gCurrent->Catalogue()->PermitSQL(def, code, byQuery);
+    return gCurrent->PermitSQL.value(code);
 }
 
 } // namespace
@@ -64,8 +86,21 @@ TTestHost::TTestHost()
 
 TTestHost::~TTestHost()
 {
+    if (suite::CurrentCatalogue() == FCatalogue.get())
+        suite::SetCurrentCatalogue(nullptr);
     if (gCurrent == this)
         gCurrent = nullptr;
+}
+
+void TTestHost::UseCatalogue()
+{
+    FHostConnection = std::make_unique<TConnection>();
+    FHostConnection->ConnectionString = BuildConnectionString(0, QString::fromUtf8(FServer), QString::fromUtf8(FDatabase), {}, {});
+    FCatalogue = std::make_unique<suite::TCatalogue>(*FHostConnection);
+    FCatalogue->SetUser(QString::fromUtf8(FUserID));
+    suite::SetCurrentCatalogue(FCatalogue.get());
+    Env.BuildObjectSQL = FakeBuildObjectSQL;
+    Env.BuildObjectSelect = FakeBuildObjectSelect;
 }
 
 TTestHost* TTestHost::Current()
@@ -81,6 +116,8 @@ void TTestHost::SetUser(const QString& userID, const QString& userName, const QS
     Env.UserID = FUserID.constData();
     Env.UserName = FUserName.constData();
     Env.UserGroups = FGroups.constData();
+    if (FCatalogue)
+        FCatalogue->SetUser(userID);
 }
 
 void TTestHost::SetDatabase(const QString& server, const QString& database, const QString& user, const QString& password)

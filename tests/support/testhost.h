@@ -2,6 +2,8 @@
 // recording fakes, answers message boxes from a script and holds Esc on demand.
 #pragma once
 
+#include "catalogue.h"
+#include "db/connection.h"
 #include "db/messages.h"
 #include "kx_mrp/environment.h"
 
@@ -37,11 +39,17 @@ public:
                      const QString& password = QString());
     // A new login context: the module reconnects on its next call.
     void NewContext();
+    // Answers GetObjectDef, BuildObjectSQL, BuildObjectSelect and GetPermitSQL from the
+    // suite's catalogue of the host's database, as the shell does, for the host's user.
+    void UseCatalogue();
+    suite::TCatalogue* Catalogue() const { return FCatalogue.get(); }
 
     static TTestHost* Current();
 
 private:
     QMap<QString, const TInfoObjectDef*> FObjectDefs;
+    std::unique_ptr<TConnection> FHostConnection;
+    std::unique_ptr<suite::TCatalogue> FCatalogue;
     QByteArray FUserID, FUserName, FGroups, FServer, FDatabase, FUser, FPassword;
 };
 
