@@ -40,3 +40,8 @@ create table KX_Base_ItemProps (
   unique (PrsItmID, PrsProp1, PrsProp2, PrsProp3, PrsProp4, PrsProp5,
           PrsProp6, PrsProp7, PrsProp8, PrsProp9, PrsProp10)
 );
+
+-- The ten slots exist from the start under their generic captions; an installation renames the ones it
+-- uses (colour, size ...).
+insert into KX_Base_ItemPropDefs (PrdNo, PrdName)
+select n, '辅助项' || n from generate_series(1, 10) as n;
