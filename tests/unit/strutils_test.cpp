@@ -76,3 +76,33 @@ TEST(DateFormats, LongAndShortFormsReadBack)
     EXPECT_TRUE(NewGUIDText().startsWith(QLatin1Char('{')));
     EXPECT_EQ(NewGUIDText().size(), 38);
 }
+
+#include "db/component.h"
+
+#include <QLineEdit>
+#include <QWidget>
+
+TEST(ComponentText, PropertiesOfAWidgetAndItsNamedChildrenRoundTrip)
+{
+    QWidget form;
+    form.setObjectName(QStringLiteral("frmPrint"));
+    form.setWindowTitle(QStringLiteral("打印 'A'\r\n第二行"));
+    auto* edit = new QLineEdit(&form);
+    edit->setObjectName(QStringLiteral("edtTitle"));
+    edit->setText(QStringLiteral("物料清单"));
+    edit->setMaxLength(40);
+    edit->setReadOnly(true);
+    const QString text = ComponentToText(&form);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("object frmPrint: QWidget")));
+
+    QWidget copy;
+    copy.setObjectName(QStringLiteral("frmPrint"));
+    auto* copyEdit = new QLineEdit(&copy);
+    copyEdit->setObjectName(QStringLiteral("edtTitle"));
+    ASSERT_TRUE(TextToComponent(text, &copy));
+    EXPECT_EQ(copy.windowTitle(), form.windowTitle());
+    EXPECT_EQ(copyEdit->text(), QStringLiteral("物料清单"));
+    EXPECT_EQ(copyEdit->maxLength(), 40);
+    EXPECT_TRUE(copyEdit->isReadOnly());
+    EXPECT_FALSE(TextToComponent(QStringLiteral("not a description"), &copy));
+}
