@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 namespace kx {
 
@@ -39,12 +40,21 @@ int SchemaVersion(TConnection& connection, const QString& component)
 int ApplyMigrations(TConnection& connection, const QString& component, const QString& folder)
 {
     EnsureVersionTable(connection);
-    const int current = SchemaVersion(connection, component);
+    // Every file not applied yet is applied, in name order, also one numbered below the
+    // newest applied version (files written side by side land in any order).
+    QSet<int> done;
+    {
+        TQuery q(&connection);
+        q.SQL = QStringLiteral("select SvnVersion from KX_SYS_SchemaVersion where SvnComponent=%1").arg(QuotedStr(component));
+        q.Open();
+        for (q.First(); !q.Eof(); q.Next())
+            done.insert(q.Fields(0).AsInteger());
+    }
     const QStringList files = QDir(folder).entryList({QStringLiteral("*.sql")}, QDir::Files, QDir::Name);
     int applied = 0;
     for (const QString& name : files) {
         const int version = name.section(QLatin1Char('_'), 0, 0).toInt();
-        if (version <= current)
+        if (version <= 0 || done.contains(version))
             continue;
         QFile file(folder + QLatin1Char('/') + name);
         if (!file.open(QIODevice::ReadOnly))
