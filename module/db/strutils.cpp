@@ -2,7 +2,10 @@
 
 #include "db/errors.h"
 
+#include <QLocale>
 #include <QUuid>
+
+#include <cmath>
 
 namespace kx {
 
@@ -169,6 +172,11 @@ qint64 BaseToInt(const QString& text, int base)
 QString NewGUIDText()
 {
     return QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+}
+
+QString FloatToText(double value)
+{
+    return QString::number(value, std::fabs(value) < 1e15 ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 
 QString DateToText(const QDate& date)

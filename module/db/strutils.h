@@ -41,6 +41,10 @@ qint64 BaseToInt(const QString& text, int base);
 
 QString NewGUIDText();
 
+// Shortest decimal form that reads back to the same number, "." as decimal point and no
+// exponent for the magnitudes quantities have.
+QString FloatToText(double value);
+
 // The process-wide date formats: "yyyy/mm/dd" and "yyyy/mm/dd hh:nn:ss".
 QString DateToText(const QDate& date);
 QString DateTimeToText(const QDateTime& dateTime);

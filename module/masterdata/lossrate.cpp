@@ -3,6 +3,7 @@
 #include "db/dataset.h"
 #include "db/shared.h"
 #include "db/sqlrun.h"
+#include "db/strutils.h"
 
 #include <cfloat>
 #include <cmath>
@@ -183,13 +184,6 @@ double CalcLossQty(const QString& text, double defaultRate, double usage)
             lastRate = rate;
     }
     return total;
-}
-
-QString FloatToText(double value)
-{
-    // Shortest decimal form that reads back to the same number, without an exponent for the
-    // magnitudes quantities have.
-    return QString::number(value, std::fabs(value) < 1e15 ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 
 QString LossSegmentDescription(const QList<TLossSegment>& rows, int i)

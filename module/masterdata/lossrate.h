@@ -45,7 +45,5 @@ struct TLossRateFault {
 TLossRateFault WriteLossRate(const QList<TLossSegment>& rows, bool divide, QString& text);
 // The description of row i in the dialog's column "分段说明".
 QString LossSegmentDescription(const QList<TLossSegment>& rows, int i);
-// Shortest exact decimal form of a number, "." as decimal point.
-QString FloatToText(double value);
 
 } // namespace kx

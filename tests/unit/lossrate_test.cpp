@@ -1,3 +1,4 @@
+#include "db/strutils.h"
 #include "masterdata/lossrate.h"
 
 #include <gtest/gtest.h>
