@@ -1,6 +1,7 @@
 // kxmrp: creates and inspects the database and runs planning work without a window.
 #include "cliconnection.h"
 #include "dbcommands.h"
+#include "schemecommands.h"
 #include "db/errors.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,9 @@ const char* const kUsage =
     "用法: kxmrp [--server S] [--database D] [--user U] [--password P] <命令>\n"
     "命令:\n"
     "  info              连接数据库, 显示服务器版本和结构版本\n"
-    "  db init [--demo]  创建或升级数据库结构 (--demo 同时装入演示工厂数据)\n";
+    "  db init [--demo]  创建或升级数据库结构 (--demo 同时装入演示工厂数据)\n"
+    "  scheme ...        创建、列出、显示计划方案 (kxmrp scheme 查看用法)\n"
+    "  mps --scheme ID   获取计划方案的主需求\n";
 
 } // namespace
 
@@ -29,6 +32,10 @@ int main(int argc, char** argv)
             return RunInfo(options);
         if (command == QLatin1String("db") && args.value(1) == QLatin1String("init"))
             return RunDbInit(options, args.mid(2));
+        if (command == QLatin1String("scheme"))
+            return RunSchemeCommand(options, args.mid(1));
+        if (command == QLatin1String("mps"))
+            return RunMpsCommand(options, args.mid(1));
         std::fputs(kUsage, stderr);
         return 2;
     } catch (const kx::EDatabaseError& e) {

@@ -1,0 +1,281 @@
+#include "engine/mainimport.h"
+
+#include "db/dataset.h"
+#include "db/errors.h"
+#include "db/quote.h"
+#include "db/shared.h"
+#include "db/strutils.h"
+#include "engine/objectquery.h"
+#include "engine/progress.h"
+
+#include <QHash>
+
+namespace kx {
+
+namespace {
+
+// How one kind of bill line is read as main demand.
+struct TBillKind {
+    int BillType;
+    const char* Prefix;
+    const char* ObjectID;
+    const char* Dept;             // department or workshop column, or null
+    const char* Supp;             // supplier column, or null
+    const char* Qty;              // open quantity to plan
+    bool OwnOrigin;               // customer bills are their own origin; others carry one
+};
+
+const TBillKind kCustomerBills[] = {
+    {btSO, "SO", "KX_MRP.SO", "s.SODeptID", "null", "s.SOQty", true},
+    {btSI, "SI", "KX_MRP.SI", "s.SIDeptID", "null", "s.SIQty", true},
+    {btForcast, "For", "KX_MRP.Forcast", "s.ForDeptID", "null", "s.ForQty-coalesce(x.ForDedAQty,0)-coalesce(x.ForDedMQty,0)", true},
+};
+const TBillKind kSupplyBills[] = {
+    {btMO, "MO", "KX_MRP.MO", "s.MODeptID", "null", "(case when s.MOQty>0 then s.MOQty else 0 end)", false},
+    {btMR, "MR", "KX_MRP.MR", "s.MRDeptID", "null", "s.MRQty", false},
+    {btOO, "OO", "KX_MRP.OO", "s.OODeptID", "s.OOSuppID", "(case when s.OOQty>s.OOChkQty then s.OOQty else s.OOChkQty end)", false},
+    {btOR, "OR", "KX_MRP.OR", "null", "s.ORSuppID", "s.ORQty", false},
+};
+
+QString BillLookupFields(const TBillKind& k)
+{
+    const QString p = QLatin1String(k.Prefix);
+    QStringList f;
+    f << QStringLiteral("s.%1ID as \"BillID\"").arg(p) << QStringLiteral("s.%1No as \"BillNo\"").arg(p)
+      << QStringLiteral("s.%1Entry as \"BillEntry\"").arg(p) << QStringLiteral("s.%1Date as \"BillDate\"").arg(p)
+      << QStringLiteral("s.%1BillQty as \"BillQty\"").arg(p) << QStringLiteral("s.%1OkQty as \"ExeQty\"").arg(p)
+      << QStringLiteral("%1 as \"NeedQty\"").arg(QLatin1String(k.Qty)) << QStringLiteral("s.%1DelivDate as \"NeedDate\"").arg(p)
+      << QStringLiteral("%1 as \"DeptID\"").arg(QLatin1String(k.Dept)) << QStringLiteral("%1 as \"SuppID\"").arg(QLatin1String(k.Supp))
+      << QStringLiteral("s.%1ItmID as \"ItmID\"").arg(p) << QStringLiteral("coalesce($$ItmProps$$, '') as \"ItmProps\"");
+    for (int n = 1; n <= 10; ++n)
+        f << QStringLiteral("$$ItmProp%1$$ as \"ItmProp%1\"").arg(n);
+    f << QStringLiteral("$$OrigTag$$ as \"OrigTag\"") << QStringLiteral("$$OrigSubTag$$ as \"OrigSubTag\"")
+      << QStringLiteral("coalesce($$MRPGroupType$$, 0) as \"GroupType\"") << QStringLiteral("coalesce($$MRPGroupNo$$, '') as \"GroupNo\"")
+      << QStringLiteral("coalesce(s.%1BomType, 0) as \"BomType\"").arg(p) << QStringLiteral("s.%1BomID as \"BomID\"").arg(p);
+    if (k.OwnOrigin) {
+        f << QStringLiteral("%1 as \"OrigType\"").arg(k.BillType) << QStringLiteral("s.%1ID as \"OrigID\"").arg(p)
+          << QStringLiteral("s.%1No as \"OrigNo\"").arg(p) << QStringLiteral("s.%1Entry as \"OrigEntry\"").arg(p)
+          << QStringLiteral("s.%1ItmID as \"OrigItmID\"").arg(p) << QStringLiteral("s.%1CustID as \"OrigCustID\"").arg(p)
+          << (k.BillType == btForcast ? QStringLiteral("null as \"OrigCustPO\"") : QStringLiteral("s.%1CustPO as \"OrigCustPO\"").arg(p))
+          << (k.BillType == btForcast ? QStringLiteral("coalesce(x.ForDedAQty,0)+coalesce(x.ForDedMQty,0) as \"DedQty\"")
+                                      : QStringLiteral("coalesce(x.%1DedAQty,0)+coalesce(x.%1DedMQty,0) as \"DedQty\"").arg(p));
+    } else {
+        f << QStringLiteral("coalesce($$OrigType$$, 0) as \"OrigType\"") << QStringLiteral("$$OrigID$$ as \"OrigID\"")
+          << QStringLiteral("$$OrigNo$$ as \"OrigNo\"") << QStringLiteral("coalesce($$OrigEntry$$, 0) as \"OrigEntry\"")
+          << QStringLiteral("$$OrigItmID$$ as \"OrigItmID\"") << QStringLiteral("$$OrigCustID$$ as \"OrigCustID\"")
+          << QStringLiteral("$$OrigCustPO$$ as \"OrigCustPO\"") << QStringLiteral("0 as \"DedQty\"");
+    }
+    f << QStringLiteral("left(coalesce(s.%1Note,''), 500) as \"Note\"").arg(p);
+    return f.join(QStringLiteral(", "));
+}
+
+QString Cell(const TTableFile& table, int row, int field)
+{
+    return field < 0 ? QString() : table.Rows[row][field].trimmed();
+}
+
+bool ReadNumber(const QString& text, double& value)
+{
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok;
+}
+
+} // namespace
+
+QStringList MainImportFields()
+{
+    QStringList fields{QStringLiteral("ManBillNo"), QStringLiteral("ManBillEntry"), QStringLiteral("ItmNo")};
+    for (int n = 1; n <= 10; ++n)
+        fields << QStringLiteral("ManItmProp%1").arg(n);
+    fields << QStringLiteral("ManOrigTag") << QStringLiteral("ManOrigSubTag") << QStringLiteral("ManGroupNo")
+           << QStringLiteral("ManDate") << QStringLiteral("ManNeedQty") << QStringLiteral("ManAdjQty") << QStringLiteral("ManQty");
+    return fields;
+}
+
+bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const TTableFile& table, TMPSOverwriteType writeType,
+                      IEngineProgress& progress, QList<TImportIssue>& issues)
+{
+    QHash<QString, int> col;
+    int known = 0;
+    for (const QString& f : MainImportFields()) {
+        col.insert(f, table.FieldIndex(f));
+        known += table.FieldIndex(f) >= 0;
+    }
+    if (known == 0)
+        throw EKxError(QStringLiteral("导入的表格中没有可识别的字段(%1), 不能导入!").arg(MainImportFields().join(QStringLiteral(", "))));
+
+    const bool freeNeed = importType == itImportFreeNeed;
+    QList<TBillKind> kinds;
+    if (importType == itImportSOorForcast)
+        kinds = QList<TBillKind>(std::begin(kCustomerBills), std::end(kCustomerBills));
+    else if (importType == itImportMOorOO)
+        kinds = QList<TBillKind>(std::begin(kSupplyBills), std::end(kSupplyBills));
+    QList<const TInfoObjectDef*> defs;
+    for (const TBillKind& k : kinds) {
+        const TInfoObjectDef* def = RequireObjectDef(QLatin1String(k.ObjectID));
+        if (!def)
+            return false;
+        defs << def;
+    }
+    TQuery q(scheme.Query().Connection);
+    QList<TMainDemandLine> lines;
+    QHash<QString, int> lineOfBill;           // a bill line imported twice keeps the later row
+    for (int row = 0; row < table.Rows.size(); ++row) {
+        progress.CheckAbort();
+        progress.ShowPosition(row, table.Rows.size());
+        const int rowNo = table.RowNumbers[row];
+        auto report = [&](const QString& text) { issues << TImportIssue{rowNo, mkWarning, text}; };
+        auto cell = [&](const char* name) { return Cell(table, row, col.value(QLatin1String(name))); };
+
+        QStringList required{QStringLiteral("ItmNo")};
+        if (freeNeed)
+            required << QStringLiteral("ManDate");
+        else
+            required.prepend(QStringLiteral("ManBillNo"));
+        bool missing = false;
+        for (const QString& f : required)
+            if (!missing && Cell(table, row, col.value(f)).isEmpty()) {
+                report(QStringLiteral("字段%1导入内容为空, 忽略导入!").arg(f));
+                missing = true;
+            }
+        if (missing)
+            continue;
+
+        TMainDemandLine line;
+        const QString itemNo = cell("ItmNo");
+        q.SQL = QStringLiteral("select ItmID, %1 as \"PropMask\" from KX_Base_ItemMaster where ItmNo=%2")
+                    .arg(QStringLiteral("cast(ItmHasProp1 as char(1))||cast(ItmHasProp2 as char(1))||cast(ItmHasProp3 as char(1))||"
+                                        "cast(ItmHasProp4 as char(1))||cast(ItmHasProp5 as char(1))||cast(ItmHasProp6 as char(1))||"
+                                        "cast(ItmHasProp7 as char(1))||cast(ItmHasProp8 as char(1))||cast(ItmHasProp9 as char(1))||"
+                                        "cast(ItmHasProp10 as char(1))"),
+                         QuotedStr(itemNo));
+        q.Open();
+        if (q.IsEmpty()) {
+            report(QStringLiteral("[%1]的值(%2)不存在!").arg(QStringLiteral("物料代码"), itemNo));
+            continue;
+        }
+        line.ItmID = q.Fields(0).AsString();
+        const QString mask = q.Fields(1).AsString();
+        for (int n = 0; n < 10; ++n)
+            line.ItmProp[n] = mask.mid(n, 1) == QLatin1String("1") ? Cell(table, row, col.value(QStringLiteral("ManItmProp%1").arg(n + 1))) : QString();
+
+        double needQty = 0, adjQty = 0, qty = 0;
+        const bool hasNeed = ReadNumber(cell("ManNeedQty"), needQty);
+        ReadNumber(cell("ManAdjQty"), adjQty);
+        const bool hasQty = ReadNumber(cell("ManQty"), qty);
+
+        if (freeNeed) {
+            line.BillType = btFreeNeed;
+            line.Date = TextToDateTime(cell("ManDate")).date();
+            if (!line.Date.isValid()) {
+                report(QStringLiteral("[%1]的值(%2)无效!").arg(QStringLiteral("ManDate"), cell("ManDate")));
+                continue;
+            }
+            line.BillNo = cell("ManBillNo");
+            line.BillEntry = cell("ManBillEntry").toInt();
+            line.NeedQty = needQty;
+        } else {
+            const QString billNo = cell("ManBillNo");
+            const int entry = cell("ManBillEntry").toInt();
+            int found = 0;
+            for (qsizetype k = 0; k < kinds.size() && found == 0; ++k) {
+                const TBillKind& kind = kinds[k];
+                const QString p = QLatin1String(kind.Prefix);
+                const QString sql = ComposeObjectStatement(
+                    defs[k], QString(), BillLookupFields(kind),
+                    QStringLiteral("s.%1No=%2 and (s.%1Entry=%3 or %3=0) and i.ItmNo=%4 and s.CanMRP=1")
+                        .arg(p, QuotedStr(billNo), SQLInt(entry), QuotedStr(itemNo)),
+                    QStringLiteral("s.%1Entry").arg(p));
+                if (sql.isEmpty())
+                    return false;
+                q.SQL = sql;
+                q.Open();
+                found = q.RecordCount();
+                if (found > 0)
+                    line.BillType = kind.BillType;
+            }
+            if (found == 0) {
+                report(QStringLiteral("导入的需求单据不存在, 或不符合计划运算条件!\r\r需求单号: %1\r需求行: %2\r物料代码: %3")
+                           .arg(billNo).arg(entry).arg(itemNo));
+                continue;
+            }
+            if (found > 1) {
+                report(QStringLiteral("导入的需求单据因未指定行号而存在重复内容, 忽略导入!\r\r需求单号: %1\r物料代码: %2").arg(billNo, itemNo));
+                continue;
+            }
+            auto v = [&](const char* name) { return q.FieldByName(QLatin1String(name)); };
+            line.BillID = v("BillID").AsString();
+            line.BillNo = v("BillNo").AsString();
+            line.BillEntry = v("BillEntry").AsInteger();
+            line.BillDate = v("BillDate").AsDateTime();
+            line.BillQty = v("BillQty").AsFloat();
+            line.ExeQty = v("ExeQty").AsFloat();
+            line.DedQty = v("DedQty").AsFloat();
+            line.DeptID = v("DeptID").AsString();
+            line.SuppID = v("SuppID").AsString();
+            line.ItmProps = v("ItmProps").AsString();
+            for (int n = 0; n < 10; ++n)
+                line.ItmProp[n] = v(QStringLiteral("ItmProp%1").arg(n + 1).toLatin1().constData()).AsString();
+            line.OrigType = v("OrigType").AsInteger();
+            line.OrigID = v("OrigID").AsString();
+            line.OrigNo = v("OrigNo").AsString();
+            line.OrigEntry = v("OrigEntry").AsInteger();
+            line.OrigItmID = v("OrigItmID").AsString();
+            line.OrigCustID = v("OrigCustID").AsString();
+            line.OrigCustPO = v("OrigCustPO").AsString();
+            line.OrigTag = v("OrigTag").AsString();
+            line.OrigSubTag = v("OrigSubTag").AsString();
+            line.GroupType = v("GroupType").AsInteger();
+            line.GroupNo = v("GroupNo").AsString();
+            line.BomType = v("BomType").AsInteger();
+            line.BomID = v("BomID").AsString();
+            line.Note = v("Note").AsString();
+            line.NeedQty = hasNeed ? needQty : v("NeedQty").AsFloat();
+            const QDate date = TextToDateTime(cell("ManDate")).date();
+            line.Date = date.isValid() ? date : v("NeedDate").AsDate();
+        }
+        if (!cell("ManOrigTag").isEmpty())
+            line.OrigTag = cell("ManOrigTag");
+        if (!cell("ManOrigSubTag").isEmpty())
+            line.OrigSubTag = cell("ManOrigSubTag");
+        if (!cell("ManGroupNo").isEmpty()) {
+            line.GroupNo = cell("ManGroupNo");
+            line.GroupType = 9;
+        }
+        // A plan quantity given outright fixes the adjustment; otherwise the adjustment adds
+        // to the need.
+        line.Qty = hasQty ? qty : line.NeedQty + adjQty;
+        line.AdjQty = hasQty ? qty - line.NeedQty : adjQty;
+        if (!(line.Qty > 0)) {
+            report(QStringLiteral("导入内容无计划数量, 或计划数量不大于0, 忽略导入。"));
+            continue;
+        }
+        // Free lines, and bill lines without a property set, resolve the typed properties.
+        if (mask.contains(QLatin1Char('1')) && (freeNeed || line.ItmProps.isEmpty())) {
+            QStringList args{QuotedStr(line.ItmID)};
+            for (const QString& p : line.ItmProp)
+                args << QuotedStr(p);
+            q.SQL = QStringLiteral("select * from KX_MRP_GetItemPropsID(%1)").arg(args.join(QStringLiteral(", ")));
+            q.Open();
+            const int err = q.FieldByName(QStringLiteral("ErrNum")).AsInteger();
+            if (err != 0) {
+                report(QStringLiteral("[%1]的值(%2)无效!").arg(QStringLiteral("辅助项%1").arg(err), line.ItmProp[qBound(1, err, 10) - 1]));
+                continue;
+            }
+            line.ItmProps = q.FieldByName(QStringLiteral("ID")).AsString();
+        }
+        const QString key = QStringLiteral("%1|%2|%3").arg(line.BillType).arg(line.BillID).arg(line.BillEntry);
+        if (!freeNeed && lineOfBill.contains(key)) {
+            lines[lineOfBill.value(key)] = line;
+        } else {
+            lineOfBill.insert(key, int(lines.size()));
+            lines << line;
+        }
+    }
+    if (lines.isEmpty())
+        return false;
+    return SaveMainDemandLines(scheme, lines, writeType, progress);
+}
+
+} // namespace kx

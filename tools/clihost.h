@@ -1,0 +1,47 @@
+// The command line acts as a host: it logs a suite user in without a window, answers the
+// module's catalogue callbacks and hands the module its environment.
+#pragma once
+
+#include "catalogue.h"
+#include "cliconnection.h"
+#include "engine/progress.h"
+#include "kx_mrp/environment.h"
+
+#include <memory>
+
+namespace kx::cli {
+
+class TCliHost {
+public:
+    // Logs in the suite user with the given number, or the first administrator when empty.
+    // Raises EKxError when there is no such active user.
+    TCliHost(const TConnectOptions& options, const QString& userNo);
+    ~TCliHost();
+
+    TConnection& Connection() { return FConnection; }
+    const QString& UserName() const { return FUserName; }
+
+private:
+    QByteArray FUserID, FUserNameUtf8, FGroups, FServer, FDatabase, FUser, FPassword;
+    QString FUserName;
+    TConnection FConnection;
+    TConnection FHostConnection;
+    std::unique_ptr<suite::TCatalogue> FCatalogue;
+    TEnumCache FEnumCache;
+    TModuleEnvironment FEnv;
+};
+
+// Progress on a terminal: each step on its own line, a bar for positions.
+class TConsoleProgress : public IEngineProgress {
+public:
+    void ShowText(const QString& text) override;
+    void ShowPosition(qint64 done, qint64 total) override;
+    void CheckAbort() override {}
+    ~TConsoleProgress() override;
+
+private:
+    bool FBarShown = false;
+    int FLastPercent = -1;
+};
+
+} // namespace kx::cli
