@@ -14,7 +14,7 @@
 -- * KX_MRP_GetInventoryForSupply([StockDate]): free stock (no origin), one supply per item, property
 --   set and MRP group. Without a date the stock is dated today; the run passes the same date to both.
 -- A key that already has a stock supply in the table is not added again, so calling either for every
--- level adds each stock once.
+-- level adds each stock once. Supplies are added in the order of their keys.
 
 -- Adds the stock supplies of the reserved (Reserved true) or of the free stock.
 create procedure KX_MRP_AddStockSupplies(Reserved boolean, StockDate timestamp)
@@ -54,7 +54,8 @@ begin
                       where s.SupBillType = 16 and s.SupItmID = k.ItmID and s.SupItmProps = k.ItmProps
                         and s.SupGroupType = k.GroupType and s.SupGroupNo = k.GroupNo
                         and s.SupOrigType = k.OrigType and s.SupOrigID = k.OrigID
-                        and s.SupOrigEntry = k.OrigEntry and s.SupOrigTag = k.OrigTag);
+                        and s.SupOrigEntry = k.OrigEntry and s.SupOrigTag = k.OrigTag)
+   order by k.ItmID, k.ItmProps, k.GroupType, k.GroupNo, k.OrigType, k.OrigID, k.OrigEntry, k.OrigTag;
 end
 $$;
 
