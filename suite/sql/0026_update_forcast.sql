@@ -58,21 +58,21 @@ begin
     end if;
     update KX_Bill_ForHead as h set ForChecked = 0, ForChecker = null, ForCheckDate = null
      where h.ForID = bill_id;
-  when 2 then
-    if checked = 0 then
+  when 2, -2 then
+    if UpdateType = 2 and checked = 0 then
       raise exception '产品预测[%]未审核, 不能关闭!', bill_no using detail = 'errnum=65284';
     end if;
-    update KX_Bill_ForLine as l set ForClosed = 1, ForCloser = user_id, ForCloseDate = localtimestamp
-     where l.ForID = bill_id and (line_no = 0 or l.ForEntry = line_no) and l.ForClosed = 0;
+    -- Closing touches the open lines, reopening the closed ones.
+    update KX_Bill_ForLine as l
+       set ForClosed = case when UpdateType = 2 then 1 else 0 end,
+           ForCloser = case when UpdateType = 2 then user_id end,
+           ForCloseDate = case when UpdateType = 2 then localtimestamp end
+     where l.ForID = bill_id and (line_no = 0 or l.ForEntry = line_no)
+       and l.ForClosed = case when UpdateType = 2 then 0 else 1 end;
     get diagnostics touched = row_count;
-    if touched = 0 then
+    if touched = 0 and UpdateType = 2 then
       raise exception '产品预测[%]的单据行已关闭!', bill_no using detail = 'errnum=65285';
-    end if;
-  when -2 then
-    update KX_Bill_ForLine as l set ForClosed = 0, ForCloser = null, ForCloseDate = null
-     where l.ForID = bill_id and (line_no = 0 or l.ForEntry = line_no) and l.ForClosed = 1;
-    get diagnostics touched = row_count;
-    if touched = 0 then
+    elsif touched = 0 then
       raise exception '产品预测[%]的单据行未关闭, 不能反关闭!', bill_no using detail = 'errnum=65286';
     end if;
   when 3 then
