@@ -11,8 +11,8 @@ create procedure KX_MRP_SetBOMForSupply(Level integer default -1)
 language plpgsql as $$
 begin
   update tmp_KX_MRP_Supplies as s
-     set SupBomType = case when s.SupBomID <> '' then s.SupBomType else u.BomType end,
-         SupBomID = case when s.SupBomID <> '' then s.SupBomID else u.BomID end,
+     set SupBomType = case when u.BomID is null then s.SupBomType else u.BomType end,
+         SupBomID = coalesce(u.BomID, s.SupBomID),
          SupBomLocked = coalesce(s.SupBomLocked, case when s.SupBomID <> '' then 1 else 0 end)
     from (select t.SupIID, d.BomType, d.BomID
             from tmp_KX_MRP_Supplies as t

@@ -5,7 +5,7 @@
 -- InvGroupNo, InvQty), the positive stock of the scheme's warehouses. The table is only read.
 -- Out: rows added to tmp_KX_MRP_Supplies, one per item, property set, MRP group and origin, the
 -- batches summed: SupBillType 16, SupPeriod 0, SupBillDate and SupDate the stock date, SupBillQty =
--- SupQty = SupRestQty the quantity, SupAllotQty and SupChkQty 0, priority 0, no BOM (unlocked), the
+-- SupQty = SupRestQty the quantity, SupAllotQty and SupChkQty 0, priority 0, no BOM (type 0, unlocked), the
 -- property values, group and origin of the stock.
 -- The stock is split by what it is kept for:
 -- * KX_MRP_GetInventoryForDemand(StockDate): stock reserved for a main demand, i.e. with an origin
@@ -27,13 +27,13 @@ begin
      SupItmProp1, SupItmProp2, SupItmProp3, SupItmProp4, SupItmProp5,
      SupItmProp6, SupItmProp7, SupItmProp8, SupItmProp9, SupItmProp10,
      SupDate, SupLeadDays, SupPriority, SupAdjQty, SupQty, SupChkQty, SupAllotQty, SupAGrpxQty, SupAReplQty,
-     SupRestQty, SupBomLocked, SupDrawDate)
+     SupRestQty, SupBomLocked, SupBomType, SupDrawDate)
   select 0, 16, null, '', 0, StockDate, k.Qty,
          k.OrigType, k.OrigID, k.OrigNo, k.OrigEntry, k.OrigItmID, k.OrigCustID, k.OrigCustPO, k.OrigTag,
          '', k.GroupType, k.GroupNo, k.ItmID, k.ItmProps,
          k.Prop1, k.Prop2, k.Prop3, k.Prop4, k.Prop5, k.Prop6, k.Prop7, k.Prop8, k.Prop9, k.Prop10,
          StockDate, 0, 0, 0, k.Qty, 0, 0, 0, 0,
-         k.Qty, 0, StockDate
+         k.Qty, 0, 0, StockDate
     from (select i.InvItmID as ItmID, coalesce(i.InvItmProps, '') as ItmProps,
                  coalesce(i.InvGroupType, 0) as GroupType, coalesce(i.InvGroupNo, '') as GroupNo,
                  coalesce(i.InvOrigType, 0) as OrigType, coalesce(i.InvOrigID, '') as OrigID,

@@ -163,22 +163,22 @@ TEST_F(BomProcedures, DemandsOfMadeItemsGetTheirDefaultBOMLevelByLevel)
         "insert into tmp_KX_MRP_ItemLowestCode values ('P', 0), ('S', 1), ('Q', 1), ('A', 2);"
         "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdItmID, DmdItmProps, DmdDate, DmdNeedQty, DmdQty,"
         " DmdBomType, DmdBomID, DmdBomSkip) values"
-        " (0, 'P', '', '20240301', 1, 1, null, null, null),"
+        " (0, 'P', '', '20240301', 1, 1, 0, null, null),"
         " (0, 'P', '', '20240301', 1, 1, 2, 'BO', 1),"
-        " (0, 'S', '', '20240301', 1, 1, null, '', null),"
-        " (0, 'S', '', '20250301', 1, 1, null, '', null),"
-        " (0, 'Q', '', '20240301', 1, 1, null, null, null),"
-        " (0, 'A', '', '20240301', 1, 1, null, null, null);"
+        " (0, 'S', '', '20240301', 1, 1, 0, '', null),"
+        " (0, 'S', '', '20250301', 1, 1, 0, '', null),"
+        " (0, 'Q', '', '20240301', 1, 1, 0, null, null),"
+        " (0, 'A', '', '20240301', 1, 1, 0, null, null);"
         "call KX_MRP_SetBOMForDemand(1)"));
     const QString select = QStringLiteral("select DmdItmID, DmdBomType, DmdBomID, DmdBomLocked, DmdBomSkip"
                                           " from tmp_KX_MRP_Demands order by DmdIID");
     // Level 1 only: S by the date of each demand, Q because its planning setting makes it.
-    EXPECT_EQ(Rows(select), (QStringList{"P, , , , ", "P, 2, BO, , 1", "S, 1, BS, 0, 0", "S, 1, BS2, 0, 0",
-                                         "Q, 1, BQ, 0, 0", "A, , , , "}));
+    EXPECT_EQ(Rows(select), (QStringList{"P, 0, , , ", "P, 2, BO, , 1", "S, 1, BS, 0, 0", "S, 1, BS2, 0, 0",
+                                         "Q, 1, BQ, 0, 0", "A, 0, , , "}));
     Exec(QStringLiteral("call KX_MRP_SetBOMForDemand(-1)"));
     // A BOM that came with the demand binds it; a purchased item gets none.
     EXPECT_EQ(Rows(select), (QStringList{"P, 1, BP, 0, 0", "P, 2, BO, 1, 1", "S, 1, BS, 0, 0", "S, 1, BS2, 0, 0",
-                                         "Q, 1, BQ, 0, 0", "A, , , 0, 0"}));
+                                         "Q, 1, BQ, 0, 0", "A, 0, , 0, 0"}));
 }
 
 TEST_F(BomProcedures, MadeSuppliesWithoutBOMGetTheDefaultAtTheirDrawDate)
@@ -187,15 +187,17 @@ TEST_F(BomProcedures, MadeSuppliesWithoutBOMGetTheDefaultAtTheirDrawDate)
     Exec(QStringLiteral(
         "insert into tmp_KX_MRP_Supplies (SupPeriod, SupBillType, SupItmID, SupItmProps, SupDate, SupDrawDate, SupQty,"
         " SupRestQty, SupBomType, SupBomID) values"
-        " (0, 22, 'S', '', '20250201', '20241101', 1, 1, null, null),"
-        " (0, 36, 'S', '', '20250201', null, 1, 1, null, null),"
+        " (0, 22, 'S', '', '20250201', '20241101', 1, 1, 0, null),"
+        " (0, 36, 'S', '', '20250201', null, 1, 1, 0, null),"
         " (0, 24, 'P', '', '20250201', null, 1, 1, 2, 'BO'),"
-        " (0, 26, 'A', '', '20250201', null, 1, 1, null, null),"
-        " (0, 16, 'S', '', '20250201', null, 1, 1, null, null);"
+        " (0, 26, 'A', '', '20250201', null, 1, 1, 0, null),"
+        " (0, 64, 'A', '', '20250201', null, 1, 1, 0, ''),"
+        " (0, 16, 'S', '', '20250201', null, 1, 1, 0, null);"
         "call KX_MRP_SetBOMForSupply(-1)"));
     EXPECT_EQ(Rows(QStringLiteral("select SupBillType, SupItmID, SupBomType, SupBomID, SupBomLocked"
                                   " from tmp_KX_MRP_Supplies order by SupIID")),
-              (QStringList{"22, S, 1, BS, 0", "36, S, 1, BS2, 0", "24, P, 2, BO, 1", "26, A, , , ", "16, S, , , "}));
+              (QStringList{"22, S, 1, BS, 0", "36, S, 1, BS2, 0", "24, P, 2, BO, 1", "26, A, 0, , ", "64, A, 0, , 0",
+                           "16, S, 0, , "}));
 }
 
 TEST_F(BomProcedures, StockIsSplitIntoReservedAndFreeStockSupplies)

@@ -11,8 +11,8 @@ create procedure KX_MRP_SetBOMForDemand(Level integer default -1)
 language plpgsql as $$
 begin
   update tmp_KX_MRP_Demands as d
-     set DmdBomType = case when d.DmdBomID <> '' then d.DmdBomType else u.BomType end,
-         DmdBomID = case when d.DmdBomID <> '' then d.DmdBomID else u.BomID end,
+     set DmdBomType = case when u.BomID is null then d.DmdBomType else u.BomType end,
+         DmdBomID = coalesce(u.BomID, d.DmdBomID),
          DmdBomLocked = coalesce(d.DmdBomLocked, case when d.DmdBomID <> '' then 1 else 0 end),
          DmdBomSkip = coalesce(d.DmdBomSkip, 0)
     from (select t.DmdIID, x.BomType, x.BomID
