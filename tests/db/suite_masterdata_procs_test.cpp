@@ -101,7 +101,7 @@ TEST_F(MasterDataProcedures, ItemSettingsAreInsertedOrReplacedWhole)
     Exec(call.arg(QStringLiteral("1"), QStringLiteral("0.000000"), QStringLiteral("20.000000")));
     EXPECT_EQ(Rows(select), QStringList{"1, E'1, 9, 3, 100, 5.5, 0, 20, 3%, 1, 2, , P"});
     // A maximum below the minimum is refused and changes nothing.
-    EXPECT_NE(ErrorNumber(call.arg(QStringLiteral("2"), QStringLiteral("30.000000"), QStringLiteral("20.000000"))), 0);
+    EXPECT_FALSE(Refusal(call.arg(QStringLiteral("2"), QStringLiteral("30.000000"), QStringLiteral("20.000000"))).isEmpty());
     EXPECT_EQ(Rows(select), QStringList{"1, E'1, 9, 3, 100, 5.5, 0, 20, 3%, 1, 2, , P"});
 }
 
@@ -110,29 +110,29 @@ TEST_F(MasterDataProcedures, ForecastStateChangesAndTheirRefusals)
     struct Step {
         int updateType;
         const char* entry;
-        int errnum;             // 0: the change is made
+        const char* refusal;    // error number and message; empty: the change is made
         const char* state;      // checked, checker; then per line: closed, closer
     };
     const Step steps[] = {
-        {2, "1", 65284, "0, ; 1: 0, ; 2: 0, "},      // a line of an unchecked bill cannot close
-        {-1, "0", 65284, "0, ; 1: 0, ; 2: 0, "},
-        {-2, "1", 65286, "0, ; 1: 0, ; 2: 0, "},
-        {1, "0", 0, "1, U001; 1: 0, ; 2: 0, "},
-        {1, "2", 65283, "1, U001; 1: 0, ; 2: 0, "},   // checked again
-        {3, "2", 65283, "1, U001; 1: 0, ; 2: 0, "},   // a checked bill cannot be deleted
-        {2, "1", 0, "1, U001; 1: 1, U001; 2: 0, "},
-        {2, "1", 65285, "1, U001; 1: 1, U001; 2: 0, "},
-        {-1, "0", 65285, "1, U001; 1: 1, U001; 2: 0, "},  // closed lines keep the bill checked
-        {2, "0", 0, "1, U001; 1: 1, U001; 2: 1, U001"},
-        {2, "0", 65285, "1, U001; 1: 1, U001; 2: 1, U001"},
-        {-2, "0", 0, "1, U001; 1: 0, ; 2: 0, "},
-        {2, "9", 65282, "1, U001; 1: 0, ; 2: 0, "},
-        {2, "x", 65282, "1, U001; 1: 0, ; 2: 0, "},
-        {4, "0", 65287, "1, U001; 1: 0, ; 2: 0, "},
-        {-1, "0", 0, "0, ; 1: 0, ; 2: 0, "},
-        {3, "2", 0, "0, ; 1: 0, "},
-        {3, "0", 0, ""},                                // the bill is gone
-        {1, "0", 65281, ""},
+        {2, "1", "65284: 产品预测[FC-001]未审核, 不能关闭!", "0, ; 1: 0, ; 2: 0, "},
+        {-1, "0", "65284: 产品预测[FC-001]未审核, 不能反审核!", "0, ; 1: 0, ; 2: 0, "},
+        {-2, "1", "65286: 产品预测[FC-001]的单据行未关闭, 不能反关闭!", "0, ; 1: 0, ; 2: 0, "},
+        {1, "0", "", "1, U001; 1: 0, ; 2: 0, "},
+        {1, "2", "65283: 产品预测[FC-001]已审核, 不能再审核!", "1, U001; 1: 0, ; 2: 0, "},
+        {3, "2", "65283: 产品预测[FC-001]已审核, 不能删除!", "1, U001; 1: 0, ; 2: 0, "},
+        {2, "1", "", "1, U001; 1: 1, U001; 2: 0, "},
+        {2, "1", "65285: 产品预测[FC-001]的单据行已关闭!", "1, U001; 1: 1, U001; 2: 0, "},
+        {-1, "0", "65285: 产品预测[FC-001]有已关闭的单据行, 不能反审核!", "1, U001; 1: 1, U001; 2: 0, "},
+        {2, "0", "", "1, U001; 1: 1, U001; 2: 1, U001"},   // the open lines
+        {2, "0", "65285: 产品预测[FC-001]的单据行已关闭!", "1, U001; 1: 1, U001; 2: 1, U001"},
+        {-2, "0", "", "1, U001; 1: 0, ; 2: 0, "},
+        {2, "9", "65282: 产品预测[FC-001]的单据行(9)不存在!", "1, U001; 1: 0, ; 2: 0, "},
+        {2, "x", "65282: 产品预测[FC-001]的单据行(x)不存在!", "1, U001; 1: 0, ; 2: 0, "},
+        {4, "0", "65287: 产品预测的操作类型(4)无效!", "1, U001; 1: 0, ; 2: 0, "},
+        {-1, "0", "", "0, ; 1: 0, ; 2: 0, "},
+        {3, "2", "", "0, ; 1: 0, "},
+        {3, "0", "", ""},                                  // the bill is gone
+        {1, "0", "65281: 产品预测单据不存在, 可能已被删除!", ""},
     };
     const QString state = QStringLiteral(
         "select h.ForChecked || ', ' || coalesce(h.ForChecker, '') ||"
@@ -143,7 +143,7 @@ TEST_F(MasterDataProcedures, ForecastStateChangesAndTheirRefusals)
         const QString call = QStringLiteral("call KX_MRP_UpdateForcast('F1', '%1', %2, 'U001'); select 1")
                                  .arg(QString::fromLatin1(s.entry))
                                  .arg(s.updateType);
-        EXPECT_EQ(ErrorNumber(call), s.errnum) << call.toStdString();
+        EXPECT_EQ(Refusal(call), QString::fromUtf8(s.refusal)) << call.toStdString();
         EXPECT_EQ(Rows(state).value(0), QString::fromLatin1(s.state)) << call.toStdString();
     }
 }

@@ -125,14 +125,14 @@ QStringList TSuiteProcTest::Rows(const QString& sql)
     return rows;
 }
 
-int TSuiteProcTest::ErrorNumber(const QString& sql)
+QString TSuiteProcTest::Refusal(const QString& sql)
 {
     try {
         SharedConnection().Execute(sql);
     } catch (const EDatabaseError& e) {
-        return e.Number();
+        return QStringLiteral("%1: %2").arg(e.Number()).arg(e.Message());
     }
-    return 0;
+    return QString();
 }
 
 namespace tmp {

@@ -27,8 +27,9 @@ protected:
 
     // The rows of a query, each row's columns joined by ", " (null as "").
     static QStringList Rows(const QString& sql);
-    // Runs statements that must fail; the error number they raise (0 when they succeed).
-    static int ErrorNumber(const QString& sql);
+    // Runs statements that may be refused: "<error number>: <message>" of the error they raise,
+    // empty when they succeed.
+    static QString Refusal(const QString& sql);
 };
 
 // "drop table if exists" + "create temp table" statements of the caller-created tables, exactly as
