@@ -88,7 +88,7 @@ begin
     if p in ('MO', 'OO', 'PO', 'PI') then
       perform KX_SYS_CatField(obj, p || 'ChkQty', '待检数量', 's.' || p || 'ChkQty', 6::smallint, 8::smallint, 'D');
     end if;
-    if p in ('PO', 'PI') then
+    if p in ('PR', 'PO', 'PI') then
       perform KX_SYS_CatField(obj, 'BomNo', 'BOM单', 'null', 24::smallint, 0::smallint, 'H');
       perform KX_SYS_CatField(obj, 'OrigTag', '需求分类号', 's.' || p || 'OrigTag');
       perform KX_SYS_CatField(obj, 'OrigSubTag', '子件需求分类号', 's.' || p || 'OrigSubTag', 24::smallint, 0::smallint, 'D');
