@@ -90,3 +90,82 @@ TEST_F(EntryPoints, ForecastActionsNeedASelectionAndAConfirmation)
     EXPECT_EQ(script.LastText(), QStringLiteral("对所选择数据进行[审核], 确定?"));
     EXPECT_EQ(script.Requests().last().Buttons, mbOKCancel | mbDefButton2);
 }
+
+class ForecastActions : public TDatabaseTest {
+protected:
+    void SetUp() override
+    {
+        Exec(QStringLiteral(
+            "delete from KX_Bill_ForHead;\r"
+            "insert into KX_Base_Unit (UntID, UntNo, UntName) values ('PCS', 'PCS', '个') on conflict do nothing;\r"
+            "insert into KX_Base_ItemMaster (ItmID, ItmNo, ItmName, ItmUnitID) values ('I1', 'FAN-01', '台扇', 'PCS') "
+            "on conflict do nothing;\r"
+            "insert into KX_Bill_ForHead (ForID, ForNo, ForDate) values ('F1', 'FC-001', '20261201'), ('F2', 'FC-002', '20261201');\r"
+            "insert into KX_Bill_ForLine (ForID, ForEntry, ForItmID, ForUBillQty, ForBillQty, ForDelivDate) values "
+            "('F1', 1, 'I1', 10, 10, '20261220'), ('F1', 2, 'I1', 20, 20, '20261227'), ('F1', 3, 'I1', 30, 30, '20270103'), "
+            "('F2', 1, 'I1', 5, 5, '20261220')"));
+        Def.ID = QStringLiteral("KX_MRP.Forcast");
+        for (const auto& [id, name] : {std::pair{"Check", "审核"}, {"Close", "行关闭"}, {"Delete", "删除"}}) {
+            TInfoActionDef a;
+            a.ID = QString::fromLatin1(id);
+            a.Name = QString::fromUtf8(name);
+            Def.Actions << a;
+        }
+    }
+
+    // The host list with the given (bill, line) pairs selected.
+    void Select(std::initializer_list<std::pair<const char*, int>> lines)
+    {
+        List.Rows.clear();
+        for (const auto& [bill, entry] : lines)
+            List.Rows << QVariantMap{{QStringLiteral("ForID"), QString::fromLatin1(bill)}, {QStringLiteral("ForEntry"), entry}};
+    }
+
+    bool Run(const char* action)
+    {
+        bool handled = false;
+        LoadInfoAction(&Host().Env, &Def, QString::fromLatin1(action), &List, &handled);
+        return handled;
+    }
+
+    TInfoObjectDef Def;
+    TFakeListView List{&Def};
+};
+
+TEST_F(ForecastActions, WholeBillActionsRunOncePerBillLineActionsOncePerLine)
+{
+    TScriptedMessages script({mrOK, mrOK});
+    // Three lines of one bill: one approval, reported against a total of one.
+    Select({{"F1", 1}, {"F1", 2}, {"F1", 3}});
+    EXPECT_TRUE(Run("Check"));
+    EXPECT_EQ(script.LastText(), QStringLiteral("[审核]执行完成。"));
+    EXPECT_EQ(Scalar(QStringLiteral("select ForChecked from KX_Bill_ForHead where ForID='F1'")).toInt(), 1);
+    // Closing acts on each selected line.
+    Select({{"F1", 1}, {"F1", 3}});
+    EXPECT_TRUE(Run("Close"));
+    EXPECT_EQ(script.LastText(), QStringLiteral("[行关闭]执行完成。"));
+    EXPECT_EQ(Scalar(QStringLiteral("select string_agg(ForEntry::text, ',' order by ForEntry) from KX_Bill_ForLine "
+                                    "where ForID='F1' and ForClosed=1")).toString(), QStringLiteral("1,3"));
+}
+
+TEST_F(ForecastActions, FailuresAreCountedAndReported)
+{
+    TScriptedMessages script({mrOK, mrOK, mrOK});
+    // F1 can be approved, F2 is approved already: part of the work fails.
+    Exec(QStringLiteral("update KX_Bill_ForHead set ForChecked=1 where ForID='F2'"));
+    Select({{"F1", 1}, {"F2", 1}});
+    EXPECT_TRUE(Run("Check"));
+    EXPECT_EQ(script.LastText(), QStringLiteral("[审核]执行完成。因不满足执行条件或其他原因, 部分数据执行不成功!"));
+    EXPECT_EQ(script.Requests().last().Icon, miWarning);
+    // Both bills are approved now: deleting them fails for all.
+    EXPECT_TRUE(Run("Delete"));
+    EXPECT_EQ(script.LastText(), QStringLiteral("因不满足执行条件或其他原因, 执行[删除]不成功!"));
+    EXPECT_EQ(script.Requests().last().Icon, miError);
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_Bill_ForLine")).toInt(), 4);
+    // A row without a bill is skipped, not counted.
+    TScriptedMessages answers({mrOK});
+    Select({{"F1", 2}});
+    List.Rows << QVariantMap{{QStringLiteral("ForEntry"), 1}};
+    EXPECT_TRUE(Run("Close"));
+    EXPECT_EQ(answers.LastText(), QStringLiteral("[行关闭]执行完成。"));
+}

@@ -12,8 +12,6 @@ namespace {
 // from a value list and a free second property), BOMs with dated lines and loss texts, local and
 // global substitutes, suppliers with prices and supply sources, orders and a forecast.
 const char* const kFixture = R"sql(
-insert into KX_SYS_Users (UsrID, UsrNo, UsrName, UsrPwdHash, UsrPwdSalt) values
-  ('U001', 'test', '测试员', repeat('0', 64), repeat('0', 32));
 insert into KX_Base_Unit (UntID, UntNo, UntName, UntFactor, UntIsBase) values
   ('PCS', 'PCS', '个', 1, 1), ('BOX', 'BOX', '箱', 10, 0);
 insert into KX_Base_Currency (CurID, CurNo, CurName, CurRate, CurIsHome) values

@@ -10,12 +10,6 @@
 #include <initializer_list>
 #include <ostream>
 
-// Lets failing comparisons of texts and text lists print the texts.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace kx::test {
 
 class TSuiteProcTest : public TDatabaseTest {

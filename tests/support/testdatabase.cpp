@@ -46,6 +46,9 @@ void TDatabaseTest::SetUpTestSuite()
     FHost = new TTestHost;
     FHost->SetDatabase(TTestDatabase::Server(), FDatabase);
     SetEnvironment(&FHost->Env);
+    // The host's user exists in the suite, as a logged-in user does.
+    Exec(QStringLiteral("insert into KX_SYS_Users (UsrID, UsrNo, UsrName, UsrPwdHash, UsrPwdSalt) values "
+                        "('U001', 'tester', '测试员', repeat('0', 64), repeat('0', 32))"));
 }
 
 void TDatabaseTest::TearDownTestSuite()

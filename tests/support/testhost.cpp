@@ -144,6 +144,8 @@ TScriptedMessages::TScriptedMessages(QList<int> answers) : FAnswers(std::move(an
 {
     FPrevious = SetMessageResponder([this](const TMessageRequest& request) {
         FRequests << request;
+        if ((request.Buttons & 0xFF) == mbOK)
+            return int(mrOK);
         return FAnswers.isEmpty() ? DefaultAnswer(request.Buttons) : FAnswers.takeFirst();
     });
 }

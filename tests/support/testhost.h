@@ -6,6 +6,7 @@
 #include "db/connection.h"
 #include "db/messages.h"
 #include "kx_mrp/environment.h"
+#include "qtprinters.h"
 
 #include <QByteArray>
 #include <QList>
@@ -53,7 +54,8 @@ private:
     QByteArray FUserID, FUserName, FGroups, FServer, FDatabase, FUser, FPassword;
 };
 
-// Answers message boxes in order from a script and records every box asked. Past the
+// Answers message boxes that offer a choice, in order, from a script, and records every box
+// shown. A box with the OK button alone is answered OK without using the script; past the
 // end of the script a box answers with its default button.
 class TScriptedMessages {
 public:
