@@ -39,6 +39,10 @@ enum TMrpBillType : int {
     btVirtualComp = 96,
 };
 
+// One line of the MRP run log: kind 1 a step, 2 a warning, 3 an error; indent 1 marks a
+// detail under the previous step; time as "yyyy/mm/dd hh:nn:ss ".
+using TMRPLogEvent = std::function<void(int kind, int indent, const QString& text, const QString& time)>;
+
 // Callbacks a workbench hands to its result views so they can act on the scheme.
 struct TPlanSchemeUIEvents {
     std::function<void()> RunMPS;
@@ -103,6 +107,10 @@ public:
 
     // Main demand (defined with main-demand acquisition).
     [[nodiscard]] bool RunMPS(bool keepFreeDemand, bool keepAdjustments, IEngineProgress& progress);
+    // The MRP run: true when the results are saved and the scheme is in state 6. A failed or
+    // cancelled run leaves the previous results and state as they were.
+    [[nodiscard]] bool RunMRP(bool keepSupplyType, bool keepSupplyBom, const TMRPLogEvent& log, IEngineProgress& progress,
+                              bool keepSupplyQty);
 
 private:
     void ReadRow(const TQuery& q);
