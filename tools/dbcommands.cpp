@@ -4,6 +4,7 @@
 #include "db/migrations.h"
 #include "db/quote.h"
 #include "engine/schema.h"
+#include "demofactory.h"
 #include "suiteschema.h"
 
 #include <cstdio>
@@ -47,8 +48,13 @@ int RunDbInit(const TConnectOptions& options, QStringList args)
     applied += ApplyModuleSchema(connection);
     applied += ApplySuiteLateSchema(connection);
     Print(QStringLiteral("数据库 %1 已就绪, 本次升级 %2 步").arg(options.Database).arg(applied));
-    if (demo)
-        Print(QStringLiteral("演示数据尚未提供"));
+    if (demo) {
+        const suite::TDemoLoadResult loaded = suite::LoadDemoFactory(connection);
+        Print(loaded.AlreadyPresent ? QStringLiteral("演示工厂数据已存在, 已补齐缺少的行 (物料 %1 个)").arg(loaded.Items)
+                                    : QStringLiteral("演示工厂数据已装入 (物料 %1 个)").arg(loaded.Items));
+        if (!loaded.ItemSettings)
+            Print(QStringLiteral("物料计划参数表尚未建立, 演示物料的计划参数未装入"));
+    }
     return 0;
 }
 
