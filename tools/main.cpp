@@ -13,7 +13,10 @@ const char* const kUsage =
     "用法: kxmrp [--server S] [--database D] [--user U] [--password P] <命令>\n"
     "命令:\n"
     "  info              连接数据库, 显示服务器版本和结构版本\n"
-    "  db init [--demo]  创建或升级数据库结构 (--demo 同时装入演示工厂数据)\n";
+    "  db init [--demo]  创建或升级数据库结构 (--demo 同时装入演示工厂数据)\n"
+    "  gen [--size S|M|L] [--seed N] [--items N] [--levels N] [--fanout N] [--orders N]\n"
+    "      [--supplies N] [--horizon 天数] [--replace]\n"
+    "                    向已初始化的数据库写入生成的测试数据 (默认规模 S; --replace 先清空生成器写入的各表)\n";
 
 } // namespace
 
@@ -29,6 +32,8 @@ int main(int argc, char** argv)
             return RunInfo(options);
         if (command == QLatin1String("db") && args.value(1) == QLatin1String("init"))
             return RunDbInit(options, args.mid(2));
+        if (command == QLatin1String("gen"))
+            return RunGen(options, args.mid(1));
         std::fputs(kUsage, stderr);
         return 2;
     } catch (const kx::EDatabaseError& e) {
