@@ -4,6 +4,7 @@
 #include "db/dataset.h"
 #include "db/quote.h"
 #include "passwords.h"
+#include "suiteschema.h"
 
 #include <QFile>
 #include <QStringList>
@@ -39,14 +40,6 @@ void RunDataScript(TConnection& connection, const QString& name)
     } catch (const EDatabaseError& e) {
         throw EDatabaseError(QStringLiteral("%1: %2").arg(name, e.Message()), e.Number(), e.SQLState(), e.Statement());
     }
-}
-
-bool TableExists(TConnection& connection, const QString& table)
-{
-    TQuery q(&connection);
-    q.SQL = QStringLiteral("select to_regclass(%1) is not null").arg(QuotedStr(table));
-    q.Open();
-    return q.Fields(0).AsBoolean();
 }
 
 int DemoItemCount(TConnection& connection)
@@ -105,7 +98,7 @@ TDemoLoadResult LoadDemoFactory(TConnection& connection)
     PrepareLogins(connection);
     RunDataScript(connection, QStringLiteral("demo_factory.sql"));
     LoadStandardCalendars(connection);
-    result.ItemSettings = TableExists(connection, QStringLiteral("kx_mrp_itemsetting"));
+    result.ItemSettings = TableExists(connection, QStringLiteral("KX_MRP_ItemSetting"));
     if (result.ItemSettings)
         RunDataScript(connection, QStringLiteral("demo_itemsetting.sql"));
     result.Items = DemoItemCount(connection);

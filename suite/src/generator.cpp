@@ -6,6 +6,7 @@
 #include "db/quote.h"
 #include "demofactory.h"
 #include "generator_p.h"
+#include "suiteschema.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -111,7 +112,6 @@ const char* const kTables[] = {
     "KX_Bill_ORHead", "KX_Bill_ORLine", "KX_Bill_PRHead", "KX_Bill_PRLine", "KX_Bill_POHead",
     "KX_Bill_POLine", "KX_Bill_PIHead", "KX_Bill_PILine",
 };
-const char* const kItemSettingTable = "KX_MRP_ItemSetting";
 
 // Items per level: one each, the rest spread with weights growing by 1.3 a level, so that
 // there are more parts and materials than finished items; what rounding leaves goes deepest.
@@ -132,14 +132,6 @@ std::vector<int> LevelSizes(int items, int levels)
     }
     sizes.push_back(items - placed);
     return sizes;
-}
-
-bool HasItemSettingTable(TConnection& connection)
-{
-    TQuery q(&connection);
-    q.SQL = QStringLiteral("select to_regclass(%1) is not null").arg(QuotedStr(QLatin1String(kItemSettingTable)));
-    q.Open();
-    return q.Fields(0).AsBoolean();
 }
 
 } // namespace
@@ -305,8 +297,9 @@ void TDataGenerator::ClearOrRefuse()
     QStringList tables;
     for (const char* t : kTables)
         tables << QLatin1String(t);
-    if (HasItemSettingTable(FConnection))
-        tables << QLatin1String(kItemSettingTable);
+    FItemSettings = TableExists(FConnection, QStringLiteral("KX_MRP_ItemSetting"));
+    if (FItemSettings)
+        tables << QStringLiteral("KX_MRP_ItemSetting");
     if (!FParams.Replace) {
         QStringList probes;
         for (const QString& t : tables)

@@ -137,11 +137,21 @@ private:
     void WritePurchase(int orders, int inspections, int requisitions);
     void WriteItemSettings();
     void Finish(TCopyRows& rows);
-    std::vector<TGenHead> MakeHeads(int lines, int maxLines, int firstDay, int days);
+    // Heads for `lines` lines of 1 to maxLines each, dated within `days` from firstDay, made out
+    // by one of empCount employees from empFirst.
+    std::vector<TGenHead> MakeHeads(int lines, int maxLines, int firstDay, int days, int empFirst, int empCount);
+    // Writes the head columns after date and check state: the party (a customer "GC" or supplier
+    // "GS", none when null), department, employee and, when given, the currency.
+    static std::function<void(TCopyRows&, const TGenHead&)> HeadParty(const char* partyPrefix, const char* dept,
+                                                                       const char* currency);
     void WriteHeads(const char* prefix, const std::vector<TGenHead>& heads, const QString& extraColumns,
                     const std::function<void(TCopyRows&, const TGenHead&)>& extra);
     static QString LineColumnList(const char* prefix, const QString& extraColumns);
     void LineColumns(TCopyRows& rows, const char* prefix, int head, int entry, int item, int propSet, double qty);
+    // An open production or outsourcing order line of 10 to lots x 10 units, due from five days
+    // overdue to the middle of the horizon and started minLead plus up to leadSpread days before;
+    // a started one is partly finished or waiting for inspection now and then.
+    TGenSupply MakeOrderLine(int head, int entry, int item, int lots, int minLead, int leadSpread);
     void WriteComponents(const char* orderPrefix, const char* prefix, const std::vector<TGenSupply>& lines);
 
     // Values.
@@ -178,6 +188,7 @@ private:
     int FCustomers = 0;
     int FExportCustomers = 0;               // the last customers take export orders
     int FPropSets = 0;
+    bool FItemSettings = false;             // KX_MRP_ItemSetting exists
 };
 
 } // namespace kx::suite

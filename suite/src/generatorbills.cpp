@@ -1,7 +1,5 @@
 // The generator's stock, demand and supply bills and the items' planning settings.
 #include "db/connection.h"
-#include "db/dataset.h"
-#include "db/quote.h"
 #include "generator_p.h"
 
 #include <algorithm>
@@ -32,13 +30,14 @@ double TDataGenerator::Round4(double qty)
     return std::round(qty * 10000) / 10000;
 }
 
-std::vector<TGenHead> TDataGenerator::MakeHeads(int lines, int maxLines, int firstDay, int days)
+std::vector<TGenHead> TDataGenerator::MakeHeads(int lines, int maxLines, int firstDay, int days, int empFirst, int empCount)
 {
     std::vector<TGenHead> heads;
     while (lines > 0) {
         TGenHead head;
         head.Lines = std::min(lines, 1 + FRandom.Below(maxLines));
         head.Day = firstDay + FRandom.Below(days);
+        head.Emp = empFirst + FRandom.Below(empCount);
         head.Checked = FRandom.Chance(97);
         lines -= head.Lines;
         heads.push_back(head);
@@ -60,6 +59,18 @@ void TDataGenerator::WriteHeads(const char* prefix, const std::vector<TGenHead>&
         rows.EndRow();
     }
     Finish(rows);
+}
+
+std::function<void(TCopyRows&, const TGenHead&)> TDataGenerator::HeadParty(const char* partyPrefix, const char* dept,
+                                                                            const char* currency)
+{
+    return [partyPrefix, dept, currency](TCopyRows& rows, const TGenHead& head) {
+        if (partyPrefix)
+            rows.Text(Id(partyPrefix, head.Party + 1));
+        rows.Text(dept).Text(EmployeeID(head.Emp));
+        if (currency)
+            rows.Text(currency);
+    };
 }
 
 QString TDataGenerator::LineColumnList(const char* prefix, const QString& extraColumns)
@@ -146,10 +157,9 @@ void TDataGenerator::WriteDemand()
     const int horizon = FParams.Horizon;
 
     // Forecasts over the horizon, half of them for a customer.
-    std::vector<TGenHead> forecastHeads = MakeHeads(forecastLines, 8, -59, 60);
+    std::vector<TGenHead> forecastHeads = MakeHeads(forecastLines, 8, -59, 60, kSalesFirst, kSales);
     std::vector<TGenDemand> forecasts;
     for (size_t h = 0; h < forecastHeads.size(); ++h) {
-        forecastHeads[h].Emp = kSalesFirst + FRandom.Below(kSales);
         for (int e = 1; e <= forecastHeads[h].Lines; ++e) {
             TGenDemand line;
             line.Head = int(h);
@@ -165,11 +175,10 @@ void TDataGenerator::WriteDemand()
     }
     // Sales orders: 12% of the lines are made from a forecast line, which they consume in part;
     // the others spread from ten days overdue to the horizon's end, the overdue ones half delivered.
-    std::vector<TGenHead> salesHeads = MakeHeads(salesLines, 6, -44, 45);
+    std::vector<TGenHead> salesHeads = MakeHeads(salesLines, 6, -44, 45, kSalesFirst, kSales);
     std::vector<TGenDemand> sales;
     for (size_t h = 0; h < salesHeads.size(); ++h) {
         salesHeads[h].Party = FRandom.Below(domestic);
-        salesHeads[h].Emp = kSalesFirst + FRandom.Below(kSales);
         for (int e = 1; e <= salesHeads[h].Lines; ++e) {
             TGenDemand line;
             line.Head = int(h);
@@ -195,11 +204,10 @@ void TDataGenerator::WriteDemand()
             sales.push_back(line);
         }
     }
-    std::vector<TGenHead> exportHeads = MakeHeads(exportLines, 4, -29, 30);
+    std::vector<TGenHead> exportHeads = MakeHeads(exportLines, 4, -29, 30, kSalesFirst, kSales);
     std::vector<TGenDemand> exports;
     for (size_t h = 0; h < exportHeads.size(); ++h) {
         exportHeads[h].Party = domestic + FRandom.Below(FExportCustomers);
-        exportHeads[h].Emp = kSalesFirst + FRandom.Below(kSales);
         for (int e = 1; e <= exportHeads[h].Lines; ++e) {
             TGenDemand line;
             line.Head = int(h);
@@ -212,11 +220,7 @@ void TDataGenerator::WriteDemand()
         }
     }
 
-    const QString salesHeadColumns = QStringLiteral("%1DeptID, %1EmpID");
-    const auto salesParty = [](TCopyRows& rows, const TGenHead& head) {
-        rows.Text("GD-05").Text(EmployeeID(head.Emp));
-    };
-    WriteHeads("For", forecastHeads, salesHeadColumns.arg(QLatin1String("For")), salesParty);
+    WriteHeads("For", forecastHeads, QStringLiteral("ForDeptID, ForEmpID"), HeadParty(nullptr, "GD-05", nullptr));
     TCopyRows forecastRows(FConnection, QStringLiteral("KX_Bill_ForLine"),
                            LineColumnList("For", QStringLiteral("ForCustID, ForDelivDate, ForOkQty")));
     for (const TGenDemand& line : forecasts) {
@@ -226,13 +230,7 @@ void TDataGenerator::WriteDemand()
     }
     Finish(forecastRows);
 
-    const auto orderParty = [](const char* currency) {
-        return [currency](TCopyRows& rows, const TGenHead& head) {
-            rows.Text(Id("GC", head.Party + 1)).Text("GD-05").Text(EmployeeID(head.Emp)).Text(currency);
-        };
-    };
-    const QString orderHeadColumns = QStringLiteral("%1CustID, %1DeptID, %1EmpID, %1CurID");
-    WriteHeads("SO", salesHeads, orderHeadColumns.arg(QLatin1String("SO")), orderParty(kHomeCurrency));
+    WriteHeads("SO", salesHeads, QStringLiteral("SOCustID, SODeptID, SOEmpID, SOCurID"), HeadParty("GC", "GD-05", kHomeCurrency));
     TCopyRows salesRows(FConnection, QStringLiteral("KX_Bill_SOLine"),
                         LineColumnList("SO", QStringLiteral("SOPrice, SOAmount, SODelivDate, SOOkQty, SOForcastID, SOForcastEntry, SOClosed")));
     for (const TGenDemand& line : sales) {
@@ -249,9 +247,10 @@ void TDataGenerator::WriteDemand()
     }
     Finish(salesRows);
 
-    WriteHeads("SI", exportHeads, orderHeadColumns.arg(QLatin1String("SI")) + QStringLiteral(", SIExchRate"),
-               [&orderParty](TCopyRows& rows, const TGenHead& head) {
-                   orderParty(kExportCurrency)(rows, head);
+    const auto exportParty = HeadParty("GC", "GD-05", kExportCurrency);
+    WriteHeads("SI", exportHeads, QStringLiteral("SICustID, SIDeptID, SIEmpID, SICurID, SIExchRate"),
+               [&exportParty](TCopyRows& rows, const TGenHead& head) {
+                   exportParty(rows, head);
                    rows.Qty(7.1);
                });
     TCopyRows exportRows(FConnection, QStringLiteral("KX_Bill_SILine"),
@@ -317,33 +316,36 @@ void TDataGenerator::WriteComponents(const char* orderPrefix, const char* prefix
     Finish(scrapRows);
 }
 
+TGenSupply TDataGenerator::MakeOrderLine(int head, int entry, int item, int lots, int minLead, int leadSpread)
+{
+    TGenSupply line;
+    line.Head = head;
+    line.Entry = entry;
+    line.Item = item;
+    line.PropSet = PropSetOf(item);
+    line.Qty = (1 + FRandom.Below(lots)) * 10;
+    line.DelivDay = -5 + FRandom.Below(FParams.Horizon / 2 + 5);
+    line.DrawDay = line.DelivDay - minLead - FRandom.Below(leadSpread);
+    if (line.DrawDay < 0 && FRandom.Chance(30))
+        line.DoneQty = std::floor(line.Qty * (10 + FRandom.Below(60)) / 100);
+    if (line.DrawDay < 0 && FRandom.Chance(12))
+        line.ChkQty = std::floor((line.Qty - line.DoneQty) / 10);
+    return line;
+}
+
 void TDataGenerator::WriteProduction(int orders, int requisitions)
 {
-    // Production orders due from five days overdue to the middle of the horizon, in the workshop
-    // of their level; started ones partly finished.
-    std::vector<TGenHead> heads = MakeHeads(orders, 4, -29, 30);
+    // Production orders in the workshop of their level.
+    std::vector<TGenHead> heads = MakeHeads(orders, 4, -29, 30, kPlannerFirst, kPlanners);
     std::vector<TGenSupply> lines;
     for (size_t h = 0; h < heads.size(); ++h) {
-        heads[h].Emp = kPlannerFirst + FRandom.Below(kPlanners);
         for (int e = 1; e <= heads[h].Lines; ++e) {
-            TGenSupply line;
-            line.Head = int(h);
-            line.Entry = e;
-            line.Item = FRandom.Pick(FMade);
-            line.PropSet = PropSetOf(line.Item);
-            line.Qty = (1 + FRandom.Below(20)) * 10;
-            line.DelivDay = -5 + FRandom.Below(FParams.Horizon / 2 + 5);
-            line.DrawDay = line.DelivDay - 1 - FRandom.Below(5);
+            TGenSupply line = MakeOrderLine(int(h), e, FRandom.Pick(FMade), 20, 1, 5);
             line.Party = (FItems[size_t(line.Item)].Level == 0 ? 0 : 2) + FRandom.Below(2);
-            if (line.DrawDay < 0 && FRandom.Chance(30))
-                line.DoneQty = std::floor(line.Qty * (10 + FRandom.Below(60)) / 100);
-            if (line.DrawDay < 0 && FRandom.Chance(10))
-                line.ChkQty = std::floor((line.Qty - line.DoneQty) / 10);
             lines.push_back(line);
         }
     }
-    const auto plannerParty = [](TCopyRows& out, const TGenHead& head) { out.Text("GD-03").Text(EmployeeID(head.Emp)); };
-    WriteHeads("MO", heads, QStringLiteral("MOBillDeptID, MOEmpID"), plannerParty);
+    WriteHeads("MO", heads, QStringLiteral("MOBillDeptID, MOEmpID"), HeadParty(nullptr, "GD-03", nullptr));
     TCopyRows rows(FConnection, QStringLiteral("KX_Bill_MOLine"),
                    LineColumnList("MO", QStringLiteral("MODeptID, MOStkID, MOChkQty, MOInQty, MODrawDate, MODelivDate, MOBomType, MOBomID")));
     for (const TGenSupply& line : lines) {
@@ -355,10 +357,8 @@ void TDataGenerator::WriteProduction(int orders, int requisitions)
     WriteComponents("MO", "Mob", lines);
 
     // Production requisitions over the horizon.
-    std::vector<TGenHead> reqHeads = MakeHeads(requisitions, 4, -9, 10);
-    for (TGenHead& head : reqHeads)
-        head.Emp = kPlannerFirst + FRandom.Below(kPlanners);
-    WriteHeads("MR", reqHeads, QStringLiteral("MRBillDeptID, MREmpID"), plannerParty);
+    std::vector<TGenHead> reqHeads = MakeHeads(requisitions, 4, -9, 10, kPlannerFirst, kPlanners);
+    WriteHeads("MR", reqHeads, QStringLiteral("MRBillDeptID, MREmpID"), HeadParty(nullptr, "GD-03", nullptr));
     TCopyRows reqRows(FConnection, QStringLiteral("KX_Bill_MRLine"),
                       LineColumnList("MR", QStringLiteral("MRDeptID, MRDrawDate, MRDelivDate, MRBomType, MRBomID")));
     for (size_t h = 0; h < reqHeads.size(); ++h) {
@@ -375,31 +375,14 @@ void TDataGenerator::WriteProduction(int orders, int requisitions)
 
 void TDataGenerator::WriteOutsourcing(int orders, int requisitions)
 {
-    std::vector<TGenHead> heads = MakeHeads(orders, 3, -29, 30);
+    std::vector<TGenHead> heads = MakeHeads(orders, 3, -29, 30, kBuyerFirst, kBuyers);
     std::vector<TGenSupply> lines;
     for (size_t h = 0; h < heads.size(); ++h) {
         heads[h].Party = FRandom.Pick(FProcessors);
-        heads[h].Emp = kBuyerFirst + FRandom.Below(kBuyers);
-        for (int e = 1; e <= heads[h].Lines; ++e) {
-            TGenSupply line;
-            line.Head = int(h);
-            line.Entry = e;
-            line.Item = FRandom.Pick(FSuppliers[size_t(heads[h].Party)].Processed);
-            line.PropSet = PropSetOf(line.Item);
-            line.Qty = (1 + FRandom.Below(30)) * 10;
-            line.DelivDay = -5 + FRandom.Below(FParams.Horizon / 2 + 5);
-            line.DrawDay = line.DelivDay - 3 - FRandom.Below(10);
-            if (line.DrawDay < 0 && FRandom.Chance(30))
-                line.DoneQty = std::floor(line.Qty * (10 + FRandom.Below(60)) / 100);
-            if (line.DrawDay < 0 && FRandom.Chance(15))
-                line.ChkQty = std::floor((line.Qty - line.DoneQty) / 5);
-            lines.push_back(line);
-        }
+        for (int e = 1; e <= heads[h].Lines; ++e)
+            lines.push_back(MakeOrderLine(int(h), e, FRandom.Pick(FSuppliers[size_t(heads[h].Party)].Processed), 30, 3, 10));
     }
-    const auto supplierParty = [](TCopyRows& rows, const TGenHead& head) {
-        rows.Text(Id("GS", head.Party + 1)).Text("GD-04").Text(EmployeeID(head.Emp)).Text(kHomeCurrency);
-    };
-    WriteHeads("OO", heads, QStringLiteral("OOSuppID, OODeptID, OOEmpID, OOCurID"), supplierParty);
+    WriteHeads("OO", heads, QStringLiteral("OOSuppID, OODeptID, OOEmpID, OOCurID"), HeadParty("GS", "GD-04", kHomeCurrency));
     TCopyRows rows(FConnection, QStringLiteral("KX_Bill_OOLine"),
                    LineColumnList("OO", QStringLiteral("OOStkID, OOPrice, OOAmount, OOChkQty, OOInQty, OODrawDate, OODelivDate, "
                                                        "OOBomType, OOBomID")));
@@ -412,12 +395,8 @@ void TDataGenerator::WriteOutsourcing(int orders, int requisitions)
     Finish(rows);
     WriteComponents("OO", "Oob", lines);
 
-    std::vector<TGenHead> reqHeads = MakeHeads(requisitions, 4, -9, 10);
-    for (TGenHead& head : reqHeads)
-        head.Emp = kBuyerFirst + FRandom.Below(kBuyers);
-    WriteHeads("OR", reqHeads, QStringLiteral("ORDeptID, OREmpID, ORCurID"), [](TCopyRows& out, const TGenHead& head) {
-        out.Text("GD-04").Text(EmployeeID(head.Emp)).Text(kHomeCurrency);
-    });
+    std::vector<TGenHead> reqHeads = MakeHeads(requisitions, 4, -9, 10, kBuyerFirst, kBuyers);
+    WriteHeads("OR", reqHeads, QStringLiteral("ORDeptID, OREmpID, ORCurID"), HeadParty(nullptr, "GD-04", kHomeCurrency));
     TCopyRows reqRows(FConnection, QStringLiteral("KX_Bill_ORLine"),
                       LineColumnList("OR", QStringLiteral("ORSuppID, ORPrice, ORDrawDate, ORDelivDate, ORBomType, ORBomID")));
     for (size_t h = 0; h < reqHeads.size(); ++h) {
@@ -436,14 +415,10 @@ void TDataGenerator::WritePurchase(int orders, int inspections, int requisitions
 {
     // Purchase orders per supplier, due from ten days overdue to the middle of the horizon; overdue
     // ones have partly arrived and been stocked in.
-    std::vector<TGenHead> heads = MakeHeads(orders, 6, -39, 40);
-    for (TGenHead& head : heads) {
+    const auto supplierParty = HeadParty("GS", "GD-04", kHomeCurrency);
+    std::vector<TGenHead> heads = MakeHeads(orders, 6, -39, 40, kBuyerFirst, kBuyers);
+    for (TGenHead& head : heads)
         head.Party = FRandom.Pick(FPurchaseSuppliers);
-        head.Emp = kBuyerFirst + FRandom.Below(kBuyers);
-    }
-    const auto supplierParty = [](TCopyRows& rows, const TGenHead& head) {
-        rows.Text(Id("GS", head.Party + 1)).Text("GD-04").Text(EmployeeID(head.Emp)).Text(kHomeCurrency);
-    };
     WriteHeads("PO", heads, QStringLiteral("POSuppID, PODeptID, POEmpID, POCurID"), supplierParty);
     TCopyRows rows(FConnection, QStringLiteral("KX_Bill_POLine"),
                    LineColumnList("PO", QStringLiteral("POStkID, POPrice, POAmount, PORecvQty, POInQty, PODelivDate")));
@@ -459,11 +434,9 @@ void TDataGenerator::WritePurchase(int orders, int inspections, int requisitions
     }
     Finish(rows);
 
-    std::vector<TGenHead> piHeads = MakeHeads(inspections, 3, -4, 5);
-    for (TGenHead& head : piHeads) {
+    std::vector<TGenHead> piHeads = MakeHeads(inspections, 3, -4, 5, kBuyerFirst, kBuyers);
+    for (TGenHead& head : piHeads)
         head.Party = FRandom.Pick(FPurchaseSuppliers);
-        head.Emp = kBuyerFirst + FRandom.Below(kBuyers);
-    }
     WriteHeads("PI", piHeads, QStringLiteral("PISuppID, PIDeptID, PIEmpID, PICurID"), supplierParty);
     TCopyRows piRows(FConnection, QStringLiteral("KX_Bill_PILine"),
                      LineColumnList("PI", QStringLiteral("PIStkID, PIBatch, PIPrice, PIAmount, PIInQty, PIDelivDate")));
@@ -479,12 +452,8 @@ void TDataGenerator::WritePurchase(int orders, int inspections, int requisitions
     }
     Finish(piRows);
 
-    std::vector<TGenHead> reqHeads = MakeHeads(requisitions, 6, -9, 10);
-    for (TGenHead& head : reqHeads)
-        head.Emp = kPlannerFirst + FRandom.Below(kPlanners);
-    WriteHeads("PR", reqHeads, QStringLiteral("PRDeptID, PREmpID, PRCurID"), [](TCopyRows& out, const TGenHead& head) {
-        out.Text("GD-03").Text(EmployeeID(head.Emp)).Text(kHomeCurrency);
-    });
+    std::vector<TGenHead> reqHeads = MakeHeads(requisitions, 6, -9, 10, kPlannerFirst, kPlanners);
+    WriteHeads("PR", reqHeads, QStringLiteral("PRDeptID, PREmpID, PRCurID"), HeadParty(nullptr, "GD-03", kHomeCurrency));
     TCopyRows reqRows(FConnection, QStringLiteral("KX_Bill_PRLine"),
                       LineColumnList("PR", QStringLiteral("PRSuppID, PRBuyerID, PRPrice, PRDelivDate")));
     for (size_t h = 0; h < reqHeads.size(); ++h) {
@@ -501,10 +470,7 @@ void TDataGenerator::WritePurchase(int orders, int inspections, int requisitions
 
 void TDataGenerator::WriteItemSettings()
 {
-    TQuery q(&FConnection);
-    q.SQL = QStringLiteral("select to_regclass('kx_mrp_itemsetting') is not null");
-    q.Open();
-    if (!q.Fields(0).AsBoolean())
+    if (!FItemSettings)
         return;
     // Lead times in days by kind; lot rules by unit; safety stock for a tenth of the materials.
     // Materials are planned without tracking (9), the rest by originating order line (0).

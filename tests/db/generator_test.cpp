@@ -3,6 +3,7 @@
 #include "demofactory.h"
 #include "generator.h"
 
+#include "bomchecks.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -159,19 +160,10 @@ TEST_F(Generator, BomsAreAcyclicWithComponentsOnlyFromDeeperLevels)
                                     " where substr(c.ItmClsID, 4)::integer <= substr(p.ItmClsID, 4)::integer"))
                   .toInt(),
               0);
-    EXPECT_EQ(Scalar(QStringLiteral("with recursive e as (select h.BomItmID as P, l.BolItmID as C from KX_Bom_Head as h"
-                                    " join KX_Bom_Line as l on l.BomID = h.BomID),"
-                                    " r (Root, C) as (select P, C from e union select r.Root, e.C from r join e on e.P = r.C)"
-                                    " select count(*) from r where Root = C"))
-                  .toInt(),
-              0);
+    EXPECT_EQ(Scalar(QLatin1String(kBomLoopCount)).toInt(), 0);
     // Eight levels deep, every item below the finished ones used by some BOM, shared components,
     // and substitutes that stay on their item's level.
-    EXPECT_EQ(Scalar(QStringLiteral("with recursive walk (ItmID, Depth) as (select ItmID, 0 from KX_Base_ItemMaster where ItmClsID = 'GCL0'"
-                                    " union select l.BolItmID, w.Depth + 1 from walk as w join KX_Bom_Head as h on h.BomItmID = w.ItmID"
-                                    " join KX_Bom_Line as l on l.BomID = h.BomID) select max(Depth) from walk"))
-                  .toInt(),
-              7);
+    EXPECT_EQ(Scalar(QString::fromLatin1(kBomDepthBelow).arg(QStringLiteral("i.ItmClsID = 'GCL0'"))).toInt(), 7);
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_Base_ItemMaster as i where i.ItmClsID <> 'GCL0'"
                                     " and not exists (select 1 from KX_Bom_Line as l where l.BolItmID = i.ItmID)"))
                   .toInt(),
