@@ -61,7 +61,13 @@ int RunDbInit(const TConnectOptions& options, QStringList args)
 
 int RunGen(const TConnectOptions& options, QStringList args)
 {
-    suite::TGenParams params = suite::GenSizeParams(TakeOption(args, QStringLiteral("size"), QStringLiteral("S")));
+    suite::TGenParams params;
+    try {
+        params = suite::GenSizeParams(TakeOption(args, QStringLiteral("size"), QStringLiteral("S")));
+    } catch (const EKxError& e) {
+        std::fprintf(stderr, "kxmrp gen: %s\n", e.Message().toUtf8().constData());
+        return 2;
+    }
     params.Replace = TakeFlag(args, QStringLiteral("replace"));
     for (const char* name : {"seed", "items", "levels", "fanout", "orders", "supplies", "horizon"}) {
         const QString value = TakeOption(args, QLatin1String(name));

@@ -303,9 +303,10 @@ void TDataGenerator::ClearOrRefuse()
     if (!FParams.Replace) {
         QStringList probes;
         for (const QString& t : tables)
-            probes << QStringLiteral("select %1 where exists (select 1 from %2)").arg(QuotedStr(t), t);
+            probes << QStringLiteral("select %1 as T, %2 as N where exists (select 1 from %3)")
+                          .arg(QuotedStr(t), SQLInt(probes.size()), t);
         TQuery q(&FConnection);
-        q.SQL = probes.join(QStringLiteral(" union all ")) + QStringLiteral(" limit 1");
+        q.SQL = probes.join(QStringLiteral(" union all ")) + QStringLiteral(" order by N limit 1");
         q.Open();
         if (!q.IsEmpty())
             throw EKxError(QStringLiteral("数据库中已有数据(表%1), 生成数据未写入; 加 --replace 可先清空生成器写入的各表!")
