@@ -1,4 +1,4 @@
-// kxmrp db init | info.
+// kxmrp db init | info | gen.
 #pragma once
 
 #include "cliconnection.h"
@@ -7,5 +7,6 @@ namespace kx::cli {
 
 int RunDbInit(const TConnectOptions& options, QStringList args);
 int RunInfo(const TConnectOptions& options);
+int RunGen(const TConnectOptions& options, QStringList args);
 
 } // namespace kx::cli

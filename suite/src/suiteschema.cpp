@@ -1,6 +1,8 @@
 #include "suiteschema.h"
 
+#include "db/dataset.h"
 #include "db/migrations.h"
+#include "db/quote.h"
 
 namespace kx {
 
@@ -12,6 +14,14 @@ int ApplySuiteSchema(TConnection& connection)
 int ApplySuiteLateSchema(TConnection& connection)
 {
     return ApplyMigrations(connection, QStringLiteral("suite-late"), QStringLiteral(":/sql/suite/late"));
+}
+
+bool TableExists(TConnection& connection, const QString& table)
+{
+    TQuery q(&connection);
+    q.SQL = QStringLiteral("select to_regclass(%1) is not null").arg(QuotedStr(table));
+    q.Open();
+    return q.Fields(0).AsBoolean();
 }
 
 int SuiteSchemaVersion(TConnection& connection)

@@ -2,6 +2,8 @@
 // and the late objects that read the module's tables, applied after them.
 #pragma once
 
+#include <QString>
+
 namespace kx {
 
 class TConnection;
@@ -9,5 +11,7 @@ class TConnection;
 int ApplySuiteSchema(TConnection& connection);
 int ApplySuiteLateSchema(TConnection& connection);
 int SuiteSchemaVersion(TConnection& connection);
+// Whether a table exists; writers of optional module tables (KX_MRP_ItemSetting) ask first.
+bool TableExists(TConnection& connection, const QString& table);
 
 } // namespace kx

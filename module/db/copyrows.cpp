@@ -1,0 +1,130 @@
+#include "db/copyrows.h"
+
+#include "db/connection.h"
+#include "db/errors.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+// Chunk size at which rows are sent: large enough for few round trips, small enough to
+// keep memory flat for millions of rows.
+constexpr qsizetype kSendBytes = 8 << 20;
+
+} // namespace
+
+TCopyRows::TCopyRows(TConnection& connection, const QString& table, const QString& columns)
+    : FConnection(connection), FTable(table),
+      FCopySQL(QStringLiteral("copy %1 (%2) from stdin").arg(table, columns))
+{
+    FData.reserve(kSendBytes + (64 << 10));
+}
+
+void TCopyRows::Separate()
+{
+    if (FRowStarted)
+        FData.append('\t');
+    FRowStarted = true;
+}
+
+TCopyRows& TCopyRows::Text(std::string_view utf8)
+{
+    Separate();
+    for (const char c : utf8) {
+        switch (c) {
+        case '\\': FData.append("\\\\", 2); break;
+        case '\t': FData.append("\\t", 2); break;
+        case '\n': FData.append("\\n", 2); break;
+        case '\r': FData.append("\\r", 2); break;
+        default: FData.append(c);
+        }
+    }
+    return *this;
+}
+
+TCopyRows& TCopyRows::Text(const QString& value)
+{
+    const QByteArray utf8 = value.toUtf8();
+    return Text(std::string_view(utf8.constData(), size_t(utf8.size())));
+}
+
+TCopyRows& TCopyRows::Int(qint64 value)
+{
+    Separate();
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof(buffer), value).ptr;
+    FData.append(buffer, end - buffer);
+    return *this;
+}
+
+TCopyRows& TCopyRows::Qty(double value)
+{
+    if (!std::isfinite(value))
+        throw EConvertError(QStringLiteral("数量值无效: %1").arg(value));
+    Separate();
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 8);
+    if (result.ec != std::errc())
+        throw EConvertError(QStringLiteral("数量值超出范围: %1").arg(value));
+    FData.append(buffer, result.ptr - buffer);
+    return *this;
+}
+
+TCopyRows& TCopyRows::Date(const QDate& value)
+{
+    if (!value.isValid())
+        return Null();
+    Separate();
+    char buffer[11] = {};
+    const int y = value.year(), m = value.month(), d = value.day();
+    buffer[0] = char('0' + y / 1000 % 10);
+    buffer[1] = char('0' + y / 100 % 10);
+    buffer[2] = char('0' + y / 10 % 10);
+    buffer[3] = char('0' + y % 10);
+    buffer[4] = '-';
+    buffer[5] = char('0' + m / 10);
+    buffer[6] = char('0' + m % 10);
+    buffer[7] = '-';
+    buffer[8] = char('0' + d / 10);
+    buffer[9] = char('0' + d % 10);
+    FData.append(buffer, 10);
+    return *this;
+}
+
+TCopyRows& TCopyRows::Null()
+{
+    Separate();
+    FData.append("\\N", 2);
+    return *this;
+}
+
+void TCopyRows::EndRow()
+{
+    FData.append('\n');
+    FRowStarted = false;
+    ++FPending;
+    if (FData.size() >= kSendBytes)
+        Send();
+}
+
+void TCopyRows::Send()
+{
+    if (FPending == 0)
+        return;
+    FRows += FConnection.CopyIn(FCopySQL, FData);
+    FData.resize(0);     // keeps the buffer for the next chunk
+    FPending = 0;
+}
+
+qint64 TCopyRows::Finish()
+{
+    if (FRowStarted)
+        EndRow();
+    Send();
+    return FRows;
+}
+
+} // namespace kx
