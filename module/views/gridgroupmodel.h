@@ -37,6 +37,8 @@ public:
     TRowKind RowKind(const QModelIndex& index) const;
     // The record (row of the snapshot) of a data row, -1 for other rows.
     int SourceRow(const QModelIndex& index) const;
+    // A number that orders rows as they are shown, across groups.
+    int DisplayOrder(const QModelIndex& index) const { return NodeOf(index); }
     // The records in the order they are shown.
     QList<int> DataRowsInOrder() const;
     // The index of a record's row in the given column.

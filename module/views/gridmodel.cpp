@@ -149,7 +149,11 @@ bool TRecordTableModel::setData(const QModelIndex& index, const QVariant& value,
     } else if (role != Qt::EditRole) {
         return false;
     }
-    return SetFieldValue(index.row(), column->FieldName, entered, &FLastError);
+    if (SetFieldValue(index.row(), column->FieldName, entered, &FLastError))
+        return true;
+    if (!FLastError.isEmpty())
+        Q_EMIT ValueRefused(index.row(), column->FieldName, FLastError);
+    return false;
 }
 
 Qt::ItemFlags TRecordTableModel::flags(const QModelIndex& index) const

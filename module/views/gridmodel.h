@@ -60,6 +60,8 @@ public:
 Q_SIGNALS:
     // A cell took a new value through editing (row of the snapshot).
     void CellEdited(int row, const QString& fieldName);
+    // An edited value was refused (message: the field-check text).
+    void ValueRefused(int row, const QString& fieldName, const QString& message);
 
 private:
     TViewColumns* FColumns;
