@@ -1,5 +1,6 @@
 #include "views/commonui.h"
 
+#include "db/messages.h"
 #include "db/quote.h"
 #include "db/strutils.h"
 
@@ -150,6 +151,16 @@ bool IsTrueValue(const QVariant& value)
 
 QString RecordValueText(const QVariant& value, TFieldType type)
 {
+    if (type == ftUnknown) {
+        switch (value.typeId()) {
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Short: case QMetaType::UShort:
+            type = ftLargeint;
+            break;
+        case QMetaType::Double: case QMetaType::Float: type = ftFloat; break;
+        default: break;
+        }
+    }
     if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isEmpty()))
         return QStringLiteral("null");
     if (IsDateFieldType(type) || value.typeId() == QMetaType::QDateTime || value.typeId() == QMetaType::QDate) {
@@ -230,6 +241,11 @@ QString EnteredValueText(const QVariant& value)
     case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     default: return value.toString();
     }
+}
+
+void ShowExportNotProvided()
+{
+    ShowInfo(QStringLiteral("导出和打印功能将在后续版本中提供。"));
 }
 
 QString FieldCheckText(TFieldCheck check, const QString& caption, const QString& value, const QString& limit)

@@ -51,6 +51,9 @@ bool ConvertFieldValue(const QVariant& input, TFieldType type, QVariant& output)
 // The text a user sees for a value he entered (for messages).
 QString EnteredValueText(const QVariant& value);
 
+// The export and print family of commands, which this version does not offer yet.
+void ShowExportNotProvided();
+
 // The shared field-check messages, column caption first.
 enum TFieldCheck { fcEmpty, fcNotExists, fcInvalid, fcNotGreater, fcNotGreaterOrEqual, fcNotGreaterOrEqualField };
 QString FieldCheckText(TFieldCheck check, const QString& caption, const QString& value = QString(),

@@ -4,27 +4,6 @@
 
 namespace kx {
 
-QVariant ColumnCellData(const TViewColumn* column, const QVariant& value, int role, const TCellDrawFormat* format)
-{
-    switch (role) {
-    case Qt::DisplayRole: return column ? column->DisplayText(value) : value.toString();
-    case Qt::EditRole:
-    case vrRawValue: return value;
-    case vrFieldName: return column ? column->FieldName : QString();
-    case Qt::TextAlignmentRole: return column ? QVariant(int(column->Alignment)) : QVariant();
-    case Qt::CheckStateRole:
-        if (column && column->Kind == ckBoolean)
-            return IsTrueValue(value) ? Qt::Checked : Qt::Unchecked;
-        return QVariant();
-    case Qt::BackgroundRole:
-        return format && format->Background.isValid() ? QVariant(format->Background) : QVariant();
-    case Qt::ForegroundRole:
-        return format && format->TextColor.isValid() ? QVariant(format->TextColor) : QVariant();
-    case Qt::FontRole: return format && format->FontChanged ? QVariant(format->Font) : QVariant();
-    default: return QVariant();
-    }
-}
-
 TRecordTableModel::TRecordTableModel(TViewColumns* columns, QObject* parent)
     : QAbstractTableModel(parent), FColumns(columns)
 {

@@ -71,8 +71,4 @@ private:
     bool FEditing = false;
 };
 
-// The data of a cell by role, shared by the grid and tree models: display text,
-// alignment, check state, colours and the stored value.
-QVariant ColumnCellData(const TViewColumn* column, const QVariant& value, int role, const TCellDrawFormat* format);
-
 } // namespace kx

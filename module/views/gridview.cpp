@@ -93,16 +93,6 @@ TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : 
 
 TInfoGridView::~TInfoGridView() = default;
 
-int TInfoGridView::AddBand(const QString& Caption, TInfoFieldLayout Fixed)
-{
-    if (Columns.Bands.size() == 1 && Columns.Bands[0].Caption.isEmpty() && Columns.Count() == 0) {
-        Columns.Bands[0] = TViewBand{Caption, Fixed};
-        return 0;
-    }
-    Columns.Bands.append(TViewBand{Caption, Fixed});
-    return int(Columns.Bands.size()) - 1;
-}
-
 TViewColumn* TInfoGridView::AddColumn(const QString& FieldName, const QString& Caption, int Band)
 {
     TViewColumn* column = Columns.Add(FieldName, Caption, Band);
@@ -350,7 +340,7 @@ bool TInfoGridView::QueryCommandState(int Command, TCommandState& State)
 bool TInfoGridView::ExecCommand(int Command)
 {
     switch (Command) {
-    case cmdExport: ShowNotProvided(); return true;
+    case cmdExport: ShowExportNotProvided(); return true;
     case cmdFillValues: TFillValuesDlg::Execute(FillTarget(), this); return true;
     case cmdPosition: ShowPositionText(); return true;
     default: return ExecListCommand(Command);

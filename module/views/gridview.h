@@ -50,8 +50,7 @@ public:
     QTreeView* grdMain;
     bool GridMode = false;                // records fetched on demand: the scheme's sorting is not applied
 
-    // Designed bands and columns of a concrete view, before InitializeView.
-    int AddBand(const QString& Caption, TInfoFieldLayout Fixed = flNormal);
+    // Designed columns of a concrete view (bands: Columns.AddBand), before InitializeView.
     TViewColumn* AddColumn(const QString& FieldName, const QString& Caption, int Band = -1);
 
     const TRecordSet& Records() const;

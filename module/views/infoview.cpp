@@ -2,14 +2,14 @@
 
 #include "db/fieldlists.h"
 #include "db/messages.h"
-#include "db/quote.h"
 #include "db/shared.h"
 #include "db/strutils.h"
 #include "views/commonui.h"
+#include "views/conditions.h"
+#include "views/infoframe.h"
 #include "views/viewscheme.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace kx {
@@ -17,15 +17,6 @@ namespace kx {
 namespace {
 
 const QString kMasterMacro = QStringLiteral("[Master]");
-
-QString InstanceName(const QObject* object)
-{
-    QString name = QString::fromLatin1(object->metaObject()->className());
-    name = name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
-    if (name.startsWith(QLatin1Char('T')))
-        name.remove(0, 1);
-    return name + QString::number(TickCount());
-}
 
 // The statement with its first "[Master]" replaced by the master condition.
 QString WithMaster(QString sql, const QString& condition)
@@ -36,17 +27,11 @@ QString WithMaster(QString sql, const QString& condition)
     return sql;
 }
 
-bool IsEmptyValue(const QString& value)
-{
-    const QString v = value.trimmed();
-    return v.isEmpty() || v == QLatin1String("''");
-}
-
 } // namespace
 
 TCustomInfoView::TCustomInfoView(QWidget* owner, const TInfoObjectDef* objectDef) : QFrame(owner), ObjectDef(objectDef)
 {
-    setObjectName(InstanceName(this));
+    NameInstance(this);
     FContent = new QVBoxLayout(this);
     FContent->setContentsMargins(0, 0, 0, 0);
     FContent->setSpacing(0);
@@ -71,7 +56,7 @@ HRESULT TCustomInfoView::QueryInterface(const TGUID& IID, void** Obj)
 
 void TCustomInfoView::InitializeView(const QString& AAsDetailID, IInfoView* AMasterView)
 {
-    setObjectName(InstanceName(this));
+    NameInstance(this);
     MasterView = AMasterView;
     AsDetailID = AAsDetailID.trimmed();
     AsDetail = !AsDetailID.isEmpty();
@@ -261,11 +246,7 @@ bool TCustomInfoView::SaveData()
 
 void TCustomInfoView::SetParentControl(QWidget* Parent)
 {
-    setParent(Parent);
-    if (Parent && Parent->layout())
-        Parent->layout()->addWidget(this);
-    if (Parent)
-        show();
+    PlaceInParent(this, Parent);
 }
 
 void TCustomInfoView::SetOnFocusedRecordChanged(TNotifyEvent Event)
@@ -338,54 +319,12 @@ bool TCustomInfoView::ShowEditor(const QString& ActionID, IInfoEdit** Editor)
 
 QString TCustomInfoView::BuildFieldCondition(const QString& FieldID, const QString& Value)
 {
-    const TInfoFieldDef* field = ObjectDef ? ObjectDef->GetFieldDef(FieldID) : nullptr;
-    if (!field)
-        return QStringLiteral("1=0");
-    const QString& x = field->SQLExpress;
-    const QString v = Value.trimmed();
-    if (v.compare(QLatin1String("null"), Qt::CaseInsensitive) == 0)
-        return x + QStringLiteral(" is null");
-    const TFieldType type = field->DataType;
-    if (IsTextFieldType(type)) {
-        if (!v.isEmpty())
-            return x + QLatin1Char('=') + Value;
-        return QStringLiteral("(%1='' or %1 is null)").arg(x);
-    }
-    if (IsNumericFieldType(type)) {
-        if (!IsEmptyValue(v) && v != QLatin1String("0"))
-            return x + QLatin1Char('=') + v;
-        return QStringLiteral("(%1=0 or %1 is null)").arg(x);
-    }
-    if (type == ftBoolean) {
-        if (v == QLatin1String("1") || v.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-            return x + QStringLiteral("=1");
-        return QStringLiteral("(%1=0 or %1 is null)").arg(x);
-    }
-    if (IsDateFieldType(type)) {
-        if (IsEmptyValue(v))
-            return x + QStringLiteral(" is null");
-        QString text = v;
-        if (text.size() >= 2 && text.startsWith(QLatin1Char('\'')) && text.endsWith(QLatin1Char('\'')))
-            text = text.mid(1, text.size() - 2);
-        const QDateTime dt = TextToDateTime(text);
-        return dt.isValid() ? x + QLatin1Char('=') + SQLDate(dt.date()) : QStringLiteral("1=0");
-    }
-    return QStringLiteral("1=0");
+    return FieldCondition(ObjectDef, FieldID, Value);
 }
 
 QString TCustomInfoView::BuildMasterCondition(const QString& Field)
 {
-    QStringList conditions;
-    for (const QString& line : MasterValues.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts)) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq <= 0)
-            continue;
-        const QString name = line.left(eq).trimmed();
-        if (!Field.isEmpty() && name.compare(Field, Qt::CaseInsensitive) != 0)
-            continue;
-        conditions << BuildFieldCondition(name, line.mid(eq + 1));
-    }
-    return conditions.join(QLatin1String(" and "));
+    return KeyValuesCondition(ObjectDef, MasterValues, Field);
 }
 
 QString TCustomInfoView::GetDefaultFields()
@@ -430,18 +369,7 @@ QString TCustomInfoView::BuildViewSQL(const QString& ExtraFields, const QString&
     select += BuildSelectList(ExtraFields);
     if (!ExtraSelect.trimmed().isEmpty())
         select += QLatin1String(", ") + ExtraSelect.trimmed();
-    QStringList keyOrder;
-    if (ObjectDef) {
-        for (qsizetype i = ObjectDef->Actions.size() - 1; i >= 0; --i) {
-            const TInfoActionDef& a = ObjectDef->Actions[i];
-            if (!a.Filter.trimmed().isEmpty())
-                select += QStringLiteral(", (case when %1 then 1 else 0 end) as %2").arg(a.Filter, QuotedIdent(QLatin1Char('#') + a.ID));
-        }
-        if (ViewScheme.OrderBySQL.trimmed().isEmpty() && DefaultOrder.trimmed().isEmpty())
-            for (const TInfoFieldDef& f : ObjectDef->Fields)
-                if (f.IsPrimary)
-                    keyOrder << QuotedIdent(f.ID);
-    }
+    select += ActionFilterColumns(ObjectDef);
 
     QStringList where;
     if (AsDetail)
@@ -449,7 +377,9 @@ QString TCustomInfoView::BuildViewSQL(const QString& ExtraFields, const QString&
     for (const QString& part : {DataFilter, ExtraFilter, ViewScheme.FilterSQL})
         if (!part.trimmed().isEmpty())
             where << QLatin1Char('(') + part.trimmed() + QLatin1Char(')');
-    QString order = keyOrder.join(QLatin1String(", "));
+    QString order;
+    if (ViewScheme.OrderBySQL.trimmed().isEmpty() && DefaultOrder.trimmed().isEmpty())
+        order = PrimaryKeyOrder(ObjectDef);
     if (order.isEmpty())
         order = !ViewScheme.OrderBySQL.trimmed().isEmpty() ? ViewScheme.OrderBySQL.trimmed() : DefaultOrder.trimmed();
 
@@ -511,7 +441,7 @@ bool TCustomInfoView::ExecListCommand(int Command)
     case cmdPageSetup:
     case cmdDesignReport:
     case cmdPrint:
-    case cmdPrintPreview: ShowNotProvided(); return true;
+    case cmdPrintPreview: ShowExportNotProvided(); return true;
     case cmdSchemeFields:
     case cmdSchemeSettings: EditViewScheme(true); return true;
     case cmdSchemeFilter:
@@ -530,11 +460,6 @@ void TCustomInfoView::EditViewScheme(bool ShowDialog)
     ApplyViewLayout();
     DetailSQLPattern.clear();
     RefreshData(true);
-}
-
-void TCustomInfoView::ShowNotProvided()
-{
-    ShowInfo(QStringLiteral("导出和打印功能将在后续版本中提供。"));
 }
 
 } // namespace kx

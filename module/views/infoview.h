@@ -103,8 +103,6 @@ protected:
     // The scheme settings commands: the host's scheme preparation (with or without its
     // dialog), then the new layout and fresh data.
     void EditViewScheme(bool ShowDialog);
-    // The export and print family, which this version does not offer yet.
-    void ShowNotProvided();
 
     quint32 FDataTimeStamp = 0;
 

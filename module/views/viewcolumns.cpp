@@ -54,6 +54,41 @@ QString TViewColumn::DisplayText(const QVariant& value) const
     return value.toString();
 }
 
+QVariant ColumnCellData(const TViewColumn* column, const QVariant& value, int role, const TCellDrawFormat* format)
+{
+    switch (role) {
+    case Qt::DisplayRole: return column ? column->DisplayText(value) : value.toString();
+    case Qt::EditRole:
+    case vrRawValue: return value;
+    case vrFieldName: return column ? column->FieldName : QString();
+    case Qt::TextAlignmentRole: return column ? QVariant(int(column->Alignment)) : QVariant();
+    case Qt::CheckStateRole:
+        if (column && column->Kind == ckBoolean)
+            return IsTrueValue(value) ? Qt::Checked : Qt::Unchecked;
+        return QVariant();
+    case Qt::BackgroundRole:
+        return format && format->Background.isValid() ? QVariant(format->Background) : QVariant();
+    case Qt::ForegroundRole:
+        return format && format->TextColor.isValid() ? QVariant(format->TextColor) : QVariant();
+    case Qt::FontRole: return format && format->FontChanged ? QVariant(format->Font) : QVariant();
+    default: return QVariant();
+    }
+}
+
+QString FieldColumnCaption(const TInfoFieldDef& field)
+{
+    const qsizetype slash = field.Name.indexOf(QLatin1Char('\\'));
+    return slash < 0 ? field.Name : field.Name.mid(slash + 1);
+}
+
+TViewColumn* TColumnBindings::Find(const QString& fieldName) const
+{
+    for (TViewColumn* c : FItems)
+        if (c->FieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+            return c;
+    return nullptr;
+}
+
 void SetupColumnByField(TViewColumn& column, const TInfoFieldDef& field)
 {
     column.FieldDef = &field;
@@ -106,6 +141,16 @@ TViewColumn* TViewColumns::ByField(const QString& fieldName) const
         if (c->FieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
             return c;
     return nullptr;
+}
+
+int TViewColumns::AddBand(const QString& caption, TInfoFieldLayout fixed)
+{
+    if (Bands.size() == 1 && Bands[0].Caption.isEmpty() && FColumns.isEmpty()) {
+        Bands[0] = TViewBand{caption, fixed};
+        return 0;
+    }
+    Bands.append(TViewBand{caption, fixed});
+    return int(Bands.size()) - 1;
 }
 
 TViewColumn* TViewColumns::Add(const QString& fieldName, const QString& caption, int band)

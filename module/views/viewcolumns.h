@@ -83,6 +83,28 @@ public:
 // boxes, dates date editors.
 void SetupColumnByField(TViewColumn& column, const TInfoFieldDef& field);
 
+// The caption a field's column shows: the part of its name after the first "\" (a name
+// made of a band name, "\" and a caption shows only the caption).
+QString FieldColumnCaption(const TInfoFieldDef& field);
+
+// Columns a view binds to field names itself (tree lists, editor bodies), in binding order.
+class TColumnBindings {
+public:
+    TViewColumn* Find(const QString& fieldName) const;
+    bool Contains(const TViewColumn* column) const { return FItems.contains(const_cast<TViewColumn*>(column)); }
+    void Append(TViewColumn* column) { FItems << column; }
+    TViewColumn* TakeLast() { return FItems.takeLast(); }
+    int Count() const { return int(FItems.size()); }
+    const QList<TViewColumn*>& Items() const { return FItems; }
+
+private:
+    QList<TViewColumn*> FItems;
+};
+
+// The data of a cell by role, shared by the grid and tree models: display text,
+// alignment, check state, colours and the stored value.
+QVariant ColumnCellData(const TViewColumn* column, const QVariant& value, int role, const TCellDrawFormat* format);
+
 class TViewColumns {
 public:
     TViewColumns();
@@ -100,6 +122,8 @@ public:
     TViewColumn* ByField(const QString& fieldName) const;
     const QList<TViewColumn*>& Items() const { return FColumns; }
 
+    // A band for designed columns; the first call names the band that exists from the start.
+    int AddBand(const QString& caption, TInfoFieldLayout fixed = flNormal);
     // A new column at the end of the band (the default band when band < 0).
     TViewColumn* Add(const QString& fieldName, const QString& caption, int band = -1);
     void Remove(TViewColumn* column);
