@@ -146,6 +146,7 @@ void TBandedHeader::SectionMoved(int, int, int)
     // A column moved by the user stays within its band; bands keep their places.
     ReadColumns();
     ApplyColumns();
+    Q_EMIT ColumnsMoved();
 }
 
 } // namespace kx

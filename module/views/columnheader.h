@@ -23,6 +23,10 @@ public:
 
     QSize sizeHint() const override;
 
+Q_SIGNALS:
+    // The user moved a column; the columns hold the new order.
+    void ColumnsMoved();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;

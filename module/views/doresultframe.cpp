@@ -75,6 +75,11 @@ TDoResultFrame::TDoResultFrame(QWidget* parent) : QFrame(parent)
     connect(grdResults, &QTreeView::doubleClicked, this, &TDoResultFrame::grdResultsDblClick);
 }
 
+TDoResultFrame::~TDoResultFrame()
+{
+    delete grdResults;
+}
+
 TTreeNode* TDoResultFrame::AddResultNode(TMessageKind Kind, const QString& Text, const QString& PositionText,
                                          const QVariant& Position1, const QVariant& Position2, TTreeNode* Parent)
 {

@@ -23,6 +23,7 @@ class TDoResultFrame : public QFrame {
 
 public:
     explicit TDoResultFrame(QWidget* parent = nullptr);
+    ~TDoResultFrame() override;
 
     QTreeView* grdResults;
     TViewColumn* colText;

@@ -59,7 +59,7 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
             return QVariant();
         const TViewColumn* column = FColumns[index.row()];
         const QVariant& value = FValues[index.row()];
@@ -85,7 +85,7 @@ public:
 
     bool setData(const QModelIndex& index, const QVariant& value, int role) override
     {
-        if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
             return false;
         const int row = index.row();
         if (index.column() == colClear && role == Qt::CheckStateRole) {
@@ -102,7 +102,7 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
-        if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
             return Qt::NoItemFlags;
         Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
         if (index.column() == colClear)

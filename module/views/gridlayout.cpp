@@ -129,7 +129,8 @@ void ApplyColumnLayout(TViewColumns& columns, const TInfoObjectDef& def, const Q
     for (const TInfoFieldDef& f : def.Fields) {
         if (f.HideList || !FieldListContains(fields, f.ID) || columns.ByField(f.ID) || !options.CreateColumns)
             continue;
-        TViewColumn* c = columns.Add(f.ID, f.Name, defaultBand);
+        const bool fixed = f.Layout == flFixedLeft || f.Layout == flFixedRight;
+        TViewColumn* c = columns.Add(f.ID, FieldColumnCaption(f), fixed ? columns.FixedBand(f.Layout) : defaultBand);
         c->Editable = false;
         c->Sortable = !f.HideSort;
         c->Filterable = !f.HideFilter;

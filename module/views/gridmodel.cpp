@@ -103,7 +103,7 @@ int TRecordTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant TRecordTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return QVariant();
     const TViewColumn* column = Column(index.column());
     const QVariant value = FRecords.Value(index.row(), column->FieldName);
@@ -117,7 +117,7 @@ QVariant TRecordTableModel::data(const QModelIndex& index, int role) const
 bool TRecordTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     FLastError.clear();
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid) || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)))
         return false;
     const TViewColumn* column = Column(index.column());
     QVariant entered = value;
@@ -137,7 +137,7 @@ bool TRecordTableModel::setData(const QModelIndex& index, const QVariant& value,
 
 Qt::ItemFlags TRecordTableModel::flags(const QModelIndex& index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     const TViewColumn* column = Column(index.column());

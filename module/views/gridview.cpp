@@ -1,5 +1,6 @@
 #include "views/gridview.h"
 
+#include "db/fieldlists.h"
 #include "db/messages.h"
 #include "db/shared.h"
 #include "db/sqlrun.h"
@@ -83,6 +84,13 @@ TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : 
     connect(grdMain->selectionModel(), &QItemSelectionModel::currentChanged, this, &TInfoGridView::grdMainFocusedRecordChanged);
     connect(grdMain, &QTreeView::doubleClicked, this, &TInfoGridView::grdMainDblClick);
     connect(FHeader, &QHeaderView::sectionClicked, this, &TInfoGridView::grdMainHeaderClick);
+    // Model columns follow the screen order, so that group rows span from the first column.
+    connect(FHeader, &TBandedHeader::ColumnsMoved, this, [this] {
+        FApplyingLayout = true;
+        Columns.SortByDisplayOrder();
+        FRecords->ColumnsChanged();
+        FApplyingLayout = false;
+    });
     connect(FHeader, &QWidget::customContextMenuRequested, this, &TInfoGridView::grdMainHeaderMenu);
     connect(FRecords, &TRecordTableModel::ValueRefused, this, &TInfoGridView::grdMainValueRefused);
     connect(FRecords, &TRecordTableModel::CellEdited, this, [this] {
@@ -91,7 +99,12 @@ TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : 
     });
 }
 
-TInfoGridView::~TInfoGridView() = default;
+TInfoGridView::~TInfoGridView()
+{
+    // The grid asks its columns while it goes; it goes before them.
+    delete grdMain;
+    delete FFooter;
+}
 
 TViewColumn* TInfoGridView::AddColumn(const QString& FieldName, const QString& Caption, int Band)
 {
@@ -99,28 +112,6 @@ TViewColumn* TInfoGridView::AddColumn(const QString& FieldName, const QString& C
     if (const TInfoFieldDef* field = ObjectDef ? ObjectDef->GetFieldDef(FieldName) : nullptr)
         SetupColumnByField(*column, *field);
     return column;
-}
-
-void TInfoGridView::InitializeView(const QString& AAsDetailID, IInfoView* AMasterView)
-{
-    TCustomInfoView::InitializeView(AAsDetailID, AMasterView);
-    // Columns of fixed fields go to a band kept at the left or right edge.
-    if (ObjectDef)
-        for (TViewColumn* c : Columns.Items())
-            if (c->FieldDef && (c->FieldDef->Layout == flFixedLeft || c->FieldDef->Layout == flFixedRight)
-                && Columns.Bands.value(c->Band).Fixed != c->FieldDef->Layout) {
-                int band = -1;
-                for (int b = 0; b < Columns.Bands.size() && band < 0; ++b)
-                    if (Columns.Bands[b].Fixed == c->FieldDef->Layout)
-                        band = b;
-                if (band < 0) {
-                    Columns.Bands.append(TViewBand{QString(), c->FieldDef->Layout});
-                    band = int(Columns.Bands.size()) - 1;
-                }
-                c->Band = band;
-                c->ColIndex = Columns.NextColIndex(band);
-            }
-    FRecords->ColumnsChanged();
 }
 
 void TInfoGridView::MakeFocus()
@@ -139,6 +130,7 @@ void TInfoGridView::ApplyViewLayout()
         return;
     FApplyingLayout = true;
     ApplyColumnLayout(Columns, *ObjectDef, ViewScheme.Params, GetDefaultFields(), {GridMode, true, true});
+    Columns.SortByDisplayOrder();
     FRecords->ColumnsChanged();
     FApplyingLayout = false;
     FHeader->ApplyColumns();
@@ -155,6 +147,7 @@ void TInfoGridView::RowsReset()
     FHeader->ApplyColumns();
     const bool grouped = !Columns.GroupColumns().isEmpty();
     grdMain->setRootIsDecorated(grouped);
+    grdMain->setIndentation(grouped ? 12 : 0);
     if (grouped) {
         // Group rows show their caption across the row.
         QList<QModelIndex> pending{QModelIndex()};
@@ -188,7 +181,12 @@ void TInfoGridView::RefreshData(bool KeepPosition)
 void TInfoGridView::LoadData(bool KeepPosition)
 {
     const QString position = KeepPosition ? GetViewPosition() : QString();
-    BuiltSQL = BuildViewSQL(QString(), QString(), QString(), QString(), true);
+    // Visible columns a concrete view designed for fields outside "[Fields]" need their data too.
+    QStringList designed;
+    for (const TViewColumn* c : Columns.DisplayOrder())
+        if (!c->Dynamic && c->Tag < 1 && ObjectDef && ObjectDef->GetFieldDef(c->FieldName))
+            designed << c->FieldName;
+    BuiltSQL = BuildViewSQL(MakeFieldList(designed), QString(), QString(), QString(), true);
     if (BuiltSQL.isEmpty())
         return;
     OpenData(BuiltSQL, true);
@@ -229,7 +227,7 @@ int TInfoGridView::FocusedRecord() const
 
 void TInfoGridView::FocusRecord(int Record)
 {
-    const QModelIndex index = FRows->IndexOfSourceRow(Record, std::max(0, FHeader->logicalIndex(0)));
+    const QModelIndex index = FRows->IndexOfSourceRow(Record, 0);
     if (!index.isValid()) {
         grdMain->setCurrentIndex(QModelIndex());
         return;

@@ -26,7 +26,6 @@ public:
     TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef);
     ~TInfoGridView() override;
 
-    void InitializeView(const QString& AAsDetailID, IInfoView* AMasterView) override;
     void MakeFocus() override;
     bool QueryCommandState(int Command, TCommandState& State) override;
     bool ExecCommand(int Command) override;

@@ -96,6 +96,11 @@ TPickPopupDlg::TPickPopupDlg(TPickEditProperties* properties, QWidget* parent)
     UpdateState();
 }
 
+TPickPopupDlg::~TPickPopupDlg()
+{
+    delete grdPickData;
+}
+
 bool TPickPopupDlg::Search(const QString& text)
 {
     edtSearch->setText(text);

@@ -20,6 +20,7 @@ class TPickPopupDlg : public TDialog {
 
 public:
     TPickPopupDlg(TPickEditProperties* properties, QWidget* parent = nullptr);
+    ~TPickPopupDlg() override;
 
     QLabel* lblPrompt;
     QLabel* lblSearch;

@@ -279,7 +279,7 @@ void TTreeModel::fetchMore(const QModelIndex& parent)
 
 QVariant TTreeModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return QVariant();
     const TTreeNode* node = NodeOf(index);
     const TViewColumn* column = FColumns->At(index.column());
@@ -299,7 +299,7 @@ QVariant TTreeModel::data(const QModelIndex& index, int role) const
 
 bool TTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid) || !(flags(index) & (Qt::ItemIsEditable | Qt::ItemIsUserCheckable)))
         return false;
     TTreeNode* node = NodeOf(index);
     const TViewColumn* column = FColumns->At(index.column());
@@ -317,7 +317,7 @@ bool TTreeModel::setData(const QModelIndex& index, const QVariant& value, int ro
 
 Qt::ItemFlags TTreeModel::flags(const QModelIndex& index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const TViewColumn* column = FColumns->At(index.column());

@@ -52,7 +52,12 @@ TInfoTreeView::TInfoTreeView(QWidget* owner, const TInfoObjectDef* objectDef) : 
             FHeader->ReadColumns();
         FLastFocusedNode = nullptr;
     });
-    connect(Nodes, &QAbstractItemModel::modelReset, FHeader, &TBandedHeader::ApplyColumns);
+    connect(Nodes, &QAbstractItemModel::modelReset, this, [this] {
+        FHeader->ApplyColumns();
+        trlMain->setTreePosition(FHeader->logicalIndex(0));
+    });
+    // The branches stay in the first column on screen when the user moves columns.
+    connect(FHeader, &TBandedHeader::ColumnsMoved, this, [this] { trlMain->setTreePosition(FHeader->logicalIndex(0)); });
     connect(trlMain->selectionModel(), &QItemSelectionModel::currentChanged, this, &TInfoTreeView::trlMainFocusedNodeChanged);
     connect(FHeader, &QHeaderView::sectionClicked, this, &TInfoTreeView::trlMainHeaderClick);
     connect(Nodes, &TTreeModel::ValueRefused, this, [](TTreeNode*, const QString&, const QString& message) { ShowWarning(message); });
@@ -62,7 +67,11 @@ TInfoTreeView::TInfoTreeView(QWidget* owner, const TInfoObjectDef* objectDef) : 
     });
 }
 
-TInfoTreeView::~TInfoTreeView() = default;
+TInfoTreeView::~TInfoTreeView()
+{
+    // The tree list asks its columns while it goes; it goes before them.
+    delete trlMain;
+}
 
 TViewColumn* TInfoTreeView::CreateColumn(const QString& Caption, int Band)
 {
@@ -162,6 +171,8 @@ void TInfoTreeView::ApplyViewLayout()
         return;
     FApplyingLayout = true;
     ApplyColumnLayout(Columns, *ObjectDef, ViewScheme.Params, GetDefaultFields(), kTreeLayout);
+    Columns.SortByDisplayOrder();
+    Nodes->ColumnsChanged();
     FApplyingLayout = false;
     FHeader->ApplyColumns();
     Nodes->SortNodes();

@@ -176,6 +176,15 @@ void TViewColumns::Clear()
     FColumns.clear();
 }
 
+int TViewColumns::FixedBand(TInfoFieldLayout fixed)
+{
+    for (int i = 0; i < Bands.size(); ++i)
+        if (Bands[i].Fixed == fixed)
+            return i;
+    Bands.append(TViewBand{QString(), fixed});
+    return int(Bands.size()) - 1;
+}
+
 int TViewColumns::DefaultBand() const
 {
     for (int i = int(Bands.size()) - 1; i >= 0; --i)
@@ -226,6 +235,15 @@ QList<TViewColumn*> TViewColumns::DisplayOrder() const
         return a->ColIndex < b->ColIndex;
     });
     return shown;
+}
+
+void TViewColumns::SortByDisplayOrder()
+{
+    QList<TViewColumn*> ordered = DisplayOrder();
+    for (TViewColumn* c : FColumns)
+        if (!ordered.contains(c))
+            ordered << c;
+    FColumns = ordered;
 }
 
 QList<TViewColumn*> TViewColumns::GroupColumns() const

@@ -129,6 +129,9 @@ public:
     void Remove(TViewColumn* column);
     void Clear();
 
+    // The band kept at the left (flFixedLeft) or right (flFixedRight) edge; created when
+    // there is none.
+    int FixedBand(TInfoFieldLayout fixed);
     // The last band that is neither fixed nor nested.
     int DefaultBand() const;
     int NextColIndex(int band) const;
@@ -137,6 +140,9 @@ public:
     QList<int> BandDisplayOrder() const;
     // Visible columns in display order: by band, row and position in the band.
     QList<TViewColumn*> DisplayOrder() const;
+    // Puts the list in display order (the visible columns first), so that a column's
+    // position in the list is its position on screen.
+    void SortByDisplayOrder();
     QList<TViewColumn*> GroupColumns() const;
     QList<TViewColumn*> SortColumns() const;
     void ClearSortingAndGrouping();
