@@ -1,6 +1,9 @@
 #include "views/columnheader.h"
 
+#include "views/columneditor.h"
+
 #include <QPainter>
+#include <QTreeView>
 #include <QStyleOptionHeader>
 
 #include <algorithm>
@@ -147,6 +150,23 @@ void TBandedHeader::SectionMoved(int, int, int)
     ReadColumns();
     ApplyColumns();
     Q_EMIT ColumnsMoved();
+}
+
+QTreeView* CreateColumnView(TViewColumns* columns, QAbstractItemModel* model, const QString& name, QWidget* parent,
+                            TBandedHeader** header)
+{
+    auto* view = new QTreeView(parent);
+    view->setObjectName(name);
+    *header = new TBandedHeader(columns, view);
+    view->setHeader(*header);
+    view->setModel(model);
+    view->setUniformRowHeights(true);
+    view->setAlternatingRowColors(true);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setItemDelegate(new TColumnDelegate([columns](const QModelIndex& index) { return columns->At(index.column()); }, view));
+    return view;
 }
 
 } // namespace kx

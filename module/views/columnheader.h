@@ -7,6 +7,9 @@
 
 #include <QHeaderView>
 
+class QAbstractItemModel;
+class QTreeView;
+
 namespace kx {
 
 class TBandedHeader : public QHeaderView {
@@ -39,5 +42,10 @@ private:
     TViewColumns* FColumns;
     bool FApplying = false;
 };
+
+// Creates the list widget of a grid or tree view over a model whose column n is column n
+// of the list: banded header, whole-row multiple selection, the columns' own editors.
+QTreeView* CreateColumnView(TViewColumns* columns, QAbstractItemModel* model, const QString& name, QWidget* parent,
+                            TBandedHeader** header);
 
 } // namespace kx

@@ -4,7 +4,6 @@
 #include "db/messages.h"
 #include "db/shared.h"
 #include "db/sqlrun.h"
-#include "views/columneditor.h"
 #include "views/columnheader.h"
 #include "views/commonui.h"
 #include "views/gridfooter.h"
@@ -49,20 +48,10 @@ TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : 
         FetchCustomDrawFormat(record, format, column);
     });
 
-    grdMain = new QTreeView(this);
-    grdMain->setObjectName(QStringLiteral("grdMain"));
-    FHeader = new TBandedHeader(&Columns, grdMain);
-    grdMain->setHeader(FHeader);
-    grdMain->setModel(FRows);
-    grdMain->setUniformRowHeights(true);
-    grdMain->setAlternatingRowColors(true);
-    grdMain->setAllColumnsShowFocus(true);
+    grdMain = CreateColumnView(&Columns, FRows, QStringLiteral("grdMain"), this, &FHeader);
     grdMain->setRootIsDecorated(false);
-    grdMain->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdMain->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grdMain->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::AnyKeyPressed);
-    grdMain->setItemDelegate(new TColumnDelegate([this](const QModelIndex& index) { return Columns.At(index.column()); }, grdMain));
     FHeader->setContextMenuPolicy(Qt::CustomContextMenu);
     ViewComponent = grdMain;
 

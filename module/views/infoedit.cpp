@@ -5,7 +5,7 @@
 #include "db/shared.h"
 #include "db/sqlrun.h"
 #include "views/conditions.h"
-#include "views/infoframe.h"
+#include "views/hostobject.h"
 #include "views/viewscheme.h"
 
 #include <QGroupBox>
@@ -44,16 +44,7 @@ TCustomInfoEdit::~TCustomInfoEdit() = default;
 
 HRESULT TCustomInfoEdit::QueryInterface(const TGUID& IID, void** Obj)
 {
-    if (IID == IID_IInfoEdit || IID == IID_IInterface) {
-        *Obj = static_cast<IInfoEdit*>(this);
-        return S_OK;
-    }
-    if (IID == IID_IWidgetHandle) {
-        *Obj = static_cast<QWidget*>(this);
-        return S_OK;
-    }
-    *Obj = nullptr;
-    return E_NOINTERFACE;
+    return QueryHostInterface<IInfoEdit>(this, this, IID_IInfoEdit, IID, Obj);
 }
 
 void TCustomInfoEdit::ProcessIdle() {}

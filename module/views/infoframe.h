@@ -26,11 +26,4 @@ public:
     void SetParentControl(QWidget* Parent) final;
 };
 
-// Gives a frame, view or editor its class name (without the "T") and the tick count, so
-// that several instances of one class can live side by side.
-void NameInstance(QObject* object);
-// Puts a created frame, view or editor under the host's control: parented, laid out in
-// the parent's layout when it has one, shown.
-void PlaceInParent(QWidget* widget, QWidget* parent);
-
 } // namespace kx

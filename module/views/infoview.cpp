@@ -6,7 +6,7 @@
 #include "db/strutils.h"
 #include "views/commonui.h"
 #include "views/conditions.h"
-#include "views/infoframe.h"
+#include "views/hostobject.h"
 #include "views/viewscheme.h"
 
 #include <QApplication>
@@ -42,16 +42,7 @@ TCustomInfoView::~TCustomInfoView() = default;
 
 HRESULT TCustomInfoView::QueryInterface(const TGUID& IID, void** Obj)
 {
-    if (IID == IID_IInfoView || IID == IID_IInterface) {
-        *Obj = static_cast<IInfoView*>(this);
-        return S_OK;
-    }
-    if (IID == IID_IWidgetHandle) {
-        *Obj = static_cast<QWidget*>(this);
-        return S_OK;
-    }
-    *Obj = nullptr;
-    return E_NOINTERFACE;
+    return QueryHostInterface<IInfoView>(this, this, IID_IInfoView, IID, Obj);
 }
 
 void TCustomInfoView::InitializeView(const QString& AAsDetailID, IInfoView* AMasterView)

@@ -5,7 +5,6 @@
 #include "db/messages.h"
 #include "db/quote.h"
 #include "db/shared.h"
-#include "views/columneditor.h"
 #include "views/columnheader.h"
 #include "views/commonui.h"
 #include "views/gridlayout.h"
@@ -32,18 +31,8 @@ TInfoTreeView::TInfoTreeView(QWidget* owner, const TInfoObjectDef* objectDef) : 
     Nodes->SetDrawFormatHook([this](const TTreeNode* node, const TViewColumn* column, TCellDrawFormat& format) {
         FetchCustomDrawFormat(node, format, column);
     });
-    trlMain = new QTreeView(this);
-    trlMain->setObjectName(QStringLiteral("trlMain"));
-    FHeader = new TBandedHeader(&Columns, trlMain);
-    trlMain->setHeader(FHeader);
-    trlMain->setModel(Nodes);
-    trlMain->setUniformRowHeights(true);
-    trlMain->setAllColumnsShowFocus(true);
-    trlMain->setAlternatingRowColors(true);
-    trlMain->setSelectionBehavior(QAbstractItemView::SelectRows);
-    trlMain->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    trlMain = CreateColumnView(&Columns, Nodes, QStringLiteral("trlMain"), this, &FHeader);
     trlMain->setEditTriggers(QAbstractItemView::AllEditTriggers);
-    trlMain->setItemDelegate(new TColumnDelegate([this](const QModelIndex& index) { return Columns.At(index.column()); }, trlMain));
     ViewComponent = trlMain;
     ContentLayout()->addWidget(trlMain, 1);
 

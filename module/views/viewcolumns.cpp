@@ -246,26 +246,25 @@ void TViewColumns::SortByDisplayOrder()
     FColumns = ordered;
 }
 
+QList<TViewColumn*> TViewColumns::OrderedBy(int TViewColumn::*position) const
+{
+    QList<TViewColumn*> listed;
+    for (TViewColumn* c : FColumns)
+        if (c->*position >= 0)
+            listed << c;
+    std::stable_sort(listed.begin(), listed.end(),
+                     [position](const TViewColumn* a, const TViewColumn* b) { return a->*position < b->*position; });
+    return listed;
+}
+
 QList<TViewColumn*> TViewColumns::GroupColumns() const
 {
-    QList<TViewColumn*> grouped;
-    for (TViewColumn* c : FColumns)
-        if (c->GroupIndex >= 0)
-            grouped << c;
-    std::stable_sort(grouped.begin(), grouped.end(),
-                     [](const TViewColumn* a, const TViewColumn* b) { return a->GroupIndex < b->GroupIndex; });
-    return grouped;
+    return OrderedBy(&TViewColumn::GroupIndex);
 }
 
 QList<TViewColumn*> TViewColumns::SortColumns() const
 {
-    QList<TViewColumn*> sorted;
-    for (TViewColumn* c : FColumns)
-        if (c->SortIndex >= 0)
-            sorted << c;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const TViewColumn* a, const TViewColumn* b) { return a->SortIndex < b->SortIndex; });
-    return sorted;
+    return OrderedBy(&TViewColumn::SortIndex);
 }
 
 void TViewColumns::ClearSortingAndGrouping()

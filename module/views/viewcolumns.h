@@ -149,6 +149,9 @@ public:
     void ClearSummaries();
 
 private:
+    // The columns whose position (GroupIndex or SortIndex) is set, in that order.
+    QList<TViewColumn*> OrderedBy(int TViewColumn::*position) const;
+
     QList<TViewColumn*> FColumns;
 };
 
