@@ -10,6 +10,7 @@
 #include "db/strutils.h"
 
 #include <QHeaderView>
+#include <QLayout>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -98,6 +99,70 @@ TEST_F(GridView, LoadsTheObjectThroughTheHostsStatementWithTheDefaultColumns)
     view->FocusRecord(a002);
     view->ExecCommand(cmdPosition);
     EXPECT_EQ(Host().Calls.last(), QStringLiteral("ShowStatusText:1:2 / 6"));
+}
+
+TEST_F(GridView, TheHostsSchemeFilterAndSortShapeTheStatementAndSchemeCommandsAskTheHostAgain)
+{
+    Exec(QStringLiteral("insert into KX_SYS_ViewSchemes (ViwID, ViwUsrID, ViwName, ViwKind, ViwParams) values "
+                        "('KX_TEST.Items', '', '默认', 2, '[Filter]=i.ItmType<>1' || chr(13) || chr(10) || "
+                        "'[Sorts]=ItmName:1:0')"));
+    auto view = OpenView(ItemsDef());
+    view->RefreshData(false);
+    EXPECT_EQ(view->ViewScheme.FilterSQL, QStringLiteral("i.ItmType<>1"));
+    EXPECT_EQ(view->ViewScheme.OrderBySQL, QStringLiteral("i.ItmName desc"));
+    EXPECT_TRUE(view->BuiltSQL.contains(QStringLiteral("where (i.ItmType<>1) order by i.ItmName desc limit 1000")))
+        << view->BuiltSQL.toStdString();
+    EXPECT_EQ(view->Records().RecordCount(), 3);
+
+    // Commands 42 and 44 let the host prepare the scheme again, with and without its dialog.
+    Host().Calls.clear();
+    const struct {
+        int Command;
+        QString Call;
+    } cases[] = {
+        {cmdSchemeFields, QStringLiteral("PrepareViewScheme:KX_TEST.Items:1")},
+        {cmdSchemeFilter, QStringLiteral("PrepareViewScheme:KX_TEST.Items:0")},
+        {cmdSchemeQuickFilter, QStringLiteral("PrepareViewScheme:KX_TEST.Items:0")},
+    };
+    for (const auto& c : cases) {
+        TCommandState state = 0;
+        EXPECT_TRUE(view->QueryCommandState(c.Command, state));
+        EXPECT_EQ(state, TCommandState(csEnabled));
+        Host().Calls.clear();
+        EXPECT_TRUE(view->ExecCommand(c.Command));
+        EXPECT_EQ(CallsStartingWith(QStringLiteral("PrepareViewScheme")), QStringList{c.Call});
+        EXPECT_EQ(CallsStartingWith(QStringLiteral("BuildObjectSQL")).size(), 1);
+    }
+
+    // Without the host's preparation the view keeps its data as it is.
+    const auto prepare = Host().Env.PrepareViewScheme;
+    Host().Env.PrepareViewScheme = nullptr;
+    auto unprepared = OpenView(ItemsDef());
+    unprepared->RefreshData(false);
+    EXPECT_EQ(unprepared->Records().RecordCount(), 0);
+    EXPECT_FALSE(unprepared->DataRefreshed());
+    Host().Env.PrepareViewScheme = prepare;
+}
+
+TEST_F(GridView, DoubleClickOpensTheEditorAndEditModePaintsTheBorder)
+{
+    auto view = OpenView<TEditableItemsView>(ItemsDef());
+    view->RefreshData(false);
+    const int record = RecordOfItem(*view, QStringLiteral("B001"));
+    view->FocusRecord(record);
+    Host().Calls.clear();
+    Q_EMIT view->grdMain->doubleClicked(view->RowModel()->IndexOfSourceRow(record, 0));
+    EXPECT_EQ(CallsStartingWith(QStringLiteral("ShowEditor")), QStringList{QStringLiteral("ShowEditor:KX_TEST.Items:ItmID='I4'\r\n:")});
+
+    EXPECT_EQ(view->layout()->contentsMargins(), QMargins());
+    view->StartEditing();
+    EXPECT_EQ(view->palette().color(QPalette::Window), QColor(255, 0, 255));
+    EXPECT_EQ(view->layout()->contentsMargins(), QMargins(3, 3, 3, 3));
+    TCommandState state = 0;
+    view->QueryCommandState(cmdRefresh, state);
+    EXPECT_EQ(state, 0u);
+    view->QueryCommandState(cmdPrint, state);
+    EXPECT_EQ(state, 0u);
 }
 
 TEST_F(GridView, WarnsWhenTheRowLimitIsReached)
