@@ -7,6 +7,7 @@
 #include "db/connection.h"
 #include "db/messages.h"
 #include "kx_mrp/environment.h"
+#include "qtprinters.h"
 
 #include <QByteArray>
 #include <QList>

@@ -18,7 +18,7 @@ using namespace kx::test;
 
 namespace {
 
-// Units with their items below, and below each item a line with its specification.
+// Units with their items below, and below each item a line with its size and form (ItmSpec).
 class TUnitItemsTree : public TInfoTreeView {
 public:
     TUnitItemsTree(QWidget* owner, const TInfoObjectDef* def) : TInfoTreeView(owner, def)

@@ -9,8 +9,9 @@ namespace {
 // Catalogue rows and hand data of the test objects.
 const char* const kFixtureSQL = R"SQL(
 insert into KX_SYS_Users (UsrID, UsrNo, UsrName, UsrPwdHash, UsrPwdSalt) values
-  ('U001', 'zhang', '测试员', repeat('0', 64), repeat('0', 32)),
-  ('U002', 'li', '李四', repeat('0', 64), repeat('0', 32));
+  ('U001', 'tester', '测试员', repeat('0', 64), repeat('0', 32)),
+  ('U002', 'li', '李四', repeat('0', 64), repeat('0', 32))
+on conflict (UsrID) do nothing;
 insert into KX_Base_Unit (UntID, UntNo, UntName) values ('U1', 'PCS', '个'), ('U2', 'SET', '套');
 insert into KX_Base_ItemMaster (ItmID, ItmNo, ItmName, ItmSpec, ItmType, ItmUnitID, ItmStdPrice, ItmDisabled) values
   ('I1', 'A001', '螺栓', 'M8x20', 1, 'U1', 0, 0),

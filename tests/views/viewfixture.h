@@ -3,7 +3,6 @@
 // the relation "Items"), six items in two units and two users.
 #pragma once
 
-#include "qtprinters.h"
 #include "testdatabase.h"
 
 #include "views/gridview.h"
