@@ -2,6 +2,7 @@
 
 #include "db/escape.h"
 #include "db/shared.h"
+#include "viewschemeprep.h"
 
 namespace kx::test {
 
@@ -58,6 +59,19 @@ bool FakeShowEditor(const TInfoObjectDef* def, const QString& keys, const QStrin
     return true;
 }
 
+bool FakePrepareViewScheme(const TInfoObjectDef* def, TViewScheme& scheme, const QString& caption, bool showDialog,
+                           void* sharedQuery)
+{
+    Record(QStringLiteral("PrepareViewScheme:%1:%2").arg(scheme.ID, Flag(showDialog)));
+    return suite::HostPrepareViewScheme(def, scheme, caption, showDialog, sharedQuery);
+}
+
+bool FakePrepareDetailScheme(const TInfoObjectDef* def, TViewScheme& scheme, void* sharedQuery)
+{
+    Record(QStringLiteral("PrepareDetailScheme:%1").arg(scheme.ID));
+    return suite::HostPrepareDetailScheme(def, scheme, sharedQuery);
+}
+
 QString FakeGetPermitSQL(const TInfoObjectDef* def, const QString& code, bool byQuery)
 {
     Record(QStringLiteral("GetPermitSQL:%1:%2:%3").arg(def ? def->ID : QString(), code, Flag(byQuery)));
@@ -81,6 +95,8 @@ TTestHost::TTestHost()
     Env.ShowStatusText = FakeShowStatusText;
     Env.ShowEditor = FakeShowEditor;
     Env.GetPermitSQL = FakeGetPermitSQL;
+    Env.PrepareViewScheme = FakePrepareViewScheme;
+    Env.PrepareDetailScheme = FakePrepareDetailScheme;
     SetUser(QStringLiteral("U001"), QStringLiteral("测试员"));
 }
 

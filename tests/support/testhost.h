@@ -1,5 +1,6 @@
 // A host for tests: fills the module environment, implements the host callbacks with
-// recording fakes, answers message boxes from a script and holds Esc on demand.
+// recording fakes (the view-scheme preparation is the suite's own, as in the shell),
+// answers message boxes from a script and holds Esc on demand.
 #pragma once
 
 #include "catalogue.h"

@@ -1,0 +1,264 @@
+#include "views/commonui.h"
+
+#include "db/messages.h"
+#include "db/quote.h"
+#include "db/strutils.h"
+
+#include <QCollator>
+#include <QElapsedTimer>
+
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+bool IsPlaceholder(QChar c)
+{
+    return c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('.') || c == QLatin1Char(',');
+}
+
+QString GroupThousands(const QString& digits)
+{
+    QString grouped;
+    const qsizetype n = digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            grouped += QLatin1Char(',');
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+bool IsZeroNumber(const QVariant& value)
+{
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    return ok && d == 0;
+}
+
+QString NumberDisplayText(const QVariant& value, const QString& format)
+{
+    if (value.isNull() || IsZeroNumber(value))
+        return QString();
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    return ok ? FormatFloat(format, d) : value.toString();
+}
+
+} // namespace
+
+QString FormatFloat(const QString& format, double value)
+{
+    const QStringList sections = format.split(QLatin1Char(';'));
+    QString section = sections.value(0);
+    const bool negativeSection = value < 0 && !sections.value(1).isEmpty();
+    if (negativeSection)
+        section = sections.value(1);
+    else if (value == 0 && !sections.value(2).isEmpty())
+        section = sections.value(2);
+
+    qsizetype first = 0;
+    while (first < section.size() && !IsPlaceholder(section[first]))
+        ++first;
+    qsizetype last = section.size() - 1;
+    while (last >= first && !IsPlaceholder(section[last]))
+        --last;
+    const QString prefix = section.left(first);
+    const QString suffix = section.mid(last + 1);
+    const QString picture = section.mid(first, last - first + 1);
+    const qsizetype dot = picture.indexOf(QLatin1Char('.'));
+    const QString intPicture = dot < 0 ? picture : picture.left(dot);
+    const QString decPicture = dot < 0 ? QString() : picture.mid(dot + 1);
+    const int minInt = int(intPicture.count(QLatin1Char('0')));
+    const int minDec = int(decPicture.count(QLatin1Char('0')));
+    const int maxDec = minDec + int(decPicture.count(QLatin1Char('#')));
+
+    const QString fixed = QString::number(std::fabs(value), 'f', maxDec);
+    const qsizetype point = fixed.indexOf(QLatin1Char('.'));
+    QString intDigits = point < 0 ? fixed : fixed.left(point);
+    QString decDigits = point < 0 ? QString() : fixed.mid(point + 1);
+    while (decDigits.size() > minDec && decDigits.endsWith(QLatin1Char('0')))
+        decDigits.chop(1);
+    if (intDigits == QLatin1String("0") && minInt == 0)
+        intDigits.clear();
+    while (intDigits.size() < minInt)
+        intDigits.prepend(QLatin1Char('0'));
+    if (intPicture.contains(QLatin1Char(',')))
+        intDigits = GroupThousands(intDigits);
+
+    QString number = intDigits;
+    if (!decDigits.isEmpty())
+        number += QLatin1Char('.') + decDigits;
+    const bool shownAsZero = QString(number).remove(QLatin1Char('0')).remove(QLatin1Char(',')).remove(QLatin1Char('.')).isEmpty();
+    const QString sign = value < 0 && !negativeSection && !shownAsZero ? QStringLiteral("-") : QString();
+    return prefix + sign + number + suffix;
+}
+
+int CompareValues(const QVariant& a, const QVariant& b)
+{
+    const bool nullA = a.isNull() || !a.isValid(), nullB = b.isNull() || !b.isValid();
+    if (nullA || nullB)
+        return int(nullB) - int(nullA);
+    if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString) {
+        static const QCollator collator = [] {
+            QCollator c;
+            c.setCaseSensitivity(Qt::CaseInsensitive);
+            return c;
+        }();
+        return collator.compare(a.toString(), b.toString());
+    }
+    const QPartialOrdering order = QVariant::compare(a, b);
+    if (order == QPartialOrdering::Less)
+        return -1;
+    if (order == QPartialOrdering::Greater)
+        return 1;
+    return 0;
+}
+
+quint32 TickCount()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return quint32(clock.elapsed());
+}
+
+QString TCommonUI::GridFloatColumnGetDisplayText(const QVariant& value)
+{
+    return NumberDisplayText(value, kFloatFormat);
+}
+
+QString TCommonUI::GridCurrencyColumnGetDisplayText(const QVariant& value)
+{
+    return NumberDisplayText(value, kCurrencyFormat);
+}
+
+bool IsTrueValue(const QVariant& value)
+{
+    if (value.isNull())
+        return false;
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString().trimmed();
+        return text == QLatin1String("1") || text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+    }
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    return ok ? d != 0 : value.toBool();
+}
+
+QString RecordValueText(const QVariant& value, TFieldType type)
+{
+    if (type == ftUnknown) {
+        switch (value.typeId()) {
+        case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+        case QMetaType::Short: case QMetaType::UShort:
+            type = ftLargeint;
+            break;
+        case QMetaType::Double: case QMetaType::Float: type = ftFloat; break;
+        default: break;
+        }
+    }
+    if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isEmpty()))
+        return QStringLiteral("null");
+    if (IsDateFieldType(type) || value.typeId() == QMetaType::QDateTime || value.typeId() == QMetaType::QDate) {
+        const QDateTime dt = value.typeId() == QMetaType::QDate ? value.toDate().startOfDay() : value.toDateTime();
+        return DateTimeToText(dt);
+    }
+    if (type == ftBoolean || value.typeId() == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    if (IsOrdinalFieldType(type))
+        return QString::number(value.toLongLong());
+    if (IsNumericFieldType(type))
+        return QString::number(value.toDouble(), 'g', 15);
+    return QuotedStr(value.toString());
+}
+
+bool ConvertFieldValue(const QVariant& input, TFieldType type, QVariant& output)
+{
+    output = QVariant();
+    if (input.isNull())
+        return true;
+    const bool isText = input.typeId() == QMetaType::QString;
+    const QString text = input.toString().trimmed();
+    if (isText && text.isEmpty())
+        return true;
+    if (IsTextFieldType(type) || type == ftUnknown) {
+        output = input.toString();
+        return true;
+    }
+    if (type == ftBoolean) {
+        if (input.typeId() == QMetaType::Bool) {
+            output = input.toBool();
+            return true;
+        }
+        static const QStringList yes{QStringLiteral("1"), QStringLiteral("true"), QStringLiteral("是")};
+        static const QStringList no{QStringLiteral("0"), QStringLiteral("false"), QStringLiteral("否")};
+        if (yes.contains(text, Qt::CaseInsensitive))
+            output = true;
+        else if (no.contains(text, Qt::CaseInsensitive))
+            output = false;
+        return output.isValid();
+    }
+    if (IsNumericFieldType(type)) {
+        bool ok = false;
+        const double d = isText ? QString(text).remove(QLatin1Char(',')).toDouble(&ok) : input.toDouble(&ok);
+        if (!ok || !std::isfinite(d))
+            return false;
+        if (IsOrdinalFieldType(type)) {
+            if (d != std::floor(d))
+                return false;
+            output = qlonglong(d);
+        } else {
+            output = d;
+        }
+        return true;
+    }
+    if (IsDateFieldType(type)) {
+        QDateTime dt;
+        if (input.typeId() == QMetaType::QDate)
+            dt = input.toDate().startOfDay();
+        else if (input.typeId() == QMetaType::QDateTime)
+            dt = input.toDateTime();
+        else
+            dt = TextToDateTime(text);
+        if (!dt.isValid())
+            return false;
+        output = type == ftDate ? QVariant(dt.date()) : QVariant(dt);
+        return true;
+    }
+    output = input;
+    return true;
+}
+
+QString EnteredValueText(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDate: return DateToText(value.toDate());
+    case QMetaType::QDateTime: return DateTimeToText(value.toDateTime());
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default: return value.toString();
+    }
+}
+
+void ShowExportNotProvided()
+{
+    ShowInfo(QStringLiteral("导出和打印功能将在后续版本中提供。"));
+}
+
+QString FieldCheckText(TFieldCheck check, const QString& caption, const QString& value, const QString& limit)
+{
+    switch (check) {
+    case fcEmpty: return QStringLiteral("[%1]的内容不能为空!").arg(caption);
+    case fcNotExists: return QStringLiteral("[%1]的值(%2)不存在!").arg(caption, value);
+    case fcInvalid: return QStringLiteral("[%1]的值(%2)无效!").arg(caption, value);
+    case fcNotGreater: return QStringLiteral("[%1]的值(%2)没有大于%3 !").arg(caption, value, limit);
+    case fcNotGreaterOrEqual: return QStringLiteral("[%1]的值(%2)没有大于或等于%3 !").arg(caption, value, limit);
+    case fcNotGreaterOrEqualField: return QStringLiteral("[%1]的值没有大于或等于[%2]的值!").arg(caption, limit);
+    }
+    return QString();
+}
+
+} // namespace kx

@@ -1,0 +1,62 @@
+// Shared display rules of the views: the number formats, the display handlers of numeric
+// columns, the SQL-ready text of a record value, value conversion for edited cells and
+// the field-check messages.
+#pragma once
+
+#include "kx_mrp/types.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace kx {
+
+inline const QString kFloatFormat = QStringLiteral("###,###,###,##0.########");
+inline const QString kCurrencyFormat = QStringLiteral("###,###,###,##0.00");
+inline const QString kMaxSummaryFormat = QStringLiteral("≤###,###,###,##0.########;≤-###,###,###,##0.########");
+inline const QString kMinSummaryFormat = QStringLiteral("≥###,###,###,##0.########;≥-###,###,###,##0.########");
+
+// A number in a picture format: sections "positive;negative;zero"; "0" a digit always
+// shown, "#" a digit shown when significant, "," thousands grouping, "." the decimal
+// point; other characters are literals. With a negative section the value is shown
+// without its sign.
+QString FormatFloat(const QString& format, double value);
+
+// Orders two cell values: nulls first, numbers by value, texts by the locale without
+// regard to case, dates by time. Negative, zero or positive.
+int CompareValues(const QVariant& a, const QVariant& b);
+
+// Milliseconds of a monotonic clock (the tick count of the system).
+quint32 TickCount();
+
+class TCommonUI {
+public:
+    // Null or zero shows an empty cell; other numbers in kFloatFormat / kCurrencyFormat.
+    static QString GridFloatColumnGetDisplayText(const QVariant& value);
+    static QString GridCurrencyColumnGetDisplayText(const QVariant& value);
+    static constexpr auto TreeFloatColumnGetDisplayText = &GridFloatColumnGetDisplayText;
+    static constexpr auto TreeCurrencyColumnGetDisplayText = &GridCurrencyColumnGetDisplayText;
+};
+
+// Whether a stored value means true: a true boolean, a non-zero number, "1" or "True".
+bool IsTrueValue(const QVariant& value);
+
+// A record value as SQL-ready text: "null" for null or empty; text quoted; dates and
+// date-times in the long date format; ordinals and booleans as integers; other numbers in
+// the plain float form.
+QString RecordValueText(const QVariant& value, TFieldType type);
+
+// Converts a value entered for a field of the given type; false when it is not such a
+// value. An empty text becomes null.
+bool ConvertFieldValue(const QVariant& input, TFieldType type, QVariant& output);
+// The text a user sees for a value he entered (for messages).
+QString EnteredValueText(const QVariant& value);
+
+// The export and print family of commands, which this version does not offer yet.
+void ShowExportNotProvided();
+
+// The shared field-check messages, column caption first.
+enum TFieldCheck { fcEmpty, fcNotExists, fcInvalid, fcNotGreater, fcNotGreaterOrEqual, fcNotGreaterOrEqualField };
+QString FieldCheckText(TFieldCheck check, const QString& caption, const QString& value = QString(),
+                       const QString& limit = QString());
+
+} // namespace kx

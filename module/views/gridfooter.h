@@ -1,0 +1,30 @@
+// The footer row under a grid: one summary text per column, kept under the column's
+// header section while columns move, resize or scroll.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QHeaderView;
+
+namespace kx {
+
+class TGridFooter : public QWidget {
+    Q_OBJECT
+
+public:
+    // text gives the footer text of a header section (logical index).
+    TGridFooter(QHeaderView* header, std::function<QString(int logicalIndex)> text, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QHeaderView* FHeader;
+    std::function<QString(int)> FText;
+};
+
+} // namespace kx

@@ -1,0 +1,440 @@
+#include "views/gridview.h"
+
+#include "db/fieldlists.h"
+#include "db/messages.h"
+#include "db/shared.h"
+#include "db/sqlrun.h"
+#include "views/columnheader.h"
+#include "views/commonui.h"
+#include "views/gridfooter.h"
+#include "views/gridgroupmodel.h"
+#include "views/gridlayout.h"
+#include "views/gridmodel.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace kx {
+
+namespace {
+
+QColor ViewSignColor(TInfoFieldViewSign sign)
+{
+    switch (sign) {
+    case vsBizClosed: return QColor(128, 128, 128);
+    case vsBizToDo: return QColor(0, 64, 192);
+    case vsBizWarning: return QColor(192, 96, 0);
+    case vsBizError: return QColor(208, 0, 0);
+    case vsNormal: break;
+    }
+    return QColor();
+}
+
+} // namespace
+
+TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : TCustomInfoView(owner, objectDef)
+{
+    FRecords = new TRecordTableModel(&Columns, this);
+    FRows = new TGridGroupModel(this);
+    FRows->setSourceModel(FRecords);
+    FRows->SetSummaryHook([this](TSummaryItem& item, const QVariant& value) { GridSummary(item, value); });
+    FRecords->SetDrawFormatHook([this](int record, const TViewColumn* column, TCellDrawFormat& format) {
+        ViewSignFormat(record, format);
+        FetchCustomDrawFormat(record, format, column);
+    });
+
+    grdMain = CreateColumnView(&Columns, FRows, QStringLiteral("grdMain"), this, &FHeader);
+    grdMain->setRootIsDecorated(false);
+    grdMain->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                             | QAbstractItemView::AnyKeyPressed);
+    FHeader->setContextMenuPolicy(Qt::CustomContextMenu);
+    ViewComponent = grdMain;
+
+    FFooter = new TGridFooter(FHeader, [this](int column) {
+        const TSummaryItem* item = FRows->FooterSummary(column);
+        return item ? item->Text() : QString();
+    }, this);
+    FFooter->hide();
+    ContentLayout()->addWidget(grdMain, 1);
+    ContentLayout()->addWidget(FFooter);
+
+    connect(FRows, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (!FApplyingLayout)
+            FHeader->ReadColumns();
+    });
+    connect(FRows, &QAbstractItemModel::modelReset, this, &TInfoGridView::RowsReset);
+    connect(FRows, &TGridGroupModel::SummariesChanged, FFooter, qOverload<>(&QWidget::update));
+    connect(grdMain->horizontalScrollBar(), &QScrollBar::valueChanged, FFooter, qOverload<>(&QWidget::update));
+    connect(grdMain->selectionModel(), &QItemSelectionModel::currentChanged, this, &TInfoGridView::grdMainFocusedRecordChanged);
+    connect(grdMain, &QTreeView::doubleClicked, this, &TInfoGridView::grdMainDblClick);
+    connect(FHeader, &QHeaderView::sectionClicked, this, &TInfoGridView::grdMainHeaderClick);
+    // Model columns follow the screen order, so that group rows span from the first column.
+    connect(FHeader, &TBandedHeader::ColumnsMoved, this, [this] {
+        FApplyingLayout = true;
+        Columns.SortByDisplayOrder();
+        FRecords->ColumnsChanged();
+        FApplyingLayout = false;
+    });
+    connect(FHeader, &QWidget::customContextMenuRequested, this, &TInfoGridView::grdMainHeaderMenu);
+    connect(FRecords, &TRecordTableModel::ValueRefused, this, &TInfoGridView::grdMainValueRefused);
+    connect(FRecords, &TRecordTableModel::CellEdited, this, [this] {
+        if (GetEditMode())
+            Modified = true;
+    });
+}
+
+TInfoGridView::~TInfoGridView()
+{
+    // The grid asks its columns while it goes; it goes before them.
+    delete grdMain;
+    delete FFooter;
+}
+
+TViewColumn* TInfoGridView::AddColumn(const QString& FieldName, const QString& Caption, int Band)
+{
+    TViewColumn* column = Columns.Add(FieldName, Caption, Band);
+    if (const TInfoFieldDef* field = ObjectDef ? ObjectDef->GetFieldDef(FieldName) : nullptr)
+        SetupColumnByField(*column, *field);
+    return column;
+}
+
+void TInfoGridView::MakeFocus()
+{
+    grdMain->setFocus();
+}
+
+const TRecordSet& TInfoGridView::Records() const
+{
+    return FRecords->Records();
+}
+
+void TInfoGridView::ApplyViewLayout()
+{
+    if (!ObjectDef)
+        return;
+    FApplyingLayout = true;
+    ApplyColumnLayout(Columns, *ObjectDef, ViewScheme.Params, GetDefaultFields(), {GridMode, true, true});
+    Columns.SortByDisplayOrder();
+    FRecords->ColumnsChanged();
+    FApplyingLayout = false;
+    FHeader->ApplyColumns();
+}
+
+void TInfoGridView::StoreViewLayout()
+{
+    FHeader->ReadColumns();
+    ViewScheme.Params = StoreColumnLayout(Columns, ViewScheme.Params, {GridMode, true, true});
+}
+
+void TInfoGridView::RowsReset()
+{
+    FHeader->ApplyColumns();
+    const bool grouped = !Columns.GroupColumns().isEmpty();
+    grdMain->setRootIsDecorated(grouped);
+    grdMain->setIndentation(grouped ? 12 : 0);
+    if (grouped) {
+        // Group rows show their caption across the row.
+        QList<QModelIndex> pending{QModelIndex()};
+        while (!pending.isEmpty()) {
+            const QModelIndex parent = pending.takeLast();
+            for (int row = 0; row < FRows->rowCount(parent); ++row) {
+                const QModelIndex child = FRows->index(row, 0, parent);
+                if (FRows->RowKind(child) == rkGroup) {
+                    grdMain->setFirstColumnSpanned(row, parent, true);
+                    pending << child;
+                }
+            }
+        }
+        grdMain->expandAll();
+    }
+    const QList<TViewColumn*> sorted = Columns.SortColumns();
+    FHeader->setSortIndicatorShown(!sorted.isEmpty());
+    if (!sorted.isEmpty())
+        FHeader->setSortIndicator(Columns.IndexOf(sorted.first()), sorted.first()->Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    FFooter->setVisible(FRows->HasSummaries());
+}
+
+void TInfoGridView::RefreshData(bool KeepPosition)
+{
+    if (!PrepareViewScheme())
+        return;
+    LoadData(KeepPosition);
+    TCustomInfoView::RefreshData(KeepPosition);
+}
+
+void TInfoGridView::LoadData(bool KeepPosition)
+{
+    const QString position = KeepPosition ? GetViewPosition() : QString();
+    // Visible columns a concrete view designed for fields outside "[Fields]" need their data too.
+    QStringList designed;
+    for (const TViewColumn* c : Columns.DisplayOrder())
+        if (!c->Dynamic && c->Tag < 1 && ObjectDef && ObjectDef->GetFieldDef(c->FieldName))
+            designed << c->FieldName;
+    BuiltSQL = BuildViewSQL(MakeFieldList(designed), QString(), QString(), QString(), true);
+    if (BuiltSQL.isEmpty())
+        return;
+    OpenData(BuiltSQL, true);
+    if (KeepPosition && !position.isEmpty())
+        SetViewPosition(position);
+}
+
+int TInfoGridView::OpenData(const QString& SQL, bool CheckLimit)
+{
+    TQuery query(&SharedConnection());
+    if (!RunSQL(query, SQL, true)) {
+        FRecords->Clear();
+        return -1;
+    }
+    FRecords->LoadFrom(query);
+    const TRecordSet& records = FRecords->Records();
+    for (TViewColumn* c : Columns.Items())
+        if (c->DataType == ftUnknown && records.HasField(c->FieldName))
+            c->DataType = records.Field(records.FieldIndex(c->FieldName)).DataType;
+    FLastFocusedRecord = -1;
+    if (records.RecordCount() > 0)
+        FocusRecord(FRows->DataRowsInOrder().value(0, -1));
+    if (CheckLimit)
+        CheckRowLimit(records.RecordCount());
+    return records.RecordCount();
+}
+
+void TInfoGridView::CloseData()
+{
+    TCustomInfoView::CloseData();
+    FRecords->Clear();
+}
+
+int TInfoGridView::FocusedRecord() const
+{
+    return FRows->SourceRow(grdMain->currentIndex());
+}
+
+void TInfoGridView::FocusRecord(int Record)
+{
+    const QModelIndex index = FRows->IndexOfSourceRow(Record, 0);
+    if (!index.isValid()) {
+        grdMain->setCurrentIndex(QModelIndex());
+        return;
+    }
+    grdMain->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grdMain->scrollTo(index);
+}
+
+bool TInfoGridView::HasFocusedRecord()
+{
+    return FocusedRecord() >= 0;
+}
+
+QList<int> TInfoGridView::SelectedRows() const
+{
+    QModelIndexList selected = grdMain->selectionModel()->selectedRows(0);
+    std::sort(selected.begin(), selected.end(),
+              [this](const QModelIndex& a, const QModelIndex& b) { return FRows->DisplayOrder(a) < FRows->DisplayOrder(b); });
+    QList<int> rows;
+    for (const QModelIndex& index : selected)
+        if (FRows->RowKind(index) != rkGroupFooter)
+            rows << FRows->SourceRow(index);
+    return rows;
+}
+
+QString TInfoGridView::GetFocusedRecordString(const QString& Field)
+{
+    const int record = FocusedRecord();
+    if (record < 0 || !Records().HasField(Field))
+        return QStringLiteral("null");
+    return RecordValueText(Records().Value(record, Field), FRecords->FieldType(Field));
+}
+
+int TInfoGridView::GetSelectedRecordCount()
+{
+    return int(SelectedRows().size());
+}
+
+QVariant TInfoGridView::GetSelectedRecordValue(const QString& Field, int Index)
+{
+    const int record = SelectedRows().value(Index, -1);
+    if (record < 0 || !Records().HasField(Field))
+        return QVariant();
+    return Records().Value(record, Field);
+}
+
+void TInfoGridView::SetSelectedRecordValue(const QString& Field, int Index, const QVariant& Value)
+{
+    const int record = SelectedRows().value(Index, -1);
+    if (record >= 0 && Records().HasField(Field))
+        FRecords->SetFieldValue(record, Field, Value);
+}
+
+QString TInfoGridView::GetViewPosition()
+{
+    const int record = FocusedRecord();
+    const qsizetype at = record < 0 ? -1 : FRows->DataRowsInOrder().indexOf(record);
+    return at < 0 ? QString() : QString::number(at);
+}
+
+void TInfoGridView::SetViewPosition(const QString& Position)
+{
+    bool ok = false;
+    const int at = Position.trimmed().toInt(&ok);
+    FocusRecord(ok ? FRows->DataRowsInOrder().value(at, -1) : -1);
+}
+
+void TInfoGridView::SetEditing(bool Editing)
+{
+    FRecords->SetEditing(Editing);
+}
+
+bool TInfoGridView::SetCellValue(int Record, const QString& Field, const QVariant& Value, QString* Message)
+{
+    return FRecords->SetFieldValue(Record, Field, Value, Message);
+}
+
+TFillTarget TInfoGridView::FillTarget()
+{
+    TFillTarget target;
+    for (const TViewColumn* c : Columns.DisplayOrder())
+        if (c->Editable && Records().HasField(c->FieldName))
+            target.Columns << c;
+    const QList<int> rows = SelectedRows();
+    target.RowCount = int(rows.size());
+    target.FocusRow = [this, rows](int row) {
+        if (rows.value(row, -1) >= 0)
+            grdMain->selectionModel()->setCurrentIndex(FRows->IndexOfSourceRow(rows[row]), QItemSelectionModel::NoUpdate);
+    };
+    target.SetValue = [this, rows](int row, const TViewColumn* column, const QVariant& value, QString& message) {
+        const int record = rows.value(row, -1);
+        return record < 0 || SetCellValue(record, column->FieldName, value, &message);
+    };
+    return target;
+}
+
+bool TInfoGridView::QueryCommandState(int Command, TCommandState& State)
+{
+    switch (Command) {
+    case cmdFillValues:
+        State = FRecords->Editing() && FRecords->HasEditableColumns() && GetSelectedRecordCount() > 0 ? TCommandState(csEnabled) : 0;
+        return true;
+    case cmdPosition: State = csEnabled; return true;
+    default: return QueryListCommandState(Command, State);
+    }
+}
+
+bool TInfoGridView::ExecCommand(int Command)
+{
+    switch (Command) {
+    case cmdExport: ShowExportNotProvided(); return true;
+    case cmdFillValues: TFillValuesDlg::Execute(FillTarget(), this); return true;
+    case cmdPosition: ShowPositionText(); return true;
+    default: return ExecListCommand(Command);
+    }
+}
+
+void TInfoGridView::ShowPositionText()
+{
+    const QList<int> order = FRows->DataRowsInOrder();
+    const int record = FocusedRecord();
+    QString text;
+    if (!order.isEmpty())
+        text = QStringLiteral("%1 / %2").arg(record < 0 ? 0 : order.indexOf(record) + 1).arg(order.size());
+    ShowStatusText(text, 1);
+}
+
+void TInfoGridView::GridSummary(TSummaryItem& Item, const QVariant& Value)
+{
+    Item.Add(Value);
+}
+
+void TInfoGridView::FetchCustomDrawFormat(int, TCellDrawFormat&, const TViewColumn*) {}
+
+void TInfoGridView::ViewSignFormat(int Record, TCellDrawFormat& Format) const
+{
+    if (!ObjectDef)
+        return;
+    for (const TInfoFieldDef& f : ObjectDef->Fields)
+        if (f.ViewSign != vsNormal && IsTrueValue(Records().Value(Record, f.ID)))
+            Format.TextColor = ViewSignColor(f.ViewSign);
+}
+
+void TInfoGridView::grdMainFocusedRecordChanged()
+{
+    const int record = FocusedRecord();
+    if (record == FLastFocusedRecord)
+        return;
+    FLastFocusedRecord = record;
+    FireFocusedRecordChanged();
+}
+
+void TInfoGridView::grdMainDblClick(const QModelIndex& index)
+{
+    if (FRows->RowKind(index) != rkData || (FRows->flags(index) & Qt::ItemIsEditable))
+        return;
+    ShowEditor(QString());
+}
+
+void TInfoGridView::grdMainHeaderClick(int logicalIndex)
+{
+    TViewColumn* column = Columns.At(logicalIndex);
+    if (!column || !column->Sortable || GridMode || !(ViewScheme.Supports & voSupportSort))
+        return;
+    const QList<TViewColumn*> sorted = Columns.SortColumns();
+    const bool adding = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
+    if (adding && column->SortIndex < 0) {
+        column->SortIndex = int(sorted.size());
+        column->Descending = false;
+        FRows->Rebuild();
+        return;
+    }
+    const bool descending = column->SortIndex >= 0 && !column->Descending;
+    FRows->sort(logicalIndex, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void TInfoGridView::grdMainHeaderMenu(const QPoint& pos)
+{
+    TViewColumn* column = Columns.At(FHeader->logicalIndexAt(pos));
+    QMenu menu(this);
+    const bool grouping = (ViewScheme.Supports & voSupportGroup) && !GridMode;
+    if (column && grouping && column->GroupIndex < 0)
+        menu.addAction(QStringLiteral("按此列分组"), this, [this, column] {
+            column->GroupIndex = int(Columns.GroupColumns().size());
+            column->Visible = false;
+            FRows->Rebuild();
+        });
+    if (grouping && !Columns.GroupColumns().isEmpty())
+        menu.addAction(QStringLiteral("取消分组"), this, [this] {
+            for (TViewColumn* c : Columns.GroupColumns()) {
+                c->GroupIndex = -1;
+                c->Visible = true;
+            }
+            FRows->Rebuild();
+        });
+    if (column && column->Sortable && (ViewScheme.Supports & voSupportSort) && !GridMode) {
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("升序排列"), this, [this, column] { FRows->sort(Columns.IndexOf(column), Qt::AscendingOrder); });
+        menu.addAction(QStringLiteral("降序排列"), this, [this, column] { FRows->sort(Columns.IndexOf(column), Qt::DescendingOrder); });
+        menu.addAction(QStringLiteral("取消排序"), this, [this] { FRows->sort(-1); });
+    }
+    if (column && Columns.DisplayOrder().size() > 1) {
+        menu.addSeparator();
+        menu.addAction(QStringLiteral("隐藏此列"), this, [this, column] {
+            FHeader->setSectionHidden(Columns.IndexOf(column), true);
+            column->Visible = false;
+        });
+    }
+    if (!menu.isEmpty())
+        menu.exec(FHeader->mapToGlobal(pos));
+}
+
+void TInfoGridView::grdMainValueRefused(int Record, const QString& Field, const QString& Message)
+{
+    ShowWarning(Message);
+    const QModelIndex index = FRows->IndexOfSourceRow(Record, FRecords->ColumnOf(Field));
+    if (index.isValid())
+        grdMain->setCurrentIndex(index);
+}
+
+} // namespace kx

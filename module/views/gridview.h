@@ -1,0 +1,99 @@
+// The base of every flat list view: a grid over the records of the object's statement,
+// with columns generated from the field definitions, the layout kept in the view scheme,
+// sorting, grouping, footer and group summaries, selection access for the host and batch
+// filling of the selected rows.
+#pragma once
+
+#include "views/fillvaluesdlg.h"
+#include "views/gridsummary.h"
+#include "views/infoview.h"
+#include "views/viewcolumns.h"
+
+class QTreeView;
+
+namespace kx {
+
+class TBandedHeader;
+class TGridFooter;
+class TGridGroupModel;
+class TRecordSet;
+class TRecordTableModel;
+
+class TInfoGridView : public TCustomInfoView {
+    Q_OBJECT
+
+public:
+    TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef);
+    ~TInfoGridView() override;
+
+    void MakeFocus() override;
+    bool QueryCommandState(int Command, TCommandState& State) override;
+    bool ExecCommand(int Command) override;
+    QString GetFocusedRecordString(const QString& Field) override;
+    int GetSelectedRecordCount() override;
+    QVariant GetSelectedRecordValue(const QString& Field, int Index) override;
+    void SetSelectedRecordValue(const QString& Field, int Index, const QVariant& Value) override;
+    // Prepares the scheme through the host when needed, loads the data, then the base.
+    void RefreshData(bool KeepPosition) override;
+    void CloseData() override;
+    QString GetViewPosition() override;
+    void SetViewPosition(const QString& Position) override;
+
+    // Takes one value into a footer or group summary; zeros and blanks do not count.
+    virtual void GridSummary(TSummaryItem& Item, const QVariant& Value);
+    // Colours the cells of a record (row of the snapshot); the view-sign colours are
+    // already set when it is called.
+    virtual void FetchCustomDrawFormat(int Record, TCellDrawFormat& Format, const TViewColumn* Column);
+
+    TViewColumns Columns;
+    QTreeView* grdMain;
+    bool GridMode = false;                // records fetched on demand: the scheme's sorting is not applied
+
+    // Designed columns of a concrete view (bands: Columns.AddBand), before InitializeView.
+    TViewColumn* AddColumn(const QString& FieldName, const QString& Caption, int Band = -1);
+
+    const TRecordSet& Records() const;
+    TRecordTableModel* RecordModel() const { return FRecords; }
+    TGridGroupModel* RowModel() const { return FRows; }
+    // The focused record (row of the snapshot), -1 when no data row has the focus.
+    int FocusedRecord() const;
+    void FocusRecord(int Record);
+    // The selected rows in display order: records, or -1 for group rows.
+    QList<int> SelectedRows() const;
+    // Cells may be edited in editable columns.
+    void SetEditing(bool Editing);
+    // Writes a value into a cell as an edit would (with the field check).
+    bool SetCellValue(int Record, const QString& Field, const QVariant& Value, QString* Message = nullptr);
+    // The selected rows and editable columns as the batch fill's target.
+    TFillTarget FillTarget();
+
+protected:
+    void ApplyViewLayout() override;
+    void StoreViewLayout() override;
+    bool HasFocusedRecord() override;
+    // Opens the view's data: by default the object's statement (BuildViewSQL with the row
+    // limit). Concrete views compose their own statement here.
+    virtual void LoadData(bool KeepPosition);
+    // Opens a statement as the grid's records; with CheckLimit warns when the row limit
+    // was reached. Returns the record count, -1 when the statement failed.
+    int OpenData(const QString& SQL, bool CheckLimit);
+
+private:
+    void ViewSignFormat(int Record, TCellDrawFormat& Format) const;
+    void RowsReset();
+    void grdMainFocusedRecordChanged();
+    void grdMainDblClick(const QModelIndex& index);
+    void grdMainHeaderClick(int logicalIndex);
+    void grdMainHeaderMenu(const QPoint& pos);
+    void grdMainValueRefused(int Record, const QString& Field, const QString& Message);
+    void ShowPositionText();
+
+    TRecordTableModel* FRecords;
+    TGridGroupModel* FRows;
+    TBandedHeader* FHeader;
+    TGridFooter* FFooter;
+    int FLastFocusedRecord = -1;
+    bool FApplyingLayout = false;
+};
+
+} // namespace kx

@@ -1,0 +1,88 @@
+// The base of every hierarchical view (bills of materials, allocations, outputs): a tree
+// the concrete view fills itself, with its own map from field names to columns, the
+// layout kept in the view scheme, lazy loading of children, expanding all nodes with an
+// Esc stop, and export with an optional full load.
+#pragma once
+
+#include "views/fillvaluesdlg.h"
+#include "views/infoview.h"
+#include "views/treemodel.h"
+#include "views/viewcolumns.h"
+
+class QTreeView;
+
+namespace kx {
+
+class TBandedHeader;
+
+class TInfoTreeView : public TCustomInfoView {
+    Q_OBJECT
+
+public:
+    TInfoTreeView(QWidget* owner, const TInfoObjectDef* objectDef);
+    ~TInfoTreeView() override;
+
+    void InitializeView(const QString& AAsDetailID, IInfoView* AMasterView) override;
+    void MakeFocus() override;
+    bool QueryCommandState(int Command, TCommandState& State) override;
+    bool ExecCommand(int Command) override;
+    void RefreshData(bool KeepPosition) override;
+    void CloseData() override;
+    QString GetFocusedRecordString(const QString& Field) override;
+
+    // Colours a node's cells.
+    virtual void FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawFormat& Format, const TViewColumn* Column);
+
+    TViewColumns Columns;
+    QTreeView* trlMain;
+    TTreeModel* Nodes;
+
+    // A designed column of the concrete view, not bound yet.
+    TViewColumn* CreateColumn(const QString& Caption, int Band = -1);
+    // Binds a designed column to a field. Allowed only while no dynamic column is bound
+    // and the field is not bound yet; otherwise raises "Bind static column error !".
+    void BindStaticColumn(TViewColumn* Column, const QString& FieldName);
+    // A column the view adds at run time (Tag > 0: never stored in the layout).
+    TViewColumn* AddDynamicColumn(const QString& FieldName, const QString& Caption, int Tag = 1, int Band = -1);
+    void RemoveDynamicColumns();
+    TViewColumn* GetColumnByField(const QString& FieldName) const;
+    QString GetColumnField(const TViewColumn* Column) const;
+    // The bound fields that start with "Item_", as "|A|B|"; empty when there are none.
+    QString GetItemFieldNames() const;
+    // The select part of the bound "Item_" fields (their expressions in the definition, or
+    // null) and the join that brings the item master in, as the host composes it.
+    void BuildItemFieldsSQL(QString& SelectPart, const TInfoObjectDef* Def, QString& Join);
+    // Expands every node depth-first, loading children as it goes; the Esc key stops it.
+    // True when all nodes were expanded.
+    bool ExpandAllNodes();
+    void ExportTree(const QString& FileBaseName, bool AskFullLoad);
+
+    TTreeNode* FocusedNode() const;
+    // The selected nodes in display order.
+    QList<TTreeNode*> SelectedNodes() const;
+    void SetEditing(bool Editing);
+    TFillTarget FillTarget();
+
+protected:
+    void ApplyViewLayout() override;
+    void StoreViewLayout() override;
+    bool HasFocusedRecord() override;
+    // Fills the top nodes; concrete views load their data here.
+    virtual void LoadData(bool KeepPosition);
+    // Fills the children of a node that promised some (HasChildren) when it is first
+    // expanded.
+    virtual void LoadChildNodes(TTreeNode* Node);
+
+private:
+    bool ExpandNode(const QModelIndex& index);
+    void trlMainFocusedNodeChanged();
+    void trlMainHeaderClick(int logicalIndex);
+
+    TColumnBindings FColumnFieldNames;    // the static bindings first, then the dynamic ones
+    int FStaticColumnCount = 0;
+    TBandedHeader* FHeader;
+    TTreeNode* FLastFocusedNode = nullptr;
+    bool FApplyingLayout = false;
+};
+
+} // namespace kx
