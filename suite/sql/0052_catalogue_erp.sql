@@ -154,6 +154,7 @@ select KX_SYS_CatObject('KX_MRP.MOScrap', '生产补料', 4::smallint, '生产\�
 select KX_SYS_CatSource('KX_MRP.MOScrap', 's', 'KX_MRP_MOScrap');
 select KX_SYS_CatSource('KX_MRP.MOScrap', 'i', 'KX_Base_ItemMaster', 'join KX_Base_ItemMaster as i on i.ItmID=s.MspItmID');
 select KX_SYS_CatSource('KX_MRP.MOScrap', 'u', 'KX_Base_Unit', 'left join KX_Base_Unit as u on u.UntID=i.ItmUnitID');
+select KX_SYS_CatSource('KX_MRP.MOScrap', 'mt', 'KX_MRP_ItemSetting', 'left join KX_MRP_ItemSetting as mt on mt.ItmID=s.MspItmID');
 select KX_SYS_CatField('KX_MRP.MOScrap', 'MOID', '单据内码', 's.MOID', 24::smallint, 0::smallint, 'PH');
 select KX_SYS_CatField('KX_MRP.MOScrap', 'MONo', '单据编号', 's.MONo', 24::smallint, 0::smallint, 'L');
 select KX_SYS_CatField('KX_MRP.MOScrap', 'MOEntry', '单据行', 's.MOEntry', 3::smallint, 0::smallint, 'T');
@@ -179,6 +180,7 @@ select KX_SYS_CatSource('KX_MRP.Inventory', 's', 'KX_MRP_Inventory');
 select KX_SYS_CatSource('KX_MRP.Inventory', 'i', 'KX_Base_ItemMaster', 'join KX_Base_ItemMaster as i on i.ItmID=s.InvItmID');
 select KX_SYS_CatSource('KX_MRP.Inventory', 'u', 'KX_Base_Unit', 'left join KX_Base_Unit as u on u.UntID=i.ItmUnitID');
 select KX_SYS_CatSource('KX_MRP.Inventory', 'k', 'KX_Base_Stock', 'join KX_Base_Stock as k on k.StkID=s.InvStkID');
+select KX_SYS_CatSource('KX_MRP.Inventory', 'mt', 'KX_MRP_ItemSetting', 'left join KX_MRP_ItemSetting as mt on mt.ItmID=s.InvItmID');
 select KX_SYS_CatField('KX_MRP.Inventory', 'InvIID', '库存内码', 's.InvIID', 3::smallint, 0::smallint, 'PHT');
 select KX_SYS_CatField('KX_MRP.Inventory', 'InvItmID', '物料内码', 's.InvItmID', 24::smallint, 0::smallint, 'H');
 select KX_SYS_CatItemFields('KX_MRP.Inventory', 's.InvItm');
