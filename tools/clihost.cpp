@@ -58,7 +58,7 @@ void TConsoleProgress::ShowText(const QString& text)
         std::fputc('\n', stderr);
     FBarShown = false;
     FLastPercent = -1;
-    if (!text.isEmpty())
+    if (FShowText && !text.isEmpty())
         std::fprintf(stderr, "%s\n", text.toUtf8().constData());
 }
 

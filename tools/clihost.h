@@ -34,12 +34,15 @@ private:
 // Progress on a terminal: each step on its own line, a bar for positions.
 class TConsoleProgress : public IEngineProgress {
 public:
+    // Without showText the steps are left to a log printed beside (the MRP run's).
+    explicit TConsoleProgress(bool showText = true) : FShowText(showText) {}
     void ShowText(const QString& text) override;
     void ShowPosition(qint64 done, qint64 total) override;
     void CheckAbort() override {}
     ~TConsoleProgress() override;
 
 private:
+    bool FShowText;
     bool FBarShown = false;
     int FLastPercent = -1;
 };

@@ -17,6 +17,8 @@ const char* const kUsage =
     "  db init [--demo]  创建或升级数据库结构 (--demo 同时装入演示工厂数据)\n"
     "  scheme ...        创建、列出、显示计划方案 (kxmrp scheme 查看用法)\n"
     "  mps --scheme ID   获取计划方案的主需求\n"
+    "  run --scheme ID [--keep-type] [--keep-bom] [--keep-qty]\n"
+    "                    运算计划方案的MRP (保留供应类型/BOM/数量调整)\n"
     "  gen [--size S|M|L] [--seed N] [--items N] [--levels N] [--fanout N] [--orders N]\n"
     "      [--supplies N] [--horizon 天数] [--replace]\n"
     "                    向已初始化的数据库写入生成的测试数据 (默认规模 S; --replace 先清空生成器写入的各表)\n";
@@ -39,6 +41,8 @@ int main(int argc, char** argv)
             return RunSchemeCommand(options, args.mid(1));
         if (command == QLatin1String("mps"))
             return RunMpsCommand(options, args.mid(1));
+        if (command == QLatin1String("run"))
+            return RunMrpCommand(options, args.mid(1));
         if (command == QLatin1String("gen"))
             return RunGen(options, args.mid(1));
         std::fputs(kUsage, stderr);

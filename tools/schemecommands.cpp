@@ -198,3 +198,34 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
 }
 
 } // namespace kx::cli
+
+namespace kx::cli {
+
+int RunMrpCommand(const TConnectOptions& options, QStringList args)
+{
+    static const char* const kUsage = "用法: kxmrp run --scheme ID [--keep-type] [--keep-bom] [--keep-qty] [--login 用户代码]\n";
+    TCliHost host(options, TakeOption(args, QStringLiteral("login")));
+    const int iid = IntOption(args, "scheme", 0);
+    const bool keepType = TakeFlag(args, QStringLiteral("keep-type"));
+    const bool keepBom = TakeFlag(args, QStringLiteral("keep-bom"));
+    const bool keepQty = TakeFlag(args, QStringLiteral("keep-qty"));
+    if (iid <= 0 || !args.isEmpty())
+        return Usage(kUsage);
+    TPlanScheme s(&host.Connection());
+    if (!s.Load(iid))
+        throw EKxError(QStringLiteral("计划方案%1不存在!").arg(iid));
+    TConsoleProgress progress(false);
+    QElapsedTimer timer;
+    timer.start();
+    const TMRPLogEvent log = [](int kind, int indent, const QString& text, const QString& time) {
+        const char* mark = kind == 3 ? "错误 " : kind == 2 ? "警告 " : "";
+        std::printf("%s%s%s%s\n", time.toUtf8().constData(), indent ? "    " : "", mark,
+                    QString(text).replace(QLatin1Char('\r'), QStringLiteral("\n        ")).toUtf8().constData());
+        std::fflush(stdout);
+    };
+    const bool ok = s.RunMRP(keepType, keepBom, log, progress, keepQty);
+    Print(QStringLiteral("用时 %1 秒; 状态: %2").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2).arg(s.GetPlanStateText()));
+    return ok ? 0 : 1;
+}
+
+} // namespace kx::cli

@@ -1,0 +1,383 @@
+// The run's starting data and the gathering of existing demands and supplies: main demand,
+// open orders picked as main demand, safety stock, open orders, requisitions, purchase
+// orders and goods in inspection, the open component and scrap lines of orders, and stock.
+#include "engine/mrprun_p.h"
+
+#include "db/connection.h"
+#include "db/errors.h"
+#include "db/quote.h"
+#include "db/shared.h"
+#include "db/strutils.h"
+#include "engine/maindemand.h"
+#include "engine/objectquery.h"
+#include "engine/progress.h"
+
+#include <QStringList>
+
+namespace kx {
+
+namespace {
+
+const QString kSupInsertColumns = QStringLiteral(
+    "SupPeriod, SupBillType, SupBillID, SupBillNo, SupBillEntry, SupBillDate, SupBillQty, SupSuppID, SupDeptID, SupOrigType, "
+    "SupOrigID, SupOrigNo, SupOrigEntry, SupOrigItmID, SupOrigCustID, SupOrigCustPO, SupOrigTag, SupOrigSubTag, SupGroupType, "
+    "SupGroupNo, SupItmID, SupItmProps, SupItmProp1, SupItmProp2, SupItmProp3, SupItmProp4, SupItmProp5, SupItmProp6, "
+    "SupItmProp7, SupItmProp8, SupItmProp9, SupItmProp10, SupDate, SupPriority, SupPDmdIID, SupAdjQty, SupQty, SupChkQty, "
+    "SupAllotQty, SupRestQty, SupBomLocked, SupBomType, SupBomID, SupDrawDate, SupHints, SupNote");
+
+const QString kDmdInsertColumns = QStringLiteral(
+    "DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, DmdSuppID, DmdDeptID, DmdOrigType, "
+    "DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, DmdOrigTag, DmdOrigSubTag, DmdGroupType, "
+    "DmdGroupNo, DmdItmID, DmdItmProps, DmdItmProp1, DmdItmProp2, DmdItmProp3, DmdItmProp4, DmdItmProp5, DmdItmProp6, "
+    "DmdItmProp7, DmdItmProp8, DmdItmProp9, DmdItmProp10, DmdDate, DmdPriority, DmdPSupIID, DmdUnitQty, DmdNeedQty, DmdQty, "
+    "DmdBomType, DmdBomID, DmdBomSkip, DmdNote");
+
+// An ERP bill that supplies: production, outsourcing and purchase orders, goods in
+// inspection, requisitions.
+struct TSupplyBill {
+    int Type;
+    const char* P;
+    const char* ObjectID;
+    const char* Qty;      // quantity to plan with: the larger of open and in-inspection quantity
+    const char* Chk;      // in-inspection quantity
+    const char* Draw;     // start date column, or null
+    const char* Dept;
+    const char* Supp;
+    bool Bom;
+};
+
+const TSupplyBill kSupplyBills[] = {
+    {btMO, "MO", "KX_MRP.MO", "(case when s.MOQty>$$MOChkQty$$ then s.MOQty else $$MOChkQty$$ end)", "$$MOChkQty$$",
+     "s.MODrawDate", "s.MODeptID", "null", true},
+    {btOO, "OO", "KX_MRP.OO", "(case when s.OOQty>$$OOChkQty$$ then s.OOQty else $$OOChkQty$$ end)", "$$OOChkQty$$",
+     "s.OODrawDate", "s.OODeptID", "s.OOSuppID", true},
+    {btPO, "PO", "KX_MRP.PO", "(case when s.POQty>$$POChkQty$$ then s.POQty else $$POChkQty$$ end)", "$$POChkQty$$",
+     "null", "s.PODeptID", "s.POSuppID", false},
+    {btPI, "PI", "KX_MRP.PI", "(case when s.PIQty>$$PIChkQty$$ then s.PIQty else $$PIChkQty$$ end)", "$$PIChkQty$$",
+     "null", "s.PIDeptID", "s.PISuppID", false},
+    {btMR, "MR", "KX_MRP.MR", "s.MRQty", "0", "s.MRDrawDate", "s.MRDeptID", "null", true},
+    {btOR, "OR", "KX_MRP.OR", "s.ORQty", "0", "s.ORDrawDate", "null", "s.ORSuppID", true},
+    {btPR, "PR", "KX_MRP.PR", "s.PRQty", "0", "null", "s.PRDeptID", "s.PRSuppID", false},
+};
+
+QString Props(const QString& prefix)
+{
+    QStringList p;
+    for (int n = 1; n <= 10; ++n)
+        p << prefix.arg(n);
+    return p.join(QStringLiteral(", "));
+}
+
+// The select list of a supply bill line as a run supply.
+QString SupplyFields(const TSupplyBill& b, const TPlanPeriods& periods, const QString& priority, const QString& parent,
+                     const QString& locked, const QString& hints)
+{
+    const QString p = QLatin1String(b.P);
+    const QString qty = QLatin1String(b.Qty);
+    QStringList f;
+    f << PeriodCaseExpr(periods, QStringLiteral("s.%1DelivDate").arg(p)) << QString::number(b.Type)
+      << QStringLiteral("s.%1ID, s.%1No, s.%1Entry, s.%1Date, s.%1BillQty").arg(p) << QLatin1String(b.Supp) << QLatin1String(b.Dept)
+      << QStringLiteral("coalesce($$OrigType$$, 0), $$OrigID$$, $$OrigNo$$, coalesce($$OrigEntry$$, 0), $$OrigItmID$$, "
+                        "$$OrigCustID$$, $$OrigCustPO$$, $$OrigTag$$, $$OrigSubTag$$, coalesce($$MRPGroupType$$, 0), "
+                        "coalesce($$MRPGroupNo$$, '')")
+      << QStringLiteral("s.%1ItmID, coalesce($$ItmProps$$, '')").arg(p) << Props(QStringLiteral("$$ItmProp%1$$"))
+      << QStringLiteral("s.%1DelivDate").arg(p) << priority << parent << QStringLiteral("0") << qty << QLatin1String(b.Chk)
+      << QStringLiteral("0") << qty << locked
+      << (b.Bom ? QStringLiteral("coalesce(s.%1BomType, 0), s.%1BomID").arg(p) : QStringLiteral("0, null"))
+      << QLatin1String(b.Draw) << hints << QStringLiteral("left(s.%1Note, 500)").arg(p);
+    return f.join(QStringLiteral(", "));
+}
+
+const TSupplyBill& SupplyBill(int type)
+{
+    for (const TSupplyBill& b : kSupplyBills)
+        if (b.Type == type)
+            return b;
+    return kSupplyBills[0];
+}
+
+} // namespace
+
+// The host's definition of an object the run reads; a denied object stops the run.
+static const TInfoObjectDef* RunObjectDef(const char* objectID)
+{
+    const TInfoObjectDef* def = (Env() && Env()->GetObjectDef) ? Env()->GetObjectDef(QLatin1String(objectID)) : nullptr;
+    if (!def)
+        throw EKxError(QStringLiteral("访问信息对象\"%1\"受到限制!").arg(QLatin1String(objectID)));
+    return def;
+}
+
+static QString Composed(const TInfoObjectDef* def, const QString& pattern, const QString& fields, const QString& where)
+{
+    const QString sql = ComposeObjectStatement(def, pattern, fields, where);
+    if (sql.isEmpty())
+        throw EKxError(QStringLiteral("信息对象\"%1\"的查询语句无法生成!").arg(def->ID));
+    return sql;
+}
+
+void TMRPRun::RefreshMainDemand()
+{
+    // Quantities of the scheme's sales, export and forecast lines as the bills stand now; they
+    // replace the stored ones when the run is saved.
+    Exec(QStringLiteral("drop table if exists tmp_KX_MRP_MainX;\r"
+                        "create temp table tmp_KX_MRP_MainX (ManIID integer primary key, ManBillQty numeric(28,8), "
+                        "ManExeQty numeric(28,8), ManDedQty numeric(28,8), ManNeedQty numeric(28,8), ManAdjQty numeric(28,8), "
+                        "ManQty numeric(28,8), OldQty numeric(28,8), ManHints varchar(1000))"));
+    if (Scheme.PlanType != 0)
+        return;
+    struct TSource { int Type; const char* P; const char* View; const char* Ext; const char* Need; };
+    const TSource sources[] = {
+        {btForcast, "For", "KX_MRP_Forcast", "KX_MRP_ForcastExt", "s.ForQty-coalesce(x.ForDedAQty,0)-coalesce(x.ForDedMQty,0)"},
+        {btSO, "SO", "KX_MRP_SO", "KX_MRP_SOExt", "s.SOQty"},
+        {btSI, "SI", "KX_MRP_SI", "KX_MRP_SIExt", "s.SIQty"},
+    };
+    for (const TSource& src : sources) {
+        const QString p = QLatin1String(src.P);
+        Exec(QStringLiteral("insert into tmp_KX_MRP_MainX select m.ManIID, s.%1BillQty, s.%1OkQty, "
+                            "coalesce(x.%1DedAQty,0)+coalesce(x.%1DedMQty,0), %2, m.ManAdjQty, %2+coalesce(m.ManAdjQty,0), m.ManQty, "
+                            "m.ManHints from KX_MRP_Main as m join %3 as s on s.%1ID=m.ManBillID and s.%1Entry=m.ManBillEntry "
+                            "left join %4 as x on x.%1ID=s.%1ID and x.%1Entry=s.%1Entry where m.ManSchIID=%5 and m.ManBillType=%6")
+                 .arg(p, QLatin1String(src.Need), QLatin1String(src.View), QLatin1String(src.Ext), Iid(), SQLInt(src.Type)));
+    }
+    RemapMainHints(Connection, QStringLiteral("select ManIID, ManQty, ManHints from tmp_KX_MRP_MainX where ManQty<>OldQty and ManHints<>''"),
+                   Scheme.MpsPeriods, Scheme.MpsPeriods, QStringLiteral("tmp_KX_MRP_MainX"));
+}
+
+void TMRPRun::GatherStartingData()
+{
+    const TPlanPeriods& periods = Scheme.MpsPeriods;
+    RefreshMainDemand();
+    if (Scheme.PlanType != 2) {
+        // Main-demand lines of demand kinds become demands.
+        Exec(QStringLiteral(
+                 "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
+                 "DmdSuppID, DmdDeptID, DmdOrigType, DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, "
+                 "DmdOrigTag, DmdOrigSubTag, DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps, %1, DmdDate, DmdPriority, DmdNeedQty, "
+                 "DmdQty, DmdBomType, DmdBomID, DmdNote, DmdHints, DmdPHints) "
+                 "select m.ManPeriod, m.ManBillType, m.ManBillID, (case when coalesce(m.ManBillNo,'')<>'' then m.ManBillNo else "
+                 "'M-'||m.ManIID end), m.ManBillEntry, m.ManBillDate, coalesce(x.ManBillQty, m.ManBillQty), m.ManSuppID, m.ManDeptID, "
+                 "m.ManOrigType, m.ManOrigID, m.ManOrigNo, m.ManOrigEntry, m.ManOrigItmID, m.ManOrigCustID, m.ManOrigCustPO, "
+                 "m.ManOrigTag, m.ManOrigSubTag, m.ManGroupType, m.ManGroupNo, m.ManItmID, m.ManItmProps, %2, m.ManDate, "
+                 "m.ManPriority, coalesce(x.ManQty, m.ManQty), coalesce(x.ManQty, m.ManQty), m.ManBomType, nullif(m.ManBomID, ''), "
+                 "m.ManNote, coalesce(x.ManHints, m.ManHints), coalesce(x.ManHints, m.ManHints) "
+                 "from KX_MRP_Main as m left join tmp_KX_MRP_MainX as x on x.ManIID=m.ManIID "
+                 "where m.ManSchIID=%3 and m.ManBillType<=%4 and coalesce(x.ManQty, m.ManQty)>0 order by m.ManIID")
+                 .arg(Props(QStringLiteral("DmdItmProp%1")), Props(QStringLiteral("m.ManItmProp%1")), Iid(), SQLInt(btFreeNeed)));
+        // Production, outsourcing and requisition lines picked as main demand are supplies whose
+        // components must be planned; their whole quantity is placed on the picked date.
+        for (int type : {int(btMO), int(btOO), int(btMR), int(btOR)}) {
+            const TSupplyBill& b = SupplyBill(type);
+            const TInfoObjectDef* def = RunObjectDef(b.ObjectID);
+            const QString p = QLatin1String(b.P);
+            Exec(Composed(def,
+                          QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$ join KX_MRP_Main as tmpm on "
+                                         "tmpm.ManSchIID=%2 and tmpm.ManBillType=%3 and s.%4ID=tmpm.ManBillID and s.%4Entry=tmpm.ManBillEntry")
+                              .arg(kSupInsertColumns, Iid(), SQLInt(type), p),
+                          SupplyFields(b, periods, QStringLiteral("50+coalesce(tmpm.ManPriority,0)"), QStringLiteral("-1"),
+                                       QStringLiteral("1"),
+                                       QStringLiteral("(case when tmpm.ManHints<>'' then tmpm.ManHints else '='||to_char(tmpm.ManDate,'YYYYMMDD') end)")),
+                          QStringLiteral("s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)")));
+        }
+        // Open production and outsourcing orders due within the horizon come in too.
+        for (int type : {int(btMO), int(btOO)}) {
+            const TSupplyBill& b = SupplyBill(type);
+            const TInfoObjectDef* def = RunObjectDef(b.ObjectID);
+            const QString p = QLatin1String(b.P);
+            Exec(Composed(def,
+                          QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$ left join "
+                                         "tmp_KX_MRP_Supplies as tmpsup on tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and "
+                                         "tmpsup.SupBillEntry=s.%3Entry")
+                              .arg(kSupInsertColumns, SQLInt(type), p),
+                          SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), QStringLiteral("null"), QStringLiteral("null")),
+                          CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
+                                                       "and %1>0 and s.%2DelivDate<%3")
+                                            .arg(QLatin1String(b.Qty), p, SQLDate(HorizonEnd(periods).addDays(1))),
+                                        Filter(QLatin1String(b.ObjectID)))));
+        }
+        // Planned supplies of another scheme picked as main demand.
+        Exec(QStringLiteral(
+                 "insert into tmp_KX_MRP_Supplies (%1) select m.ManPeriod, m.ManBillType, m.ManBillID, m.ManBillNo, m.ManBillEntry, "
+                 "m.ManBillDate, m.ManBillQty, m.ManSuppID, m.ManDeptID, m.ManOrigType, m.ManOrigID, m.ManOrigNo, m.ManOrigEntry, "
+                 "m.ManOrigItmID, m.ManOrigCustID, m.ManOrigCustPO, m.ManOrigTag, m.ManOrigSubTag, m.ManGroupType, m.ManGroupNo, "
+                 "m.ManItmID, m.ManItmProps, %2, m.ManDate, 50+coalesce(m.ManPriority,0), -1, 0, m.ManQty, 0, 0, m.ManQty, "
+                 "(case when coalesce(m.ManBomID,'')<>'' then 1 else null end), m.ManBomType, nullif(m.ManBomID,''), m.ManDate, "
+                 "(case when m.ManHints<>'' then m.ManHints else '='||to_char(m.ManDate,'YYYYMMDD') end), m.ManNote "
+                 "from KX_MRP_Main as m where m.ManSchIID=%3 and m.ManBillType>=%4 and m.ManQty>0")
+                 .arg(kSupInsertColumns, Props(QStringLiteral("m.ManItmProp%1")), Iid(), SQLInt(btPlanMO)));
+    }
+    if (GlobalScope() && Scheme.CareItemSafety == 2) {
+        Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdOrigType, DmdOrigItmID, DmdPriority, DmdItmID, "
+                            "DmdDate, DmdNeedQty, DmdQty) select 0, %1, %1, t.ItmID, 98, t.ItmID, %2, t.ItmSafeQty, t.ItmSafeQty "
+                            "from KX_MRP_ItemSetting as t join KX_Base_ItemMaster as i on i.ItmID=t.ItmID "
+                            "where i.ItmDisabled=0 and t.ItmMrpSkip=0 and t.ItmSafeQty>0")
+                 .arg(SQLInt(btSafety), SQLDate(HorizonBegin(periods).addDays(-1)) + QStringLiteral("::timestamp")));
+    }
+    const int scope = Scheme.PlanNeedScope;
+    if (((scope == 3 || scope == 4) && Scheme.CareItemReplace != 0) || SingleLevelScope()) {
+        Exec(QStringLiteral("insert into tmp_KX_MRP_MainItems select distinct DmdItmID, DmdItmProps, DmdGroupType, DmdGroupNo "
+                            "from tmp_KX_MRP_Demands union select SupItmID, SupItmProps, SupGroupType, SupGroupNo from tmp_KX_MRP_Supplies"));
+    }
+    if (GlobalScope())
+        Gather(-1);
+    else
+        LeaveOutExcludedItems();
+}
+
+void TMRPRun::LevelItems(int level)
+{
+    // With the gross scopes only demands that come from a parent supply bring in an item's
+    // existing supplies.
+    Exec(QStringLiteral("truncate table tmp_KX_MRP_CurLevelDmdItems;\r"
+                        "insert into tmp_KX_MRP_CurLevelDmdItems select distinct DmdItmID, DmdItmProps, DmdGroupType, DmdGroupNo "
+                        "from tmp_KX_MRP_Demands join tmp_KX_MRP_ItemLowestCode as l on DmdItmID=l.ItmID and l.LowestCode=%1%2")
+             .arg(SQLInt(level), GrossScope() ? QStringLiteral(" where DmdPSupIID<>0") : QString()));
+}
+
+void TMRPRun::SafetyStock(int)
+{
+    Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdOrigType, DmdOrigItmID, DmdPriority, DmdItmID, "
+                        "DmdDate, DmdNeedQty, DmdQty) select distinct 0, %1, %1, t.ItmID, 98, t.ItmID, %2, t.ItmSafeQty, t.ItmSafeQty "
+                        "from KX_MRP_ItemSetting as t join tmp_KX_MRP_CurLevelDmdItems on t.ItmID=DmdItmID "
+                        "join KX_Base_ItemMaster as i on i.ItmID=t.ItmID where i.ItmDisabled=0 and t.ItmSafeQty>0")
+             .arg(SQLInt(btSafety), SQLDate(HorizonBegin(Scheme.MpsPeriods).addDays(-1)) + QStringLiteral("::timestamp")));
+}
+
+void TMRPRun::LeaveOutExcludedItems()
+{
+    const QString excludes = Filter(QStringLiteral("Excludes"));
+    QStringList numbers;
+    for (const QString& no : excludes.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+        numbers << QuotedStr(no.trimmed());
+    if (numbers.isEmpty())
+        return;
+    const QString items = QStringLiteral("(select ItmID from KX_Base_ItemMaster where ItmNo in (%1))").arg(numbers.join(QStringLiteral(", ")));
+    Exec(QStringLiteral("delete from tmp_KX_MRP_Demands where DmdItmID in %1;\rdelete from tmp_KX_MRP_Supplies where SupItmID in %1")
+             .arg(items));
+}
+
+void TMRPRun::Gather(int level)
+{
+    const TPlanPeriods& periods = Scheme.MpsPeriods;
+    const QString horizonEnd = SQLDate(HorizonEnd(periods).addDays(1));
+    // Restricted to the items of the level being planned, unless gathering for all levels.
+    auto onLevel = [&](const QString& itemColumn) {
+        return level < 0 ? QString()
+                         : QStringLiteral(" and %1 in (select DmdItmID from tmp_KX_MRP_CurLevelDmdItems)").arg(itemColumn);
+    };
+    for (const TSupplyBill& b : kSupplyBills) {
+        Progress.CheckAbort();
+        const TInfoObjectDef* def = RunObjectDef(b.ObjectID);
+        const QString p = QLatin1String(b.P);
+        Exec(Composed(def,
+                      QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$ left join tmp_KX_MRP_Supplies "
+                                     "as tmpsup on tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and tmpsup.SupBillEntry=s.%3Entry")
+                          .arg(kSupInsertColumns, SQLInt(b.Type), p),
+                      SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), QStringLiteral("null"), QStringLiteral("null")),
+                      CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
+                                                   "and %1>0%2")
+                                        .arg(QLatin1String(b.Qty), onLevel(QStringLiteral("s.%1ItmID").arg(p))),
+                                    Filter(QLatin1String(b.ObjectID)))));
+    }
+    Exec(QStringLiteral("call KX_MRP_SetBOMForSupply(-1)"));
+
+    // Open component lines of the orders present as supplies, and scrap replacements.
+    OrderComponents(QString(), onLevel(QStringLiteral("s.BomItmID")));
+    {
+        const TInfoObjectDef* def = RunObjectDef("KX_MRP.MOScrap");
+        Exec(Composed(def,
+                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$ left join tmp_KX_MRP_Demands as "
+                                     "tmpdmd on tmpdmd.DmdBillType=%2 and tmpdmd.DmdBillID=s.MOID and tmpdmd.DmdBillEntry=s.MspEntry")
+                          .arg(kDmdInsertColumns, SQLInt(btMOScrap)),
+                      QStringLiteral("%1, %2, s.MOID, s.MONo, s.MspEntry, s.MODate, s.MspBillQty, null, s.MODeptID, "
+                                     "coalesce(s.MOOrigType, 0), s.MOOrigID, s.MOOrigNo, coalesce(s.MOOrigEntry, 0), s.MOOrigItmID, "
+                                     "s.MOOrigCustID, s.MOOrigCustPO, s.MOOrigTag, s.MOOrigSubTag, coalesce(s.MOGroupType, 0), "
+                                     "coalesce(s.MOGroupNo, ''), s.MspItmID, coalesce($$ItmProps$$, ''), %3, s.MspDrawDate, 50, null, null, "
+                                     "s.MspQty, s.MspQty, 0, null, null, left(s.MONo||'/'||cast(s.MOEntry as varchar(10))||'/'||"
+                                     "cast(s.BomEntry as varchar(10))||'  '||coalesce(s.MspNote,'')||'  '||coalesce(s.BomNote,'')||'  '||"
+                                     "coalesce(s.MONote,''), 500)")
+                          .arg(PeriodCaseExpr(periods, QStringLiteral("s.MspDrawDate")), SQLInt(btMOScrap),
+                               Props(QStringLiteral("$$ItmProp%1$$"))),
+                      CombineFilter(QStringLiteral("tmpdmd.DmdIID is null and s.CanMRP<>0 and s.MspDrawDate<%1 and s.MspQty>0 and "
+                                                   "(mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%2")
+                                        .arg(horizonEnd, onLevel(QStringLiteral("s.MspItmID"))),
+                                    Filter(QStringLiteral("KX_MRP.MOScrap")))));
+    }
+
+    // Stock of the scheme's warehouses: a shortage is a demand, what is on hand becomes supplies.
+    {
+        Progress.CheckAbort();
+        const TInfoObjectDef* def = RunObjectDef("KX_MRP.Inventory");
+        QString where = QStringLiteral("s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%1").arg(onLevel(QStringLiteral("s.InvItmID")));
+        const QString stocks = Filter(QStringLiteral("KX_MRP.Stocks")).trimmed();
+        if (!stocks.isEmpty())
+            where += QStringLiteral(" and s.InvStkID in ") + stocks;
+        where = CombineFilter(where, Filter(QStringLiteral("KX_MRP.Inventory")));
+        const QDate today = RunTime.date();
+        Exec(Composed(def,
+                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$ left join tmp_KX_MRP_Demands as "
+                                     "tmpdmd on tmpdmd.DmdBillType=%2 and tmpdmd.DmdBillID=cast(s.InvIID as varchar(50))")
+                          .arg(kDmdInsertColumns, SQLInt(btNegStock)),
+                      QStringLiteral("%1, %2, cast(s.InvIID as varchar(50)), k.StkNo, 0, %3, -s.InvQty, null, null, "
+                                     "coalesce(s.InvOrigType, 0), s.InvOrigID, s.InvOrigNo, coalesce(s.InvOrigEntry, 0), s.InvOrigItmID, "
+                                     "s.InvOrigCustID, s.InvOrigCustPO, s.InvOrigTag, null, coalesce(s.InvGroupType, 0), "
+                                     "coalesce(s.InvGroupNo, ''), s.InvItmID, coalesce(s.InvItmProps, ''), %4, %3, 99, null, null, "
+                                     "-s.InvQty, -s.InvQty, 0, null, null, left(k.StkName||' '||coalesce(s.InvBatch,''), 500)")
+                          .arg(SQLInt(PeriodOfDate(periods, today)), SQLInt(btNegStock), SQLDate(today) + QStringLiteral("::timestamp"), Props(QStringLiteral("s.InvItmProp%1"))),
+                      CombineFilter(where, QStringLiteral("tmpdmd.DmdIID is null and s.InvQty<0"))));
+        Exec(QStringLiteral("truncate table tmp_KX_MRP_ItemInventory;\r") +
+             Composed(def,
+                      QStringLiteral("insert into tmp_KX_MRP_ItemInventory (InvItmID, InvItmProps, %1, InvBatch, InvOrigType, InvOrigID, "
+                                     "InvOrigNo, InvOrigEntry, InvOrigItmID, InvOrigCustID, InvOrigCustPO, InvOrigTag, InvGroupType, "
+                                     "InvGroupNo, InvQty) select $$Fields$$ $$MainJoin$$")
+                          .arg(Props(QStringLiteral("InvItmProp%1"))),
+                      QStringLiteral("s.InvItmID, coalesce(s.InvItmProps, ''), %1, s.InvBatch, s.InvOrigType, s.InvOrigID, s.InvOrigNo, "
+                                     "s.InvOrigEntry, s.InvOrigItmID, s.InvOrigCustID, s.InvOrigCustPO, s.InvOrigTag, "
+                                     "coalesce(s.InvGroupType, 0), coalesce(s.InvGroupNo, ''), s.InvQty")
+                          .arg(Props(QStringLiteral("s.InvItmProp%1"))),
+                      CombineFilter(where, QStringLiteral("s.InvQty>0"))));
+        Exec(QStringLiteral("call KX_MRP_GetInventoryForDemand(%1);\rcall KX_MRP_GetInventoryForSupply(%1)").arg(SQLDate(today)));
+    }
+    LeaveOutExcludedItems();
+
+    if (Scheme.DemandByOrigDate) {
+        struct THead { int Type; const char* P; const char* View; };
+        for (const THead& h : {THead{btSO, "SO", "KX_MRP_SOHead"}, THead{btSI, "SI", "KX_MRP_SIHead"},
+                               THead{btForcast, "For", "KX_MRP_ForcastHead"}})
+            Exec(QStringLiteral("insert into tmp_KX_MRP_MainOrigDates (ManBillType, ManBillID, ManBillDate) select d.DmdOrigType, "
+                                "d.DmdOrigID, min(h.%1Date) from tmp_KX_MRP_Demands as d join %2 as h on h.%1ID=d.DmdOrigID "
+                                "where d.DmdOrigType=%3 and not exists (select 1 from tmp_KX_MRP_MainOrigDates as o where "
+                                "o.ManBillType=%3 and o.ManBillID=d.DmdOrigID) group by d.DmdOrigType, d.DmdOrigID")
+                     .arg(QLatin1String(h.P), QLatin1String(h.View), SQLInt(h.Type)));
+    }
+}
+
+void TMRPRun::OrderComponents(const QString& orderCondition, const QString& componentCondition)
+{
+    const TPlanPeriods& periods = Scheme.MpsPeriods;
+    for (int type : {int(btMO), int(btOO)}) {
+        Progress.CheckAbort();
+        const bool mo = type == btMO;
+        const QString p = mo ? QStringLiteral("MO") : QStringLiteral("OO");
+        const TInfoObjectDef* def = RunObjectDef(mo ? "KX_MRP.MOBOM" : "KX_MRP.OOBOM");
+        Exec(Composed(def,
+                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$ join tmp_KX_MRP_Supplies as tmpsup on "
+                                     "tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and tmpsup.SupBillEntry=s.%3Entry%5 left join "
+                                     "tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=%4 and tmpdmd.DmdBillID=s.BomID and "
+                                     "tmpdmd.DmdBillEntry=s.BomEntry")
+                          .arg(kDmdInsertColumns, SQLInt(type), p, SQLInt(mo ? btMOBom : btOOBom), orderCondition),
+                      QStringLiteral("%1, %2, s.BomID, s.%3No, s.BomEntry, s.%3Date, s.BomBillQty, %4, %5, coalesce(s.%3OrigType, 0), "
+                                     "s.%3OrigID, s.%3OrigNo, coalesce(s.%3OrigEntry, 0), s.%3OrigItmID, s.%3OrigCustID, s.%3OrigCustPO, "
+                                     "s.%3OrigTag, s.%3OrigSubTag, coalesce(s.%3GroupType, 0), coalesce(s.%3GroupNo, ''), s.BomItmID, "
+                                     "coalesce($$ItmProps$$, ''), %6, s.BomDrawDate, coalesce(tmpsup.SupPriority, 50), tmpsup.SupIID, "
+                                     "s.BomUnitQty, s.BomQty, s.BomQty, coalesce(s.BomItmBomType, 0), s.BomItmBomID, s.BomItmBomSkip, "
+                                     "left(s.BomNote, 500)")
+                          .arg(PeriodCaseExpr(periods, QStringLiteral("s.BomDrawDate")), SQLInt(mo ? btMOBom : btOOBom), p,
+                               mo ? QStringLiteral("null") : QStringLiteral("s.OOSuppID"), QStringLiteral("s.%1DeptID").arg(p),
+                               Props(QStringLiteral("$$ItmProp%1$$"))),
+                      QStringLiteral("tmpdmd.DmdIID is null and s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and "
+                                     "(mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%1")
+                          .arg(componentCondition)));
+    }
+}
+
+} // namespace kx

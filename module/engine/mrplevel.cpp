@@ -1,0 +1,535 @@
+// One level of the MRP run: read the level's demands, the existing supplies of its items and
+// the substitutes of each demand; split demands into dated details; allocate stock and
+// scheduled receipts in three passes; form planned supplies with lot rules and lead times;
+// write everything back.
+#include "engine/mrplevel.h"
+
+#include "db/connection.h"
+#include "db/copyrows.h"
+#include "db/dataset.h"
+#include "db/quote.h"
+#include "db/strutils.h"
+#include "engine/hints.h"
+#include "engine/mrprun_p.h"
+#include "engine/progress.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+bool IsTrackedOrigin(int type)
+{
+    return type == btSO || type == btSI || type == btForcast;
+}
+
+// The tracking key of a demand: which demands of one item key may share a planned supply.
+QString TrackKey(int mode, const TMRPDemandRec& d)
+{
+    const QString type = QString::number(d.DmdOrigType);
+    auto rtrim = [](const QString& s) {
+        qsizetype n = s.size();
+        while (n > 0 && s[n - 1] == QLatin1Char(' '))
+            --n;
+        return s.left(n);
+    };
+    switch (mode) {
+    case 0: return type + QLatin1Char('|') + rtrim(d.DmdOrigID) + QLatin1Char('|') + QString::number(d.DmdOrigEntry);
+    case 1: return type + QLatin1Char('|') + rtrim(d.DmdOrigID) + QLatin1Char('|') + rtrim(d.DmdOrigItmID);
+    case 2: return type + QLatin1Char('|') + rtrim(d.DmdOrigID);
+    case 3: return rtrim(d.DmdOrigCustID) + QLatin1Char('|') + rtrim(d.DmdOrigItmID);
+    case 4: return rtrim(d.DmdOrigCustID);
+    case 5: return rtrim(d.DmdOrigTag);
+    default: return QString();
+    }
+}
+
+// The key mode of a demand: the scheme's, or, when items track themselves, the item's own
+// setting within what the scheme's mode allows.
+int TrackMode(int schemeMode, bool itemTrack, int itemMode)
+{
+    if (!itemTrack || schemeMode == 9)
+        return schemeMode;
+    if (itemMode == 9)
+        return 9;
+    switch (schemeMode) {
+    case 0: return (itemMode >= 1 && itemMode <= 5) ? itemMode : 0;
+    case 1: return (itemMode >= 2 && itemMode <= 5) ? itemMode : 1;
+    case 2: return (itemMode >= 3 && itemMode <= 5) ? itemMode : 2;
+    case 3: return itemMode == 4 ? 4 : 3;
+    case 4: return 4;
+    case 5: return 5;
+    default: return schemeMode;
+    }
+}
+
+// Kinds of planned supply: purchased items are bought (58); made and outsourced items are
+// made (42) or outsourced (52), or planned under the parent's order when their level is
+// skipped (44, 54) or they are virtual parts of it (64, 66); other items 62.
+int SupplyKind(int mrpType, int billType, int bomSkip, int moBomSkip, int ooBomSkip)
+{
+    if (mrpType == 1)
+        return btPlanPO;
+    if (mrpType == 2 || mrpType == 3) {
+        if (billType == btPlanMOComp && bomSkip == 2)
+            return btPlanMOVirtual;
+        if (billType == btPlanOOComp && bomSkip == 2)
+            return btPlanOOVirtual;
+        if (billType == btPlanMOComp && (moBomSkip == 1 || (moBomSkip == 0 && bomSkip == 1)))
+            return btPlanMOSkip;
+        if (billType == btPlanOOComp && (ooBomSkip == 1 || (ooBomSkip == 0 && bomSkip == 1)))
+            return btPlanOOSkip;
+        return mrpType == 2 ? btPlanMO : btPlanOO;
+    }
+    return billType == btPlanMOComp ? btPlanMOVirtual : billType == btPlanOOComp ? btPlanOOVirtual : btPlanOther;
+}
+
+
+} // namespace
+
+TMRPLevel::TMRPLevel(TMRPRun& run, int level) : R(run), FLevel(level), FPeriods(run.Scheme.MpsPeriods) {}
+
+void TMRPLevel::Run()
+{
+    R.Step(QStringLiteral("分析物料需求及可供应数据..."), 1);
+    ReadDemands();
+    ReadSupplies();
+    ReadSubstitutes();
+    ReadAdjustments();
+    MakeDetails();
+    R.Step(QStringLiteral("分配即时库存及预计入库量..."), 1);
+    Allocate();
+    R.Step(QStringLiteral("生成物料供需分配记录..."), 1);
+    R.Step(QStringLiteral("生成MRP计划供应单据..."), 1);
+    PlanSupplies();
+    WriteBack();
+}
+
+void TMRPLevel::ReadDemands()
+{
+    R.Exec(QStringLiteral("call KX_MRP_SetBOMForDemand(%1)").arg(FLevel));
+    QStringList props;
+    for (int n = 1; n <= 10; ++n)
+        props << QStringLiteral("d.DmdItmProp%1").arg(n);
+    TQuery q(&R.Connection);
+    q.SQL = QStringLiteral(
+                "select d.DmdIID, coalesce(d.DmdPriority, 0), d.DmdBillType, d.DmdBillNo, coalesce(d.DmdBillEntry, 0), "
+                "coalesce(d.DmdOrigType, 0), coalesce(d.DmdOrigID, ''), coalesce(d.DmdOrigNo, ''), coalesce(d.DmdOrigEntry, 0), "
+                "coalesce(d.DmdOrigItmID, ''), coalesce(d.DmdOrigCustID, ''), coalesce(d.DmdOrigCustPO, ''), "
+                "coalesce(d.DmdOrigTag, ''), coalesce(d.DmdOrigSubTag, ''), %1, coalesce(d.DmdBomLocked, 0), d.DmdBomType, "
+                "coalesce(d.DmdBomID, ''), coalesce(d.DmdBomSkip, 0), d.DmdItmID, d.DmdItmProps, d.DmdGroupType, d.DmdGroupNo, "
+                "d.DmdQty, coalesce(d.DmdHints, ''), d.DmdDate, d.DmdPeriod, coalesce(d.DmdDayOffset, 0), coalesce(d.DmdNote, ''), "
+                "coalesce(d.DmdDeptID, ''), coalesce(nullif(t.ItmMrpType, 0), i.ItmType), coalesce(t.ItmMOBomSkip, 0), "
+                "coalesce(t.ItmOOBomSkip, 0), coalesce(t.ItmMrpTrack, 0), coalesce(t.ItmMinQty, 0), coalesce(t.ItmLotQty, 0), "
+                "coalesce(t.ItmMaxQty, 0), coalesce(t.ItmFixLeadTime, 0), coalesce(t.ItmVarLeadTime, 0), "
+                "coalesce(t.ItmVarLeadLot, 0), coalesce(t.ItmPostLeadTime, 0), coalesce(t.ItmPutInteger, 0), i.ItmDecimal, "
+                "coalesce(t.ItmPOSuppID, ''), coalesce(t.ItmMODeptID, ''), coalesce(t.ItmOOSuppID, ''), "
+                "coalesce(p.SupDeptID, ''), coalesce(p.SupSuppID, ''), coalesce(pt.ItmPreLeadTime, 0), %2 "
+                "from tmp_KX_MRP_Demands as d join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=d.DmdItmID and l.LowestCode=%3 "
+                "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID left join KX_MRP_ItemSetting as t on t.ItmID=d.DmdItmID "
+                "left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID left join KX_MRP_ItemSetting as pt on pt.ItmID=p.SupItmID%4 "
+                "order by d.DmdItmID, d.DmdItmProps, d.DmdGroupType, d.DmdGroupNo, d.DmdDate, d.DmdPriority desc, d.DmdBillType, "
+                "d.DmdBillID, d.DmdBillEntry")
+                .arg(R.Scheme.DemandByOrigDate ? QStringLiteral("coalesce(o.ManBillDate, '99991231')") : QStringLiteral("null"),
+                     props.join(QStringLiteral(", ")), SQLInt(FLevel),
+                     R.Scheme.DemandByOrigDate ? QStringLiteral(" left join tmp_KX_MRP_MainOrigDates as o on o.ManBillType=d.DmdOrigType "
+                                                                "and o.ManBillID=d.DmdOrigID")
+                                               : QString());
+    q.Open();
+    const int n = q.RecordCount();
+    Dmd.resize(n);
+    ItemDepts.reserve(n);
+    const qint64 lastDay = Day(QDate(9999, 12, 31));
+    for (int r = 0; r < n; ++r) {
+        int c = 0;
+        auto v = [&]() { return q.ValueAt(r, c++); };
+        auto t = [&]() { return q.TextAt(r, c++); };
+        TMRPDemandRec& d = Dmd[r];
+        d.DmdRecNo = r;
+        d.DmdIID = v().toInt();
+        d.DmdPriority = v().toInt();
+        d.DmdBillType = v().toInt();
+        d.DmdBillNo = t();
+        d.DmdBillEntry = v().toInt();
+        d.DmdOrigType = v().toInt();
+        d.DmdOrigID = t();
+        d.DmdOrigNo = t();
+        d.DmdOrigEntry = v().toInt();
+        d.DmdOrigItmID = t();
+        d.DmdOrigCustID = t();
+        d.DmdOrigCustPO = t();
+        d.DmdOrigTag = t();
+        d.DmdOrigSubTag = t();
+        const QVariant origDate = v();
+        d.DmdOrigDate = R.Scheme.DemandByOrigDate ? Day(origDate.toDateTime().date()) : lastDay;
+        d.DmdBomLocked = v().toInt() != 0;
+        d.DmdBomType = v().toInt();
+        d.DmdBomID = t();
+        const int bomSkip = v().toInt();
+        const QString itemID = t(), props0 = t();
+        const int groupType = v().toInt();
+        const QString groupNo = t();
+        d.DmdItemKey = itemID + QLatin1Char('|') + props0 + QLatin1Char('\r') + QString::number(groupType) + QLatin1Char('|') + groupNo;
+        d.DmdQty = v().toDouble();
+        d.DmdHints = t();
+        d.DmdDate = v().toDateTime().date();
+        d.DmdPeriod = v().toInt();
+        const int dayOffset = v().toInt();
+        d.DmdNote = t();
+        d.DmdDeptID = t();
+        const int mrpType = v().toInt();
+        const int moBomSkip = v().toInt(), ooBomSkip = v().toInt(), itemTrack = v().toInt();
+        TMRPItemSumRec item;
+        item.ItmID = itemID;
+        item.ItmProps = props0;
+        item.ItmGroupType = groupType;
+        item.ItmGroupNo = groupNo;
+        item.ItmMinQty = v().toDouble();
+        item.ItmLotQty = v().toDouble();
+        item.ItmMaxQty = v().toDouble();
+        item.ItmFixLeadTime = v().toInt();
+        item.ItmVarLeadTime = v().toInt();
+        item.ItmVarLeadLot = v().toDouble();
+        item.ItmPostLeadTime = v().toInt();
+        item.ItmPutInteger = v().toInt() != 0;
+        item.ItmDecimal = v().toInt();
+        const QString poSupp = t(), moDept = t(), ooSupp = t(), parentDept = t(), parentSupp = t();
+        d.DmdPreLeadTime = v().toInt();
+        for (QString& p : item.ItmProp)
+            p = t();
+        d.DmdSupType = SupplyKind(mrpType, d.DmdBillType, bomSkip, moBomSkip, ooBomSkip);
+        switch (d.DmdSupType) {
+        case btPlanPO: d.DmdSupDept = poSupp; break;
+        case btPlanMO: d.DmdSupDept = moDept; break;
+        case btPlanOO: d.DmdSupDept = ooSupp; break;
+        case btPlanMOSkip: case btPlanMOVirtual: d.DmdSupDept = parentDept; break;
+        case btPlanOOSkip: case btPlanOOVirtual: d.DmdSupDept = parentSupp; break;
+        default: d.DmdSupDept = !parentDept.isEmpty() ? parentDept : !parentSupp.isEmpty() ? parentSupp : d.DmdDeptID; break;
+        }
+        d.DmdTrackKey = TrackKey(TrackMode(R.Scheme.CareMRPTrackMode, R.Scheme.CareItemMRPTrack, itemTrack), d);
+        // A component needed some work days after its parent starts moves its date.
+        if (dayOffset != 0 && d.DmdDate.isValid()) {
+            d.DmdDate = WorkDayOffset(d.DmdDate, -dayOffset, R.Holidays);
+            d.DmdPeriod = PeriodOf(d.DmdDate);
+            d.DmdDateMoved = true;
+        }
+        auto it = ItemOfKey.find(d.DmdItemKey);
+        if (it == ItemOfKey.end()) {
+            it = ItemOfKey.insert(d.DmdItemKey, int(Items.size()));
+            Items.push_back(item);
+            ItemDepts.push_back({poSupp, moDept, ooSupp});
+        }
+        d.DmdItmIndex = it.value();
+        DmdOfIID.insert(d.DmdIID, r);
+    }
+}
+
+void TMRPLevel::ReadSupplies()
+{
+    TQuery q(&R.Connection);
+    q.SQL = QStringLiteral(
+                "select s.SupIID, s.SupBillType, coalesce(s.SupOrigType, 0), coalesce(s.SupOrigID, ''), coalesce(s.SupOrigEntry, 0), "
+                "coalesce(s.SupOrigCustID, ''), coalesce(s.SupOrigTag, ''), s.SupItmID||'|'||s.SupItmProps||chr(13)||"
+                "cast(s.SupGroupType as varchar(10))||'|'||s.SupGroupNo, s.SupDate, coalesce(s.SupChkQty, 0), "
+                "coalesce(s.SupAllotQty, 0), s.SupRestQty, coalesce(s.SupHints, ''), coalesce(s.SupBomLocked, 0), s.SupBomType, "
+                "coalesce(s.SupBomID, ''), (case when s.SupBillType in (%1, %2, %3, %4, %5) then coalesce(t.ItmPostLeadTime, 0) else 0 end) "
+                "from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%6 "
+                "left join KX_MRP_ItemSetting as t on t.ItmID=s.SupItmID "
+                "where (s.SupBillType<=%7 and s.SupRestQty>0 or s.SupBillType=%8) "
+                "order by s.SupItmID, s.SupItmProps, s.SupGroupType, s.SupGroupNo, s.SupBillType, "
+                "(case s.SupBillType when %8 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
+                "s.SupBillEntry")
+                .arg(SQLInt(btPO), SQLInt(btPI), SQLInt(btPR), SQLInt(btOO), SQLInt(btOR), SQLInt(FLevel), SQLInt(btPR), SQLInt(btStock));
+    q.Open();
+    const int n = q.RecordCount();
+    Sup.resize(n);
+    for (int r = 0; r < n; ++r) {
+        int c = 0;
+        auto v = [&]() { return q.ValueAt(r, c++); };
+        auto t = [&]() { return q.TextAt(r, c++); };
+        TMRPSupplyRec& s = Sup[r];
+        s.SupIID = v().toInt();
+        s.SupBillType = v().toInt();
+        s.SupOrigType = v().toInt();
+        s.SupOrigID = t();
+        s.SupOrigEntry = v().toInt();
+        s.SupOrigCustID = t();
+        s.SupOrigTag = t();
+        s.SupItemKey = t();
+        s.SupDate = v().toDateTime().date();
+        s.SupChkQty = v().toDouble();
+        s.SupAllotQty = v().toDouble();
+        s.SupRestQty = v().toDouble();
+        const QString hints = t();
+        // An order picked as main demand on a date is due that day.
+        if (hints.startsWith(QLatin1Char('='))) {
+            const QDate picked = QDate::fromString(hints.mid(1, 8), QStringLiteral("yyyyMMdd"));
+            if (picked.isValid())
+                s.SupDate = picked;
+        }
+        s.SupBomLocked = v().toInt() != 0;
+        s.SupBomType = v().toInt();
+        s.SupBomID = t();
+        s.SupPostLeadTime = v().toInt();
+        auto range = SupOfKey.find(s.SupItemKey);
+        if (range == SupOfKey.end())
+            SupOfKey.insert(s.SupItemKey, qMakePair(r, r + 1));
+        else
+            range.value().second = r + 1;
+    }
+}
+
+void TMRPLevel::ReadSubstitutes()
+{
+    for (TMRPDemandRec& d : Dmd)
+        d.DmdRplBegin = d.DmdRplEnd = 0;
+    if (R.Scheme.CareItemReplace == 0 || Dmd.empty())
+        return;
+    R.Exec(QStringLiteral("truncate table tmp_KX_MRP_ItemSubsForMRPDemand;\rcall KX_MRP_GetItemSubsForMRPDemand(%1, %2)")
+               .arg(SQLInt(FLevel), SQLInt(R.Scheme.CareItemReplace >= 2 ? 1 : 0)));
+    TQuery q(&R.Connection);
+    q.SQL = QStringLiteral("select DmdIID, SubRItmID||'|'||coalesce(SubRProps, '')||chr(13), coalesce(SubQty, 1), coalesce(SubRQty, 1), "
+                           "coalesce(SubReplace, 0) from tmp_KX_MRP_ItemSubsForMRPDemand order by DmdIID, SubGlobal, SubPriority");
+    q.Open();
+    for (int r = 0; r < q.RecordCount(); ++r) {
+        const int dmd = DmdOfIID.value(q.ValueAt(r, 0).toInt(), -1);
+        if (dmd < 0)
+            continue;
+        TMRPSubItemsRec s;
+        s.SubDmdIID = q.ValueAt(r, 0).toInt();
+        // A substitute is taken within the demand's tracking group.
+        const QString& key = Dmd[dmd].DmdItemKey;
+        s.SubKey = q.TextAt(r, 1) + key.mid(key.indexOf(QLatin1Char('\r')) + 1);
+        s.SubQty = q.ValueAt(r, 2).toDouble();
+        s.SubRQty = q.ValueAt(r, 3).toDouble();
+        s.SubReplace = q.ValueAt(r, 4).toInt() != 0;
+        if (s.SubQty <= 0 || s.SubRQty <= 0)
+            continue;
+        TMRPDemandRec& d = Dmd[dmd];
+        if (d.DmdRplEnd == 0)
+            d.DmdRplBegin = int(Subs.size());
+        Subs.push_back(s);
+        d.DmdRplEnd = int(Subs.size());
+    }
+}
+
+void TMRPLevel::ReadAdjustments()
+{
+    if (!R.AnyKeep())
+        return;
+    TQuery q(&R.Connection);
+    q.SQL = QStringLiteral("select a.SupItmID||'|'||a.SupItmProps||chr(13)||cast(a.SupGroupType as varchar(10))||'|'||a.SupGroupNo, "
+                           "coalesce(a.SupTrackKey, ''), a.SupBillType, coalesce(a.SupBomType, 0), coalesce(a.SupBomID, ''), "
+                           "coalesce(a.SupAdjQty, 0) from tmp_KX_MRP_LastSupAdjusts as a join tmp_KX_MRP_ItemLowestCode as l on "
+                           "l.ItmID=a.SupItmID and l.LowestCode=%1 order by 1, 2")
+                .arg(SQLInt(FLevel));
+    q.Open();
+    for (int r = 0; r < q.RecordCount(); ++r) {
+        const QString key = q.TextAt(r, 0) + QLatin1Char('\n') + q.TextAt(r, 1);
+        if (Adjusts.contains(key))
+            continue;          // the first adjustment of an item and tracking key counts
+        Adjusts.insert(key, TMRPPlanAdjustRec{true, q.ValueAt(r, 2).toInt(), q.ValueAt(r, 3).toInt(), q.TextAt(r, 4),
+                                              q.ValueAt(r, 5).toDouble()});
+    }
+}
+
+void TMRPLevel::MakeDetails()
+{
+    for (int i = 0; i < int(Dmd.size()); ++i) {
+        TMRPDemandRec& d = Dmd[i];
+        if (d.DmdQty <= 0)
+            continue;
+        const THints hints = ParseHints(d.DmdHints);
+        if (hints.isEmpty()) {
+            Dtl.push_back({i, d.DmdPeriod, Day(d.DmdDate), d.DmdQty});
+            continue;
+        }
+        // A share in the demand's own period keeps its date; another period's share falls on
+        // the period's first day (the period before the horizon: its last day).
+        double left = d.DmdQty;
+        int own = -1;
+        for (auto it = hints.end(); it != hints.begin() && left > 0;) {
+            --it;
+            if (it.value() <= 0 || it.key() < 0 || it.key() >= FPeriods.size())
+                continue;
+            const double qty = std::min(it.value(), left);
+            const int p = it.key();
+            const QDate date = p == d.DmdPeriod ? d.DmdDate : p == 0 ? FPeriods[0].DateEnd : FPeriods[p].DateBegin;
+            Dtl.push_back({i, p, Day(date), Round8(qty)});
+            if (p == d.DmdPeriod)
+                own = int(Dtl.size()) - 1;
+            left -= qty;
+        }
+        if (left > 1e-9) {
+            if (own >= 0)
+                Dtl[own].DtlQty = Round8(Dtl[own].DtlQty + left);
+            else
+                Dtl.push_back({i, d.DmdPeriod, Day(d.DmdDate), Round8(left)});
+        }
+    }
+    Order.resize(Dtl.size());
+    for (size_t i = 0; i < Order.size(); ++i)
+        Order[i] = int(i);
+    // Earlier origin (when ordered by it), earlier date, higher priority, smaller bill type,
+    // earlier read.
+    std::stable_sort(Order.begin(), Order.end(), [&](int a, int b) {
+        const TMRPDemandDetailRec& x = Dtl[a];
+        const TMRPDemandDetailRec& y = Dtl[b];
+        const TMRPDemandRec& dx = Dmd[x.DtlDmdRec];
+        const TMRPDemandRec& dy = Dmd[y.DtlDmdRec];
+        if (dx.DmdOrigDate != dy.DmdOrigDate)
+            return dx.DmdOrigDate < dy.DmdOrigDate;
+        if (x.DtlDate != y.DtlDate)
+            return x.DtlDate < y.DtlDate;
+        if (dx.DmdPriority != dy.DmdPriority)
+            return dx.DmdPriority > dy.DmdPriority;
+        if (dx.DmdBillType != dy.DmdBillType)
+            return dx.DmdBillType < dy.DmdBillType;
+        return dx.DmdRecNo < dy.DmdRecNo;
+    });
+}
+
+bool TMRPLevel::Matches(const TMRPDemandRec& d, const TMRPSupplyRec& s, int pass) const
+{
+    if (s.SupRestQty <= 0)
+        return false;
+    if (pass > 0) {
+        if (s.SupOrigType != d.DmdOrigType || s.SupOrigID.compare(d.DmdOrigID, Qt::CaseInsensitive) != 0)
+            return false;
+        if (pass == 2 && s.SupOrigEntry != d.DmdOrigEntry)
+            return false;
+    }
+    // A demand with a locked BOM takes supplies of that BOM only; stock and purchases without a
+    // locked BOM of their own serve it all the same.
+    if (d.DmdBomLocked) {
+        const bool exempt = !s.SupBomLocked && (s.SupBillType == btStock || s.SupBillType == btPO || s.SupBillType == btPI ||
+                                                s.SupBillType == btPR);
+        if (!exempt && (s.SupBomType != d.DmdBomType || s.SupBomID.compare(d.DmdBomID, Qt::CaseInsensitive) != 0))
+            return false;
+    }
+    return true;
+}
+
+void TMRPLevel::AllocateStep(int dtlIndex, int supIndex, int pass, const TMRPSubItemsRec* sub)
+{
+    TMRPDemandDetailRec& dtl = Dtl[dtlIndex];
+    TMRPDemandRec& d = Dmd[dtl.DtlDmdRec];
+    TMRPSupplyRec& s = Sup[supIndex];
+    // Demand side qd (the replaced item), supply side qs; a substitute converts by its exchange
+    // quantities, each conversion to eight decimals, capped on the demand side.
+    double qd, qs;
+    if (sub) {
+        qd = std::min(dtl.DtlQty, Round8(s.SupRestQty * sub->SubQty / sub->SubRQty));
+        qs = std::min(s.SupRestQty, Round8(qd * sub->SubRQty / sub->SubQty));
+    } else {
+        qd = qs = std::min(dtl.DtlQty, s.SupRestQty);
+    }
+    if (qd <= 0 || qs <= 0)
+        return;
+    switch (s.SupBillType) {
+    case btStock: d.DmdInvQty += qd; break;
+    case btMO: d.DmdMOQty += qd; break;
+    case btOO: d.DmdOOQty += qd; break;
+    case btPO: case btPI: d.DmdPOQty += qd; break;
+    case btMR: d.DmdMRQty += qd; break;
+    case btOR: d.DmdORQty += qd; break;
+    case btPR: d.DmdPRQty += qd; break;
+    default: break;
+    }
+    double chk = 0;
+    if (s.SupChkQty > s.SupAllotQty) {
+        const double free = s.SupChkQty - s.SupAllotQty;
+        chk = std::min(sub ? Round8(free * sub->SubQty / sub->SubRQty) : free, qd);
+        d.DmdChkQty += chk;
+        if (s.SupBillType == btPO || s.SupBillType == btPI)
+            d.DmdPChkQty += chk;
+    }
+    s.SupAllotQty = Round8(s.SupAllotQty + qs);
+    s.SupRestQty = Round8(s.SupRestQty - qs);
+    if (sub) {
+        s.SupAReplQty = Round8(s.SupAReplQty + qs);
+        d.DmdReplQty = Round8(d.DmdReplQty + qd);
+    }
+    dtl.DtlQty = Round8(dtl.DtlQty - qd);
+    d.DmdQty = Round8(d.DmdQty - qd);
+
+    QDate date = DayNumberToDate(dtl.DtlDate);
+    int period = dtl.DtlPeriod;
+    const int shift = s.SupPostLeadTime + d.DmdPreLeadTime;
+    if (s.SupPostLeadTime > 0 || d.DmdPreLeadTime >= 1) {
+        date = WorkDayOffset(date, shift, R.Holidays);
+        period = PeriodOf(date);
+    }
+    if (s.SupBillType != btStock)
+        s.SupRestPeriod = std::max(s.SupRestPeriod, period);
+    TMRPAllotRec a;
+    a.AltPeriod = period;
+    a.AltTrackLevel = pass;
+    a.AltReplace = sub != nullptr;
+    a.AltDtlIndex = dtlIndex;
+    a.AltSupIndex = supIndex;
+    a.AltDate = date;
+    a.AltAdjDays = s.SupBillType == btStock ? 0 : int(s.SupDate.daysTo(date));
+    a.AltQty = qs;
+    a.AltChkQty = chk;
+    a.AltReplQty = sub ? qd : 0;
+    Allots.push_back(a);
+    THints hints = ParseHints(s.SupHints.startsWith(QLatin1Char('=')) ? QString() : s.SupHints);
+    hints[period] += qs;
+    s.SupHints = FormatHints(hints);
+    s.SupAlloted = true;
+}
+
+void TMRPLevel::Allocate()
+{
+    const bool substitutes = !Subs.empty();
+    const int replace = R.Scheme.CareItemReplace;
+    auto substituteMayUse = [&](int type) {
+        if (type == btStock)
+            return true;
+        if (type == btMO || type == btOO || type == btPO || type == btPI)
+            return replace >= 2;
+        if (type == btMR || type == btOR || type == btPR)
+            return replace >= 3;
+        return false;
+    };
+    for (int pass = 2; pass >= 0; --pass) {
+        R.Progress.CheckAbort();
+        for (int idx : Order) {
+            const TMRPDemandDetailRec& dtl = Dtl[idx];
+            if (dtl.DtlQty <= 0)
+                continue;
+            const TMRPDemandRec& d = Dmd[dtl.DtlDmdRec];
+            if (pass > 0 && !IsTrackedOrigin(d.DmdOrigType))
+                continue;
+            const auto range = SupOfKey.value(d.DmdItemKey, qMakePair(0, 0));
+            for (int s = range.first; s < range.second && Dtl[idx].DtlQty > 0; ++s)
+                if (Matches(d, Sup[s], pass))
+                    AllocateStep(idx, s, pass, nullptr);
+        }
+        if (!substitutes)
+            continue;
+        for (int idx : Order) {
+            if (Dtl[idx].DtlQty <= 0)
+                continue;
+            const TMRPDemandRec& d = Dmd[Dtl[idx].DtlDmdRec];
+            if (pass > 0 && !IsTrackedOrigin(d.DmdOrigType))
+                continue;
+            for (int k = d.DmdRplBegin; k < d.DmdRplEnd && Dtl[idx].DtlQty > 0; ++k) {
+                const auto range = SupOfKey.value(Subs[k].SubKey, qMakePair(0, 0));
+                for (int s = range.first; s < range.second && Dtl[idx].DtlQty > 0; ++s)
+                    if (substituteMayUse(Sup[s].SupBillType) && Matches(d, Sup[s], pass))
+                        AllocateStep(idx, s, pass, &Subs[k]);
+            }
+        }
+    }
+}
+
+void TMRPRun::PlanLevel(int level)
+{
+    TMRPLevel(*this, level).Run();
+}
+
+} // namespace kx

@@ -1,0 +1,279 @@
+// Planned supplies of one level: the uncovered details of each item key are grouped by
+// tracking key, BOM and kind ("跟踪合并"), each group forms one planned supply whose quantity
+// follows the item's lot rule, with its due date, lead time and start date over the factory
+// calendar; then the level's allocations, supplies and demands are written back.
+#include "engine/mrplevel.h"
+
+#include "db/connection.h"
+#include "db/copyrows.h"
+#include "db/dataset.h"
+#include "db/quote.h"
+#include "db/strutils.h"
+#include "engine/hints.h"
+#include "engine/mrprun_p.h"
+#include "engine/progress.h"
+
+#include <algorithm>
+
+namespace kx {
+
+namespace {
+
+// Kinds planned one per demand, without lot rules: level-skipping, virtual and other items.
+bool IsPerDemandKind(int kind)
+{
+    return kind == btPlanMOSkip || kind == btPlanOOSkip || kind == btPlanOther || kind == btPlanMOVirtual || kind == btPlanOOVirtual;
+}
+
+// Kinds whose department column names a supplier.
+bool SuppliedBySupplier(int kind)
+{
+    return kind == btPlanPO || kind == btPlanOO || kind == btPlanOOSkip || kind == btPlanOOVirtual;
+}
+
+bool IsPlannedKind(int kind)
+{
+    return kind == btPlanMO || kind == btPlanMOSkip || kind == btPlanOO || kind == btPlanOOSkip || kind == btPlanPO ||
+           kind == btPlanOther || kind == btPlanMOVirtual || kind == btPlanOOVirtual;
+}
+
+// Quantity of one addition to a planned supply: the need, raised to the minimum (when this is
+// the group's first addition or a new date) and to whole lots above it.
+double LotQuantity(double need, double minQty, double lotQty, bool newDate)
+{
+    const double m = (minQty > 0 && newDate) ? minQty : 0;
+    if (need <= m)
+        return m;
+    if (lotQty > 0)
+        return Round8(m + std::ceil((need - m) / lotQty - 1e-9) * lotQty);
+    return need;
+}
+
+} // namespace
+
+void TMRPLevel::PlanSupplies()
+{
+    ByItem = Order;
+    std::stable_sort(ByItem.begin(), ByItem.end(),
+                     [&](int a, int b) { return Dmd[Dtl[a].DtlDmdRec].DmdItmIndex < Dmd[Dtl[b].DtlDmdRec].DmdItmIndex; });
+    const bool lotRules = R.Scheme.CareItemLotRule;
+    QHash<QString, int> groups;
+    int currentItem = -1;
+    for (int idx : ByItem) {
+        TMRPDemandDetailRec& dtl = Dtl[idx];
+        if (dtl.DtlQty <= 0)
+            continue;
+        const TMRPDemandRec& d = Dmd[dtl.DtlDmdRec];
+        const TMRPItemSumRec& item = Items[d.DmdItmIndex];
+        if (d.DmdItmIndex != currentItem) {
+            groups.clear();           // a new item key closes the groups of the previous one
+            currentItem = d.DmdItmIndex;
+        }
+        int kind = d.DmdSupType;
+        QString dept = d.DmdSupDept;
+        int bomType = d.DmdBomType;
+        QString bomID = d.DmdBomID;
+        bool locked = d.DmdBomLocked;
+        // The planner's earlier change of this item and tracking key, as far as it is kept.
+        const TMRPPlanAdjustRec adjust = Adjusts.value(d.DmdItemKey + QLatin1Char('\n') + d.DmdTrackKey);
+        if (adjust.Adjust) {
+            if (R.KeepType && IsPlannedKind(adjust.AdjSupType) && adjust.AdjSupType != kind) {
+                kind = adjust.AdjSupType;
+                const TKindDepts& depts = ItemDepts[d.DmdItmIndex];
+                dept = kind == btPlanPO ? depts.PO : kind == btPlanMO ? depts.MO : kind == btPlanOO ? depts.OO : dept;
+            }
+            if (R.KeepBom && !adjust.AdjBomID.isEmpty()) {
+                bomType = adjust.AdjBomType;
+                bomID = adjust.AdjBomID;
+                locked = true;
+            }
+        }
+        const QString key = IsPerDemandKind(kind)
+                                ? QStringLiteral("D%1").arg(d.DmdIID)
+                                : d.DmdTrackKey + QLatin1Char('\x1f') + bomID + QLatin1Char('\x1f') + QString::number(bomType) +
+                                      QLatin1Char('\x1f') + QString::number(kind);
+        auto g = groups.find(key);
+        if (g == groups.end()) {
+            TMRPPlannedRec rec;
+            rec.Demand = dtl.DtlDmdRec;
+            rec.Kind = kind;
+            rec.Dept = dept;
+            rec.BomType = bomType;
+            rec.BomID = bomID;
+            rec.BomLocked = locked;
+            rec.TrackKey = d.DmdTrackKey;
+            rec.OldKind = d.DmdSupType;
+            rec.OldBomID = d.DmdBomID;
+            if (adjust.Adjust && (R.KeepType || R.KeepBom || R.KeepQty))
+                rec.Adjust = adjust;
+            g = groups.insert(key, int(Planned.size()));
+            Planned.push_back(rec);
+        }
+        TMRPPlannedRec& p = Planned[g.value()];
+        auto link = [&](double qty) {
+            for (auto& parent : p.Parents)
+                if (parent.first == d.DmdIID) {
+                    parent.second = Round8(parent.second + qty);
+                    return;
+                }
+            p.Parents.append({d.DmdIID, qty});
+        };
+        double need = dtl.DtlQty;
+        // What the group's previous lot left over covers the next demands first.
+        const double c = std::min(p.Surplus, need);
+        if (c > 0) {
+            link(c);
+            p.Surplus = Round8(p.Surplus - c);
+            need = Round8(need - c);
+        }
+        if (need > 0) {
+            const int shift = d.DmdPreLeadTime + ((kind == btPlanOO || kind == btPlanPO) ? item.ItmPostLeadTime : 0);
+            const QDate required = WorkDayOffset(DayNumberToDate(dtl.DtlDate), shift, R.Holidays);
+            const qint64 day = Day(required);
+            const int period = PeriodOf(required);
+            const double q = (!lotRules || IsPerDemandKind(kind))
+                                 ? need
+                                 : LotQuantity(need, item.ItmMinQty, item.ItmLotQty, p.LastDate < 0 || day != p.LastDate);
+            if (p.LastDate < 0) {
+                p.FirstDate = day;
+                p.FirstPeriod = period;
+            }
+            p.PeriodQty[period] = Round8(p.PeriodQty.value(period) + q);
+            p.Total = Round8(p.Total + q);
+            link(need);
+            p.Surplus = Round8(q - need);
+            p.LastDate = day;
+        }
+        dtl.DtlQty = 0;
+    }
+}
+
+void TMRPLevel::WritePlanned()
+{
+    if (Planned.empty())
+        return;
+    // Row numbers of the new supplies, drawn from the run table's own sequence.
+    TQuery q(&R.Connection);
+    q.SQL = QStringLiteral("select nextval(pg_get_serial_sequence('tmp_kx_mrp_supplies', 'supiid')) from generate_series(1, %1)")
+                .arg(Planned.size());
+    q.Open();
+    TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_Supplies"), QLatin1String(kSupplyColumns));
+    TCopyRows adjustRows(R.Connection, QStringLiteral("tmp_KX_MRP_SupAdjusts"),
+                         QStringLiteral("AdjSupIID, AdjOldType, AdjOldBomID, AdjOldQty"));
+    for (size_t k = 0; k < Planned.size(); ++k) {
+        const TMRPPlannedRec& p = Planned[k];
+        const TMRPDemandRec& d = Dmd[p.Demand];
+        const TMRPItemSumRec& item = Items[d.DmdItmIndex];
+        const int iid = q.ValueAt(int(k), 0).toInt();
+        // Due date: the first demand's date when the earliest period with quantity is its
+        // period, else the first day of that period (the period before the horizon: its last).
+        const int earliest = p.PeriodQty.isEmpty() ? p.FirstPeriod : p.PeriodQty.firstKey();
+        const QDate due = earliest == p.FirstPeriod ? DayNumberToDate(p.FirstDate)
+                        : earliest == 0             ? FPeriods[0].DateEnd
+                                                    : FPeriods[earliest].DateBegin;
+        const double adjQty = (R.KeepQty && p.Adjust.Adjust) ? p.Adjust.AdjQty : 0;
+        const double qty = Round8(p.Total + adjQty);
+        double allotted = 0;
+        QStringList parents;
+        for (const auto& [dmd, parentQty] : p.Parents) {
+            allotted = Round8(allotted + parentQty);
+            parents << QStringLiteral("%1:%2").arg(dmd).arg(FloatToText(parentQty));
+        }
+        int lead = item.ItmFixLeadTime;
+        if (item.ItmVarLeadTime >= 1 && item.ItmVarLeadLot > 0)
+            lead += int(std::ceil(qty / item.ItmVarLeadLot * item.ItmVarLeadTime - 1e-9));
+        const QDate start = WorkDayOffset(due, lead, R.Holidays);
+        THints spread;
+        for (auto it = p.PeriodQty.begin(); it != p.PeriodQty.end(); ++it)
+            if (it.value() > 0)
+                spread.insert(it.key(), it.value());
+        const QString hints = spread.size() > 1 ? FormatHints(spread) : QString();
+        const bool toSupplier = SuppliedBySupplier(p.Kind);
+        rows.Int(iid).Int(PeriodOf(due)).Int(p.Kind).Null().Text(d.DmdBillNo).Int(d.DmdBillEntry).Date(start).Qty(qty);
+        toSupplier ? rows.Text(p.Dept) : rows.Null();
+        toSupplier ? rows.Null() : rows.Text(p.Dept);
+        rows.Int(d.DmdOrigType).Text(d.DmdOrigID).Text(d.DmdOrigNo).Int(d.DmdOrigEntry).Text(d.DmdOrigItmID).Text(d.DmdOrigCustID)
+            .Text(d.DmdOrigCustPO).Text(d.DmdOrigTag).Text(d.DmdOrigSubTag).Int(item.ItmGroupType).Text(item.ItmGroupNo)
+            .Text(item.ItmID).Text(item.ItmProps);
+        for (const QString& prop : item.ItmProp)
+            rows.Text(prop);
+        rows.Date(due).Int(lead).Int(d.DmdPriority).Int(d.DmdIID).Qty(adjQty).Qty(qty).Qty(0).Qty(allotted).Qty(0).Qty(0).Int(0)
+            .Qty(Round8(qty - allotted)).Int(p.BomLocked ? 1 : 0).Int(p.BomType);
+        p.BomID.isEmpty() ? rows.Null() : rows.Text(p.BomID);
+        rows.Date(start).Null().Null().Null().Null().Null().Text(d.DmdNote).Text(hints).Text(hints).Text(parents.join(QLatin1Char('|')))
+            .Text(p.TrackKey).EndRow();
+        if (p.Adjust.Adjust) {
+            adjustRows.Int(iid).Int(p.OldKind);
+            p.OldBomID.isEmpty() ? adjustRows.Null() : adjustRows.Text(p.OldBomID);
+            adjustRows.Qty(adjQty).EndRow();
+        }
+    }
+    rows.Finish();
+    adjustRows.Finish();
+}
+
+void TMRPLevel::WriteBack()
+{
+    // Allocations, in the order of the details with the item first.
+    std::vector<int> rank(Dtl.size());
+    for (size_t i = 0; i < ByItem.size(); ++i)
+        rank[ByItem[i]] = int(i);
+    std::vector<int> allots(Allots.size());
+    for (size_t i = 0; i < allots.size(); ++i)
+        allots[i] = int(i);
+    std::stable_sort(allots.begin(), allots.end(), [&](int a, int b) { return rank[Allots[a].AltDtlIndex] < rank[Allots[b].AltDtlIndex]; });
+    QSet<int> lateOrEarly;
+    {
+        TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_Allots"),
+                       QStringLiteral("AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, AltIsGrpx, AltIsRepl, AltReplQty"));
+        for (int i : allots) {
+            const TMRPAllotRec& a = Allots[i];
+            rows.Int(a.AltPeriod).Int(Sup[a.AltSupIndex].SupIID).Int(Dmd[Dtl[a.AltDtlIndex].DtlDmdRec].DmdIID).Date(a.AltDate)
+                .Int(a.AltAdjDays).Int(a.AltTrackLevel).Qty(a.AltQty).Int(a.AltGroupX ? 1 : 0).Int(a.AltReplace ? 1 : 0)
+                .Qty(a.AltReplQty).EndRow();
+            if (a.AltAdjDays != 0)
+                lateOrEarly.insert(a.AltSupIndex);
+        }
+        rows.Finish();
+    }
+    {
+        TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_SupUpdates"),
+                       QStringLiteral("SupIID, SupAllotQty, SupAReplQty, SupRestQty, SupChkAllot, SupHints"));
+        for (size_t i = 0; i < Sup.size(); ++i) {
+            const TMRPSupplyRec& s = Sup[i];
+            if (!s.SupAlloted)
+                continue;
+            rows.Int(s.SupIID).Qty(s.SupAllotQty).Qty(s.SupAReplQty).Qty(s.SupRestQty).Int(lateOrEarly.contains(int(i)) ? 1 : 0)
+                .Text(s.SupHints).EndRow();
+        }
+        if (rows.Finish() > 0)
+            R.Exec(QStringLiteral("update tmp_KX_MRP_Supplies as s set SupAllotQty=u.SupAllotQty, SupAReplQty=u.SupAReplQty, "
+                                  "SupRestQty=u.SupRestQty, SupHasAdjDays=u.SupChkAllot, SupHints=u.SupHints "
+                                  "from tmp_KX_MRP_SupUpdates as u where s.SupIID=u.SupIID;\r"
+                                  "truncate table tmp_KX_MRP_SupUpdates"));
+    }
+    {
+        TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_DmdUpdates"),
+                       QStringLiteral("DmdIID, DmdPeriod, DmdDate, DmdInvQty, DmdMOQty, DmdOOQty, DmdPOQty, DmdMRQty, DmdORQty, "
+                                      "DmdPRQty, DmdChkQty, DmdPChkQty, DmdGrpxQty, DmdReplQty, DmdPPPQty1, DmdPPPQty2, DmdPDmdIID1, "
+                                      "DmdPDmdIID2, DmdQty, DmdHints"));
+        for (const TMRPDemandRec& d : Dmd) {
+            rows.Int(d.DmdIID).Int(d.DmdPeriod).Date(d.DmdDate).Qty(d.DmdInvQty).Qty(d.DmdMOQty).Qty(d.DmdOOQty).Qty(d.DmdPOQty)
+                .Qty(d.DmdMRQty).Qty(d.DmdORQty).Qty(d.DmdPRQty).Qty(d.DmdChkQty).Qty(d.DmdPChkQty).Qty(d.DmdGrpxQty)
+                .Qty(d.DmdReplQty).Qty(d.DmdPPPQty1).Qty(d.DmdPPPQty2).Int(d.DmdPDmdIID1).Text(d.DmdPDmdIID2).Qty(Round8(std::max(0.0, d.DmdQty)))
+                .Text(d.DmdHints).EndRow();
+        }
+        if (rows.Finish() > 0)
+            R.Exec(QStringLiteral("update tmp_KX_MRP_Demands as d set DmdPeriod=u.DmdPeriod, DmdDate=u.DmdDate, "
+                                  "DmdBillDate=(case when d.DmdBillDate=d.DmdDate then u.DmdDate else d.DmdBillDate end), "
+                                  "DmdInvQty=u.DmdInvQty, DmdMOQty=u.DmdMOQty, DmdOOQty=u.DmdOOQty, DmdPOQty=u.DmdPOQty, "
+                                  "DmdMRQty=u.DmdMRQty, DmdORQty=u.DmdORQty, DmdPRQty=u.DmdPRQty, DmdChkQty=u.DmdChkQty, "
+                                  "DmdPChkQty=u.DmdPChkQty, DmdGrpxQty=u.DmdGrpxQty, DmdReplQty=u.DmdReplQty, DmdPPPQty1=u.DmdPPPQty1, "
+                                  "DmdPPPQty2=u.DmdPPPQty2, DmdPDmdIID1=u.DmdPDmdIID1, DmdPDmdIID2=u.DmdPDmdIID2, DmdQty=u.DmdQty, "
+                                  "DmdHints=u.DmdHints from tmp_KX_MRP_DmdUpdates as u where d.DmdIID=u.DmdIID;\r"
+                                  "truncate table tmp_KX_MRP_DmdUpdates"));
+    }
+    WritePlanned();
+}
+
+} // namespace kx

@@ -1,0 +1,237 @@
+// After the last level: the supply/demand balance per item key, the kit-complete quantities
+// of demands and supplies, the check for made items without BOM, and the save of the run's
+// results into the scheme's tables in one transaction.
+#include "engine/mrprun_p.h"
+
+#include "db/connection.h"
+#include "db/copyrows.h"
+#include "db/dataset.h"
+#include "db/errors.h"
+#include "db/quote.h"
+#include "db/shared.h"
+#include "engine/objectquery.h"
+#include "engine/progress.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+QString Props(const QString& pattern)
+{
+    QStringList p;
+    for (int n = 1; n <= 10; ++n)
+        p << pattern.arg(n);
+    return p.join(QStringLiteral(", "));
+}
+
+QString SumOf(const QString& column, const QString& typeColumn, const QString& types)
+{
+    return QStringLiteral("sum(case when %1 in (%2) then coalesce(%3,0) else 0 end)").arg(typeColumn, types, column);
+}
+
+double Round8(double v)
+{
+    return std::round(v * 1e8) / 1e8;
+}
+
+} // namespace
+
+void TMRPRun::BuildBalance()
+{
+    auto d = [](const char* types) { return SumOf(QStringLiteral("DmdNeedQty"), QStringLiteral("DmdBillType"), QLatin1String(types)); };
+    auto s = [](const char* types) { return SumOf(QStringLiteral("SupQty"), QStringLiteral("SupBillType"), QLatin1String(types)); };
+    Exec(QStringLiteral(
+             "insert into tmp_KX_MRP_Balance (BalGroupType, BalGroupNo, BalItmID, BalItmProps, %1, BalForQty, BalSOQty, BalFreeQty, "
+             "BalInvQty, BalPOQty, BalOOQty, BalMOQty, BalGInQty, BalRInQty, BalChkQty, BalPRQty, BalORQty, BalMRQty, BalSafeQty, "
+             "BalOODQty, BalMODQty, BalGOutQty, BalROutQty, BalPOODQty, BalPMODQty, BalVirDQty, BalNetQty, BalQty, BalPPOQty, "
+             "BalPOOQty, BalPMOQty, BalXQty, BalEndQty) "
+             "select coalesce(d.GT, s.GT), coalesce(d.GN, s.GN), coalesce(d.Itm, s.Itm), coalesce(d.Props, s.Props), %2, "
+             "coalesce(d.ForQty,0), coalesce(d.SOQty,0), coalesce(d.FreeQty,0), coalesce(s.InvQty,0)-coalesce(d.NegQty,0), "
+             "coalesce(s.POQty,0), coalesce(s.OOQty,0), coalesce(s.MOQty,0), coalesce(d.GInQty,0), coalesce(d.RInQty,0), "
+             "coalesce(s.ChkQty,0), coalesce(s.PRQty,0), coalesce(s.ORQty,0), coalesce(s.MRQty,0), coalesce(d.SafeQty,0), "
+             "coalesce(d.OODQty,0), coalesce(d.MODQty,0), coalesce(s.GOutQty,0), coalesce(s.ROutQty,0), coalesce(d.POODQty,0), "
+             "coalesce(d.PMODQty,0), coalesce(d.VirDQty,0), "
+             "coalesce(d.Total,0)-coalesce(s.Total,0)+coalesce(s.Qty,0)+coalesce(s.XQty,0)+coalesce(s.GOutQty,0)-coalesce(d.GInQty,0)"
+             "+coalesce(s.ROutQty,0)-coalesce(d.RInQty,0), coalesce(s.Qty,0), coalesce(s.PPOQty,0), coalesce(s.POOQty,0), "
+             "coalesce(s.PMOQty,0), coalesce(s.XQty,0), coalesce(s.Total,0)-coalesce(d.Total,0)+coalesce(d.GInQty,0)-"
+             "coalesce(s.GOutQty,0)+coalesce(d.RInQty,0)-coalesce(s.ROutQty,0) "
+             "from (select DmdGroupType as GT, DmdGroupNo as GN, DmdItmID as Itm, DmdItmProps as Props, %3, "
+             "%4 as ForQty, %5 as SOQty, %6 as FreeQty, %7 as NegQty, %8 as SafeQty, %9 as OODQty, %10 as MODQty, %11 as POODQty, "
+             "%12 as PMODQty, %13 as VirDQty, sum(DmdNeedQty) as Total, sum(coalesce(DmdGrpxQty,0)) as GInQty, "
+             "sum(coalesce(DmdReplQty,0)) as RInQty from tmp_KX_MRP_Demands group by DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps) as d "
+             "full join (select SupGroupType as GT, SupGroupNo as GN, SupItmID as Itm, SupItmProps as Props, %14, "
+             "%15 as InvQty, %16 as POQty, %17 as OOQty, %18 as MOQty, %19 as PRQty, %20 as ORQty, %21 as MRQty, %22 as Qty, "
+             "%23 as PPOQty, %24 as POOQty, %25 as PMOQty, %26 as XQty, sum(SupQty) as Total, sum(coalesce(SupChkQty,0)) as ChkQty, "
+             "sum(coalesce(SupAGrpxQty,0)) as GOutQty, sum(coalesce(SupAReplQty,0)) as ROutQty from tmp_KX_MRP_Supplies "
+             "where SupQty<>0 group by SupGroupType, SupGroupNo, SupItmID, SupItmProps) as s "
+             "on d.GT=s.GT and d.GN=s.GN and d.Itm=s.Itm and d.Props=s.Props "
+             "order by 3, 4, 1, 2")
+             .arg(Props(QStringLiteral("BalItmProp%1")), Props(QStringLiteral("coalesce(d.P%1, s.P%1)")),
+                  Props(QStringLiteral("max(DmdItmProp%1) as P%1")), d("8"), d("2, 4"), d("12"), d("72"), d("74"), d("82, 79"))
+             .arg(d("84, 80"), d("92"), d("94"), d("96"), Props(QStringLiteral("max(SupItmProp%1) as P%1")), s("16"), s("26, 28"), s("24"),
+                  s("22"))
+             .arg(s("38"), s("36"), s("34"), s("58, 52, 42"), s("58"), s("52"), s("42"), s("54, 44, 62, 66, 64")));
+}
+
+void TMRPRun::KitQuantities()
+{
+    const TPlanPeriods& periods = Scheme.MpsPeriods;
+    // Open orders whose component lines are in the run but which are not among the supplies
+    // come back as supplies, so that their components have a parent for kit quantities.
+    for (int type : {int(btMO), int(btOO)}) {
+        const bool mo = type == btMO;
+        const QString p = mo ? QStringLiteral("MO") : QStringLiteral("OO");
+        const TInfoObjectDef* def = Env() && Env()->GetObjectDef ? Env()->GetObjectDef(QStringLiteral("KX_MRP.") + p) : nullptr;
+        if (!def)
+            throw EKxError(QStringLiteral("访问信息对象\"%1\"受到限制!").arg(QStringLiteral("KX_MRP.") + p));
+        const QString qty = mo ? QStringLiteral("(case when s.MOQty>0 then s.MOQty else 0 end)")
+                               : QStringLiteral("(case when s.OOQty>s.OOChkQty then s.OOQty else s.OOChkQty end)");
+        const QString sql = ComposeObjectStatement(
+            def,
+            QStringLiteral("insert into tmp_KX_MRP_Supplies (SupPeriod, SupBillType, SupBillID, SupBillNo, SupBillEntry, SupBillDate, "
+                           "SupBillQty, SupSuppID, SupDeptID, SupOrigType, SupOrigID, SupOrigNo, SupOrigEntry, SupOrigItmID, SupOrigCustID, "
+                           "SupOrigCustPO, SupOrigTag, SupOrigSubTag, SupGroupType, SupGroupNo, SupItmID, SupItmProps, %1, SupDate, "
+                           "SupPriority, SupPDmdIID, SupAdjQty, SupQty, SupChkQty, SupAllotQty, SupRestQty, SupBomLocked, SupBomType, "
+                           "SupBomID, SupDrawDate, SupNote) select $$Fields$$ $$MainJoin$$ join (select distinct b.%2ID as OID, b.%2Entry as OEntry "
+                           "from tmp_KX_MRP_Demands as d join KX_MRP_%2BOM as b on d.DmdBillType=%3 and d.DmdBillID=b.BomID and "
+                           "d.DmdBillEntry=b.BomEntry where d.DmdPSupIID is null) as o on o.OID=s.%2ID and o.OEntry=s.%2Entry "
+                           "left join tmp_KX_MRP_Supplies as tmpsup on tmpsup.SupBillType=%4 and tmpsup.SupBillID=s.%2ID and "
+                           "tmpsup.SupBillEntry=s.%2Entry")
+                .arg(Props(QStringLiteral("SupItmProp%1")), p, SQLInt(mo ? btMOBom : btOOBom), SQLInt(type)),
+            QStringLiteral("%1, %2, s.%3ID, s.%3No, s.%3Entry, s.%3Date, s.%3BillQty, %4, s.%3DeptID, coalesce(s.%3OrigType, 0), "
+                           "s.%3OrigID, s.%3OrigNo, coalesce(s.%3OrigEntry, 0), s.%3OrigItmID, s.%3OrigCustID, s.%3OrigCustPO, "
+                           "s.%3OrigTag, s.%3OrigSubTag, coalesce(s.%3GroupType, 0), coalesce(s.%3GroupNo, ''), s.%3ItmID, "
+                           "coalesce($$ItmProps$$, ''), %5, s.%3DelivDate, 0, -2, 0, %6, %7, 0, %6, 1, coalesce(s.%3BomType, 0), "
+                           "s.%3BomID, s.%3DrawDate, left(s.%3Note, 500)")
+                .arg(PeriodCaseExpr(periods, QStringLiteral("s.%1DelivDate").arg(p)), SQLInt(type), p,
+                     mo ? QStringLiteral("null") : QStringLiteral("s.OOSuppID"), Props(QStringLiteral("$$ItmProp%1$$")), qty,
+                     mo ? QStringLiteral("s.MOChkQty") : QStringLiteral("s.OOChkQty")),
+            QStringLiteral("tmpsup.SupIID is null"));
+        if (sql.isEmpty())
+            throw EKxError(QStringLiteral("信息对象\"%1\"的查询语句无法生成!").arg(def->ID));
+        Exec(sql);
+        Exec(QStringLiteral("update tmp_KX_MRP_Demands as t set DmdPSupIID=s.SupIID from KX_MRP_%1BOM as b, tmp_KX_MRP_Supplies as s "
+                            "where t.DmdBillType=%2 and t.DmdBillID=b.BomID and t.DmdBillEntry=b.BomEntry and s.SupBillType=%3 and "
+                            "b.%1ID=s.SupBillID and b.%1Entry=s.SupBillEntry and t.DmdPSupIID is null")
+                 .arg(p, SQLInt(mo ? btMOBom : btOOBom), SQLInt(type)));
+    }
+
+    // What covers a demand for kit purposes: what its components made complete and stock, plus
+    // what the scheme's kit basis counts.
+    QString covered = QStringLiteral("coalesce(d.DmdASetQty,0)+coalesce(d.DmdInvQty,0)");
+    QString coveredAny = QStringLiteral("d.DmdASetQty>0 or d.DmdInvQty>0");
+    switch (Scheme.CareItemSuites) {
+    case 1: covered += QStringLiteral("+coalesce(d.DmdPChkQty,0)"); coveredAny += QStringLiteral(" or d.DmdPChkQty>0"); break;
+    case 2: covered += QStringLiteral("+coalesce(d.DmdPOQty,0)"); coveredAny += QStringLiteral(" or d.DmdPOQty>0"); break;
+    case 3:
+        covered += QStringLiteral("+coalesce(d.DmdPOQty,0)+coalesce(d.DmdPRQty,0)");
+        coveredAny += QStringLiteral(" or d.DmdPOQty>0 or d.DmdPRQty>0");
+        break;
+    default: break;
+    }
+    // Whole pieces for items issued in whole numbers, otherwise cut to the item's decimals.
+    const QString cut = QStringLiteral("(case when coalesce(pt.ItmPutInteger,0)=1 then floor(%1) else trunc(%1, pi.ItmDecimal) end)");
+    TQuery q(&Connection);
+    for (int level = Levels - 1; level >= 0; --level) {
+        Progress.CheckAbort();
+        const QString lv = SQLInt(level);
+        if (level < Levels - 1) {
+            Exec(QStringLiteral(
+                     "update tmp_KX_MRP_Supplies as s set SupDSetQty=coalesce(c.ASetQty, s.SupQty), SupDSetRate=coalesce(c.ASetRate, 100) "
+                     "from (select d.DmdPSupIID, min(case coalesce(t.ItmSuitSkip,0) when 1 then null else coalesce(d.DmdASetQty,0) end) "
+                     "as ASetQty, min(case coalesce(t.ItmSuitSkip,0) when 1 then null else coalesce(d.DmdASetRate,0) end) as ASetRate "
+                     "from tmp_KX_MRP_Demands as d left join KX_MRP_ItemSetting as t on t.ItmID=d.DmdItmID where d.DmdBillQty>0 "
+                     "group by d.DmdPSupIID) as c where c.DmdPSupIID=s.SupIID and (exists (select 1 from tmp_KX_MRP_ItemLowestCode as l "
+                     "where l.ItmID=s.SupItmID and l.LowestCode=%1)%2);\r"
+                     "update tmp_KX_MRP_Supplies as s set SupDSetQty=s.SupQty, SupDSetRate=100 where s.SupBillType in (%3, %4) and "
+                     "s.SupQty>0 and s.SupDSetQty is null and exists (select 1 from tmp_KX_MRP_ItemLowestCode as l where "
+                     "l.ItmID=s.SupItmID and l.LowestCode=%1) and not exists (select 1 from tmp_KX_MRP_Demands as d where d.DmdPSupIID=s.SupIID)")
+                     .arg(lv, level == 0 ? QStringLiteral(" or s.SupPDmdIID<0") : QString(), SQLInt(btMO), SQLInt(btOO)));
+        }
+        // Kit quantities handed up: planned supplies to the demands they were made for, every
+        // supply through its allocations.
+        QHash<int, double> gains;
+        q.SQL = QStringLiteral("select s.SupDSetQty, s.SupPDmdIIDs from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on "
+                               "l.ItmID=s.SupItmID and l.LowestCode=%1 where s.SupDSetQty>0 and s.SupBillType>=%2 order by s.SupIID")
+                    .arg(lv, SQLInt(btPlanMO));
+        q.Open();
+        for (int r = 0; r < q.RecordCount(); ++r) {
+            double left = q.ValueAt(r, 0).toDouble();
+            for (const QString& entry : q.TextAt(r, 1).split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+                if (left <= 0)
+                    break;
+                const double give = std::min(entry.section(QLatin1Char(':'), 1).toDouble(), left);
+                gains[entry.section(QLatin1Char(':'), 0, 0).toInt()] += give;
+                left = Round8(left - give);
+            }
+        }
+        q.SQL = QStringLiteral("select s.SupIID, s.SupDSetQty, a.AltDmdIID, a.AltQty, coalesce(a.AltIsRepl,0), coalesce(a.AltReplQty,0) "
+                               "from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1 "
+                               "join tmp_KX_MRP_Allots as a on a.AltSupIID=s.SupIID where s.SupDSetQty>0 order by s.SupIID, a.AltIID")
+                    .arg(lv);
+        q.Open();
+        int supply = -1;
+        double left = 0;
+        for (int r = 0; r < q.RecordCount(); ++r) {
+            if (q.ValueAt(r, 0).toInt() != supply) {
+                supply = q.ValueAt(r, 0).toInt();
+                left = q.ValueAt(r, 1).toDouble();
+            }
+            const double altQty = q.ValueAt(r, 3).toDouble();
+            if (left <= 0 || altQty <= 0)
+                continue;
+            const double give = std::min(altQty, left);
+            gains[q.ValueAt(r, 2).toInt()] += q.ValueAt(r, 4).toInt() != 0 ? Round8(q.ValueAt(r, 5).toDouble() * give / altQty) : give;
+            left = Round8(left - give);
+        }
+        if (!gains.isEmpty()) {
+            TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_KitUpdates"), QStringLiteral("KitIID, KitQty"));
+            for (auto it = gains.begin(); it != gains.end(); ++it)
+                rows.Int(it.key()).Qty(Round8(it.value())).EndRow();
+            rows.Finish();
+            Exec(QStringLiteral("update tmp_KX_MRP_Demands as d set DmdASetQty=coalesce(d.DmdASetQty,0)+k.KitQty from tmp_KX_MRP_KitUpdates "
+                                "as k where d.DmdIID=k.KitIID;\rtruncate table tmp_KX_MRP_KitUpdates"));
+        }
+        Exec(QStringLiteral(
+                 // Independent demands: what is covered, and its share of the need.
+                 "update tmp_KX_MRP_Demands as d set DmdASetQty=%1, DmdASetRate=round((%1)*100/d.DmdNeedQty, 2) from tmp_KX_MRP_ItemLowestCode "
+                 "as l where l.ItmID=d.DmdItmID and l.LowestCode=%2 and d.DmdBillType<%3 and d.DmdNeedQty>0;\r"
+                 // Open order component lines: the parent quantity the component allows.
+                 "update tmp_KX_MRP_Demands as d set DmdASetQty=%4 %5 and d.DmdBillType in (%3, %6) and d.DmdBillQty>0;\r"
+                 // Components of planned supplies: the covered share of the parent's quantity.
+                 "update tmp_KX_MRP_Demands as d set DmdASetQty=%7 %5 and d.DmdBillType>%6 and d.DmdNeedQty>0 and (%8);\r"
+                 "update tmp_KX_MRP_Demands as d set DmdASetRate=round(d.DmdASetQty*100/s.SupQty, 2) from tmp_KX_MRP_Supplies as s, "
+                 "tmp_KX_MRP_ItemLowestCode as l where s.SupIID=d.DmdPSupIID and l.ItmID=d.DmdItmID and l.LowestCode=%2 and "
+                 "d.DmdBillType>=%3 and s.SupQty>0")
+                 .arg(covered, lv, SQLInt(btOOBom),
+                      QString(cut).arg(QStringLiteral("s.SupQty-(coalesce(d.DmdNeedQty,0)-(%1))*coalesce(s.SupBillQty,0)/d.DmdBillQty").arg(covered)),
+                      QStringLiteral("from tmp_KX_MRP_Supplies as s left join KX_MRP_ItemSetting as pt on pt.ItmID=s.SupItmID, "
+                                     "KX_Base_ItemMaster as pi, tmp_KX_MRP_ItemLowestCode as l where s.SupIID=d.DmdPSupIID and "
+                                     "pi.ItmID=s.SupItmID and l.ItmID=d.DmdItmID and l.LowestCode=%1").arg(lv),
+                      SQLInt(btMOBom), QString(cut).arg(QStringLiteral("(%1)*s.SupQty/d.DmdNeedQty").arg(covered)), coveredAny));
+    }
+}
+
+void TMRPRun::CheckResults()
+{
+    QStringList props;
+    for (int n = 1; n <= 10; ++n)
+        props << QStringLiteral("(case when i.ItmHasProp%1=1 then ' / '||coalesce(s.SupItmProp%1,'') else '' end)").arg(n);
+    TQuery q(&Connection);
+    q.SQL = QStringLiteral("select distinct i.ItmNo, i.ItmName, (case when i.ItmSpec<>'' then ' / '||i.ItmSpec else '' end), %1 "
+                           "from tmp_KX_MRP_Supplies as s join KX_Base_ItemMaster as i on s.SupItmID=i.ItmID "
+                           "where s.SupBillType in (%2, %3, %4, %5, %6, %7, %8, %9, %10) and (s.SupBomID is null or s.SupBomID='') order by 1")
+                .arg(props.join(QStringLiteral("||")))
+                .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOther).arg(btPlanMOVirtual)
+                .arg(btPlanOOVirtual);
+    q.Open();
+    for (int r = 0; r < q.RecordCount(); ++r)
+        Log(rlWarning, 1, QStringLiteral("发现缺少BOM的物料: %1 (%2%3)%4").arg(q.TextAt(r, 0), q.TextAt(r, 1), q.TextAt(r, 2), q.TextAt(r, 3)));
+}
+
+} // namespace kx

@@ -1,0 +1,92 @@
+// The MRP run of one plan scheme, step by step: run tables on the scheme's connection, the
+// starting data, low-level codes, the levels (netting, planned supplies, BOM explosion), the
+// balance, kit quantities, the result check and the save. Private to the engine.
+#pragma once
+
+#include "engine/planscheme.h"
+#include "masterdata/workcalendar.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+namespace kx {
+
+class TConnection;
+class IEngineProgress;
+
+// Log kinds of the run log.
+enum TRunLogKind { rlStep = 1, rlWarning = 2, rlError = 3 };
+
+struct TRunLogLine {
+    int Indent = 0;
+    int Kind = rlStep;
+    QString Text;
+    QDateTime Time;
+};
+
+class TMRPRun {
+public:
+    TMRPRun(TPlanScheme& scheme, bool keepType, bool keepBom, bool keepQty, const TMRPLogEvent& log, IEngineProgress& progress);
+    // True when the results are saved. Failures are logged and shown; an Esc ends it too.
+    bool Execute();
+
+    // --- shared by the parts of the run -------------------------------------------------
+    TPlanScheme& Scheme;
+    TConnection& Connection;
+    IEngineProgress& Progress;
+    bool KeepType, KeepBom, KeepQty;
+    bool AnyKeep() const { return KeepType || KeepBom || KeepQty; }
+    THolidayList Holidays;
+    QDateTime RunTime;
+    int Levels = 0;               // deepest low-level code + 1
+
+    // Writes a log line (kind, indent) with the time now on the server's clock.
+    void Log(int kind, int indent, const QString& text);
+    // A step: logged, shown as progress, and a chance to stop with Esc.
+    void Step(const QString& text, int indent = 0);
+    // Sends statements; the first failing one stops the run.
+    void Exec(const QString& sql);
+    QString Iid() const;
+
+    // Conditions of the scheme for an object (may be empty).
+    QString Filter(const QString& objectID) const { return Scheme.DataFilter(objectID); }
+    // The scope of demands: 0 all items at once, otherwise level by level.
+    bool GlobalScope() const { return Scheme.PlanNeedScope == 0; }
+    bool SingleLevelScope() const { return Scheme.PlanNeedScope >= 5 && Scheme.PlanNeedScope <= 8; }
+    bool GrossScope() const { int s = Scheme.PlanNeedScope; return s == 3 || s == 4 || s == 7 || s == 8; }
+
+    // Parts (mrpgather.cpp, mrplowlevel.cpp, mrplevel.cpp, mrpexplode.cpp, mrpresults.cpp).
+    void CreateRunTables();
+    void DropRunTables();
+    void RefreshMainDemand();
+    void GatherStartingData();
+    void LevelItems(int level);       // tmp_KX_MRP_CurLevelDmdItems of the level
+    void SafetyStock(int level);
+    void Gather(int level);           // -1: every level at once
+    void LeaveOutExcludedItems();
+    // Open component lines of the production and outsourcing orders among the run's supplies
+    // (restricted by a join condition on the order's supply "tmpsup" and a condition on the
+    // component line "s") become demands of the kinds 84 and 82.
+    void OrderComponents(const QString& orderCondition, const QString& componentCondition);
+    int LowLevelCodes();              // number of levels, 0 without items; raises on a BOM loop
+    void PlanLevel(int level);
+    void DeleteUnusedSupplies(int level);
+    void Explode(int level);
+    void BuildBalance();
+    void KitQuantities();
+    void CheckResults();
+    void SaveResults();
+
+private:
+    const TMRPLogEvent& FLogEvent;
+    QList<TRunLogLine> FLog;
+    QElapsedTimer FClock;
+};
+
+// SQL text shared by the parts: the columns of the run's demand and supply tables.
+extern const char* const kDemandColumns;   // every column of KX_MRP_Demands after the scheme column
+extern const char* const kSupplyColumns;   // every column of KX_MRP_Supplies after the scheme column
+
+} // namespace kx
