@@ -56,7 +56,8 @@ void TMRPRun::Explode(int level)
     Exec(QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
                         "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct s.SupItmID, s.SupBomType, s.SupBomID "
                         "from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and coalesce(s.SupBomID,'')<>'';\r"
-                        "call KX_MRP_GetBOM()")
+                        "call KX_MRP_GetBOM();\r"
+                        "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies")
              .arg(onLevel, made));
     Progress.CheckAbort();
 

@@ -217,10 +217,12 @@ void TMRPRun::GatherStartingData()
         Exec(QStringLiteral("insert into tmp_KX_MRP_MainItems select distinct DmdItmID, DmdItmProps, DmdGroupType, DmdGroupNo "
                             "from tmp_KX_MRP_Demands union select SupItmID, SupItmProps, SupGroupType, SupGroupNo from tmp_KX_MRP_Supplies"));
     }
-    if (GlobalScope())
+    if (GlobalScope()) {
         Gather(-1);
-    else
+    } else {
         LeaveOutExcludedItems();
+        Exec(QStringLiteral("analyze tmp_KX_MRP_Supplies;\ranalyze tmp_KX_MRP_Demands"));
+    }
 }
 
 void TMRPRun::LevelItems(int level)
@@ -338,6 +340,7 @@ void TMRPRun::Gather(int level)
         Exec(QStringLiteral("call KX_MRP_GetInventoryForDemand(%1);\rcall KX_MRP_GetInventoryForSupply(%1)").arg(SQLDate(today)));
     }
     LeaveOutExcludedItems();
+    Exec(QStringLiteral("analyze tmp_KX_MRP_Supplies;\ranalyze tmp_KX_MRP_Demands"));
 
     if (Scheme.DemandByOrigDate) {
         struct THead { int Type; const char* P; const char* View; };

@@ -123,7 +123,7 @@ void TMRPRun::SaveResults()
     {
         TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_RunLog"), QStringLiteral("LogIndent, LogKind, LogText, LogTime"));
         for (const TRunLogLine& line : FLog)
-            rows.Int(line.Indent).Int(line.Kind).Text(line.Text).Text(DateTimeToText(line.Time)).EndRow();
+            rows.Int(line.Indent).Int(line.Kind).Text(line.Text).Text(line.Time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"))).EndRow();
         rows.Finish();
     }
     const QString iid = Iid();
