@@ -110,6 +110,37 @@ QStringList Mismatches(const TSection& section, const TRow& expected, const TAct
     return columns;
 }
 
+QList<TActualRow> RowsInScope(const TSection& expected, const QList<TActualRow>& actual)
+{
+    QMap<QString, QString> filters;
+    for (auto it = expected.Options.cbegin(); it != expected.Options.cend(); ++it)
+        if (ViewColumnType(expected.View(), it.key()))
+            filters.insert(it.key(), it.value());
+    const bool byKind = expected.View() == QLatin1String("supplies") || expected.View() == QLatin1String("demands");
+    if (byKind && !filters.contains(QStringLiteral("kind")) && !expected.Options.contains(QStringLiteral("all"))) {
+        QStringList kinds;
+        for (const TRow& r : expected.Rows)
+            kinds << expected.Cell(r, QStringLiteral("kind"));
+        kinds.removeAll(QString());
+        kinds.removeAll(QStringLiteral("*"));
+        if (!kinds.isEmpty())
+            filters.insert(QStringLiteral("kind"), kinds.join(u','));
+    }
+    QList<TActualRow> rows;
+    for (const TActualRow& row : actual) {
+        bool keep = true;
+        for (auto it = filters.cbegin(); keep && it != filters.cend(); ++it) {
+            const TColumnType type = *ViewColumnType(expected.View(), it.key());
+            const QStringList values = it.value().split(u',');
+            keep = std::any_of(values.begin(), values.end(),
+                               [&](const QString& v) { return CellMatches(type, v, row.value(it.key())); });
+        }
+        if (keep)
+            rows << row;
+    }
+    return rows;
+}
+
 } // namespace
 
 QString QtyText(double value)
@@ -156,37 +187,6 @@ bool CellMatches(TColumnType type, const QString& expected, const QString& actua
         return expected == QLatin1String("-") ? stored.isEmpty() : stored == expected;
     }
     return false;
-}
-
-QList<TActualRow> RowsInScope(const TSection& expected, const QList<TActualRow>& actual)
-{
-    QMap<QString, QString> filters;
-    for (auto it = expected.Options.cbegin(); it != expected.Options.cend(); ++it)
-        if (ViewColumnType(expected.View(), it.key()))
-            filters.insert(it.key(), it.value());
-    const bool byKind = expected.View() == QLatin1String("supplies") || expected.View() == QLatin1String("demands");
-    if (byKind && !filters.contains(QStringLiteral("kind")) && !expected.Options.contains(QStringLiteral("all"))) {
-        QStringList kinds;
-        for (const TRow& r : expected.Rows)
-            kinds << expected.Cell(r, QStringLiteral("kind"));
-        kinds.removeAll(QString());
-        kinds.removeAll(QStringLiteral("*"));
-        if (!kinds.isEmpty())
-            filters.insert(QStringLiteral("kind"), kinds.join(u','));
-    }
-    QList<TActualRow> rows;
-    for (const TActualRow& row : actual) {
-        bool keep = true;
-        for (auto it = filters.cbegin(); keep && it != filters.cend(); ++it) {
-            const TColumnType type = *ViewColumnType(expected.View(), it.key());
-            const QStringList values = it.value().split(u',');
-            keep = std::any_of(values.begin(), values.end(),
-                               [&](const QString& v) { return CellMatches(type, v, row.value(it.key())); });
-        }
-        if (keep)
-            rows << row;
-    }
-    return rows;
 }
 
 QList<TDifference> CompareSection(const TSection& expected, const QList<TActualRow>& actual)

@@ -22,14 +22,11 @@ struct TDifference {
 // asks only for the text to be contained.
 bool CellMatches(TColumnType type, const QString& expected, const QString& actual);
 
-// The rows of a view that an expectation speaks about: every option named after a column
-// keeps the rows whose value is in its comma list; without such an option a section of
-// supplies or demands speaks about the kinds its rows list (unless it says "all").
-QList<TActualRow> RowsInScope(const TSection& expected, const QList<TActualRow>& actual);
-
 // Every difference between an expectation section and the rows of its view: expected rows
 // that are missing or stored with other values, and, unless the section says "partial",
-// stored rows in scope that it does not list.
+// stored rows in scope that it does not list. The scope: every option named after a column
+// keeps the rows whose value is in its comma list; without such an option a section of
+// supplies or demands speaks about the kinds its rows list (unless it says "all").
 QList<TDifference> CompareSection(const TSection& expected, const QList<TActualRow>& actual);
 
 // A quantity as the files write it: no trailing zeros.

@@ -36,9 +36,6 @@ public:
     }
 
     int SchemeIID() const { return FSchemeIID; }
-    bool Result() const { return FResult; }
-    // Message boxes shown while loading and running.
-    const QStringList& Messages() const { return FMessages; }
 
     // The stored rows of a result view ("supplies", "demands", "allots", "balance",
     // "adjusts"), or the log lines the run reported ("log").
@@ -49,7 +46,7 @@ private:
     int FSchemeIID = 0;
     bool FResult = false;
     QString FFailure;
-    QStringList FMessages;
+    QStringList FMessages;        // message boxes shown while running
     QList<TActualRow> FLog;
 
     QList<TDifference> CheckRun() const;
