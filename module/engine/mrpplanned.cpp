@@ -189,7 +189,7 @@ void TMRPLevel::WritePlanned()
                 spread.insert(it.key(), it.value());
         const QString hints = spread.size() > 1 ? FormatHints(spread) : QString();
         const bool toSupplier = SuppliedBySupplier(p.Kind);
-        rows.Int(iid).Int(PeriodOf(due)).Int(p.Kind).Null().Text(d.DmdBillNo).Int(d.DmdBillEntry).Date(start).Qty(qty);
+        rows.Int(iid).Int(PeriodOf(due)).Int(p.Kind).Null().Text(d.DmdBillNo).Int(d.DmdBillEntry).Date(start).Qty(p.Total);
         toSupplier ? rows.Text(p.Dept) : rows.Null();
         toSupplier ? rows.Null() : rows.Text(p.Dept);
         rows.Int(d.DmdOrigType).Text(d.DmdOrigID).Text(d.DmdOrigNo).Int(d.DmdOrigEntry).Text(d.DmdOrigItmID).Text(d.DmdOrigCustID)

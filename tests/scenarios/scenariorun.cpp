@@ -264,8 +264,11 @@ QList<TDifference> TScenarioRunner::CheckIdentities() const
         }
         const bool repl = a.value(QStringLiteral("repl")).toInt() != 0;
         const bool grpx = a.value(QStringLiteral("grpx")).toInt() != 0;
-        const double qty = Qty(a, "qty");
-        const double supplySide = repl ? Qty(a, "replqty") : qty;
+        // AltQty is what the supply gave, in its own item; a substitute allocation carries what
+        // the demand received, in the replaced item, as AltReplQty (the kit hand-up converts
+        // AltReplQty x q / AltQty, and the bills view lists AltReplQty as substitute received).
+        const double supplySide = Qty(a, "qty");
+        const double qty = repl ? Qty(a, "replqty") : supplySide;
         TSums& ds = byDemand[d->value(QStringLiteral("iid"))];
         ds.Qty += qty;
         ds.Repl += repl ? qty : 0;
