@@ -252,26 +252,28 @@ void TMRPLevel::WriteBack()
                                   "from tmp_KX_MRP_SupUpdates as u where s.SupIID=u.SupIID;\r"
                                   "truncate table tmp_KX_MRP_SupUpdates"));
     }
-    {
-        TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_DmdUpdates"),
-                       QStringLiteral("DmdIID, DmdPeriod, DmdDate, DmdInvQty, DmdMOQty, DmdOOQty, DmdPOQty, DmdMRQty, DmdORQty, "
-                                      "DmdPRQty, DmdChkQty, DmdPChkQty, DmdGrpxQty, DmdReplQty, DmdPPPQty1, DmdPPPQty2, DmdPDmdIID1, "
-                                      "DmdPDmdIID2, DmdQty, DmdHints"));
-        for (const TMRPDemandRec& d : Dmd) {
-            rows.Int(d.DmdIID).Int(d.DmdPeriod).Date(d.DmdDate).Qty(d.DmdInvQty).Qty(d.DmdMOQty).Qty(d.DmdOOQty).Qty(d.DmdPOQty)
-                .Qty(d.DmdMRQty).Qty(d.DmdORQty).Qty(d.DmdPRQty).Qty(d.DmdChkQty).Qty(d.DmdPChkQty).Qty(d.DmdGrpxQty)
-                .Qty(d.DmdReplQty).Qty(d.DmdPPPQty1).Qty(d.DmdPPPQty2).Int(d.DmdPDmdIID1).Text(d.DmdPDmdIID2).Qty(Round8(std::max(0.0, d.DmdQty)))
-                .Text(d.DmdHints).EndRow();
-        }
-        if (rows.Finish() > 0)
-            R.Exec(QStringLiteral("update tmp_KX_MRP_Demands as d set DmdPeriod=u.DmdPeriod, DmdDate=u.DmdDate, "
-                                  "DmdBillDate=(case when d.DmdBillDate=d.DmdDate then u.DmdDate else d.DmdBillDate end), "
-                                  "DmdInvQty=u.DmdInvQty, DmdMOQty=u.DmdMOQty, DmdOOQty=u.DmdOOQty, DmdPOQty=u.DmdPOQty, "
-                                  "DmdMRQty=u.DmdMRQty, DmdORQty=u.DmdORQty, DmdPRQty=u.DmdPRQty, DmdChkQty=u.DmdChkQty, "
-                                  "DmdPChkQty=u.DmdPChkQty, DmdGrpxQty=u.DmdGrpxQty, DmdReplQty=u.DmdReplQty, DmdPPPQty1=u.DmdPPPQty1, "
-                                  "DmdPPPQty2=u.DmdPPPQty2, DmdPDmdIID1=u.DmdPDmdIID1, DmdPDmdIID2=u.DmdPDmdIID2, DmdQty=u.DmdQty, "
-                                  "DmdHints=u.DmdHints from tmp_KX_MRP_DmdUpdates as u where d.DmdIID=u.DmdIID;\r"
-                                  "truncate table tmp_KX_MRP_DmdUpdates"));
+    for (const TMRPDemandRec& d : Dmd) {
+        TDemandResult& r = R.ResultOf(d.DmdIID);
+        r.Set = true;
+        r.Period = d.DmdPeriod;
+        r.Date = d.DmdDate;
+        r.Inv = d.DmdInvQty;
+        r.MO = d.DmdMOQty;
+        r.OO = d.DmdOOQty;
+        r.PO = d.DmdPOQty;
+        r.MR = d.DmdMRQty;
+        r.OR = d.DmdORQty;
+        r.PR = d.DmdPRQty;
+        r.Chk = d.DmdChkQty;
+        r.PChk = d.DmdPChkQty;
+        r.Grpx = d.DmdGrpxQty;
+        r.Repl = d.DmdReplQty;
+        r.PPP1 = d.DmdPPPQty1;
+        r.PPP2 = d.DmdPPPQty2;
+        r.PDmdIID1 = d.DmdPDmdIID1;
+        r.PDmdIID2 = d.DmdPDmdIID2;
+        r.Qty = Round8(std::max(0.0, d.DmdQty));
+        r.Hints = d.DmdHints;
     }
     WritePlanned();
 }

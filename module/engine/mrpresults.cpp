@@ -34,15 +34,11 @@ QString SumOf(const QString& column, const QString& typeColumn, const QString& t
     return QStringLiteral("sum(case when %1 in (%2) then coalesce(%3,0) else 0 end)").arg(typeColumn, types, column);
 }
 
-double Round8(double v)
-{
-    return std::round(v * 1e8) / 1e8;
-}
-
 } // namespace
 
 void TMRPRun::BuildBalance()
 {
+    // Substitutes and group crossings taken in come from the demands' level results.
     auto d = [](const char* types) { return SumOf(QStringLiteral("DmdNeedQty"), QStringLiteral("DmdBillType"), QLatin1String(types)); };
     auto s = [](const char* types) { return SumOf(QStringLiteral("SupQty"), QStringLiteral("SupBillType"), QLatin1String(types)); };
     Exec(QStringLiteral(
@@ -62,8 +58,9 @@ void TMRPRun::BuildBalance()
              "coalesce(s.GOutQty,0)+coalesce(d.RInQty,0)-coalesce(s.ROutQty,0) "
              "from (select DmdGroupType as GT, DmdGroupNo as GN, DmdItmID as Itm, DmdItmProps as Props, %3, "
              "%4 as ForQty, %5 as SOQty, %6 as FreeQty, %7 as NegQty, %8 as SafeQty, %9 as OODQty, %10 as MODQty, %11 as POODQty, "
-             "%12 as PMODQty, %13 as VirDQty, sum(DmdNeedQty) as Total, sum(coalesce(DmdGrpxQty,0)) as GInQty, "
-             "sum(coalesce(DmdReplQty,0)) as RInQty from tmp_KX_MRP_Demands group by DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps) as d "
+             "%12 as PMODQty, %13 as VirDQty, sum(DmdNeedQty) as Total, sum(coalesce(u.DmdGrpxQty,0)) as GInQty, "
+             "sum(coalesce(u.DmdReplQty,0)) as RInQty from tmp_KX_MRP_Demands as dd left join tmp_KX_MRP_DmdUpdates as u on "
+             "u.DmdIID=dd.DmdIID group by DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps) as d "
              "full join (select SupGroupType as GT, SupGroupNo as GN, SupItmID as Itm, SupItmProps as Props, %14, "
              "%15 as InvQty, %16 as POQty, %17 as OOQty, %18 as MOQty, %19 as PRQty, %20 as ORQty, %21 as MRQty, %22 as Qty, "
              "%23 as PPOQty, %24 as POOQty, %25 as PMOQty, %26 as XQty, sum(SupQty) as Total, sum(coalesce(SupChkQty,0)) as ChkQty, "
@@ -121,100 +118,25 @@ void TMRPRun::KitQuantities()
                  .arg(p, SQLInt(mo ? btMOBom : btOOBom), SQLInt(type)));
     }
 
-    // What covers a demand for kit purposes: what its components made complete and stock, plus
-    // what the scheme's kit basis counts.
-    QString covered = QStringLiteral("coalesce(d.DmdASetQty,0)+coalesce(d.DmdInvQty,0)");
-    QString coveredAny = QStringLiteral("d.DmdASetQty>0 or d.DmdInvQty>0");
-    switch (Scheme.CareItemSuites) {
-    case 1: covered += QStringLiteral("+coalesce(d.DmdPChkQty,0)"); coveredAny += QStringLiteral(" or d.DmdPChkQty>0"); break;
-    case 2: covered += QStringLiteral("+coalesce(d.DmdPOQty,0)"); coveredAny += QStringLiteral(" or d.DmdPOQty>0"); break;
-    case 3:
-        covered += QStringLiteral("+coalesce(d.DmdPOQty,0)+coalesce(d.DmdPRQty,0)");
-        coveredAny += QStringLiteral(" or d.DmdPOQty>0 or d.DmdPRQty>0");
-        break;
-    default: break;
+    TKitCalculation(*this).Run();
+}
+
+void TMRPRun::WriteDemandResults()
+{
+    TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_DmdUpdates"),
+                   QStringLiteral("DmdIID, DmdPeriod, DmdDate, DmdInvQty, DmdMOQty, DmdOOQty, DmdPOQty, DmdMRQty, DmdORQty, DmdPRQty, "
+                                  "DmdChkQty, DmdPChkQty, DmdGrpxQty, DmdReplQty, DmdPPPQty1, DmdPPPQty2, DmdPDmdIID1, DmdPDmdIID2, "
+                                  "DmdQty, DmdHints"));
+    for (size_t iid = 0; iid < DemandResults.size(); ++iid) {
+        const TDemandResult& r = DemandResults[iid];
+        if (!r.Set)
+            continue;
+        rows.Int(qint64(iid)).Int(r.Period).Date(r.Date).Qty(r.Inv).Qty(r.MO).Qty(r.OO).Qty(r.PO).Qty(r.MR).Qty(r.OR).Qty(r.PR)
+            .Qty(r.Chk).Qty(r.PChk).Qty(r.Grpx).Qty(r.Repl).Qty(r.PPP1).Qty(r.PPP2).Int(r.PDmdIID1).Text(r.PDmdIID2).Qty(r.Qty)
+            .Text(r.Hints).EndRow();
     }
-    // Whole pieces for items issued in whole numbers, otherwise cut to the item's decimals.
-    const QString cut = QStringLiteral("(case when coalesce(pt.ItmPutInteger,0)=1 then floor(%1) else trunc(%1, pi.ItmDecimal) end)");
-    TQuery q(&Connection);
-    for (int level = Levels - 1; level >= 0; --level) {
-        Progress.CheckAbort();
-        const QString lv = SQLInt(level);
-        if (level < Levels - 1) {
-            Exec(QStringLiteral(
-                     "update tmp_KX_MRP_Supplies as s set SupDSetQty=coalesce(c.ASetQty, s.SupQty), SupDSetRate=coalesce(c.ASetRate, 100) "
-                     "from (select d.DmdPSupIID, min(case coalesce(t.ItmSuitSkip,0) when 1 then null else coalesce(d.DmdASetQty,0) end) "
-                     "as ASetQty, min(case coalesce(t.ItmSuitSkip,0) when 1 then null else coalesce(d.DmdASetRate,0) end) as ASetRate "
-                     "from tmp_KX_MRP_Demands as d left join KX_MRP_ItemSetting as t on t.ItmID=d.DmdItmID where d.DmdBillQty>0 "
-                     "group by d.DmdPSupIID) as c where c.DmdPSupIID=s.SupIID and (exists (select 1 from tmp_KX_MRP_ItemLowestCode as l "
-                     "where l.ItmID=s.SupItmID and l.LowestCode=%1)%2);\r"
-                     "update tmp_KX_MRP_Supplies as s set SupDSetQty=s.SupQty, SupDSetRate=100 where s.SupBillType in (%3, %4) and "
-                     "s.SupQty>0 and s.SupDSetQty is null and exists (select 1 from tmp_KX_MRP_ItemLowestCode as l where "
-                     "l.ItmID=s.SupItmID and l.LowestCode=%1) and not exists (select 1 from tmp_KX_MRP_Demands as d where d.DmdPSupIID=s.SupIID)")
-                     .arg(lv, level == 0 ? QStringLiteral(" or s.SupPDmdIID<0") : QString(), SQLInt(btMO), SQLInt(btOO)));
-        }
-        // Kit quantities handed up: planned supplies to the demands they were made for, every
-        // supply through its allocations.
-        QHash<int, double> gains;
-        q.SQL = QStringLiteral("select s.SupDSetQty, s.SupPDmdIIDs from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on "
-                               "l.ItmID=s.SupItmID and l.LowestCode=%1 where s.SupDSetQty>0 and s.SupBillType>=%2 order by s.SupIID")
-                    .arg(lv, SQLInt(btPlanMO));
-        q.Open();
-        for (int r = 0; r < q.RecordCount(); ++r) {
-            double left = q.ValueAt(r, 0).toDouble();
-            for (const QString& entry : q.TextAt(r, 1).split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
-                if (left <= 0)
-                    break;
-                const double give = std::min(entry.section(QLatin1Char(':'), 1).toDouble(), left);
-                gains[entry.section(QLatin1Char(':'), 0, 0).toInt()] += give;
-                left = Round8(left - give);
-            }
-        }
-        q.SQL = QStringLiteral("select s.SupIID, s.SupDSetQty, a.AltDmdIID, a.AltQty, coalesce(a.AltIsRepl,0), coalesce(a.AltReplQty,0) "
-                               "from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1 "
-                               "join tmp_KX_MRP_Allots as a on a.AltSupIID=s.SupIID where s.SupDSetQty>0 order by s.SupIID, a.AltIID")
-                    .arg(lv);
-        q.Open();
-        int supply = -1;
-        double left = 0;
-        for (int r = 0; r < q.RecordCount(); ++r) {
-            if (q.ValueAt(r, 0).toInt() != supply) {
-                supply = q.ValueAt(r, 0).toInt();
-                left = q.ValueAt(r, 1).toDouble();
-            }
-            const double altQty = q.ValueAt(r, 3).toDouble();
-            if (left <= 0 || altQty <= 0)
-                continue;
-            const double give = std::min(altQty, left);
-            gains[q.ValueAt(r, 2).toInt()] += q.ValueAt(r, 4).toInt() != 0 ? Round8(q.ValueAt(r, 5).toDouble() * give / altQty) : give;
-            left = Round8(left - give);
-        }
-        if (!gains.isEmpty()) {
-            TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_KitUpdates"), QStringLiteral("KitIID, KitQty"));
-            for (auto it = gains.begin(); it != gains.end(); ++it)
-                rows.Int(it.key()).Qty(Round8(it.value())).EndRow();
-            rows.Finish();
-            Exec(QStringLiteral("update tmp_KX_MRP_Demands as d set DmdASetQty=coalesce(d.DmdASetQty,0)+k.KitQty from tmp_KX_MRP_KitUpdates "
-                                "as k where d.DmdIID=k.KitIID;\rtruncate table tmp_KX_MRP_KitUpdates"));
-        }
-        Exec(QStringLiteral(
-                 // Independent demands: what is covered, and its share of the need.
-                 "update tmp_KX_MRP_Demands as d set DmdASetQty=%1, DmdASetRate=round((%1)*100/d.DmdNeedQty, 2) from tmp_KX_MRP_ItemLowestCode "
-                 "as l where l.ItmID=d.DmdItmID and l.LowestCode=%2 and d.DmdBillType<%3 and d.DmdNeedQty>0;\r"
-                 // Open order component lines: the parent quantity the component allows.
-                 "update tmp_KX_MRP_Demands as d set DmdASetQty=%4 %5 and d.DmdBillType in (%3, %6) and d.DmdBillQty>0;\r"
-                 // Components of planned supplies: the covered share of the parent's quantity.
-                 "update tmp_KX_MRP_Demands as d set DmdASetQty=%7 %5 and d.DmdBillType>%6 and d.DmdNeedQty>0 and (%8);\r"
-                 "update tmp_KX_MRP_Demands as d set DmdASetRate=round(d.DmdASetQty*100/s.SupQty, 2) from tmp_KX_MRP_Supplies as s, "
-                 "tmp_KX_MRP_ItemLowestCode as l where s.SupIID=d.DmdPSupIID and l.ItmID=d.DmdItmID and l.LowestCode=%2 and "
-                 "d.DmdBillType>=%3 and s.SupQty>0")
-                 .arg(covered, lv, SQLInt(btOOBom),
-                      QString(cut).arg(QStringLiteral("s.SupQty-(coalesce(d.DmdNeedQty,0)-(%1))*coalesce(s.SupBillQty,0)/d.DmdBillQty").arg(covered)),
-                      QStringLiteral("from tmp_KX_MRP_Supplies as s left join KX_MRP_ItemSetting as pt on pt.ItmID=s.SupItmID, "
-                                     "KX_Base_ItemMaster as pi, tmp_KX_MRP_ItemLowestCode as l where s.SupIID=d.DmdPSupIID and "
-                                     "pi.ItmID=s.SupItmID and l.ItmID=d.DmdItmID and l.LowestCode=%1").arg(lv),
-                      SQLInt(btMOBom), QString(cut).arg(QStringLiteral("(%1)*s.SupQty/d.DmdNeedQty").arg(covered)), coveredAny));
-    }
+    rows.Finish();
+    Exec(QStringLiteral("analyze tmp_KX_MRP_DmdUpdates"));
 }
 
 void TMRPRun::CheckResults()

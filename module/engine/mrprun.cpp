@@ -14,6 +14,8 @@
 #include "engine/progress.h"
 #include "masterdata/lossrate.h"
 
+#include <QStringList>
+
 namespace kx {
 
 TMRPRun::TMRPRun(TPlanScheme& scheme, bool keepType, bool keepBom, bool keepQty, const TMRPLogEvent& log, IEngineProgress& progress)
@@ -88,6 +90,7 @@ bool TMRPRun::Execute()
             Step(QStringLiteral("展开BOM, 准备下层物料毛需求..."), 1);
             Explode(level);
         }
+        WriteDemandResults();
         Step(QStringLiteral("生成物料供需平衡表..."));
         BuildBalance();
         Step(QStringLiteral("计算各层需求的齐套数量..."));
@@ -117,6 +120,54 @@ bool TMRPRun::Execute()
     return Scheme.Load(Scheme.SchemeIID);
 }
 
+namespace {
+
+// The saved demand columns: the run table's row with its level results and kit quantities,
+// numbered "D-" when it has no bill number.
+QString SavedDemandColumns()
+{
+    QStringList columns;
+    for (const QString& c : QString::fromLatin1(kDemandColumns).split(QStringLiteral(", "))) {
+        static const QStringList fromResults{
+            QStringLiteral("DmdPeriod"), QStringLiteral("DmdDate"), QStringLiteral("DmdInvQty"), QStringLiteral("DmdMOQty"),
+            QStringLiteral("DmdOOQty"), QStringLiteral("DmdPOQty"), QStringLiteral("DmdMRQty"), QStringLiteral("DmdORQty"),
+            QStringLiteral("DmdPRQty"), QStringLiteral("DmdChkQty"), QStringLiteral("DmdPChkQty"), QStringLiteral("DmdGrpxQty"),
+            QStringLiteral("DmdReplQty"), QStringLiteral("DmdPPPQty1"), QStringLiteral("DmdPPPQty2"), QStringLiteral("DmdPDmdIID1"),
+            QStringLiteral("DmdPDmdIID2"), QStringLiteral("DmdQty"), QStringLiteral("DmdHints")};
+        if (c == QLatin1String("DmdBillNo"))
+            columns << QStringLiteral("(case when d.DmdBillNo<>'' then d.DmdBillNo else 'D-'||d.DmdIID end)");
+        else if (c == QLatin1String("DmdBillDate"))
+            columns << QStringLiteral("(case when u.DmdIID is not null and d.DmdBillDate=d.DmdDate then u.DmdDate else d.DmdBillDate end)");
+        else if (c == QLatin1String("DmdASetQty"))
+            columns << QStringLiteral("k.KitQty");
+        else if (c == QLatin1String("DmdASetRate"))
+            columns << QStringLiteral("k.KitRate");
+        else if (fromResults.contains(c))
+            columns << QStringLiteral("(case when u.DmdIID is null then d.%1 else u.%1 end)").arg(c);
+        else
+            columns << QStringLiteral("d.") + c;
+    }
+    return columns.join(QStringLiteral(", "));
+}
+
+// The saved supply columns: the run table's row with its kit quantities, numbered "S-" when
+// it has no bill number.
+QString SavedSupplyColumns()
+{
+    QStringList columns;
+    for (const QString& c : QString::fromLatin1(kSupplyColumns).split(QStringLiteral(", "))) {
+        if (c == QLatin1String("SupBillNo"))
+            columns << QStringLiteral("(case when s.SupBillNo<>'' then s.SupBillNo else 'S-'||s.SupIID end)");
+        else if (c == QLatin1String("SupDSetQty") || c == QLatin1String("SupDSetRate"))
+            columns << QStringLiteral("k.") + c;
+        else
+            columns << QStringLiteral("s.") + c;
+    }
+    return columns.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 void TMRPRun::SaveResults()
 {
     Log(rlStep, 0, QStringLiteral("执行完成。"));
@@ -138,12 +189,12 @@ void TMRPRun::SaveResults()
              "delete from KX_MRP_DestAlters where DstSchIID=%1;\r"
              "delete from KX_MRP_Balance where BalSchIID=%1;\r"
              "delete from KX_MRP_RunLog where LogSchIID=%1;\r"
-             "insert into KX_MRP_Demands (DmdSchIID, %2) select %1, %3 from tmp_KX_MRP_Demands")
-             .arg(iid, demandColumns,
-                  QString(demandColumns).replace(QStringLiteral("DmdBillNo,"), QStringLiteral("(case when DmdBillNo<>'' then DmdBillNo else "
-                                                                                               "'D-'||DmdIID end),"))));
+             "insert into KX_MRP_Demands (DmdSchIID, %2) select %1, %3 from tmp_KX_MRP_Demands as d left join "
+             "tmp_KX_MRP_DmdUpdates as u on u.DmdIID=d.DmdIID left join tmp_KX_MRP_KitUpdates as k on k.KitIID=d.DmdIID")
+             .arg(iid, demandColumns, SavedDemandColumns()));
     Exec(QStringLiteral(
-             "insert into KX_MRP_Supplies (SupSchIID, %2) select %1, %3 from tmp_KX_MRP_Supplies;\r"
+             "insert into KX_MRP_Supplies (SupSchIID, %2) select %1, %3 from tmp_KX_MRP_Supplies as s left join tmp_KX_MRP_SupKit "
+             "as k on k.SupIID=s.SupIID;\r"
              "insert into KX_MRP_SupAdjusts (AdjSchIID, AdjSupIID, AdjOldType, AdjOldBomID, AdjOldQty, AdjPending) "
              "select distinct on (AdjSupIID) %1, AdjSupIID, AdjOldType, AdjOldBomID, AdjOldQty, 0 from tmp_KX_MRP_SupAdjusts order by AdjSupIID;\r"
              "insert into KX_MRP_Allots (AltSchIID, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, "
@@ -156,8 +207,7 @@ void TMRPRun::SaveResults()
              "update KX_MRP_Schemes set SchState=%5, SchMrpCalIID=%6, SchMrpPeriods=%7, SchMrpRunTime=%8, SchMrpUpdTime=%9, "
              "SchMaxTime=localtimestamp where SchIID=%1;\r")
              .arg(iid, supplyColumns,
-                  QString(supplyColumns).replace(QStringLiteral("SupBillNo,"), QStringLiteral("(case when SupBillNo<>'' then SupBillNo else "
-                                                                                              "'S-'||SupIID end),")),
+                  SavedSupplyColumns(),
                   QStringLiteral("BalIID, BalGroupType, BalGroupNo, BalItmID, BalItmProps, BalItmProp1, BalItmProp2, BalItmProp3, "
                                  "BalItmProp4, BalItmProp5, BalItmProp6, BalItmProp7, BalItmProp8, BalItmProp9, BalItmProp10, BalForQty, "
                                  "BalSOQty, BalFreeQty, BalInvQty, BalPOQty, BalOOQty, BalMOQty, BalGInQty, BalRInQty, BalChkQty, "

@@ -11,6 +11,8 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
 namespace kx {
 
 class TConnection;
@@ -18,6 +20,18 @@ class IEngineProgress;
 
 // Log kinds of the run log.
 enum TRunLogKind { rlStep = 1, rlWarning = 2, rlError = 3 };
+
+// What one level's netting found for a demand; written once, after the last level.
+struct TDemandResult {
+    bool Set = false;
+    int Period = 0;
+    QDate Date;
+    double Inv = 0, MO = 0, OO = 0, PO = 0, MR = 0, OR = 0, PR = 0, Chk = 0, PChk = 0, Grpx = 0, Repl = 0, PPP1 = 0, PPP2 = 0;
+    int PDmdIID1 = 0;
+    QString PDmdIID2;
+    double Qty = 0;
+    QString Hints;
+};
 
 struct TRunLogLine {
     int Indent = 0;
@@ -39,6 +53,14 @@ public:
     bool KeepType, KeepBom, KeepQty;
     bool AnyKeep() const { return KeepType || KeepBom || KeepQty; }
     THolidayList Holidays;
+    // Results of every demand by its row number, filled level by level.
+    std::vector<TDemandResult> DemandResults;
+    TDemandResult& ResultOf(int dmdIID)
+    {
+        if (dmdIID >= int(DemandResults.size()))
+            DemandResults.resize(size_t(dmdIID) + 1024);
+        return DemandResults[size_t(dmdIID)];
+    }
     QDateTime RunTime;
     int Levels = 0;               // deepest low-level code + 1
 
@@ -76,6 +98,7 @@ public:
     void Explode(int level);
     void BuildBalance();
     void KitQuantities();
+    void WriteDemandResults();
     void CheckResults();
     void SaveResults();
 
@@ -83,6 +106,17 @@ private:
     const TMRPLogEvent& FLogEvent;
     QList<TRunLogLine> FLog;
     QElapsedTimer FClock;
+};
+
+// Kit-complete quantities of the run's demands and supplies, level by level from the deepest,
+// computed in memory from the run's results (mrpkit.cpp).
+class TKitCalculation {
+public:
+    explicit TKitCalculation(TMRPRun& run) : R(run) {}
+    void Run();
+
+private:
+    TMRPRun& R;
 };
 
 // SQL text shared by the parts: the columns of the run's demand and supply tables.

@@ -21,7 +21,7 @@ const char* const kRunTables[] = {
     "tmp_KX_MRP_SupAdjusts", "tmp_KX_MRP_Demands", "tmp_KX_MRP_Allots", "tmp_KX_MRP_Balance", "tmp_KX_MRP_RunLog",
     "tmp_KX_MRP_ItemLowestCode", "tmp_KX_MRP_MainItems", "tmp_KX_MRP_CurLevelDmdItems", "tmp_KX_MRP_ItemInventory",
     "tmp_KX_MRP_ItemSubsForMRPDemand", "tmp_KX_MRP_ItemSubsCouples", "tmp_KX_MRP_MainOrigDates", "tmp_KX_MRP_LastSupAdjusts",
-    "tmp_KX_MRP_MainX", "tmp_KX_MRP_SupUpdates", "tmp_KX_MRP_DmdUpdates", "tmp_KX_MRP_KitUpdates",
+    "tmp_KX_MRP_MainX", "tmp_KX_MRP_SupUpdates", "tmp_KX_MRP_DmdUpdates", "tmp_KX_MRP_KitUpdates", "tmp_KX_MRP_SupKit",
 };
 
 } // namespace
@@ -157,7 +157,8 @@ void TMRPRun::CreateRunTables()
              "DmdInvQty %1, DmdMOQty %1, DmdOOQty %1, DmdPOQty %1, DmdMRQty %1, DmdORQty %1, DmdPRQty %1, DmdChkQty %1, "
              "DmdPChkQty %1, DmdGrpxQty %1, DmdReplQty %1, DmdPPPQty1 %1, DmdPPPQty2 %1, DmdPDmdIID1 integer, "
              "DmdPDmdIID2 varchar(1000), DmdQty %1, DmdHints varchar(1000));\r"
-             "create temp table tmp_KX_MRP_KitUpdates (KitIID integer primary key, KitQty %1);\r")
+             "create temp table tmp_KX_MRP_SupKit (SupIID integer primary key, SupDSetQty %1, SupDSetRate %1);\r"
+             "create temp table tmp_KX_MRP_KitUpdates (KitIID integer primary key, KitQty %1, KitRate %1);\r")
              .arg(q));
 }
 
