@@ -33,5 +33,6 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "kxshell: 无法保存截图 %s\n", file.toUtf8().constData());
             QApplication::quit();
         });
+    run.OpenRequestedObjects();
     return app.exec();
 }

@@ -76,9 +76,14 @@ TMainWindow* TShellRun::ShowMainWindow()
         return nullptr;
     FWindow = std::make_unique<TMainWindow>(*FSession, &FModule);
     FWindow->show();
-    for (const QString& id : FOptions.Open)
-        FWindow->OpenObject(id);
     return FWindow.get();
+}
+
+void TShellRun::OpenRequestedObjects()
+{
+    for (const QString& id : FOptions.Open)
+        if (FWindow)
+            FWindow->OpenObject(id);
 }
 
 } // namespace kx::shell

@@ -38,8 +38,10 @@ public:
     // Logs in with the options' user and password when both are given, else (or after a
     // refusal, when a dialog may be shown) through the log-in dialog. False: nobody logged in.
     bool LogIn(bool allowDialog = true);
-    // The main window of the logged-in user, shown, with the options' objects opened.
+    // The main window of the logged-in user, shown.
     TMainWindow* ShowMainWindow();
+    // Opens the objects named by the options, in order.
+    void OpenRequestedObjects();
 
     TModuleLibrary& Module() { return FModule; }
     suite::THostSession* Session() const { return FSession.get(); }

@@ -365,7 +365,7 @@ TStoredBill::TStored TStoredBill::StoreSupplyBill(const TSupplyKind& kind)
         if (!deliv.isValid())
             Refuse(QStringLiteral("第%1行的[交货日期]的内容不能为空!").arg(i + 1));
         if (kind.LineUnitCaption && row.Text(QStringLiteral("SupID")).isEmpty())
-            Refuse(QStringLiteral("第%1行的[%2]的内容不能为空!").arg(i + 1).arg(QLatin1String(kind.LineUnitCaption)));
+            Refuse(QStringLiteral("第%1行的[%2]的内容不能为空!").arg(i + 1).arg(QString::fromUtf8(kind.LineUnitCaption)));
         TColumnValues line;
         line.Set(p + QLatin1String("ID"), QuotedStr(id)).Set(p + QLatin1String("Entry"), SQLInt(i + 1));
         SetItem(line, p, row);
