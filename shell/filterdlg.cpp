@@ -1,11 +1,12 @@
 #include "filterdlg.h"
 
+#include "dialogbuttons.h"
+
 #include "db/messages.h"
 #include "db/quote.h"
 #include "db/strutils.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -208,12 +209,7 @@ TFilterDlg::TFilterDlg(const TInfoObjectDef* def, const QString& code, QWidget* 
     FEditor = new TFilterEditor(def, this);
     FEditor->SetConditions(ParseFilterCode(code));
     layout->addWidget(FEditor);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TFilterDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TFilterDlg::reject);
+    AddDialogButtons(this, layout);
 }
 
 void TFilterDlg::accept()

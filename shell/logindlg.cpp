@@ -1,9 +1,10 @@
 #include "logindlg.h"
 
+#include "dialogbuttons.h"
+
 #include "db/errors.h"
 #include "db/messages.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,12 +71,7 @@ TLoginDlg::TLoginDlg(const TConnectOptions& options, const QString& userNo, QWid
     form->addRow(QStringLiteral("用户名(&U):"), edtUser);
     form->addRow(QStringLiteral("密码(&P):"), edtPassword);
     layout->addLayout(form);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("登录"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TLoginDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TLoginDlg::reject);
+    AddDialogButtons(this, layout, QStringLiteral("登录"));
     (edtUser->text().isEmpty() ? edtUser : edtPassword)->setFocus();
     resize(420, sizeHint().height());
 }

@@ -1,5 +1,6 @@
 #include "pickdlgs.h"
 
+#include "dialogbuttons.h"
 #include "erplistview.h"
 
 #include "db/dataset.h"
@@ -8,7 +9,6 @@
 #include "db/sqlrun.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,21 +19,6 @@
 #include <QVBoxLayout>
 
 namespace kx::shell {
-
-namespace {
-
-QDialogButtonBox* AddOkCancel(QDialog* dialog, QVBoxLayout* layout)
-{
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
-
-} // namespace
 
 TSelectUsersDlg::TSelectUsersDlg(bool allowGroups, bool multiSelect, const QStringList& exclude, QWidget* parent)
     : QDialog(parent)
@@ -53,7 +38,7 @@ TSelectUsersDlg::TSelectUsersDlg(bool allowGroups, bool multiSelect, const QStri
     lstUsers->setRootIsDecorated(false);
     lstUsers->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
     layout->addWidget(lstUsers);
-    AddOkCancel(this, layout);
+    AddDialogButtons(this, layout);
 
     TQuery q(&SharedConnection());
     const QString sql = QStringLiteral("select UsrID as ID, UsrNo as No, UsrName as Name, 0 as IsGroup from KX_SYS_Users where UsrDisabled=0%1 "
@@ -113,7 +98,7 @@ TListSelectDlg::TListSelectDlg(const QList<QVariantList>& items, const QString& 
     if (lstItems->topLevelItemCount() > 0)
         lstItems->setCurrentItem(lstItems->topLevelItem(0));
     layout->addWidget(lstItems);
-    AddOkCancel(this, layout);
+    AddDialogButtons(this, layout);
     connect(lstItems, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 }
 
@@ -135,7 +120,7 @@ TLookupDlg::TLookupDlg(const TInfoObjectDef* def, const QString& condition, QWid
     FView->InitializeView(QString(), nullptr);
     FView->SetDataFilter(condition, false);
     layout->addWidget(FView);
-    AddOkCancel(this, layout);
+    AddDialogButtons(this, layout);
     FView->RefreshData(false);
     connect(FView->Grid(), &QAbstractItemView::doubleClicked, this, [this] { accept(); });
 }

@@ -1,5 +1,7 @@
 #include "viewschemedlg.h"
 
+#include "dialogbuttons.h"
+
 #include "filterdlg.h"
 #include "viewschemeprep.h"
 
@@ -8,7 +10,6 @@
 #include "db/strutils.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -119,12 +120,7 @@ TViewSchemeDlg::TViewSchemeDlg(const TInfoObjectDef& def, const TViewScheme& sch
     const int sortPageIndex = pgcPages->addTab(sortPage, QStringLiteral("排序(&S)"));
     pgcPages->setTabEnabled(sortPageIndex, (scheme.Supports & voSupportSort) != 0);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
-    layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &TViewSchemeDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TViewSchemeDlg::reject);
+    AddDialogButtons(this, layout);
 }
 
 void TViewSchemeDlg::MoveField(int delta)
