@@ -1,31 +1,38 @@
-// kxshell: loads the module library and shows the main window.
-#include "kx_mrp/exports.h"
+// kxshell: the desktop host of the MRP module. Logs a suite user in, shows the object
+// catalogue and opens the module's objects and the suite's lists in tabs.
+//   kxshell [--server S] [--database D] [--dbuser U] [--dbpassword P]
+//           [--user LOGIN --password PW] [--open OBJECT]... [--library PATH]
+//           [--max-rows N] [--screenshot FILE]
+#include "shellstartup.h"
+
+#include "views/messagebox.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
-#include <QLabel>
-#include <QLibrary>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QStatusBar>
+#include <QTimer>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KX_MRP"));
-    QLibrary module(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libkx_mrp.so")));
-    auto setEnvironment = reinterpret_cast<kx::TSetDllEnvironmentProc>(module.resolve("SetDllEnvironment"));
-    if (!setEnvironment) {
-        QMessageBox::critical(nullptr, QStringLiteral("错误"),
-                              QStringLiteral("无法加载模块库: %1").arg(module.errorString()));
-        return 1;
+    QApplication::setOrganizationName(QStringLiteral("KX_MRP"));
+    kx::SetMessageResponder(kx::WidgetMessageBox);
+    const kx::shell::TShellOptions options = kx::shell::ParseShellOptions(app.arguments().mid(1));
+    if (!options.Unknown.isEmpty()) {
+        std::fprintf(stderr, "kxshell: 不认识的参数: %s\n", options.Unknown.join(QLatin1Char(' ')).toUtf8().constData());
+        return 2;
     }
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("KX_MRP 物料需求计划"));
-    window.setCentralWidget(new QLabel(QStringLiteral("物料需求计划模块已加载。"), &window));
-    window.statusBar()->showMessage(module.fileName());
-    window.resize(900, 600);
-    window.show();
+    kx::shell::TShellRun run(options);
+    if (!run.LogIn())
+        return 1;
+    kx::shell::TMainWindow* window = run.ShowMainWindow();
+    if (!options.Screenshot.isEmpty())
+        QTimer::singleShot(1500, window, [window, file = options.Screenshot] {
+            if (!window->grab().save(file))
+                std::fprintf(stderr, "kxshell: 无法保存截图 %s\n", file.toUtf8().constData());
+            QApplication::quit();
+        });
+    run.OpenRequestedObjects();
     return app.exec();
 }

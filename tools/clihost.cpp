@@ -1,7 +1,6 @@
 #include "clihost.h"
 
 #include "db/errors.h"
-#include "db/quote.h"
 #include "db/shared.h"
 
 #include <unistd.h>
@@ -12,45 +11,18 @@ namespace kx::cli {
 
 TCliHost::TCliHost(const TConnectOptions& options, const QString& userNo)
 {
-    Configure(FHostConnection, options);
-    TQuery q(&FHostConnection);
-    q.SQL = QStringLiteral("select UsrID, UsrName from KX_SYS_Users where UsrDisabled=0 and %1 order by UsrNo limit 1")
-                .arg(userNo.isEmpty() ? QStringLiteral("UsrIsAdmin=1") : QStringLiteral("UsrNo=%1").arg(QuotedStr(userNo)));
-    q.Open();
-    if (q.IsEmpty())
+    TConnection lookup;
+    Configure(lookup, options);
+    suite::TLoginUser user;
+    if (!suite::FindLoginUser(lookup, userNo, user))
         throw EKxError(userNo.isEmpty() ? QStringLiteral("数据库中没有可用的系统管理员用户!")
                                         : QStringLiteral("用户\"%1\"不存在或已被禁用!").arg(userNo));
-    FCatalogue = std::make_unique<suite::TCatalogue>(FHostConnection);
-    FCatalogue->SetUser(q.Fields(0).AsString());
-    suite::SetCurrentCatalogue(FCatalogue.get());
-
-    FUserID = q.Fields(0).AsString().toUtf8();
-    FUserName = q.Fields(1).AsString();
-    FUserNameUtf8 = FUserName.toUtf8();
-    FGroups = FCatalogue->UserGroups().toUtf8();
-    FServer = options.Server.toUtf8();
-    FDatabase = options.Database.toUtf8();
-    FUser = options.User.toUtf8();
-    FPassword = options.Password.toUtf8();
-    FEnv.EnumCache = &FEnumCache;
-    FEnv.UserID = FUserID.constData();
-    FEnv.UserName = FUserNameUtf8.constData();
-    FEnv.UserGroups = FGroups.constData();
-    FEnv.DBServer = FServer.constData();
-    FEnv.DBName = FDatabase.constData();
-    FEnv.DBUser = FUser.constData();
-    FEnv.DBPassword = FPassword.constData();
-    FEnv.ContextID = getpid();
-    FEnv.MaxRows = 100000;
-    suite::InstallCatalogueCallbacks(FEnv);
-    SetEnvironment(&FEnv);
+    FSession = std::make_unique<suite::THostSession>(options, user, getpid(), 100000);
+    SetEnvironment(&FSession->Env());
     Configure(FConnection, options);
 }
 
-TCliHost::~TCliHost()
-{
-    suite::SetCurrentCatalogue(nullptr);
-}
+TCliHost::~TCliHost() = default;
 
 void TConsoleProgress::ShowText(const QString& text)
 {

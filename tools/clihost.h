@@ -2,8 +2,8 @@
 // module's catalogue callbacks and hands the module its environment.
 #pragma once
 
-#include "catalogue.h"
-#include "cliconnection.h"
+#include "connectoptions.h"
+#include "hostsession.h"
 #include "engine/progress.h"
 #include "kx_mrp/environment.h"
 
@@ -19,16 +19,11 @@ public:
     ~TCliHost();
 
     TConnection& Connection() { return FConnection; }
-    const QString& UserName() const { return FUserName; }
+    const QString& UserName() const { return FSession->User().UserName; }
 
 private:
-    QByteArray FUserID, FUserNameUtf8, FGroups, FServer, FDatabase, FUser, FPassword;
-    QString FUserName;
+    std::unique_ptr<suite::THostSession> FSession;
     TConnection FConnection;
-    TConnection FHostConnection;
-    std::unique_ptr<suite::TCatalogue> FCatalogue;
-    TEnumCache FEnumCache;
-    TModuleEnvironment FEnv;
 };
 
 // Progress on a terminal: each step on its own line, a bar for positions.

@@ -1,7 +1,7 @@
 // kxmrp db init | info | gen.
 #pragma once
 
-#include "cliconnection.h"
+#include "connectoptions.h"
 
 namespace kx::cli {
 

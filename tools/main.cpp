@@ -1,5 +1,5 @@
 // kxmrp: creates and inspects the database and runs planning work without a window.
-#include "cliconnection.h"
+#include "connectoptions.h"
 #include "dbcommands.h"
 #include "schemecommands.h"
 #include "db/errors.h"
@@ -29,6 +29,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    using namespace kx;
     using namespace kx::cli;
     try {
         const TConnectOptions options = TakeConnectOptions(args);

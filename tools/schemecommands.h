@@ -2,7 +2,7 @@
 // a window.
 #pragma once
 
-#include "cliconnection.h"
+#include "connectoptions.h"
 
 namespace kx::cli {
 

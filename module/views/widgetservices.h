@@ -2,25 +2,12 @@
 // message boxes and the keyboard probe for Esc.
 #pragma once
 
-#include "db/messages.h"
+#include "views/messagebox.h"
 
 namespace kx {
 
 // Installs the message box responder and the Esc probe; done once when the module loads
 // inside an application with widgets.
 void InstallWidgetServices();
-int WidgetMessageBox(const TMessageRequest& request);
-
-// The hour-glass cursor for the life of the object, also when the work unwinds.
-class TWaitCursor {
-public:
-    TWaitCursor();
-    ~TWaitCursor();
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-
-private:
-    bool FShown;
-};
 
 } // namespace kx

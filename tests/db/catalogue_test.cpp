@@ -45,6 +45,9 @@ TEST_F(Catalogue, EveryObjectComposesAndRuns)
     for (const suite::TCatalogueEntry& entry : entries) {
         const TInfoObjectDef* def = catalogue.ObjectDef(entry.ID);
         ASSERT_NE(def, nullptr) << entry.ID.toStdString();
+        // A workbench or form of the module composes its own statements.
+        if (def->DataSources.isEmpty() && !def->DllName.isEmpty())
+            continue;
         QStringList fields;
         for (const TInfoFieldDef& f : def->Fields)
             fields << f.SQLExpress + QStringLiteral(" as ") + QuotedIdent(f.ID);

@@ -1,10 +1,10 @@
-#include "cliconnection.h"
+#include "connectoptions.h"
 
 #include "db/shared.h"
 
 #include <QProcessEnvironment>
 
-namespace kx::cli {
+namespace kx {
 
 QString TakeOption(QStringList& args, const QString& name, const QString& fallback)
 {
@@ -29,14 +29,14 @@ bool TakeFlag(QStringList& args, const QString& name)
     return args.removeAll(QLatin1String("--") + name) > 0;
 }
 
-TConnectOptions TakeConnectOptions(QStringList& args)
+TConnectOptions TakeConnectOptions(QStringList& args, const QString& userOption, const QString& passwordOption)
 {
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     TConnectOptions o;
     o.Server = TakeOption(args, QStringLiteral("server"), env.value(QStringLiteral("KXMRP_SERVER"), env.value(QStringLiteral("PGHOST"))));
     o.Database = TakeOption(args, QStringLiteral("database"), env.value(QStringLiteral("KXMRP_DATABASE"), QStringLiteral("kx_mrp")));
-    o.User = TakeOption(args, QStringLiteral("user"), env.value(QStringLiteral("KXMRP_USER")));
-    o.Password = TakeOption(args, QStringLiteral("password"), env.value(QStringLiteral("KXMRP_PASSWORD")));
+    o.User = TakeOption(args, userOption, env.value(QStringLiteral("KXMRP_USER")));
+    o.Password = TakeOption(args, passwordOption, env.value(QStringLiteral("KXMRP_PASSWORD")));
     return o;
 }
 
@@ -47,4 +47,4 @@ void Configure(TConnection& connection, const TConnectOptions& options, const QS
                                                         options.User, options.Password);
 }
 
-} // namespace kx::cli
+} // namespace kx

@@ -1,11 +1,12 @@
-// Connection options shared by every kxmrp command.
+// Connection options of the programs that act as hosts (kxmrp, kxshell): where the
+// suite database is and how to log on to the server.
 #pragma once
 
 #include "db/connection.h"
 
 #include <QStringList>
 
-namespace kx::cli {
+namespace kx {
 
 struct TConnectOptions {
     QString Server;               // host, host:port or socket directory
@@ -15,12 +16,14 @@ struct TConnectOptions {
 };
 
 // Takes --server, --database, --user and --password out of args; the defaults come from
-// KXMRP_SERVER and KXMRP_DATABASE, then PGHOST, then the local socket and "kx_mrp".
-TConnectOptions TakeConnectOptions(QStringList& args);
+// KXMRP_SERVER and KXMRP_DATABASE, then PGHOST, then the local socket and "kx_mrp". A host
+// whose --user names the suite user passes other names for the database login options.
+TConnectOptions TakeConnectOptions(QStringList& args, const QString& userOption = QStringLiteral("user"),
+                                   const QString& passwordOption = QStringLiteral("password"));
 void Configure(TConnection& connection, const TConnectOptions& options, const QString& database = QString());
 
 // Value of "--name value" or "--name=value", removed from args; fallback when absent.
 QString TakeOption(QStringList& args, const QString& name, const QString& fallback = QString());
 bool TakeFlag(QStringList& args, const QString& name);
 
-} // namespace kx::cli
+} // namespace kx

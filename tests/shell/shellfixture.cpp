@@ -1,0 +1,49 @@
+#include "shellfixture.h"
+
+#include "demofactory.h"
+#include "erplistview.h"
+
+#include "db/shared.h"
+
+#include <QStandardPaths>
+
+namespace kx::test {
+
+void TShellTest::SetUpTestSuite()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    TDatabaseTest::SetUpTestSuite();
+    suite::LoadDemoFactory(SharedConnection());
+}
+
+void TShellTest::TearDown()
+{
+    Run.reset();
+}
+
+QStringList TShellTest::StartArguments(const QStringList& more)
+{
+    return QStringList{QStringLiteral("--server"), TTestDatabase::Server(), QStringLiteral("--database"), DatabaseName()} + more;
+}
+
+shell::TMainWindow* TShellTest::StartAsPlanner(const QStringList& more)
+{
+    Run = std::make_unique<shell::TShellRun>(shell::ParseShellOptions(
+        StartArguments({QStringLiteral("--user"), QStringLiteral("liming"), QStringLiteral("--password"), QStringLiteral("liming123")})
+        + more));
+    if (!Run->LogIn(false))
+        return nullptr;
+    return Run->ShowMainWindow();
+}
+
+int RowWhere(const shell::TERPListView& view, const QString& field, const QVariant& value, const QString& field2,
+             const QVariant& value2)
+{
+    const TRecordSet& records = view.Model()->Records();
+    for (int row = 0; row < records.RecordCount(); ++row)
+        if (records.Value(row, field) == value && (field2.isEmpty() || records.Value(row, field2) == value2))
+            return row;
+    return -1;
+}
+
+} // namespace kx::test
