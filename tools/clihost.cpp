@@ -24,6 +24,20 @@ TCliHost::TCliHost(const TConnectOptions& options, const QString& userNo)
 
 TCliHost::~TCliHost() = default;
 
+TPlanPeriods ConsecutivePeriods(const QDate& from, int count, const QString& unit)
+{
+    QList<TPlanPeriod> user;
+    QDate begin = from;
+    for (int i = 0; i < count; ++i) {
+        const QDate next = unit == QLatin1String("days") ? begin.addDays(1)
+                         : unit == QLatin1String("months") ? begin.addMonths(1)
+                                                            : begin.addDays(7);
+        user << TPlanPeriod{ppkNormal, begin, next.addDays(-1)};
+        begin = next;
+    }
+    return BuildPlanPeriods(user);
+}
+
 void TConsoleProgress::ShowText(const QString& text)
 {
     if (FBarShown)

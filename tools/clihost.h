@@ -5,6 +5,7 @@
 #include "connectoptions.h"
 #include "hostsession.h"
 #include "engine/progress.h"
+#include "masterdata/planperiods.h"
 #include "kx_mrp/environment.h"
 
 #include <memory>
@@ -25,6 +26,9 @@ private:
     std::unique_ptr<suite::THostSession> FSession;
     TConnection FConnection;
 };
+
+// count consecutive plan periods of "days", "weeks" or "months" from the first day on.
+TPlanPeriods ConsecutivePeriods(const QDate& from, int count, const QString& unit);
 
 // Progress on a terminal: each step on its own line, a bar for positions.
 class TConsoleProgress : public IEngineProgress {

@@ -39,21 +39,6 @@ int IntOption(QStringList& args, const char* name, int fallback)
     return value;
 }
 
-// Consecutive periods of days, weeks or months from a first day.
-TPlanPeriods MakePeriods(const QDate& from, int count, const QString& unit)
-{
-    QList<TPlanPeriod> user;
-    QDate begin = from;
-    for (int i = 0; i < count; ++i) {
-        QDate next = unit == QLatin1String("days") ? begin.addDays(1)
-                   : unit == QLatin1String("months") ? begin.addMonths(1)
-                                                      : begin.addDays(7);
-        user << TPlanPeriod{ppkNormal, begin, next.addDays(-1)};
-        begin = next;
-    }
-    return BuildPlanPeriods(user);
-}
-
 void PrintScheme(const TPlanScheme& s)
 {
     auto time = [](const QDateTime& t) { return t.isValid() ? DateTimeToText(t) : QStringLiteral("-"); };
@@ -119,7 +104,7 @@ int RunSchemeCommand(const TConnectOptions& options, QStringList args)
         }
         if (unit == QLatin1String("weeks"))
             from = from.addDays(1 - from.dayOfWeek());
-        s.PlanPeriods = MakePeriods(from, count, unit);
+        s.PlanPeriods = ConsecutivePeriods(from, count, unit);
         if (!args.isEmpty())
             return Usage(kSchemeUsage);
         s.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(s));
