@@ -1,0 +1,145 @@
+// An MRP run that does not finish, stopped by Esc or by a failing statement anywhere up to
+// the last write of its results, leaves the scheme's previous results, run log and state as
+// they were.
+#include "engine/maindemand.h"
+#include "engine/progress.h"
+
+#include "db/shared.h"
+#include "demofactory.h"
+
+#include "testdatabase.h"
+
+#include <gtest/gtest.h>
+
+using namespace kx;
+using namespace kx::test;
+
+class MRPRunAbort : public TDatabaseTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        TDatabaseTest::SetUpTestSuite();
+        suite::LoadDemoFactory(SharedConnection());
+        Exec(QStringLiteral("update KX_SYS_Users set UsrIsAdmin=1 where UsrID='U001'"));
+        Host().UseCatalogue();
+    }
+
+    void SetUp() override
+    {
+        Scheme = std::make_unique<TPlanScheme>(&SharedConnection());
+        Scheme->SchemeName = QStringLiteral("中止测试");
+        QList<TPlanPeriod> weeks;
+        for (int w = 0; w < 8; ++w)
+            weeks << TPlanPeriod{ppkNormal, QDate(2026, 12, 7).addDays(7 * w), QDate(2026, 12, 13).addDays(7 * w)};
+        Scheme->PlanPeriods = BuildPlanPeriods(weeks);
+        Scheme->PlanCalIID = 1;
+        Scheme->PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(*Scheme));
+        ASSERT_TRUE(Scheme->Save());
+        ASSERT_TRUE(Scheme->RunMPS(false, false, Silent));
+        ASSERT_TRUE(Run(Silent));
+        Before = Snapshot();
+        ASSERT_TRUE(Before.contains(QStringLiteral("state 6")));
+    }
+
+    bool Run(IEngineProgress& progress)
+    {
+        return Scheme->RunMRP(false, false, [](int, int, const QString&, const QString&) {}, progress, false);
+    }
+
+    // Rows and quantity totals of every result table, the log and the scheme's state and times.
+    QString Snapshot() const
+    {
+        const int iid = Scheme->SchemeIID;
+        return Scalar(QStringLiteral(
+                          "select concat_ws(' ',"
+                          " (select count(*)||'/'||coalesce(sum(DmdQty),0)||'/'||coalesce(sum(DmdASetQty),0) from KX_MRP_Demands where DmdSchIID=%1),"
+                          " (select count(*)||'/'||coalesce(sum(SupQty),0) from KX_MRP_Supplies where SupSchIID=%1),"
+                          " (select count(*)||'/'||coalesce(sum(AltQty),0) from KX_MRP_Allots where AltSchIID=%1),"
+                          " (select count(*)||'/'||coalesce(sum(BalEndQty),0) from KX_MRP_Balance where BalSchIID=%1),"
+                          " (select count(*)||'/'||max(LogTime) from KX_MRP_RunLog where LogSchIID=%1),"
+                          " (select 'state '||SchState||' '||SchMrpRunTime||' '||SchMaxTime from KX_MRP_Schemes where SchIID=%1))")
+                          .arg(iid))
+            .toString();
+    }
+
+    // The run's work tables are gone whatever the outcome.
+    static bool RunTablesLeft()
+    {
+        return Scalar(QStringLiteral("select to_regclass('tmp_KX_MRP_Demands') is not null or to_regclass('tmp_KX_MRP_Supplies') is not null"))
+            .toBool();
+    }
+
+    TSilentProgress Silent;
+    std::unique_ptr<TPlanScheme> Scheme;
+    QString Before;
+};
+
+TEST_F(MRPRunAbort, EscAtAnyPointOfTheRunCancelsIt)
+{
+    // Esc goes down after the first poll, in the middle of the levels, and at the last poll
+    // before saving.
+    int polls = 0;
+    {
+        TEscapeHold neverPressed(1000000);
+        TStatusProgress status;
+        ASSERT_TRUE(Run(status));
+        polls = neverPressed.Polls();
+    }
+    ASSERT_GT(polls, 10);
+    Before = Snapshot();
+    for (int after : {0, polls / 2, polls - 1}) {
+        SCOPED_TRACE(after);
+        TScriptedMessages messages({mrYes});
+        TEscapeHold esc(after);
+        TStatusProgress status;
+        EXPECT_FALSE(Run(status));
+        ASSERT_GE(messages.Count(), 2);
+        EXPECT_EQ(messages.Texts().first(), QStringLiteral("您已按下[Esc]键, 中止正在执行的操作?"));
+        EXPECT_TRUE(messages.LastText().startsWith(QStringLiteral("MRP运算过程被中止（原因: ")));
+        EXPECT_EQ(Snapshot(), Before);
+        EXPECT_FALSE(RunTablesLeft());
+    }
+
+    // Answering no to the question lets the run go on to the end.
+    TScriptedMessages messages({mrNo});
+    TEscapeHold esc(polls - 1);
+    TStatusProgress status;
+    EXPECT_TRUE(Run(status));
+    EXPECT_EQ(messages.Count(), 1);
+}
+
+TEST_F(MRPRunAbort, FailingStatementInALevelOrInTheSaveCancelsIt)
+{
+    // A procedure that fails on the second level.
+    Exec(QStringLiteral("alter procedure KX_MRP_SetBOMForDemand rename to KX_MRP_SetBOMForDemand_Kept;\r"
+                        "create procedure KX_MRP_SetBOMForDemand(Level integer default -1) language plpgsql as $$ begin "
+                        "if Level = 1 then raise exception 'BOM lookup failed at level %', Level; end if; "
+                        "call KX_MRP_SetBOMForDemand_Kept(Level); end $$"));
+    {
+        TScriptedMessages messages;
+        EXPECT_FALSE(Run(Silent));
+        EXPECT_TRUE(messages.LastText().contains(QStringLiteral("BOM lookup failed at level 1"))) << messages.LastText().toStdString();
+    }
+    Exec(QStringLiteral("drop procedure KX_MRP_SetBOMForDemand;\r"
+                        "alter procedure KX_MRP_SetBOMForDemand_Kept rename to KX_MRP_SetBOMForDemand"));
+    EXPECT_EQ(Snapshot(), Before);
+    EXPECT_FALSE(RunTablesLeft());
+
+    // The save fails at its last table, after the old results were deleted in it.
+    Exec(QStringLiteral("create function pg_temp.kx_refuse() returns trigger language plpgsql as $$ begin "
+                        "raise exception 'disk full'; end $$;\r"
+                        "create trigger kx_refuse before insert on KX_MRP_RunLog for each statement execute function pg_temp.kx_refuse()"));
+    {
+        TScriptedMessages messages;
+        EXPECT_FALSE(Run(Silent));
+        EXPECT_TRUE(messages.LastText().contains(QStringLiteral("disk full"))) << messages.LastText().toStdString();
+    }
+    Exec(QStringLiteral("drop trigger kx_refuse on KX_MRP_RunLog"));
+    EXPECT_EQ(Snapshot(), Before);
+    EXPECT_FALSE(RunTablesLeft());
+
+    // And the next run succeeds with the same results.
+    ASSERT_TRUE(Run(Silent));
+    const QString after = Snapshot();
+    EXPECT_EQ(after.section(QLatin1Char(' '), 0, 3), Before.section(QLatin1Char(' '), 0, 3));
+}
