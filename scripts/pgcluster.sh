@@ -2,7 +2,9 @@
 # A private PostgreSQL cluster in one folder, reached only through a Unix socket in that
 # folder. PostgreSQL refuses to run as root: when root calls this, the server runs as the
 # postgres system user and owns the cluster's files. The database superuser is named
-# after the calling login, which connects by peer authentication.
+# after the calling login, which connects by peer authentication. An MRP run saves
+# hundreds of thousands of rows in one transaction: the write-ahead log may grow to 4 GB
+# before a checkpoint, so that a save is not slowed by checkpoints in its middle.
 #   pgcluster.sh start DIR      create the cluster when missing, then start it
 #   pgcluster.sh stop DIR
 #   pgcluster.sh status DIR
@@ -43,7 +45,7 @@ start)
         exit 0
     fi
     as_server "$pgbin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=${KX_PG_FSYNC:-on} -c max_connections=200" \
+        -o "-c listen_addresses='' -c unix_socket_directories='$dir' -c fsync=${KX_PG_FSYNC:-on} -c max_connections=200 -c max_wal_size=4GB" \
         start >/dev/null || { tail -n 30 "$dir/server.log" >&2; exit 1; }
     ;;
 stop)
