@@ -2,6 +2,7 @@
 
 #include "db/messages.h"
 #include "host/forcastactions.h"
+#include "masterdata/itemsettingframe.h"
 
 namespace kx {
 
@@ -13,6 +14,12 @@ using TFormRunner = void (*)(const TInfoObjectDef* def);
 using TEditFactory = IInfoEdit* (*)(const TInfoObjectDef* def);
 // An action handler; an empty action ID in its row takes every action of the object.
 using TActionRunner = void (*)(const TInfoObjectDef* def, const QString& actionID, IInfoView* view, bool* handled);
+
+template <class TView>
+IInfoView* CreateView(const TInfoObjectDef* def)
+{
+    return new TView(nullptr, def);
+}
 
 template <class T>
 struct TRow {
@@ -27,7 +34,7 @@ struct TActionRow {
 };
 
 const TRow<TViewFactory> kViews[] = {
-    {"KX_MRP.Items", nullptr},
+    {"KX_MRP.Items", CreateView<TItemSettingFrame>},
     {"KX_MRP.BOMExpand", nullptr},
     {"KX_MRP.ItemSubs", nullptr},
     {"KX_MRP.Deduct", nullptr},

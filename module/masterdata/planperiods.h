@@ -42,4 +42,10 @@ QString PeriodCaseExpr(const TPlanPeriods& periods, const QString& column);
 // The first gap between consecutive user periods: false and the gap's first and last day.
 bool PlanPeriodsContiguous(const QList<TPlanPeriod>& userPeriods, QDate& gapBegin, QDate& gapEnd);
 
+// How a period is listed: "2015/08/03 (一)" for one day, "2015/08/03 (一) - 08/09 (日)" for more.
+QString PlanPeriodText(const QDate& begin, const QDate& end);
+// The length class of a period, the index of its image: one day, 2 to 6 days, a week, longer.
+enum TPlanPeriodLength { pplDay = 0, pplDays = 1, pplWeek = 2, pplLonger = 3 };
+TPlanPeriodLength PlanPeriodLength(const QDate& begin, const QDate& end);
+
 } // namespace kx

@@ -321,7 +321,7 @@ Qt::ItemFlags TTreeModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const TViewColumn* column = FColumns->At(index.column());
-    if (FEditing && column->Editable && !column->FieldName.isEmpty())
+    if (FEditing && column->Editable && !column->FieldName.isEmpty() && (!FEditableHook || FEditableHook(NodeOf(index), column)))
         f |= column->Kind == ckBoolean ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
     return f;
 }

@@ -71,6 +71,9 @@ public:
     void LoadChildren(TTreeNode* node);
 
     void SetDrawFormatHook(TDrawFormatHook hook) { FDrawFormatHook = std::move(hook); }
+    // Whether a node's cell in an editable column may be edited (all nodes when not set).
+    using TEditableHook = std::function<bool(const TTreeNode* node, const TViewColumn* column)>;
+    void SetEditableHook(TEditableHook hook) { FEditableHook = std::move(hook); }
     void SetEditing(bool editing) { FEditing = editing; }
     bool Editing() const { return FEditing; }
     // Sorts the children of every node by the columns' sort settings.
@@ -114,6 +117,7 @@ private:
     int FImageColumn = 0;
     TNodeLoader FLoader;
     TDrawFormatHook FDrawFormatHook;
+    TEditableHook FEditableHook;
     bool FEditing = false;
 };
 
