@@ -3,6 +3,7 @@
 #include "db/messages.h"
 #include "host/forcastactions.h"
 #include "masterdata/itemsettingframe.h"
+#include "masterdata/workcalenderdlg.h"
 
 namespace kx {
 
@@ -56,7 +57,7 @@ const TRow<TFrameFactory> kFrames[] = {
 };
 
 const TRow<TFormRunner> kForms[] = {
-    {"KX_MRP.Calendar", nullptr},
+    {"KX_MRP.Calendar", ShowWorkCalendarForm},
     {"KX_MRP.MRPRelease", nullptr},
 };
 
