@@ -3,6 +3,7 @@
 #include "db/messages.h"
 #include "host/forcastactions.h"
 #include "masterdata/itemsettingframe.h"
+#include "masterdata/itemsubsframe.h"
 #include "masterdata/workcalenderdlg.h"
 
 namespace kx {
@@ -37,7 +38,7 @@ struct TActionRow {
 const TRow<TViewFactory> kViews[] = {
     {"KX_MRP.Items", CreateView<TItemSettingFrame>},
     {"KX_MRP.BOMExpand", nullptr},
-    {"KX_MRP.ItemSubs", nullptr},
+    {"KX_MRP.ItemSubs", CreateView<TItemSubsFrame>},
     {"KX_MRP.Deduct", nullptr},
     {"KX_MRP.MRP.Main", nullptr},
     {"KX_MRP.MRP.Allot", nullptr},

@@ -7,6 +7,10 @@
 #include "kx_mrp/erpaccess.h"
 #include "masterdata/itemsetting.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 namespace kx {
 
 namespace {
@@ -91,11 +95,23 @@ QString ItemSubLookupSQL(const QString& itemNo)
         .arg(kPlanType, ItemPropMaskSQL(QStringLiteral("i")), SQLInt(kItemTypeVirtual), QuotedStr(itemNo.trimmed()));
 }
 
+QVariantMap LookupSubItem(TQuery& query, const QString& itemNo)
+{
+    QVariantMap item;
+    if (itemNo.trimmed().isEmpty() || !RunSQL(query, ItemSubLookupSQL(itemNo), true) || query.IsEmpty())
+        return item;
+    for (const char* name : {"ItmID", "ItmName", "ItmSpec", "ItmTypeName", "UntName", "ItmMrpType", "PropMask"})
+        item.insert(QLatin1String(name), query.FieldByName(QLatin1String(name)).Value());
+    return item;
+}
+
 TItemSub ItemSubOfRow(const TFieldValues& row)
 {
     TItemSub sub;
     sub.SubItemID = Text(row, "BomSubItmID");
     sub.SubItemNo = Text(row, "ItmNo");
+    sub.SubItemName = Text(row, "ItmName");
+    sub.SubItemSpec = Text(row, "ItmSpec");
     sub.PropMask = Text(row, "PropMask");
     sub.SubItemProps = Text(row, "BomProps");
     for (int n = 1; n <= 10; ++n)
@@ -135,8 +151,11 @@ QList<TItemSubBom> ItemSubBomsOfList(TQuery& list)
             line.Entry = entry;
             line.RowHook = Text(row, "BomRowHook");
             line.ItemID = Text(row, "BomItmID");
-            if (level == 1)
+            if (level == 1) {
                 line.ItemNo = Text(row, "ItmNo");
+                line.ItemName = Text(row, "ItmName");
+                line.ItemSpec = Text(row, "ItmSpec");
+            }
             bom.Lines << line;
         }
         if (level >= 2)
@@ -176,6 +195,52 @@ TItemSubBom MergeShownLines(const TItemSubBom& stored, const TItemSubBom& shown)
             merged.Lines << line;
     }
     return merged;
+}
+
+QString CopySearchFilter(const QString& text)
+{
+    return QStringLiteral("$$ItemNo$$ like ") + QuotedStr(text.trimmed());
+}
+
+QList<TItemSubBom> CopySources(const QList<TItemSubBom>& found, const TItemSubBom& target)
+{
+    QSet<QString> components;
+    for (const TItemSubLine& line : target.Lines)
+        components.insert(line.ItemID);
+    QList<TItemSubBom> sources;
+    for (const TItemSubBom& bom : found) {
+        if (bom.IsGlobal() || bom.BomID == target.BomID)
+            continue;
+        TItemSubBom kept = bom;
+        kept.Lines.removeIf([&components](const TItemSubLine& line) { return line.Subs.isEmpty() || !components.contains(line.ItemID); });
+        if (!kept.Lines.isEmpty())
+            sources << kept;
+    }
+    return sources;
+}
+
+int ApplyCopiedSubs(TItemSubBom& target, const QList<TCopiedSub>& copied, bool overwrite)
+{
+    int added = 0;
+    for (TItemSubLine& line : target.Lines) {
+        bool cleared = false;
+        for (const TCopiedSub& c : copied) {
+            if (c.ComponentID != line.ItemID)
+                continue;
+            if (overwrite && !cleared) {
+                line.Subs.clear();
+                cleared = true;
+            }
+            const bool present = std::any_of(line.Subs.begin(), line.Subs.end(), [&c](const TItemSub& own) {
+                return own.SubItemID == c.Sub.SubItemID && own.SubProps == c.Sub.SubProps;
+            });
+            if (present)
+                continue;
+            line.Subs << c.Sub;
+            ++added;
+        }
+    }
+    return added;
 }
 
 TItemSubsFault CheckItemSubBom(TQuery& query, TItemSubBom& bom)

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 
 #include <functional>
 
@@ -34,6 +35,8 @@ QString PropCaption(int n);               // "辅助项1" ... "辅助项10"
 struct TItemSub {
     QString SubItemID;                    // empty while the typed code names no item
     QString SubItemNo;
+    QString SubItemName;
+    QString SubItemSpec;
     QString PropMask;                     // "1" for each property slot the substitute uses
     QString SubItemProps;                 // the property set, found by the checks
     QStringList SubProps = QStringList(10, QString());
@@ -51,6 +54,8 @@ struct TItemSubLine {
     QString RowHook;                      // empty under the global range
     QString ItemID;
     QString ItemNo;
+    QString ItemName;
+    QString ItemSpec;
     QList<TItemSub> Subs;                 // in priority order
 };
 
@@ -75,6 +80,10 @@ QString ItemSubsBomFilter(const QString& bomID);
 // The item of a typed substitute code: ItmID, ItmName, ItmSpec, ItmTypeName, UntName,
 // ItmMrpType (the plan type) and PropMask; virtual and disabled items are not found.
 QString ItemSubLookupSQL(const QString& itemNo);
+// The row of ItemSubLookupSQL under the names ItmID, ItmName, ItmSpec, ItmTypeName, UntName,
+// ItmMrpType and PropMask; empty when no such item (or the statement failed,
+// which is shown).
+QVariantMap LookupSubItem(TQuery& query, const QString& itemNo);
 
 // Substitute, line and BOM of listing rows (levels 2, 1 and 0).
 TItemSub ItemSubOfRow(const TFieldValues& row);
@@ -85,6 +94,23 @@ bool LoadItemSubBom(TQuery& query, const QString& bomID, TItemSubBom& bom);
 // The stored BOM with the lines of `shown` in place of its own (matched by row hook, or by
 // item under the global range); lines only in `shown` are added.
 TItemSubBom MergeShownLines(const TItemSubBom& stored, const TItemSubBom& shown);
+
+// Copying substitutes between BOMs: a substitute picked from a source BOM with the component
+// it replaces there.
+struct TCopiedSub {
+    QString ComponentID;
+    TItemSub Sub;
+};
+// The copy search: products whose number is like the text ("%" and "_" are wildcards).
+QString CopySearchFilter(const QString& text);
+// The BOMs a copy search found, kept to their lines with substitutes whose component the target
+// BOM also uses; the target itself and the global range are left out, and BOMs left without
+// lines go.
+QList<TItemSubBom> CopySources(const QList<TItemSubBom>& found, const TItemSubBom& target);
+// Puts the substitutes into every line of the target that uses their component. With overwrite
+// such a line loses its own substitutes first; a substitute a line has already (same item and
+// property values) is not added again. Returns the number of substitutes added.
+int ApplyCopiedSubs(TItemSubBom& target, const QList<TCopiedSub>& copied, bool overwrite);
 
 struct TItemSubsFault {
     int Line = -1;                        // -1: no fault

@@ -52,6 +52,8 @@ public:
     // A new node at the end of the parent's children (null: a top node).
     TTreeNode* AddNode(TTreeNode* parent = nullptr, const QVariantMap& values = {});
     void DeleteNode(TTreeNode* node);
+    // Moves a node to another position among its siblings.
+    void MoveNode(TTreeNode* node, int row);
     void Clear();
     // The node's children, to be loaded again when it is next expanded.
     void ResetChildren(TTreeNode* node);
