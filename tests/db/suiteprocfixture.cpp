@@ -103,26 +103,6 @@ void TSuiteProcTest::CreateTables(std::initializer_list<const char*> statements)
         Exec(QString::fromUtf8(statement));
 }
 
-QStringList TSuiteProcTest::Rows(const QString& sql)
-{
-    TQuery q(&SharedConnection());
-    q.SQL = sql;
-    QStringList rows;
-    try {
-        q.Open();
-    } catch (const EDatabaseError& e) {
-        ADD_FAILURE() << "query failed: " << e.Message().toStdString() << "\n" << sql.toStdString();
-        return rows;
-    }
-    for (int row = 0; row < q.RecordCount(); ++row) {
-        QStringList cells;
-        for (int field = 0; field < q.FieldCount(); ++field)
-            cells << q.TextAt(row, field);
-        rows << cells.join(QStringLiteral(", "));
-    }
-    return rows;
-}
-
 QString TSuiteProcTest::Refusal(const QString& sql)
 {
     try {
