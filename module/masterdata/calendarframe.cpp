@@ -58,7 +58,10 @@ public:
         if (index.column() == 0) {
             switch (role) {
             case Qt::DisplayRole:
-                return index.row() % 2 == 0 ? TCalendarLayout::MonthLabel(layout.MonthOfRow(index.row() + 1)) : QVariant();
+                // The label spans the month's two rows: the year above the month.
+                return index.row() % 2 == 0
+                    ? TCalendarLayout::MonthLabel(layout.MonthOfRow(index.row() + 1)).replace(QStringLiteral("年"), QStringLiteral("年\n"))
+                    : QVariant();
             case Qt::BackgroundRole: return kLabelBack;
             case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
             default: return QVariant();
