@@ -119,7 +119,7 @@ bool TAddItemSubsDlg::CanClose()
     if (!ReadNumber(edtBaseQty, baseQty) || baseQty <= 0)
         return Refuse(edtBaseQty, FieldCheckText(fcNotGreater, kCaptionBaseQty, edtBaseQty->text().trimmed(), QStringLiteral("0")));
     if (begin.isValid() && end.isValid() && end <= begin)
-        return Refuse(edtEndDate, FieldCheckText(fcNotGreaterField, kCaptionEndDate, kCaptionBeginDate));
+        return Refuse(edtEndDate, FieldCheckText(fcNotGreaterField, kCaptionEndDate, QString(), kCaptionBeginDate));
 
     FSub = TItemSub{};
     FSub.SubItemID = FItem.value(QStringLiteral("ItmID")).toString();

@@ -293,7 +293,7 @@ TItemSubsFault CheckItemSubBom(TQuery& query, TItemSubBom& bom)
                 return Fault(li, si, QStringLiteral("BomBaseQty"),
                              FieldCheckText(fcNotGreater, QStringLiteral("用量基数(基本)"), FloatToText(sub.RQty), QStringLiteral("0")));
             if (sub.BeginDate.isValid() && sub.EndDate.isValid() && sub.EndDate <= sub.BeginDate)
-                return Fault(li, si, QStringLiteral("BomEndDate"), FieldCheckText(fcNotGreaterField, kCaptionEndDate, kCaptionBeginDate));
+                return Fault(li, si, QStringLiteral("BomEndDate"), FieldCheckText(fcNotGreaterField, kCaptionEndDate, QString(), kCaptionBeginDate));
         }
     }
     return {};

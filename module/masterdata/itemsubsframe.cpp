@@ -88,7 +88,6 @@ TItemSubsFrame::TItemSubsFrame(QWidget* owner, const TInfoObjectDef* objectDef) 
         GetColumnByField(QLatin1String(field))->Editable = true;
     for (int n = 1; n <= 10; ++n)
         GetColumnByField(QStringLiteral("BomProp%1").arg(n))->Editable = true;
-    GetColumnByField(kNodeText)->Width = 150;
 
     // Only substitutes are edited, and a property only where the substitute item uses it.
     Nodes->SetEditableHook([](const TTreeNode* node, const TViewColumn* column) {
@@ -127,6 +126,10 @@ TItemSubsFrame::TItemSubsFrame(QWidget* owner, const TInfoObjectDef* objectDef) 
 void TItemSubsFrame::InitializeView(const QString& AAsDetailID, IInfoView* AMasterView)
 {
     TInfoTreeView::InitializeView(AAsDetailID, AMasterView);
+    // Designed widths, unless the scheme keeps the user's own.
+    for (const auto& [field, width] : {std::pair{"NodeText", 170}, {"BomKind", 72}, {"ItmNo", 80}, {"ItmName", 90}, {"ItmSpec", 120}})
+        GetColumnByField(QLatin1String(field))->Width = width;
+    ApplyViewLayout();
     TPickEditProperties& picker = edtFilterItem->Properties;
     picker.FCaption = QStringLiteral("物料");
     picker.FSQL = BuildItemPickSQL(QString(), kItemPickSearch, QStringLiteral("i.ItmID as \"#ItmID\""));

@@ -77,6 +77,7 @@ TEST_F(ItemSettingView, OpensOnTheDemoItemsWithTheirSettingsInBands)
     EXPECT_EQ(view->Columns.Bands[2].Caption, QStringLiteral("计量单位"));
     EXPECT_FALSE(view->Columns.Bands[4].Visible);
     EXPECT_FALSE(view->Columns.ByField(QStringLiteral("ItmID"))->Visible);
+    EXPECT_TRUE(SavePicture(view.get(), QStringLiteral("items_view.png")));
 
     // "Update" (the object's first action) is offered on a non-empty list and toggles edit mode.
     TCommandState state = 0;
