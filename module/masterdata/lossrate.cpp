@@ -235,7 +235,8 @@ TLossRateFault WriteLossRate(const QList<TLossSegment>& rows, bool divide, QStri
             return fault(i, 2, FieldCheckText(fcNotGreaterOrEqual, valueCaption, FloatToText(r.Value), QStringLiteral("0")));
         if (r.Value == 0 && r.Type == lstFixed)
             return fault(i, 2, QStringLiteral("[固定数量]类型的损耗值不能等于0 !"));
-        if (divide && r.Type != lstFixed && r.Value > 100)
+        // At 100% the divide formula has no issue quantity at all (its loss reads as 0): refused too.
+        if (divide && r.Type != lstFixed && r.Value >= 100)
             return fault(i, 2, QStringLiteral("当前系统损耗率模式下[公式: 投料数=标准用量÷(1-损耗率%)], 损耗值不能大于100% !"));
         if (r.Type == lstSmooth && prev && r.Value == prev->Value)
             return fault(i, 2, QStringLiteral("[平滑至百分比]类型的损耗值不能与前面分段的值相同!"));
