@@ -15,19 +15,6 @@ namespace kx {
 
 namespace {
 
-// The work table as KX_MRP_GetItemSubsList expects its caller to create it.
-const char* const kListTable = R"sql(
-drop table if exists tmp_KX_MRP_GetItemSubsList;
-create temp table tmp_KX_MRP_GetItemSubsList (
-  BomLevel smallint not null, BomType smallint, BomID varchar(50), BomNo varchar(80), BomEntry int,
-  BomRowHook varchar(50), BomItmID varchar(50), BomSubSeq int, BomSubItmID varchar(50), BomSubReplace smallint,
-  BomProps varchar(100), BomProp1 varchar(80), BomProp2 varchar(80), BomProp3 varchar(80), BomProp4 varchar(80),
-  BomProp5 varchar(80), BomProp6 varchar(80), BomProp7 varchar(80), BomProp8 varchar(80), BomProp9 varchar(80),
-  BomProp10 varchar(80), BomFixed smallint, BomUntID varchar(50), BomUQty numeric(28,8), BomQty numeric(28,8),
-  BomBaseQty numeric(28,8), BomBeginDate timestamp(3), BomEndDate timestamp(3), BomPosNo varchar(500),
-  BomOperSeq varchar(50), BomOperID varchar(50), BomPosition varchar(500), BomNote varchar(500)) on commit drop;
-)sql";
-
 const QString kPlanType = QStringLiteral("(case when t.ItmMrpType<>0 then t.ItmMrpType else i.ItmType end)");
 
 QString Text(const TFieldValues& row, const char* field)
@@ -65,7 +52,7 @@ QString PropCaption(int n)
 
 QString ItemSubsListSQL(const QString& filter, TItemSubsLimit limit, const QString& limitItemID)
 {
-    return QString::fromUtf8(kListTable)
+    return QString::fromUtf8(kItemSubsListTable)
         + QStringLiteral("call KX_MRP_GetItemSubsList(Filter => %1, LimitType => %2, LimitItmID => %3);\r")
               .arg(QuotedStr(filter), SQLInt(limit), QuotedStr(limitItemID))
         + QStringLiteral("select s.*, %1 as \"ItmMrpType\", i.ItmID, i.ItmNo, i.ItmName, i.ItmSpec, i.ItmTypeName, u.UntName, "

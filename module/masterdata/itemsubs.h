@@ -68,12 +68,26 @@ struct TItemSubBom {
     bool IsGlobal() const { return BomID.isEmpty(); }
 };
 
+// The work table of the listing as KX_MRP_GetItemSubsList expects its caller to create it,
+// dropped first when a former listing left it.
+inline constexpr const char* kItemSubsListTable = R"sql(
+drop table if exists tmp_KX_MRP_GetItemSubsList;
+create temp table tmp_KX_MRP_GetItemSubsList (
+  BomLevel smallint not null, BomType smallint, BomID varchar(50), BomNo varchar(80), BomEntry int,
+  BomRowHook varchar(50), BomItmID varchar(50), BomSubSeq int, BomSubItmID varchar(50), BomSubReplace smallint,
+  BomProps varchar(100), BomProp1 varchar(80), BomProp2 varchar(80), BomProp3 varchar(80), BomProp4 varchar(80),
+  BomProp5 varchar(80), BomProp6 varchar(80), BomProp7 varchar(80), BomProp8 varchar(80), BomProp9 varchar(80),
+  BomProp10 varchar(80), BomFixed smallint, BomUntID varchar(50), BomUQty numeric(28,8), BomQty numeric(28,8),
+  BomBaseQty numeric(28,8), BomBeginDate timestamp(3), BomEndDate timestamp(3), BomPosNo varchar(500),
+  BomOperSeq varchar(50), BomOperID varchar(50), BomPosition varchar(500), BomNote varchar(500));
+)sql";
+
 // Values of one listing row or tree node by field name.
 using TFieldValues = std::function<QVariant(const QString& field)>;
 
 // The listing statement: the work table, the procedure and the rows with their items
 // (the substitute for substitute rows, the component for lines, the product for BOMs), in
-// BOM, line and priority order. The work table is dropped when the statement's transaction ends.
+// BOM, line and priority order.
 QString ItemSubsListSQL(const QString& filter, TItemSubsLimit limit, const QString& limitItemID);
 // The filter that lists one BOM, or the global range for an empty BOM ID.
 QString ItemSubsBomFilter(const QString& bomID);

@@ -30,17 +30,6 @@ QDate D(int y, int m, int d)
     return QDate(y, m, d);
 }
 
-// Runs `act` on the modal dialog of type T that the next call opens.
-template <class T>
-void OnNextDialog(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        act(dlg);
-    });
-}
-
 QStringList PeriodTexts(const TSetPlanPeriodsDlg& dlg)
 {
     QStringList texts;

@@ -24,16 +24,6 @@ using namespace kx::test;
 
 namespace {
 
-template <class T>
-void OnNextDialog(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        act(dlg);
-    });
-}
-
 TTreeNode* BomNodeOf(TItemSubsFrame& view, const QString& bomNo)
 {
     for (int i = 0; i < view.Nodes->Root()->ChildCount(); ++i)

@@ -1,6 +1,7 @@
 // The loss-rate dialog: a text opened as segment rows and written back, faults that focus
 // their cell, the trial calculation, clearing, and the row buttons.
 #include "masterdata/lossratedlg.h"
+#include "lossratemode.h"
 #include "testhost.h"
 
 #include <QLabel>
@@ -12,15 +13,6 @@
 
 using namespace kx;
 using namespace kx::test;
-
-namespace {
-
-struct TLossMode {
-    explicit TLossMode(bool divide) { SetLossRateType(divide); }
-    ~TLossMode() { SetLossRateType(false); }
-};
-
-} // namespace
 
 TEST(LossRateDialog, OpensATextAsRowsAndWritesItBack)
 {

@@ -7,9 +7,14 @@
 
 #include "kx_mrp/interfaces.h"
 
+#include <QApplication>
 #include <QDate>
 #include <QStringList>
+#include <QTimer>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -33,6 +38,17 @@ protected:
 
     static TTestERPAccess ERPAccess;
 };
+
+// Runs `act` on the modal dialog of type T that the next call opens.
+template <class T>
+void OnNextDialog(std::function<void(T*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        act(dlg);
+    });
+}
 
 IInfoView* LoadModuleView(const TInfoObjectDef* def);
 QWidget* WidgetOf(IInfoView* view);

@@ -1,19 +1,12 @@
 #include "db/strutils.h"
 #include "masterdata/lossrate.h"
 
+#include "lossratemode.h"
+
 #include <gtest/gtest.h>
 
 using namespace kx;
-
-namespace {
-
-// Selects the formula mode for the scope of one test.
-struct TLossMode {
-    explicit TLossMode(bool divide) { SetLossRateType(divide); }
-    ~TLossMode() { SetLossRateType(false); }
-};
-
-} // namespace
+using kx::test::TLossMode;
 
 TEST(LossRate, ProgressiveSegmentsInMultiplyMode)
 {
