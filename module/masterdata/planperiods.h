@@ -19,6 +19,14 @@ struct TPlanPeriod {
 
 using TPlanPeriods = QList<TPlanPeriod>;
 
+class TViewColumn;
+
+// A column of a result view that shows one period of the scheme's list.
+struct TPlanPeriodCol {
+    int PeriodIndex = 0;          // index into the scheme's period list
+    TViewColumn* Column = nullptr;
+};
+
 // Day numbers as the stored texts count them: days since 1899-12-30.
 qint64 DateToDayNumber(const QDate& date);
 QDate DayNumberToDate(qint64 day);
