@@ -69,10 +69,18 @@ public:
     {
         const QString bomID = FHead.GetValue(QStringLiteral("BomID")).toString();
         const bool global = bomID.isEmpty();
-        QStringList sql;
-        sql << (global ? QStringLiteral("delete from KX_Bom_ItemSubs where SubRowHook is null")
-                       : QStringLiteral("delete from KX_Bom_ItemSubs where SubBomID=%1").arg(QuotedStr(bomID)));
         IRowList* rows = FHead.GetRowList(QStringLiteral("ItemSubs"));
+        QStringList sql;
+        // A BOM's bill replaces all its substitutes; the global range those of the items it names.
+        if (!global) {
+            sql << QStringLiteral("delete from KX_Bom_ItemSubs where SubBomID=%1").arg(QuotedStr(bomID));
+        } else {
+            QStringList items;
+            for (int r = 0; r < rows->Count(); ++r)
+                items << QuotedStr(rows->Row(r)->GetValue(QStringLiteral("ItemID")).toString());
+            if (!items.isEmpty())
+                sql << QStringLiteral("delete from KX_Bom_ItemSubs where SubBomID is null and SubItmID in (%1)").arg(items.join(QLatin1Char(',')));
+        }
         QMap<QString, int> seq;                   // priority within a line (or a replaced item)
         for (int r = 0; r < rows->Count(); ++r) {
             IValueList* row = rows->Row(r);
