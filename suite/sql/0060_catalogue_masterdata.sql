@@ -1,9 +1,10 @@
 -- Catalogue rows of the module's planning master data: item planning settings, item substitutes and the factory calendar.
+-- Each object is described afresh: rows a former catalogue file gave it are replaced.
 
 -- Item planning settings: the item master with its KX_MRP_ItemSetting row ("s", missing values read
 -- as 0 or ''). The pickers of planner, buyer, workshop, suppliers and planning item answer "#ID",
 -- the identity stored in the settings row.
-select KX_SYS_CatObject('KX_MRP.Items', '物料计划参数', 0::smallint, '计划\主数据', 'kx_mrp', 0::smallint, 10);
+select KX_SYS_CatObject('KX_MRP.Items', '物料计划资料', 0::smallint, '计划\主数据', 'kx_mrp', 0::smallint, 10);
 select KX_SYS_CatSource('KX_MRP.Items', 'i', 'KX_Base_ItemMaster');
 select KX_SYS_CatSource('KX_MRP.Items', 's', 'KX_MRP_ItemSetting', 'left join KX_MRP_ItemSetting as s on s.ItmID=i.ItmID');
 select KX_SYS_CatSource('KX_MRP.Items', 'u', 'KX_Base_Unit', 'left join KX_Base_Unit as u on u.UntID=i.ItmUnitID');
@@ -125,6 +126,7 @@ end $$;
 
 -- The factory calendar: a form; holding "Update" lets a user change holidays.
 select KX_SYS_CatObject('KX_MRP.Calendar', '工厂日历', 2::smallint, '计划\主数据', 'kx_mrp', 0::smallint, 30);
+update KX_SYS_Objects set ObjCanPrint = 0, ObjCanExport = 0 where ObjID = 'KX_MRP.Calendar';
 select KX_SYS_CatSource('KX_MRP.Calendar', 'c', 'KX_MRP_Calendar');
 select KX_SYS_CatField('KX_MRP.Calendar', 'CalIID', '日历内码', 'c.CalIID', 3::smallint, 0::smallint, 'PHT');
 select KX_SYS_CatField('KX_MRP.Calendar', 'CalName', '日历名称', 'c.CalName');

@@ -244,7 +244,7 @@ TEST_F(ItemSettingView, LeavingEditModeAsksAboutUnsavedRows)
     {
         TScriptedMessages cancel({mrCancel});
         EXPECT_FALSE(view->ToggleEditMode());
-        EXPECT_EQ(cancel.LastText(), QStringLiteral("您将退出[物料计划参数]的当前编辑状态, 对未保存过的内容进行保存?"));
+        EXPECT_EQ(cancel.LastText(), QStringLiteral("您将退出[物料计划资料]的当前编辑状态, 对未保存过的内容进行保存?"));
         EXPECT_EQ(cancel.Requests().value(0).Buttons, mbYesNoCancel | mbDefButton3);
         EXPECT_TRUE(view->GetEditMode());
     }
