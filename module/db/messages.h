@@ -49,4 +49,17 @@ void ShowException(const std::exception& e);
 // "错误: %s (错误号: %d)".
 void ShowDatabaseError(const QString& message, int number);
 
+// The shared field-check messages, column caption first.
+enum TFieldCheck {
+    fcEmpty,                              // "[%s]的内容不能为空!"
+    fcNotExists,                          // "[%s]的值(%s)不存在!"
+    fcInvalid,                            // "[%s]的值(%s)无效!"
+    fcNotGreater,                         // "[%s]的值(%s)没有大于%s !"
+    fcNotGreaterOrEqual,                  // "[%s]的值(%s)没有大于或等于%s !"
+    fcNotGreaterOrEqualField,             // "[%s]的值没有大于或等于[%s]的值!" (limit: the other caption)
+    fcNotGreaterField,                    // "[%s]的值没有大于[%s]的值!"
+};
+QString FieldCheckText(TFieldCheck check, const QString& caption, const QString& value = QString(),
+                       const QString& limit = QString());
+
 } // namespace kx

@@ -3,6 +3,8 @@
 #include "db/messages.h"
 #include "db/shared.h"
 
+#include <utility>
+
 namespace kx {
 
 bool RunSQL(TQuery& query, const QString& sql, bool open, bool showError, bool reraise)
@@ -54,6 +56,22 @@ void CheckRowLimit(int count)
     const int maxRows = EnvMaxRows();
     if (maxRows > 0 && count >= maxRows)
         ShowInfo(QStringLiteral("由于您的筛选条件过于宽松, 导致本次查询结果超过%1行, 超过部分已放弃返回显示!").arg(maxRows));
+}
+
+void TSQLBatch::Add(const QString& statement)
+{
+    FText += statement + QStringLiteral(";\r");
+    if (FText.size() > FLimit)
+        Flush();
+}
+
+void TSQLBatch::Flush()
+{
+    if (FText.isEmpty())
+        return;
+    const QString text = std::exchange(FText, QString());
+    FConnection.Execute(text);
+    ++FSent;
 }
 
 } // namespace kx

@@ -21,4 +21,22 @@ QVariant FieldValueOrNull(const TQuery& query, const QString& fieldName);
 // Warns when a list limited to MaxRows came back full.
 void CheckRowLimit(int count);
 
+// Statements sent in batches: each statement is added with ";" and a line break, and the
+// text is sent whenever it passes the limit (65000 characters) and once at the end. A
+// failing statement raises and stops the rest of its batch.
+class TSQLBatch {
+public:
+    explicit TSQLBatch(TConnection& connection, qsizetype limit = 65000) : FConnection(connection), FLimit(limit) {}
+    void Add(const QString& statement);
+    // Sends what is pending.
+    void Flush();
+    int BatchesSent() const { return FSent; }
+
+private:
+    TConnection& FConnection;
+    qsizetype FLimit;
+    QString FText;
+    int FSent = 0;
+};
+
 } // namespace kx

@@ -126,21 +126,16 @@ void RemapMainHints(TConnection& connection, const QString& rowsSQL, const TPlan
     TQuery q(&connection);
     q.SQL = rowsSQL;
     q.Open();
-    QString batch;
+    TSQLBatch batch(connection);
     for (int row = 0; row < q.RecordCount(); ++row) {
         const double total = q.ValueAt(row, 1).toDouble();
         if (total <= 0)
             continue;
         const THints hints = RemapHints(ParseHints(q.TextAt(row, 2)), total, from, to);
-        batch += QStringLiteral("update %1 set ManHints=%2 where ManIID=%3;\r")
-                     .arg(table, QuotedStr(FormatHints(hints)), SQLInt(q.ValueAt(row, 0).toLongLong()));
-        if (batch.size() > 65000) {
-            connection.Execute(batch);
-            batch.clear();
-        }
+        batch.Add(QStringLiteral("update %1 set ManHints=%2 where ManIID=%3")
+                      .arg(table, QuotedStr(FormatHints(hints)), SQLInt(q.ValueAt(row, 0).toLongLong())));
     }
-    if (!batch.isEmpty())
-        connection.Execute(batch);
+    batch.Flush();
 }
 
 QString MainReplaceBatch(const TPlanScheme& scheme, const QString& schemeColumns)

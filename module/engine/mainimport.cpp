@@ -7,6 +7,7 @@
 #include "db/strutils.h"
 #include "engine/objectquery.h"
 #include "engine/progress.h"
+#include "masterdata/itemsetting.h"
 
 #include <QHash>
 
@@ -145,11 +146,7 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
         TMainDemandLine line;
         const QString itemNo = cell("ItmNo");
         q.SQL = QStringLiteral("select ItmID, %1 as \"PropMask\" from KX_Base_ItemMaster where ItmNo=%2")
-                    .arg(QStringLiteral("cast(ItmHasProp1 as char(1))||cast(ItmHasProp2 as char(1))||cast(ItmHasProp3 as char(1))||"
-                                        "cast(ItmHasProp4 as char(1))||cast(ItmHasProp5 as char(1))||cast(ItmHasProp6 as char(1))||"
-                                        "cast(ItmHasProp7 as char(1))||cast(ItmHasProp8 as char(1))||cast(ItmHasProp9 as char(1))||"
-                                        "cast(ItmHasProp10 as char(1))"),
-                         QuotedStr(itemNo));
+                    .arg(ItemPropMaskSQL(QString()), QuotedStr(itemNo));
         q.Open();
         if (q.IsEmpty()) {
             report(QStringLiteral("[%1]的值(%2)不存在!").arg(QStringLiteral("物料代码"), itemNo));

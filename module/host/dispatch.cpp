@@ -2,6 +2,9 @@
 
 #include "db/messages.h"
 #include "host/forcastactions.h"
+#include "masterdata/itemsettingframe.h"
+#include "masterdata/itemsubsframe.h"
+#include "masterdata/workcalenderdlg.h"
 
 namespace kx {
 
@@ -13,6 +16,12 @@ using TFormRunner = void (*)(const TInfoObjectDef* def);
 using TEditFactory = IInfoEdit* (*)(const TInfoObjectDef* def);
 // An action handler; an empty action ID in its row takes every action of the object.
 using TActionRunner = void (*)(const TInfoObjectDef* def, const QString& actionID, IInfoView* view, bool* handled);
+
+template <class TView>
+IInfoView* CreateView(const TInfoObjectDef* def)
+{
+    return new TView(nullptr, def);
+}
 
 template <class T>
 struct TRow {
@@ -27,9 +36,9 @@ struct TActionRow {
 };
 
 const TRow<TViewFactory> kViews[] = {
-    {"KX_MRP.Items", nullptr},
+    {"KX_MRP.Items", CreateView<TItemSettingFrame>},
     {"KX_MRP.BOMExpand", nullptr},
-    {"KX_MRP.ItemSubs", nullptr},
+    {"KX_MRP.ItemSubs", CreateView<TItemSubsFrame>},
     {"KX_MRP.Deduct", nullptr},
     {"KX_MRP.MRP.Main", nullptr},
     {"KX_MRP.MRP.Allot", nullptr},
@@ -49,7 +58,7 @@ const TRow<TFrameFactory> kFrames[] = {
 };
 
 const TRow<TFormRunner> kForms[] = {
-    {"KX_MRP.Calendar", nullptr},
+    {"KX_MRP.Calendar", ShowWorkCalendarForm},
     {"KX_MRP.MRPRelease", nullptr},
 };
 

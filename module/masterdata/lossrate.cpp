@@ -1,6 +1,7 @@
 #include "masterdata/lossrate.h"
 
 #include "db/dataset.h"
+#include "db/messages.h"
 #include "db/shared.h"
 #include "db/sqlrun.h"
 #include "db/strutils.h"
@@ -211,11 +212,11 @@ TLossRateFault WriteLossRate(const QList<TLossSegment>& rows, bool divide, QStri
         const TLossSegment* prev = i > 0 ? &rows[i - 1] : nullptr;
         const bool last = i == n - 1;
         if (r.Bound < 0)
-            return fault(i, 0, QStringLiteral("[%1]的值(%2)没有大于或等于%3 !").arg(usageCaption, FloatToText(r.Bound), QStringLiteral("0")));
+            return fault(i, 0, FieldCheckText(fcNotGreaterOrEqual, usageCaption, FloatToText(r.Bound), QStringLiteral("0")));
         if (prev && !(last && r.Bound == 0) && r.Bound < prev->Bound)
             return fault(i, 0, QStringLiteral("分段的标准用量(%1)不能小于前面分段的值(%2)!").arg(FloatToText(r.Bound), FloatToText(prev->Bound)));
         if (int(r.Type) < lstPercent || int(r.Type) > lstFixed)
-            return fault(i, 1, QStringLiteral("[%1]的内容不能为空!").arg(QStringLiteral("类型")));
+            return fault(i, 1, FieldCheckText(fcEmpty, QStringLiteral("类型")));
         if (r.Type == lstSmooth && (!prev || prev->Type == lstFixed))
             return fault(i, 1, QStringLiteral("[平滑至百分比]类型分段只能出现在[百分比]或[平滑至百分比]类型分段之后!"));
         if (r.Type == lstSmooth && prev && r.Bound <= prev->Bound)
@@ -231,10 +232,11 @@ TLossRateFault WriteLossRate(const QList<TLossSegment>& rows, bool divide, QStri
                 return fault(i, 1, QStringLiteral("首分段的标准用量为0时(表示标准用量任意), 只能设置[固定数量]类型的损耗值!"));
         }
         if (r.Value < 0)
-            return fault(i, 2, QStringLiteral("[%1]的值(%2)没有大于或等于%3 !").arg(valueCaption, FloatToText(r.Value), QStringLiteral("0")));
+            return fault(i, 2, FieldCheckText(fcNotGreaterOrEqual, valueCaption, FloatToText(r.Value), QStringLiteral("0")));
         if (r.Value == 0 && r.Type == lstFixed)
             return fault(i, 2, QStringLiteral("[固定数量]类型的损耗值不能等于0 !"));
-        if (divide && r.Type != lstFixed && r.Value > 100)
+        // At 100% the divide formula has no issue quantity at all (its loss reads as 0): refused too.
+        if (divide && r.Type != lstFixed && r.Value >= 100)
             return fault(i, 2, QStringLiteral("当前系统损耗率模式下[公式: 投料数=标准用量÷(1-损耗率%)], 损耗值不能大于100% !"));
         if (r.Type == lstSmooth && prev && r.Value == prev->Value)
             return fault(i, 2, QStringLiteral("[平滑至百分比]类型的损耗值不能与前面分段的值相同!"));

@@ -110,4 +110,24 @@ bool PlanPeriodsContiguous(const QList<TPlanPeriod>& userPeriods, QDate& gapBegi
     return true;
 }
 
+QString PlanPeriodText(const QDate& begin, const QDate& end)
+{
+    static const QString weekdays = QStringLiteral("日一二三四五六");
+    auto weekday = [](const QDate& d) { return QString(weekdays[d.dayOfWeek() % 7]); };
+    QString text = QStringLiteral("%1 (%2)").arg(begin.toString(QStringLiteral("yyyy/MM/dd")), weekday(begin));
+    if (end > begin)
+        text += QStringLiteral(" - %1 (%2)").arg(end.toString(QStringLiteral("MM/dd")), weekday(end));
+    return text;
+}
+
+TPlanPeriodLength PlanPeriodLength(const QDate& begin, const QDate& end)
+{
+    const qint64 span = begin.daysTo(end);
+    if (span <= 0)
+        return pplDay;
+    if (span < 6)
+        return pplDays;
+    return span == 6 ? pplWeek : pplLonger;
+}
+
 } // namespace kx

@@ -19,6 +19,14 @@ struct TPlanPeriod {
 
 using TPlanPeriods = QList<TPlanPeriod>;
 
+class TViewColumn;
+
+// A column of a result view that shows one period of the scheme's list.
+struct TPlanPeriodCol {
+    int PeriodIndex = 0;          // index into the scheme's period list
+    TViewColumn* Column = nullptr;
+};
+
 // Day numbers as the stored texts count them: days since 1899-12-30.
 qint64 DateToDayNumber(const QDate& date);
 QDate DayNumberToDate(qint64 day);
@@ -41,5 +49,11 @@ int PeriodOfDate(const TPlanPeriods& periods, const QDate& date);
 QString PeriodCaseExpr(const TPlanPeriods& periods, const QString& column);
 // The first gap between consecutive user periods: false and the gap's first and last day.
 bool PlanPeriodsContiguous(const QList<TPlanPeriod>& userPeriods, QDate& gapBegin, QDate& gapEnd);
+
+// How a period is listed: "2015/08/03 (一)" for one day, "2015/08/03 (一) - 08/09 (日)" for more.
+QString PlanPeriodText(const QDate& begin, const QDate& end);
+// The length class of a period, the index of its image: one day, 2 to 6 days, a week, longer.
+enum TPlanPeriodLength { pplDay = 0, pplDays = 1, pplWeek = 2, pplLonger = 3 };
+TPlanPeriodLength PlanPeriodLength(const QDate& begin, const QDate& end);
 
 } // namespace kx

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QString>
 
 namespace kx {
 
@@ -15,6 +16,14 @@ using THolidayList = QList<qint64>;
 // Reads the calendar's holidays from a start date on. False when the statement failed
 // (already shown).
 [[nodiscard]] bool LoadHolidays(TQuery& query, int calendarID, const QDate& from, THolidayList& holidays);
+// Reads the holidays from `from` up to the day before `to`.
+[[nodiscard]] bool LoadHolidaysBetween(TQuery& query, int calendarID, const QDate& from, const QDate& to,
+                                       THolidayList& holidays);
+// The statement that replaces the calendar's holidays from `from` up to the day before `to` by
+// the given ones (those outside the range are left out); holidays outside the range stay.
+QString ReplaceHolidaysSQL(int calendarID, const QDate& from, const QDate& to, const THolidayList& holidays);
+// The named calendars, by name: CalIID and CalName.
+inline const QString kCalendarListSQL = QStringLiteral("select * from KX_MRP_Calendar order by CalName");
 bool IsHoliday(const THolidayList& holidays, const QDate& date);
 
 // The date n work days before d (n > 0) or |n| work days after it (n < 0), stepping over

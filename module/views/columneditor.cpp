@@ -3,6 +3,7 @@
 #include "views/commonui.h"
 #include "views/pickedit.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
@@ -11,6 +12,8 @@ namespace kx {
 
 QWidget* CreateColumnEditor(const TViewColumn& column, QWidget* parent)
 {
+    if (column.OnCreateEditor)
+        return column.OnCreateEditor(parent);
     switch (column.Kind) {
     case ckBoolean: return nullptr;
     case ckEnum: {
@@ -71,6 +74,13 @@ QVariant ColumnEditorValue(QWidget* editor, const TViewColumn& column)
     return QVariant();
 }
 
+void CommitPendingEdit(QAbstractItemView* view)
+{
+    const QModelIndex current = view->currentIndex();
+    if (QWidget* editor = view->indexWidget(current))
+        Q_EMIT view->itemDelegateForIndex(current)->commitData(editor);
+}
+
 TColumnDelegate::TColumnDelegate(std::function<const TViewColumn*(const QModelIndex&)> columnOf, QObject* parent)
     : QStyledItemDelegate(parent), FColumnOf(std::move(columnOf))
 {
@@ -82,8 +92,8 @@ QWidget* TColumnDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     if (!column)
         return QStyledItemDelegate::createEditor(parent, option, index);
     QWidget* editor = CreateColumnEditor(*column, parent);
-    if (auto* picker = qobject_cast<TPickEdit*>(editor))
-        connect(picker, &TPickEdit::ValuePicked, this, [this, picker] { Q_EMIT const_cast<TColumnDelegate*>(this)->commitData(picker); });
+    if (auto* button = qobject_cast<TExButtonEdit*>(editor))
+        connect(button, &TExButtonEdit::ValuePicked, this, [this, button] { Q_EMIT const_cast<TColumnDelegate*>(this)->commitData(button); });
     return editor;
 }
 

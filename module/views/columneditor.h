@@ -7,6 +7,8 @@
 
 #include <QStyledItemDelegate>
 
+class QAbstractItemView;
+
 #include <functional>
 
 namespace kx {
@@ -15,6 +17,9 @@ namespace kx {
 QWidget* CreateColumnEditor(const TViewColumn& column, QWidget* parent);
 void SetColumnEditorValue(QWidget* editor, const TViewColumn& column, const QVariant& value);
 QVariant ColumnEditorValue(QWidget* editor, const TViewColumn& column);
+
+// Posts the value of an editor open on the view's current cell, as leaving the cell would.
+void CommitPendingEdit(QAbstractItemView* view);
 
 class TColumnDelegate : public QStyledItemDelegate {
     Q_OBJECT

@@ -248,17 +248,4 @@ void ShowExportNotProvided()
     ShowInfo(QStringLiteral("导出和打印功能将在后续版本中提供。"));
 }
 
-QString FieldCheckText(TFieldCheck check, const QString& caption, const QString& value, const QString& limit)
-{
-    switch (check) {
-    case fcEmpty: return QStringLiteral("[%1]的内容不能为空!").arg(caption);
-    case fcNotExists: return QStringLiteral("[%1]的值(%2)不存在!").arg(caption, value);
-    case fcInvalid: return QStringLiteral("[%1]的值(%2)无效!").arg(caption, value);
-    case fcNotGreater: return QStringLiteral("[%1]的值(%2)没有大于%3 !").arg(caption, value, limit);
-    case fcNotGreaterOrEqual: return QStringLiteral("[%1]的值(%2)没有大于或等于%3 !").arg(caption, value, limit);
-    case fcNotGreaterOrEqualField: return QStringLiteral("[%1]的值没有大于或等于[%2]的值!").arg(caption, limit);
-    }
-    return QString();
-}
-
 } // namespace kx

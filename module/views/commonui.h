@@ -3,8 +3,10 @@
 // the field-check messages.
 #pragma once
 
+#include "db/messages.h"
 #include "kx_mrp/types.h"
 
+#include <QColor>
 #include <QString>
 #include <QVariant>
 
@@ -14,6 +16,12 @@ inline const QString kFloatFormat = QStringLiteral("###,###,###,##0.########");
 inline const QString kCurrencyFormat = QStringLiteral("###,###,###,##0.00");
 inline const QString kMaxSummaryFormat = QStringLiteral("≤###,###,###,##0.########;≤-###,###,###,##0.########");
 inline const QString kMinSummaryFormat = QStringLiteral("≥###,###,###,##0.########;≥-###,###,###,##0.########");
+
+// Cell colours shared by the views: editable cells in edit mode, read-only cells of editing
+// tables, and the text of disabled records.
+inline const QColor kEditBackColor = QColor(255, 255, 215);
+inline const QColor kReadOnlyBackColor = QColor(236, 236, 236);
+inline const QColor kDisabledTextColor = QColor(140, 140, 140);
 
 // A number in a picture format: sections "positive;negative;zero"; "0" a digit always
 // shown, "#" a digit shown when significant, "," thousands grouping, "." the decimal
@@ -53,10 +61,5 @@ QString EnteredValueText(const QVariant& value);
 
 // The export and print family of commands, which this version does not offer yet.
 void ShowExportNotProvided();
-
-// The shared field-check messages, column caption first.
-enum TFieldCheck { fcEmpty, fcNotExists, fcInvalid, fcNotGreater, fcNotGreaterOrEqual, fcNotGreaterOrEqualField };
-QString FieldCheckText(TFieldCheck check, const QString& caption, const QString& value = QString(),
-                       const QString& limit = QString());
 
 } // namespace kx

@@ -23,6 +23,8 @@ public:
 
 Q_SIGNALS:
     void ButtonClick();
+    // The button set a new value into the edit; an in-place editor posts it.
+    void ValuePicked();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

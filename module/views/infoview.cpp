@@ -170,16 +170,21 @@ bool TCustomInfoView::NeedSave()
     return GetEditMode() && Modified;
 }
 
+bool TCustomInfoView::QuerySaveEdits()
+{
+    if (!NeedSave())
+        return true;
+    const int answer = ShowQuestion(QStringLiteral("您将退出[%1]的当前编辑状态, 对未保存过的内容进行保存?").arg(ViewCaption),
+                                    mbYesNoCancel | mbDefButton3);
+    if (answer == mrCancel)
+        return false;
+    return answer != mrYes || SaveData();
+}
+
 bool TCustomInfoView::QueryClose()
 {
-    if (NeedSave()) {
-        const int answer = ShowQuestion(QStringLiteral("您将退出[%1]的当前编辑状态, 对未保存过的内容进行保存?").arg(ViewCaption),
-                                        mbYesNoCancel | mbDefButton3);
-        if (answer == mrCancel)
-            return false;
-        if (answer == mrYes && !SaveData())
-            return false;
-    }
+    if (!QuerySaveEdits())
+        return false;
     if (!GetEditMode())
         StoreViewLayout();
     SaveLastUsedViewScheme(ViewScheme);

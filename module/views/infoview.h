@@ -81,6 +81,9 @@ protected:
 
     // Entering edit mode paints the frame in the edit colour with a 3-pixel border.
     void SetEditMode(bool Value);
+    // Before edits are left: with unsaved edits asks whether to save them (Yes/No/Cancel).
+    // False when the user cancels or the save fails; true when saved or discarded.
+    bool QuerySaveEdits();
     void FireFocusedRecordChanged();
     // Opens the host's bill editor for an action (empty: the focused record).
     bool ShowEditor(const QString& ActionID, IInfoEdit** Editor = nullptr);

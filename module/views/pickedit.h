@@ -48,10 +48,6 @@ public:
 
     TPickEditProperties Properties;
 
-Q_SIGNALS:
-    // The user picked a value; the edit's text holds it.
-    void ValuePicked();
-
 private:
     void PickValue();
 };

@@ -75,6 +75,24 @@ void TTreeModel::DeleteNode(TTreeNode* node)
     endRemoveRows();
 }
 
+void TTreeModel::MoveNode(TTreeNode* node, int row)
+{
+    if (!node || node == &FRoot)
+        return;
+    TTreeNode* p = node->FParent;
+    const int from = node->FRow;
+    row = std::clamp(row, 0, int(p->FChildren.size()) - 1);
+    if (row == from)
+        return;
+    const QModelIndex parentIndex = IndexOf(p);
+    // Qt counts the destination before the move: one past the target when moving down.
+    beginMoveRows(parentIndex, from, from, parentIndex, row > from ? row + 1 : row);
+    p->FChildren.move(from, row);
+    for (int i = 0; i < p->FChildren.size(); ++i)
+        p->FChildren[i]->FRow = i;
+    endMoveRows();
+}
+
 void TTreeModel::Clear()
 {
     beginResetModel();
@@ -321,7 +339,7 @@ Qt::ItemFlags TTreeModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const TViewColumn* column = FColumns->At(index.column());
-    if (FEditing && column->Editable && !column->FieldName.isEmpty())
+    if (FEditing && column->Editable && !column->FieldName.isEmpty() && (!FEditableHook || FEditableHook(NodeOf(index), column)))
         f |= column->Kind == ckBoolean ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
     return f;
 }

@@ -52,6 +52,8 @@ public:
     // A new node at the end of the parent's children (null: a top node).
     TTreeNode* AddNode(TTreeNode* parent = nullptr, const QVariantMap& values = {});
     void DeleteNode(TTreeNode* node);
+    // Moves a node to another position among its siblings.
+    void MoveNode(TTreeNode* node, int row);
     void Clear();
     // The node's children, to be loaded again when it is next expanded.
     void ResetChildren(TTreeNode* node);
@@ -71,6 +73,9 @@ public:
     void LoadChildren(TTreeNode* node);
 
     void SetDrawFormatHook(TDrawFormatHook hook) { FDrawFormatHook = std::move(hook); }
+    // Whether a node's cell in an editable column may be edited (all nodes when not set).
+    using TEditableHook = std::function<bool(const TTreeNode* node, const TViewColumn* column)>;
+    void SetEditableHook(TEditableHook hook) { FEditableHook = std::move(hook); }
     void SetEditing(bool editing) { FEditing = editing; }
     bool Editing() const { return FEditing; }
     // Sorts the children of every node by the columns' sort settings.
@@ -114,6 +119,7 @@ private:
     int FImageColumn = 0;
     TNodeLoader FLoader;
     TDrawFormatHook FDrawFormatHook;
+    TEditableHook FEditableHook;
     bool FEditing = false;
 };
 

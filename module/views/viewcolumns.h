@@ -13,6 +13,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace kx {
 
 // How a column shows and edits its values.
@@ -65,6 +67,9 @@ public:
     const TInfoFieldDef* FieldDef = nullptr;
     bool OwnEditor = false;               // a designed column with an editor of its own
     std::function<QString(const QVariant&)> OnGetDisplayText;   // a display handler of its own
+    // The in-place editor of a column with an editor of its own: a line edit (its text is
+    // the value), a button edit among them.
+    std::function<QWidget*(QWidget* parent)> OnCreateEditor;
     bool Dynamic = false;                 // created from a field definition when the layout was applied
 
     int SortIndex = -1;                   // position among the sorted columns, -1 unsorted

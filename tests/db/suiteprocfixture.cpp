@@ -2,6 +2,7 @@
 
 #include "db/dataset.h"
 #include "db/shared.h"
+#include "masterdata/itemsubs.h"
 
 namespace kx::test {
 
@@ -101,26 +102,6 @@ void TSuiteProcTest::CreateTables(std::initializer_list<const char*> statements)
 {
     for (const char* statement : statements)
         Exec(QString::fromUtf8(statement));
-}
-
-QStringList TSuiteProcTest::Rows(const QString& sql)
-{
-    TQuery q(&SharedConnection());
-    q.SQL = sql;
-    QStringList rows;
-    try {
-        q.Open();
-    } catch (const EDatabaseError& e) {
-        ADD_FAILURE() << "query failed: " << e.Message().toStdString() << "\n" << sql.toStdString();
-        return rows;
-    }
-    for (int row = 0; row < q.RecordCount(); ++row) {
-        QStringList cells;
-        for (int field = 0; field < q.FieldCount(); ++field)
-            cells << q.TextAt(row, field);
-        rows << cells.join(QStringLiteral(", "));
-    }
-    return rows;
 }
 
 QString TSuiteProcTest::Refusal(const QString& sql)
@@ -260,17 +241,7 @@ create temp table tmp_KX_MRP_RefItems (ItmID varchar(50) primary key, SubItmID v
 create temp table tmp_KX_MRP_RefItemProps (ItmID varchar(50) not null, ItmProps varchar(100) not null,
   SubItmID varchar(50), primary key (ItmID, ItmProps));
 )sql";
-const char* const GetItemSubsList = R"sql(
-drop table if exists tmp_KX_MRP_GetItemSubsList;
-create temp table tmp_KX_MRP_GetItemSubsList (
-  BomLevel smallint not null, BomType smallint, BomID varchar(50), BomNo varchar(80), BomEntry int,
-  BomRowHook varchar(50), BomItmID varchar(50), BomSubSeq int, BomSubItmID varchar(50), BomSubReplace smallint,
-  BomProps varchar(100), BomProp1 varchar(80), BomProp2 varchar(80), BomProp3 varchar(80), BomProp4 varchar(80),
-  BomProp5 varchar(80), BomProp6 varchar(80), BomProp7 varchar(80), BomProp8 varchar(80), BomProp9 varchar(80),
-  BomProp10 varchar(80), BomFixed smallint, BomUntID varchar(50), BomUQty numeric(28,8), BomQty numeric(28,8),
-  BomBaseQty numeric(28,8), BomBeginDate timestamp(3), BomEndDate timestamp(3), BomPosNo varchar(500),
-  BomOperSeq varchar(50), BomOperID varchar(50), BomPosition varchar(500), BomNote varchar(500));
-)sql";
+const char* const GetItemSubsList = kItemSubsListTable;
 const char* const BomRefItems = R"sql(
 drop table if exists tmp_KX_MRP_BomRefItems;
 create temp table tmp_KX_MRP_BomRefItems (BomItmID varchar(50), BomRowHook varchar(50));

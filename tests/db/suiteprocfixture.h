@@ -19,8 +19,6 @@ protected:
     // Creates caller-made tables afresh (the tmp:: statements below).
     static void CreateTables(std::initializer_list<const char*> statements);
 
-    // The rows of a query, each row's columns joined by ", " (null as "").
-    static QStringList Rows(const QString& sql);
     // Runs statements that may be refused: "<error number>: <message>" of the error they raise,
     // empty when they succeed.
     static QString Refusal(const QString& sql);

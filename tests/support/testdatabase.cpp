@@ -82,4 +82,24 @@ QVariant TDatabaseTest::Scalar(const QString& sql)
     return q.IsEmpty() || q.FieldCount() == 0 ? QVariant() : q.Fields(0).Value();
 }
 
+QStringList TDatabaseTest::Rows(const QString& sql)
+{
+    TQuery q(&SharedConnection());
+    q.SQL = sql;
+    QStringList rows;
+    try {
+        q.Open();
+    } catch (const EDatabaseError& e) {
+        ADD_FAILURE() << "query failed: " << e.Message().toStdString() << "\n" << sql.toStdString();
+        return rows;
+    }
+    for (int row = 0; row < q.RecordCount(); ++row) {
+        QStringList cells;
+        for (int field = 0; field < q.FieldCount(); ++field)
+            cells << q.TextAt(row, field);
+        rows << cells.join(QStringLiteral(", "));
+    }
+    return rows;
+}
+
 } // namespace kx::test

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <QVariant>
 
 namespace kx::test {
@@ -32,6 +33,8 @@ protected:
     static void Exec(const QString& sql);
     // The first column of the first row, null when there is none.
     static QVariant Scalar(const QString& sql);
+    // The rows of a query, each row's columns joined by ", " (null as "").
+    static QStringList Rows(const QString& sql);
 
 private:
     static TTestHost* FHost;

@@ -4,6 +4,8 @@
 #include "db/shared.h"
 #include "viewschemeprep.h"
 
+#include <QDir>
+
 namespace kx::test {
 
 namespace {
@@ -154,6 +156,13 @@ void TTestHost::NewContext()
 {
     static std::intptr_t next = 100;
     Env.ContextID = ++next;
+}
+
+QString TestOutputPath(const QString& fileName)
+{
+    const QString folder = qEnvironmentVariable("KX_TEST_OUTPUT", QDir::tempPath());
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(fileName);
 }
 
 TScriptedMessages::TScriptedMessages(QList<int> answers) : FAnswers(std::move(answers))

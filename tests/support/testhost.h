@@ -55,6 +55,9 @@ private:
     QByteArray FUserID, FUserName, FGroups, FServer, FDatabase, FUser, FPassword;
 };
 
+// A file in the folder where tests leave their pictures ($KX_TEST_OUTPUT, else the temp folder).
+QString TestOutputPath(const QString& fileName);
+
 // Answers message boxes that offer a choice, in order, from a script, and records every box
 // shown. A box with the OK button alone is answered OK without using the script; past the
 // end of the script a box answers with its default button.

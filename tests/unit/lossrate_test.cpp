@@ -1,19 +1,12 @@
 #include "db/strutils.h"
 #include "masterdata/lossrate.h"
 
+#include "lossratemode.h"
+
 #include <gtest/gtest.h>
 
 using namespace kx;
-
-namespace {
-
-// Selects the formula mode for the scope of one test.
-struct TLossMode {
-    explicit TLossMode(bool divide) { SetLossRateType(divide); }
-    ~TLossMode() { SetLossRateType(false); }
-};
-
-} // namespace
+using kx::test::TLossMode;
 
 TEST(LossRate, ProgressiveSegmentsInMultiplyMode)
 {
@@ -105,6 +98,7 @@ TEST(LossRate, SegmentTableChecks)
         {{{100, lstPercent, -2}}, false, 0, 2, "[损耗值]的值(-2)没有大于或等于0 !"},
         {{{100, lstFixed, 0}, {0, lstPercent, 2}}, false, 0, 2, "[固定数量]类型的损耗值不能等于0 !"},
         {{{0, lstPercent, 100.5}}, true, 0, 2, "当前系统损耗率模式下[公式: 投料数=标准用量÷(1-损耗率%)], 损耗值不能大于100% !"},
+        {{{0, lstPercent, 100}}, true, 0, 2, "当前系统损耗率模式下[公式: 投料数=标准用量÷(1-损耗率%)], 损耗值不能大于100% !"},
         {{{100, lstPercent, 2}, {200, lstSmooth, 2}}, false, 1, 2, "[平滑至百分比]类型的损耗值不能与前面分段的值相同!"},
     };
     for (const Case& c : cases) {

@@ -19,13 +19,6 @@ using namespace kx::test;
 
 namespace {
 
-QString OutputPath(const QString& name)
-{
-    const QString folder = qEnvironmentVariable("KX_TEST_OUTPUT", QDir::tempPath());
-    QDir().mkpath(folder);
-    return QDir(folder).filePath(name);
-}
-
 // Items under two band captions, as a concrete view designs them.
 class TBandedItemsView : public TInfoGridView {
 public:
@@ -88,7 +81,7 @@ TEST_F(Snapshots, GridAndTreeViewsRenderWithChineseCaptions)
     QApplication::processEvents();
     EXPECT_TRUE(grid->Columns.HasBandCaptions());
     EXPECT_EQ(grid->RowModel()->rowCount(), 3);
-    const QString gridFile = OutputPath(QStringLiteral("grid_view.png"));
+    const QString gridFile = TestOutputPath(QStringLiteral("grid_view.png"));
     ASSERT_TRUE(grid->grab().save(gridFile));
 
     auto tree = OpenView<TItemsTree>(ItemsDef());
@@ -98,7 +91,7 @@ TEST_F(Snapshots, GridAndTreeViewsRenderWithChineseCaptions)
     tree->trlMain->expandAll();
     tree->trlMain->setCurrentIndex(tree->Nodes->index(1, 0, tree->Nodes->index(0, 0)));
     QApplication::processEvents();
-    const QString treeFile = OutputPath(QStringLiteral("tree_view.png"));
+    const QString treeFile = TestOutputPath(QStringLiteral("tree_view.png"));
     ASSERT_TRUE(tree->grab().save(treeFile));
 
     EXPECT_GT(QFileInfo(gridFile).size(), 5000);

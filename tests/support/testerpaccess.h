@@ -1,0 +1,23 @@
+// A bill service for tests standing in for the host's: substitute bills (kind 16) replace the
+// substitutes of their BOM (the global range: of the items they name) in KX_Bom_ItemSubs in one
+// transaction, as the shell's service does; other kinds are refused.
+#pragma once
+
+#include "kx_mrp/erpaccess.h"
+
+#include <QStringList>
+
+namespace kx::test {
+
+class TTestERPAccess : public IERPAccess {
+public:
+    std::unique_ptr<IBill> NewBill(int Kind) override;
+    int MaxBillRows(int Kind) override;
+
+    // "BomType/BomID:rows" of every bill stored, in order.
+    QStringList Stored;
+    // When set, the next bill fails with this statement run after its rows (nothing stays).
+    QString FailingStatement;
+};
+
+} // namespace kx::test
