@@ -79,6 +79,14 @@ QString BillCondition(const TBillSource& src, const QDate& horizonEnd)
     return cond + QStringLiteral(" and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)");
 }
 
+// Merging main demand: a line s of the incoming set replaces the existing line m of the same
+// bill line. Free demand lines name no bill line, so merging adds them and never replaces one.
+QString SameBillLine()
+{
+    return QStringLiteral("s.ManBillType=m.ManBillType and s.ManBillID=m.ManBillID and s.ManBillEntry=m.ManBillEntry and m.ManBillType<>%1")
+        .arg(btFreeNeed);
+}
+
 // Runs an operation on main demand: failures are shown and answered with false, an Esc
 // ends it silently.
 template <class F>
@@ -255,10 +263,10 @@ bool CopyMPS(TPlanScheme& scheme, int sourceIID, TMPSOverwriteType writeType, bo
             if (writeType == wtInsertOrUpdate)
                 connection.Execute(QStringLiteral(
                     "insert into tmp_KX_MRP_Main (ManIID, %1) select (select coalesce(max(ManIID), 0) from tmp_KX_MRP_Main) + "
-                    "row_number() over (order by m.ManIID), %2 from KX_MRP_Main as m left join tmp_KX_MRP_Main as s on "
-                    "s.ManBillType=m.ManBillType and s.ManBillID=m.ManBillID and s.ManBillEntry=m.ManBillEntry "
+                    "row_number() over (order by m.ManIID), %2 from KX_MRP_Main as m left join tmp_KX_MRP_Main as s on %4 "
                     "where m.ManSchIID=%3 and s.ManIID is null")
-                                       .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid));
+                                       .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid,
+                                            SameBillLine()));
             connection.Execute(MainReplaceBatch(scheme, QStringLiteral("SchMpsCalIID=%1, SchMpsPeriods=%2, SchMpsRunTime=%3, SchMpsUpdTime=%4")
                                                             .arg(SQLInt(scheme.PlanCalIID), QuotedStr(PlanPeriodsToText(scheme.PlanPeriods)),
                                                                  runTime, updTime)));
@@ -309,10 +317,10 @@ bool SaveMainDemandLines(TPlanScheme& scheme, const QList<TMainDemandLine>& line
         const QString iid = SQLInt(scheme.SchemeIID);
         if (writeType == wtInsertOrUpdate)
             connection.Execute(QStringLiteral(
-                "insert into tmp_KX_MRP_Main (%1) select %2 from KX_MRP_Main as m left join tmp_KX_MRP_Main as s on "
-                "s.ManBillType=m.ManBillType and s.ManBillID=m.ManBillID and s.ManBillEntry=m.ManBillEntry "
+                "insert into tmp_KX_MRP_Main (%1) select %2 from KX_MRP_Main as m left join tmp_KX_MRP_Main as s on %4 "
                 "where m.ManSchIID=%3 and s.ManIID is null order by m.ManIID")
-                                   .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid));
+                                   .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid,
+                                        SameBillLine()));
         QString columns = QStringLiteral("SchMpsRunTime=%1, SchMpsUpdTime=%1").arg(SQLDateTime(now));
         if (fresh)
             columns += QStringLiteral(", SchMpsCalIID=%1, SchMpsPeriods=%2").arg(SQLInt(scheme.PlanCalIID), QuotedStr(PlanPeriodsToText(periods)));

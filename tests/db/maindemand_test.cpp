@@ -1,9 +1,11 @@
 // Main demand on the demo factory: fetched from its sales, export and forecast lines, kept
 // across fetches as the planner asked, and imported from table files.
+#include "engine/hints.h"
 #include "engine/maindemand.h"
 #include "engine/mainimport.h"
 #include "engine/progress.h"
 
+#include "db/quote.h"
 #include "db/shared.h"
 #include "demofactory.h"
 
@@ -26,6 +28,15 @@ TPlanPeriods EightWeeks()
     for (int w = 0; w < 8; ++w)
         weeks << TPlanPeriod{ppkNormal, QDate(2026, 12, 7).addDays(7 * w), QDate(2026, 12, 13).addDays(7 * w)};
     return BuildPlanPeriods(weeks);
+}
+
+// Four fortnights over the same days.
+TPlanPeriods FourFortnights()
+{
+    QList<TPlanPeriod> fortnights;
+    for (int f = 0; f < 4; ++f)
+        fortnights << TPlanPeriod{ppkNormal, QDate(2026, 12, 7).addDays(14 * f), QDate(2026, 12, 20).addDays(14 * f)};
+    return BuildPlanPeriods(fortnights);
 }
 
 } // namespace
@@ -149,6 +160,36 @@ TEST_F(MainDemand, RefetchKeepsFreeDemandAndAdjustmentsOnlyWhenAsked)
     EXPECT_EQ(Scalar(QStringLiteral("select max(ManIID)-count(*) from KX_MRP_Main where ManSchIID=%1").arg(s.SchemeIID)).toInt(), 0);
 }
 
+TEST_F(MainDemand, PeriodHintsFollowTheLineIntoTheNewPeriods)
+{
+    TPlanScheme& s = NewScheme(srcForcast);
+    ASSERT_TRUE(s.RunMPS(false, false, Progress));
+    // The planner spreads the 400 of a forecast line over the second and fourth weeks.
+    Exec(QStringLiteral("update KX_MRP_Main set ManHints=%1 where ManSchIID=%2 and ManBillNo='FC2611-001' and ManBillEntry=3")
+             .arg(QuotedStr(FormatHints({{2, 150}, {4, 250}})))
+             .arg(s.SchemeIID));
+    const TSchemeParams before = TSchemeParams::Of(s);
+    s.PlanPeriods = FourFortnights();
+    s.PlanState = DeriveSavedState(false, s.PlanState, before, TSchemeParams::Of(s));
+    ASSERT_TRUE(s.Save());
+    EXPECT_EQ(s.PlanState, psParamsChangedMPS);
+
+    ASSERT_TRUE(s.RunMPS(false, true, Progress));
+    EXPECT_EQ(Line(QStringLiteral("FC2611-001"), 3, QStringLiteral("ManPeriod, ManHints")),
+              QStringLiteral("2|") + FormatHints({{1, 150}, {2, 250}}));
+    EXPECT_EQ(s.PlanState, psMPSReady);
+
+    // A changed MRP parameter after a run asks for a new run, not for new main demand.
+    Exec(QStringLiteral("update KX_MRP_Schemes set SchMrpRunTime=localtimestamp, SchState=%1 where SchIID=%2").arg(psMRPDone).arg(s.SchemeIID));
+    ASSERT_TRUE(s.Load(s.SchemeIID));
+    const TSchemeParams run = TSchemeParams::Of(s);
+    s.CareItemSafety = 2;
+    s.PlanState = DeriveSavedState(false, s.PlanState, run, TSchemeParams::Of(s));
+    ASSERT_TRUE(s.Save());
+    ASSERT_TRUE(s.Load(s.SchemeIID));
+    EXPECT_EQ(s.PlanState, psParamsChangedMRP);
+}
+
 TEST_F(MainDemand, FailedFetchLeavesMainDemandAndStateAsTheyWere)
 {
     TPlanScheme& s = NewScheme();
@@ -232,20 +273,36 @@ TEST_F(MainDemandImport, GoodRowsAreSavedAndEveryBadRowIsReportedByItsNumber)
               QStringLiteral("20|-8|2027-01-05|5"));
     EXPECT_EQ(s.PlanState, psMPSReady);
 
-    // Merging a file of free demand keeps the lines already there.
-    const TTableFile free = Csv("ItmNo,ManDate,ManNeedQty,ManItmProp1\n"
-                                "1.01.003,2026-12-20,30,\n"
-                                "1.01.002,2026-12-21,10,NOSUCHCOLOUR\n"
-                                "1.01.003,someday,5,\n");
+    // Merging a workbook of free demand keeps the lines already there; its unknown item and
+    // its row without a quantity are reported.
+    const TTableFile free = ReadTableFile(QStringLiteral(KX_TEST_DATA_DIR "/free_demand.xlsx"));
     issues.clear();
     ASSERT_TRUE(ImportMainDemand(s, itImportFreeNeed, free, wtInsertOrUpdate, Progress, issues));
     ASSERT_EQ(issues.size(), 2);
     EXPECT_EQ(issues[0].Row, 3);
+    EXPECT_EQ(issues[0].Text, QStringLiteral("[物料代码]的值(9.99.999)不存在!"));
+    EXPECT_EQ(issues[1].Row, 4);
+    EXPECT_EQ(issues[1].Text, QStringLiteral("导入内容无计划数量, 或计划数量不大于0, 忽略导入。"));
+    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:2:38"));
+    EXPECT_EQ(Scalar(QStringLiteral("select string_agg(ManItmID||'@'||ManDate::date||'#'||ManPeriod, ' ' order by ManDate) "
+                                    "from KX_MRP_Main where ManSchIID=%1 and ManBillType=%2").arg(s.SchemeIID).arg(btFreeNeed))
+                  .toString(),
+              QStringLiteral("DM-I-WS40@2026-12-20#2 DM-I-HD40@2026-12-29#4"));
+
+    // Free lines with a bad colour or date are reported too.
+    issues.clear();
+    ASSERT_TRUE(ImportMainDemand(s, itImportFreeNeed,
+                                 Csv("ItmNo,ManDate,ManNeedQty,ManItmProp1\n"
+                                     "1.01.002,2026-12-21,10,NOSUCHCOLOUR\n"
+                                     "1.01.003,someday,5,\n"
+                                     "1.01.003,2026-12-22,4,\n"),
+                                 wtInsertOrUpdate, Progress, issues));
+    ASSERT_EQ(issues.size(), 2);
     EXPECT_EQ(issues[0].Text, QStringLiteral("[辅助项1]的值(NOSUCHCOLOUR)无效!"));
     EXPECT_EQ(issues[1].Text, QStringLiteral("[ManDate]的值(someday)无效!"));
-    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:1:30"));
+    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:3:42"));
 
     // A file without one known column is refused as a whole.
     EXPECT_THROW((void)ImportMainDemand(s, itImportFreeNeed, Csv("Item,Qty\nA,1\n"), wtInsertOrUpdate, Progress, issues), EKxError);
-    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:1:30"));
+    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:3:42"));
 }
