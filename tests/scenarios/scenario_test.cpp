@@ -4,6 +4,9 @@
 
 #include "db/quote.h"
 #include "db/shared.h"
+#include "engine/planscheme.h"
+#include "engine/progress.h"
+#include "generator.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +37,7 @@ std::string TestName(const ::testing::TestParamInfo<QString>& info)
 
 } // namespace
 
-class MrpScenario : public test::TDatabaseTest, public ::testing::WithParamInterface<QString> {
+class ScenarioDatabase : public test::TDatabaseTest {
 protected:
     // Each scenario gets a database of its own, so no case sees another's factory.
     void UseScenarioDatabase(const QString& name)
@@ -64,6 +67,8 @@ private:
     QString FDatabase;
 };
 
+class MrpScenario : public ScenarioDatabase, public ::testing::WithParamInterface<QString> {};
+
 TEST_P(MrpScenario, StoresTheHandDerivedResults)
 {
     QStringList errors;
@@ -87,3 +92,36 @@ TEST_P(MrpScenario, StoresTheHandDerivedResults)
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, MrpScenario, ::testing::ValuesIn(Scenarios()), TestName);
+
+// The generated factory of size M: eight levels, shared components, lot rules, substitutes
+// and open orders of every kind at once. Nobody derives its results by hand, but every
+// allocation must still add up on both of its sides.
+class GeneratedFactory : public ScenarioDatabase {};
+
+TEST_F(GeneratedFactory, SizeMKeepsTheBalanceIdentities)
+{
+    UseScenarioDatabase(QStringLiteral("generated_m"));
+    suite::GenerateData(SharedConnection(), suite::GenSizeParams(QStringLiteral("M")));
+    TPlanScheme scheme(&SharedConnection());
+    scheme.SchemeName = QStringLiteral("生成工厂M");
+    QList<TPlanPeriod> weeks;
+    const QDate monday = QDate::currentDate().addDays(1 - QDate::currentDate().dayOfWeek());
+    for (int w = 0; w < 26; ++w)
+        weeks << TPlanPeriod{ppkNormal, monday.addDays(7 * w), monday.addDays(7 * w + 6)};
+    scheme.PlanPeriods = BuildPlanPeriods(weeks);
+    scheme.CareMRPTrackMode = 9;
+    scheme.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(scheme));
+    ASSERT_TRUE(scheme.Save());
+    TSilentProgress progress;
+    ASSERT_TRUE(scheme.RunMPS(false, false, progress));
+    ASSERT_TRUE(scheme.RunMRP(false, false, [](int, int, const QString&, const QString&) {}, progress, false));
+
+    const TScenario none;
+    TScenarioRunner runner(none);
+    runner.AdoptScheme(scheme.SchemeIID);
+    EXPECT_GT(runner.Rows(QStringLiteral("allots")).size(), 10000);
+    const QList<TDifference> faults = runner.CheckIdentities();
+    for (qsizetype i = 0; i < qMin<qsizetype>(faults.size(), 20); ++i)
+        ADD_FAILURE() << faults[i].Text.toStdString();
+    EXPECT_EQ(faults.size(), 0);
+}

@@ -35,7 +35,16 @@ public:
         FFailure.clear();
     }
 
+    // Takes a scheme run elsewhere (a generated factory) as this runner's, for its identities.
+    void AdoptScheme(int schemeIID)
+    {
+        FSchemeIID = schemeIID;
+        AdoptStoredResults(true);
+    }
     int SchemeIID() const { return FSchemeIID; }
+    // The balance identities of the stored results: allocations against the coverage of
+    // their demands and supplies, and per item key the balance row.
+    QList<TDifference> CheckIdentities() const;
 
     // The stored rows of a result view ("supplies", "demands", "allots", "balance",
     // "adjusts"), or the log lines the run reported ("log").
@@ -50,7 +59,6 @@ private:
     QList<TActualRow> FLog;
 
     QList<TDifference> CheckRun() const;
-    QList<TDifference> CheckIdentities() const;
 };
 
 } // namespace kx::scenario
