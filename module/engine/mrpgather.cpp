@@ -283,7 +283,7 @@ void TMRPRun::Gather(int level)
     Exec(QStringLiteral("call KX_MRP_SetBOMForSupply(-1)"));
 
     // Open component lines of the orders present as supplies, and scrap replacements.
-    OrderComponents(QString(), onLevel(QStringLiteral("s.BomItmID")));
+    OrderComponents(QString(), onLevel(QStringLiteral("c.DmdItmID")));
     {
         const TInfoObjectDef* def = RunObjectDef("KX_MRP.MOScrap");
         Exec(Composed(def,
@@ -354,33 +354,55 @@ void TMRPRun::Gather(int level)
     }
 }
 
-void TMRPRun::OrderComponents(const QString& orderCondition, const QString& componentCondition)
+void TMRPRun::LoadOrderComponents()
 {
+    // The open component lines of every production and outsourcing order, read once: each
+    // level then takes those of the orders it used. The order's own supply row is joined
+    // when they are taken, for its priority and as their parent.
     const TPlanPeriods& periods = Scheme.MpsPeriods;
+    Exec(QStringLiteral("create temp table tmp_KX_MRP_OrderComps as select * from tmp_KX_MRP_Demands with no data;\r"
+                        "alter table tmp_KX_MRP_OrderComps add OrdType smallint, add OrdID varchar(50), add OrdEntry integer"));
     for (int type : {int(btMO), int(btOO)}) {
         Progress.CheckAbort();
         const bool mo = type == btMO;
         const QString p = mo ? QStringLiteral("MO") : QStringLiteral("OO");
         const TInfoObjectDef* def = RunObjectDef(mo ? "KX_MRP.MOBOM" : "KX_MRP.OOBOM");
         Exec(Composed(def,
-                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$ join tmp_KX_MRP_Supplies as tmpsup on "
-                                     "tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and tmpsup.SupBillEntry=s.%3Entry%5 left join "
-                                     "tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=%4 and tmpdmd.DmdBillID=s.BomID and "
-                                     "tmpdmd.DmdBillEntry=s.BomEntry")
-                          .arg(kDmdInsertColumns, SQLInt(type), p, SQLInt(mo ? btMOBom : btOOBom), orderCondition),
+                      QStringLiteral("insert into tmp_KX_MRP_OrderComps (%1, OrdType, OrdID, OrdEntry) select $$Fields$$ $$MainJoin$$")
+                          .arg(kDmdInsertColumns),
                       QStringLiteral("%1, %2, s.BomID, s.%3No, s.BomEntry, s.%3Date, s.BomBillQty, %4, %5, coalesce(s.%3OrigType, 0), "
                                      "s.%3OrigID, s.%3OrigNo, coalesce(s.%3OrigEntry, 0), s.%3OrigItmID, s.%3OrigCustID, s.%3OrigCustPO, "
                                      "s.%3OrigTag, s.%3OrigSubTag, coalesce(s.%3GroupType, 0), coalesce(s.%3GroupNo, ''), s.BomItmID, "
-                                     "coalesce($$ItmProps$$, ''), %6, s.BomDrawDate, coalesce(tmpsup.SupPriority, 50), tmpsup.SupIID, "
+                                     "coalesce($$ItmProps$$, ''), %6, s.BomDrawDate, null, null, "
                                      "s.BomUnitQty, s.BomQty, s.BomQty, coalesce(s.BomItmBomType, 0), s.BomItmBomID, s.BomItmBomSkip, "
-                                     "left(s.BomNote, 500)")
+                                     "left(s.BomNote, 500), %7, s.%3ID, s.%3Entry")
                           .arg(PeriodCaseExpr(periods, QStringLiteral("s.BomDrawDate")), SQLInt(mo ? btMOBom : btOOBom), p,
                                mo ? QStringLiteral("null") : QStringLiteral("s.OOSuppID"), QStringLiteral("s.%1DeptID").arg(p),
-                               Props(QStringLiteral("$$ItmProp%1$$"))),
-                      QStringLiteral("tmpdmd.DmdIID is null and s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and "
-                                     "(mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%1")
-                          .arg(componentCondition)));
+                               Props(QStringLiteral("$$ItmProp%1$$")), SQLInt(type)),
+                      QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)")));
     }
+    Exec(QStringLiteral("create index on tmp_KX_MRP_OrderComps (OrdType, OrdID, OrdEntry);\ranalyze tmp_KX_MRP_OrderComps"));
+    FOrderComponentsLoaded = true;
+}
+
+void TMRPRun::OrderComponents(const QString& orderCondition, const QString& componentCondition)
+{
+    if (!FOrderComponentsLoaded)
+        LoadOrderComponents();
+    Progress.CheckAbort();
+    QStringList columns;
+    for (const QString& c : kDmdInsertColumns.split(QStringLiteral(", ")))
+        columns << (c == QLatin1String("DmdPriority") ? QStringLiteral("coalesce(tmpsup.SupPriority, 50)")
+                    : c == QLatin1String("DmdPSupIID") ? QStringLiteral("tmpsup.SupIID")
+                                                       : QStringLiteral("c.") + c);
+    // A line already among the demands (gathered before, or taken on an earlier level)
+    // comes in once.
+    Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
+                        "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
+                        "left join tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=c.DmdBillType and tmpdmd.DmdBillID=c.DmdBillID "
+                        "and tmpdmd.DmdBillEntry=c.DmdBillEntry where tmpdmd.DmdIID is null%4 order by c.OrdType, c.OrdID, c.OrdEntry, "
+                        "c.DmdBillEntry")
+             .arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition));
 }
 
 } // namespace kx

@@ -91,6 +91,9 @@ public:
     // Open component lines of the production and outsourcing orders among the run's supplies
     // (restricted by a join condition on the order's supply "tmpsup" and a condition on the
     // component line "s") become demands of the kinds 84 and 82.
+    void LoadOrderComponents();
+    // Brings in as demands the open component lines of the orders among the supplies;
+    // orderCondition is on the order's supply row "tmpsup", componentCondition on the line "c".
     void OrderComponents(const QString& orderCondition, const QString& componentCondition);
     int LowLevelCodes();              // number of levels, 0 without items; raises on a BOM loop
     void PlanLevel(int level);
@@ -106,6 +109,7 @@ private:
     const TMRPLogEvent& FLogEvent;
     QList<TRunLogLine> FLog;
     QElapsedTimer FClock;
+    bool FOrderComponentsLoaded = false;
 };
 
 // Kit-complete quantities of the run's demands and supplies, level by level from the deepest,

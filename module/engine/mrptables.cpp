@@ -22,6 +22,7 @@ const char* const kRunTables[] = {
     "tmp_KX_MRP_ItemLowestCode", "tmp_KX_MRP_MainItems", "tmp_KX_MRP_CurLevelDmdItems", "tmp_KX_MRP_ItemInventory",
     "tmp_KX_MRP_ItemSubsForMRPDemand", "tmp_KX_MRP_ItemSubsCouples", "tmp_KX_MRP_MainOrigDates", "tmp_KX_MRP_LastSupAdjusts",
     "tmp_KX_MRP_MainX", "tmp_KX_MRP_SupUpdates", "tmp_KX_MRP_DmdUpdates", "tmp_KX_MRP_KitUpdates", "tmp_KX_MRP_SupKit",
+    "tmp_KX_MRP_OrderComps",
 };
 
 } // namespace
@@ -55,6 +56,7 @@ void TMRPRun::DropRunTables()
 void TMRPRun::CreateRunTables()
 {
     DropRunTables();
+    FOrderComponentsLoaded = false;
     // The run's tables change size by orders of magnitude from level to level; the planner
     // sees it through statistics refreshed after each big change, which a small sample keeps
     // cheap.
