@@ -115,7 +115,11 @@ bool TMRPRun::Execute()
     }
     try {
         DropRunTables();
+        // The result views are opened right after a run: the planner must know how many
+        // rows the run has just replaced, or it joins them row by row.
+        Exec(QStringLiteral("analyze KX_MRP_Demands;\ranalyze KX_MRP_Supplies;\ranalyze KX_MRP_Allots;\ranalyze KX_MRP_Balance"));
     } catch (const EKxError&) {
+        // the results are saved; what is left undone here costs time, not data
     }
     return Scheme.Load(Scheme.SchemeIID);
 }
