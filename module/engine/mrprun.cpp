@@ -115,9 +115,13 @@ bool TMRPRun::Execute()
     }
     try {
         DropRunTables();
-        // The result views are opened right after a run: the planner must know how many
-        // rows the run has just replaced, or it joins them row by row.
-        Exec(QStringLiteral("analyze KX_MRP_Demands;\ranalyze KX_MRP_Supplies;\ranalyze KX_MRP_Allots;\ranalyze KX_MRP_Balance"));
+        // The result views are opened right after a run: a result table that has never been
+        // analysed, or that the run changed out of proportion, would be joined row by row.
+        // A rerun of a scheme of about the same size leaves the statistics good enough.
+        Exec(QStringLiteral("do $$ declare t text; begin for t in select relname from pg_stat_user_tables where relname in "
+                            "('kx_mrp_demands', 'kx_mrp_supplies', 'kx_mrp_allots', 'kx_mrp_balance') and "
+                            "(coalesce(last_analyze, last_autoanalyze) is null or n_mod_since_analyze > 2 * n_live_tup) "
+                            "loop execute 'analyze ' || t; end loop; end $$"));
     } catch (const EKxError&) {
         // the results are saved; what is left undone here costs time, not data
     }
