@@ -7,7 +7,6 @@
 
 #include "db/quote.h"
 #include "db/shared.h"
-#include "demofactory.h"
 
 #include "testdatabase.h"
 
@@ -21,16 +20,7 @@ using namespace kx::test;
 
 namespace {
 
-// Eight weeks from the demo's Monday: 2026-12-07 to 2027-01-31.
-TPlanPeriods EightWeeks()
-{
-    QList<TPlanPeriod> weeks;
-    for (int w = 0; w < 8; ++w)
-        weeks << TPlanPeriod{ppkNormal, QDate(2026, 12, 7).addDays(7 * w), QDate(2026, 12, 13).addDays(7 * w)};
-    return BuildPlanPeriods(weeks);
-}
-
-// Four fortnights over the same days.
+// Four fortnights over the eight weeks of the tests: 2026-12-07 to 2027-01-31.
 TPlanPeriods FourFortnights()
 {
     QList<TPlanPeriod> fortnights;
@@ -41,17 +31,8 @@ TPlanPeriods FourFortnights()
 
 } // namespace
 
-class MainDemand : public TDatabaseTest {
+class MainDemand : public TDemoDatabaseTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        TDatabaseTest::SetUpTestSuite();
-        suite::LoadDemoFactory(SharedConnection());
-        // Main demand reads the bills under the user's rights: the tester holds them all.
-        Exec(QStringLiteral("update KX_SYS_Users set UsrIsAdmin=1 where UsrID='U001'"));
-        Host().UseCatalogue();
-    }
-
     TSilentProgress Progress;
 
     TPlanScheme& NewScheme(int source = srcForcastAndOrders)
@@ -59,7 +40,7 @@ protected:
         FScheme = std::make_unique<TPlanScheme>(&SharedConnection());
         FScheme->SchemeName = QStringLiteral("主需求测试");
         FScheme->PlanSource = source;
-        FScheme->PlanPeriods = EightWeeks();
+        FScheme->PlanPeriods = WeeklyPeriods(QDate(2026, 12, 7), 8);   // to 2027-01-31
         FScheme->PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(*FScheme));
         EXPECT_TRUE(FScheme->Save());
         return *FScheme;

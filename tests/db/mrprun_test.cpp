@@ -5,7 +5,6 @@
 #include "engine/progress.h"
 
 #include "db/shared.h"
-#include "demofactory.h"
 
 #include "testdatabase.h"
 
@@ -14,24 +13,13 @@
 using namespace kx;
 using namespace kx::test;
 
-class MRPRunAbort : public TDatabaseTest {
+class MRPRunAbort : public TDemoDatabaseTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        TDatabaseTest::SetUpTestSuite();
-        suite::LoadDemoFactory(SharedConnection());
-        Exec(QStringLiteral("update KX_SYS_Users set UsrIsAdmin=1 where UsrID='U001'"));
-        Host().UseCatalogue();
-    }
-
     void SetUp() override
     {
         Scheme = std::make_unique<TPlanScheme>(&SharedConnection());
         Scheme->SchemeName = QStringLiteral("中止测试");
-        QList<TPlanPeriod> weeks;
-        for (int w = 0; w < 8; ++w)
-            weeks << TPlanPeriod{ppkNormal, QDate(2026, 12, 7).addDays(7 * w), QDate(2026, 12, 13).addDays(7 * w)};
-        Scheme->PlanPeriods = BuildPlanPeriods(weeks);
+        Scheme->PlanPeriods = WeeklyPeriods(QDate(2026, 12, 7), 8);
         Scheme->PlanCalIID = 1;
         Scheme->PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(*Scheme));
         ASSERT_TRUE(Scheme->Save());

@@ -104,11 +104,7 @@ TEST_F(GeneratedFactory, SizeMKeepsTheBalanceIdentities)
     suite::GenerateData(SharedConnection(), suite::GenSizeParams(QStringLiteral("M")));
     TPlanScheme scheme(&SharedConnection());
     scheme.SchemeName = QStringLiteral("生成工厂M");
-    QList<TPlanPeriod> weeks;
-    const QDate monday = QDate::currentDate().addDays(1 - QDate::currentDate().dayOfWeek());
-    for (int w = 0; w < 26; ++w)
-        weeks << TPlanPeriod{ppkNormal, monday.addDays(7 * w), monday.addDays(7 * w + 6)};
-    scheme.PlanPeriods = BuildPlanPeriods(weeks);
+    scheme.PlanPeriods = test::WeeklyPeriods(QDate::currentDate().addDays(1 - QDate::currentDate().dayOfWeek()), 26);
     scheme.CareMRPTrackMode = 9;
     scheme.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(scheme));
     ASSERT_TRUE(scheme.Save());

@@ -2,6 +2,7 @@
 
 #include "db/quote.h"
 #include "db/shared.h"
+#include "demofactory.h"
 
 namespace kx::test {
 
@@ -100,6 +101,22 @@ QStringList TDatabaseTest::Rows(const QString& sql)
         rows << cells.join(QStringLiteral(", "));
     }
     return rows;
+}
+
+void TDemoDatabaseTest::SetUpTestSuite()
+{
+    TDatabaseTest::SetUpTestSuite();
+    suite::LoadDemoFactory(SharedConnection());
+    Exec(QStringLiteral("update KX_SYS_Users set UsrIsAdmin=1 where UsrID='U001'"));
+    Host().UseCatalogue();
+}
+
+TPlanPeriods WeeklyPeriods(const QDate& monday, int count)
+{
+    QList<TPlanPeriod> weeks;
+    for (int w = 0; w < count; ++w)
+        weeks << TPlanPeriod{ppkNormal, monday.addDays(7 * w), monday.addDays(7 * w + 6)};
+    return BuildPlanPeriods(weeks);
 }
 
 } // namespace kx::test

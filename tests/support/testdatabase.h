@@ -3,6 +3,7 @@
 #pragma once
 
 #include "db/dataset.h"
+#include "masterdata/planperiods.h"
 #include "testhost.h"
 
 #include <gtest/gtest.h>
@@ -40,5 +41,15 @@ private:
     static TTestHost* FHost;
     static QString FDatabase;
 };
+
+// A suite database with the demo factory, whose tester holds every right, as the planner
+// who fetches main demand and runs MRP.
+class TDemoDatabaseTest : public TDatabaseTest {
+protected:
+    static void SetUpTestSuite();
+};
+
+// count weekly plan periods from a Monday on.
+TPlanPeriods WeeklyPeriods(const QDate& monday, int count);
 
 } // namespace kx::test
