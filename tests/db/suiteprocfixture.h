@@ -17,33 +17,33 @@ protected:
     static void SetUpTestSuite();
 
     // Creates caller-made tables afresh (the tmp:: statements below).
-    static void CreateTables(std::initializer_list<const char*> statements);
+    static void CreateTables(std::initializer_list<QString> statements);
 
     // Runs statements that may be refused: "<error number>: <message>" of the error they raise,
     // empty when they succeed.
     static QString Refusal(const QString& sql);
 };
 
-// "drop table if exists" + "create temp table" statements of the caller-created tables, exactly as
-// the module creates them.
+// "drop table if exists" + "create temp table" statements of the caller-created tables: the
+// run's tables from the run's own statements, the others as the module's callers create them.
 namespace tmp {
-extern const char* const RefGetBOM;
-extern const char* const BOM;
-extern const char* const BOMHead;
-extern const char* const BOMCouples;
-extern const char* const ItemLowestCode;
-extern const char* const Demands;
-extern const char* const Supplies;
-extern const char* const ItemInventory;
-extern const char* const ItemSubsCouples;
-extern const char* const ItemSubsForMRPDemand;
-extern const char* const DemandRefItems;
-extern const char* const ItemSubsForDemand;
-extern const char* const RefItems;
-extern const char* const GetItemSubsList;
-extern const char* const BomRefItems;
-extern const char* const ItemSubs;
-extern const char* const ItemSupplierDef;
+extern const QString RefGetBOM;
+extern const QString BOM;
+extern const QString BOMHead;
+extern const QString BOMCouples;
+extern const QString ItemLowestCode;
+extern const QString Demands;
+extern const QString Supplies;
+extern const QString ItemInventory;
+extern const QString ItemSubsCouples;
+extern const QString ItemSubsForMRPDemand;
+extern const QString DemandRefItems;
+extern const QString ItemSubsForDemand;
+extern const QString RefItems;
+extern const QString GetItemSubsList;
+extern const QString BomRefItems;
+extern const QString ItemSubs;
+extern const QString ItemSupplierDef;
 } // namespace tmp
 
 } // namespace kx::test

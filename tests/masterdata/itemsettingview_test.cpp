@@ -155,7 +155,7 @@ TEST_F(ItemSettingView, AnEditedItemIsStoredAndReadByTheEngine)
               QStringLiteral("张丽"));
 
     // The BOM reader of the engine takes the item's own loss text for its lines.
-    Exec(QString::fromUtf8(tmp::RefGetBOM) + QString::fromUtf8(tmp::BOM));
+    Exec(tmp::RefGetBOM + tmp::BOM);
     Exec(QStringLiteral("insert into tmp_KX_MRP_RefGetBOM values ('DM-I-MT40', 1, 'DM-B-MT40'); call KX_MRP_GetBOM()"));
     EXPECT_EQ(Rows(QStringLiteral("select BomPutLossRate from tmp_KX_MRP_BOM where BomItmID='DM-I-BR1'")),
               QStringList{QStringLiteral("10|100:2%")});
