@@ -54,13 +54,8 @@ QString Seconds(qint64 ms)
     return QString::number(double(ms) / 1000.0, 'f', 2);
 }
 
+// The value of the last "--name value" in args: a child run appends its own --sizes.
 QString Option(const QStringList& args, const QString& name, const QString& fallback)
-{
-    const qsizetype at = args.indexOf(QLatin1String("--") + name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
-}
-
-QString LastOption(const QStringList& args, const QString& name, const QString& fallback)
 {
     const qsizetype at = args.lastIndexOf(QLatin1String("--") + name);
     return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
@@ -332,7 +327,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     const QString server = Option(args, QStringLiteral("server"), qEnvironmentVariable("PGHOST"));
-    const QStringList sizes = LastOption(args, QStringLiteral("sizes"), QStringLiteral("S,M,L")).split(QLatin1Char(','));
+    const QStringList sizes = Option(args, QStringLiteral("sizes"), QStringLiteral("S,M,L")).split(QLatin1Char(','));
     const int weeks = Option(args, QStringLiteral("weeks"), QStringLiteral("26")).toInt();
     const QString kxmrp = QCoreApplication::applicationDirPath() + QStringLiteral("/kxmrp");
     try {
@@ -349,7 +344,7 @@ int main(int argc, char** argv)
         QList<TSizeResult> results;
         for (const QString& size : sizes) {
             QStringList childArgs = args;
-            childArgs << QStringLiteral("--sizes") << size;   // the last --sizes is the one read
+            childArgs << QStringLiteral("--sizes") << size;
             results << BenchChild(QCoreApplication::applicationFilePath(), childArgs);
         }
 
