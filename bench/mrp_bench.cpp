@@ -181,7 +181,7 @@ void MeasureFloor(const QString& connectionString, TConnection& connection, int 
     // Input: the scheme's main demand and every row of the suite's tables (items, BOMs,
     // orders, stock, settings); the module's own result tables are the output.
     q.SQL = QStringLiteral("select c.relname from pg_class as c join pg_namespace as n on n.oid=c.relnamespace "
-                           "where n.nspname='public' and c.relkind='r' and c.relname like 'kx\\_%' "
+                           "where n.nspname='public' and c.relkind='r' and not c.relispartition and c.relname like 'kx\\_%' "
                            "and c.relname not in ('kx_mrp_main', 'kx_mrp_schemes', 'kx_mrp_demands', 'kx_mrp_supplies', "
                            "'kx_mrp_supadjusts', 'kx_mrp_allots', 'kx_mrp_destalters', 'kx_mrp_balance', 'kx_mrp_runlog') "
                            "order by 1");

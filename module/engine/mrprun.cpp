@@ -115,15 +115,7 @@ bool TMRPRun::Execute()
     }
     try {
         DropRunTables();
-        // The result views are opened right after a run: a result table that has never been
-        // analysed, or that the run changed out of proportion, would be joined row by row.
-        // A rerun of a scheme of about the same size leaves the statistics good enough.
-        // A small sample tells rows of one scheme from another well enough, and reads little.
-        Exec(QStringLiteral("do $$ declare t text; begin perform set_config('default_statistics_target', '10', true); "
-                            "for t in select relname from pg_stat_user_tables where relname in "
-                            "('kx_mrp_demands', 'kx_mrp_supplies', 'kx_mrp_allots', 'kx_mrp_balance') and "
-                            "(coalesce(last_analyze, last_autoanalyze) is null or n_mod_since_analyze > 2 * n_live_tup) "
-                            "loop execute 'analyze ' || t; end loop; end $$"));
+        AnalyseResults();
     } catch (const EKxError&) {
         // the results are saved; what is left undone here costs time, not data
     }
@@ -178,6 +170,25 @@ QString SavedSupplyColumns()
 
 } // namespace
 
+namespace {
+
+// The result tables a run replaces whole, each partitioned by its scheme column.
+struct TResultTable {
+    const char* Table;
+    const char* SchemeColumn;
+};
+constexpr TResultTable kResultTables[] = {
+    {"KX_MRP_Demands", "DmdSchIID"}, {"KX_MRP_Supplies", "SupSchIID"}, {"KX_MRP_Allots", "AltSchIID"}, {"KX_MRP_Balance", "BalSchIID"}};
+
+// The partition holding a scheme's rows of a result table, and the table its next rows are
+// written into before they take its place.
+QString SchemePartition(const TResultTable& t, const QString& iid, bool next = false)
+{
+    return QuotedIdent(QString::fromLatin1(t.Table).toLower() + QStringLiteral("_s") + iid + (next ? QStringLiteral("_next") : QString()));
+}
+
+} // namespace
+
 void TMRPRun::SaveResults()
 {
     Log(rlStep, 0, QStringLiteral("执行完成。"));
@@ -190,43 +201,68 @@ void TMRPRun::SaveResults()
     const QString iid = Iid();
     const QString demandColumns = QString::fromLatin1(kDemandColumns);
     const QString supplyColumns = QString::fromLatin1(kSupplyColumns);
+    const QString balanceColumns = QStringLiteral(
+        "BalIID, BalGroupType, BalGroupNo, BalItmID, BalItmProps, BalItmProp1, BalItmProp2, BalItmProp3, BalItmProp4, BalItmProp5, "
+        "BalItmProp6, BalItmProp7, BalItmProp8, BalItmProp9, BalItmProp10, BalForQty, BalSOQty, BalFreeQty, BalInvQty, BalPOQty, "
+        "BalOOQty, BalMOQty, BalGInQty, BalRInQty, BalChkQty, BalPRQty, BalORQty, BalMRQty, BalSafeQty, BalOODQty, BalMODQty, "
+        "BalGOutQty, BalROutQty, BalPOODQty, BalPMODQty, BalVirDQty, BalNetQty, BalQty, BalPPOQty, BalPOOQty, BalPMOQty, BalXQty, "
+        "BalEndQty");
+    const TResultTable& demands = kResultTables[0];
+    const TResultTable& supplies = kResultTables[1];
+    const TResultTable& allots = kResultTables[2];
+    const TResultTable& balance = kResultTables[3];
     TTransaction transaction(Connection);
+    // The new rows are written into tables of their own, checked to belong to the scheme so
+    // that they can become its partitions without being read again.
+    for (const TResultTable& t : kResultTables)
+        Exec(QStringLiteral("create table %1 (like %2 including defaults including constraints, check (%3=%4))")
+                 .arg(SchemePartition(t, iid, true), QLatin1String(t.Table), QLatin1String(t.SchemeColumn), iid));
+    Exec(QStringLiteral("insert into %1 (DmdSchIID, %2) select %3, %4 from tmp_KX_MRP_Demands as d left join "
+                        "tmp_KX_MRP_DmdUpdates as u on u.DmdIID=d.DmdIID left join tmp_KX_MRP_KitUpdates as k on k.KitIID=d.DmdIID")
+             .arg(SchemePartition(demands, iid, true), demandColumns, iid, SavedDemandColumns()));
     Exec(QStringLiteral(
-             "delete from KX_MRP_Demands where DmdSchIID=%1;\r"
-             "delete from KX_MRP_Supplies where SupSchIID=%1;\r"
+             "insert into %1 (SupSchIID, %2) select %3, %4 from tmp_KX_MRP_Supplies as s left join tmp_KX_MRP_SupKit as k on "
+             "k.SupIID=s.SupIID;\r"
+             "insert into %5 (AltSchIID, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, AltIsGrpx, "
+             "AltIsRepl, AltReplQty) select %3, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, "
+             "AltIsGrpx, AltIsRepl, AltReplQty from tmp_KX_MRP_Allots;\r"
+             "insert into %6 (BalSchIID, %7) select %3, %7 from tmp_KX_MRP_Balance")
+             .arg(SchemePartition(supplies, iid, true), supplyColumns, iid, SavedSupplyColumns(), SchemePartition(allots, iid, true),
+                  SchemePartition(balance, iid, true), balanceColumns));
+    // The old rows go with their partition (or, for a scheme without one, from the default
+    // partition); the new tables take their place and get their indexes built in one go.
+    for (const TResultTable& t : kResultTables)
+        Exec(QStringLiteral("drop table if exists %1;\rdelete from %2 where %3=%4;\ralter table %5 rename to %1;\r"
+                            "alter table %2 attach partition %1 for values in (%4)")
+                 .arg(SchemePartition(t, iid), QLatin1String(t.Table), QLatin1String(t.SchemeColumn), iid, SchemePartition(t, iid, true)));
+    Exec(QStringLiteral(
              "delete from KX_MRP_SupAdjusts where AdjSchIID=%1;\r"
-             "delete from KX_MRP_Allots where AltSchIID=%1;\r"
              "delete from KX_MRP_DestAlters where DstSchIID=%1;\r"
-             "delete from KX_MRP_Balance where BalSchIID=%1;\r"
              "delete from KX_MRP_RunLog where LogSchIID=%1;\r"
-             "insert into KX_MRP_Demands (DmdSchIID, %2) select %1, %3 from tmp_KX_MRP_Demands as d left join "
-             "tmp_KX_MRP_DmdUpdates as u on u.DmdIID=d.DmdIID left join tmp_KX_MRP_KitUpdates as k on k.KitIID=d.DmdIID")
-             .arg(iid, demandColumns, SavedDemandColumns()));
-    Exec(QStringLiteral(
-             "insert into KX_MRP_Supplies (SupSchIID, %2) select %1, %3 from tmp_KX_MRP_Supplies as s left join tmp_KX_MRP_SupKit "
-             "as k on k.SupIID=s.SupIID;\r"
              "insert into KX_MRP_SupAdjusts (AdjSchIID, AdjSupIID, AdjOldType, AdjOldBomID, AdjOldQty, AdjPending) "
              "select distinct on (AdjSupIID) %1, AdjSupIID, AdjOldType, AdjOldBomID, AdjOldQty, 0 from tmp_KX_MRP_SupAdjusts order by AdjSupIID;\r"
-             "insert into KX_MRP_Allots (AltSchIID, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, "
-             "AltIsGrpx, AltIsRepl, AltReplQty) select %1, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, "
-             "AltIsGrpx, AltIsRepl, AltReplQty from tmp_KX_MRP_Allots;\r"
-             "insert into KX_MRP_Balance (BalSchIID, %4) select %1, %4 from tmp_KX_MRP_Balance;\r"
              "update KX_MRP_Main as m set ManBillQty=x.ManBillQty, ManExeQty=x.ManExeQty, ManDedQty=x.ManDedQty, "
              "ManNeedQty=x.ManNeedQty, ManQty=x.ManQty, ManHints=x.ManHints from tmp_KX_MRP_MainX as x "
-             "where m.ManSchIID=%1 and m.ManIID=x.ManIID;\r"
-             "update KX_MRP_Schemes set SchState=%5, SchMrpCalIID=%6, SchMrpPeriods=%7, SchMrpRunTime=%8, SchMrpUpdTime=%9, "
-             "SchMaxTime=localtimestamp where SchIID=%1;\r")
-             .arg(iid, supplyColumns,
-                  SavedSupplyColumns(),
-                  QStringLiteral("BalIID, BalGroupType, BalGroupNo, BalItmID, BalItmProps, BalItmProp1, BalItmProp2, BalItmProp3, "
-                                 "BalItmProp4, BalItmProp5, BalItmProp6, BalItmProp7, BalItmProp8, BalItmProp9, BalItmProp10, BalForQty, "
-                                 "BalSOQty, BalFreeQty, BalInvQty, BalPOQty, BalOOQty, BalMOQty, BalGInQty, BalRInQty, BalChkQty, "
-                                 "BalPRQty, BalORQty, BalMRQty, BalSafeQty, BalOODQty, BalMODQty, BalGOutQty, BalROutQty, BalPOODQty, "
-                                 "BalPMODQty, BalVirDQty, BalNetQty, BalQty, BalPPOQty, BalPOOQty, BalPMOQty, BalXQty, BalEndQty"),
-                  SQLInt(psMRPDone), SQLInt(Scheme.MpsCalIID), QuotedStr(PlanPeriodsToText(Scheme.MpsPeriods)), SQLDateTime(RunTime),
+             "where m.ManSchIID=%1 and m.ManIID=x.ManIID and (m.ManBillQty, m.ManExeQty, m.ManDedQty, m.ManNeedQty, m.ManQty, "
+             "m.ManHints) is distinct from (x.ManBillQty, x.ManExeQty, x.ManDedQty, x.ManNeedQty, x.ManQty, x.ManHints);\r"
+             "update KX_MRP_Schemes set SchState=%2, SchMrpCalIID=%3, SchMrpPeriods=%4, SchMrpRunTime=%5, SchMrpUpdTime=%6, "
+             "SchMaxTime=localtimestamp where SchIID=%1;\r"
+             "insert into KX_MRP_RunLog (LogSchIID, LogIID, LogIndent, LogKind, LogText, LogTime) select %1, LogIID, LogIndent, "
+             "LogKind, LogText, LogTime from tmp_KX_MRP_RunLog")
+             .arg(iid, SQLInt(psMRPDone), SQLInt(Scheme.MpsCalIID), QuotedStr(PlanPeriodsToText(Scheme.MpsPeriods)), SQLDateTime(RunTime),
                   AnyKeep() ? QStringLiteral("SchMrpUpdTime") : QStringLiteral("null")));
-    Exec(QStringLiteral("insert into KX_MRP_RunLog (LogSchIID, LogIID, LogIndent, LogKind, LogText, LogTime) select %1, LogIID, LogIndent, "
-                        "LogKind, LogText, LogTime from tmp_KX_MRP_RunLog").arg(iid));
+    transaction.Commit();
+}
+
+void TMRPRun::AnalyseResults()
+{
+    // The result views are opened right after a run, and would join the new partitions row by
+    // row without statistics. A small sample tells the rows apart well enough, and reads little.
+    QStringList statements{QStringLiteral("set local default_statistics_target=10")};
+    for (const TResultTable& t : kResultTables)
+        statements << QStringLiteral("analyze ") + SchemePartition(t, Iid());
+    TTransaction transaction(Connection);
+    Exec(statements.join(QStringLiteral(";\r")));
     transaction.Commit();
 }
 

@@ -104,6 +104,7 @@ public:
     void WriteDemandResults();
     void CheckResults();
     void SaveResults();
+    void AnalyseResults();
 
 private:
     const TMRPLogEvent& FLogEvent;

@@ -1,6 +1,6 @@
-// An MRP run that does not finish, stopped by Esc or by a failing statement anywhere up to
-// the last write of its results, leaves the scheme's previous results, run log and state as
-// they were.
+// An MRP run replaces the results of its own scheme only. One that does not finish, stopped
+// by Esc or by a failing statement anywhere up to the last write of its results, leaves the
+// scheme's previous results, run log and state as they were.
 #include "engine/maindemand.h"
 #include "engine/progress.h"
 
@@ -35,9 +35,10 @@ protected:
     }
 
     // Rows and quantity totals of every result table, the log and the scheme's state and times.
-    QString Snapshot() const
+    QString Snapshot(int iid = 0) const
     {
-        const int iid = Scheme->SchemeIID;
+        if (iid == 0)
+            iid = Scheme->SchemeIID;
         return Scalar(QStringLiteral(
                           "select concat_ws(' ',"
                           " (select count(*)||'/'||coalesce(sum(DmdQty),0)||'/'||coalesce(sum(DmdASetQty),0) from KX_MRP_Demands where DmdSchIID=%1),"
@@ -130,4 +131,24 @@ TEST_F(MRPRunAbort, FailingStatementInALevelOrInTheSaveCancelsIt)
     ASSERT_TRUE(Run(Silent));
     const QString after = Snapshot();
     EXPECT_EQ(after.section(QLatin1Char(' '), 0, 3), Before.section(QLatin1Char(' '), 0, 3));
+}
+
+TEST_F(MRPRunAbort, RunReplacesTheResultsOfItsSchemeOnly)
+{
+    // A copy of the scheme with its results, which the copy keeps until its first run.
+    TPlanScheme copy(&SharedConnection());
+    copy.SchemeName = QStringLiteral("中止测试副本");
+    copy.PlanPeriods = Scheme->PlanPeriods;
+    copy.PlanCalIID = 1;
+    copy.PlanState = psMPSReady;
+    ASSERT_TRUE(copy.Save());
+    CopySchemeData(SharedConnection(), copy.SchemeIID, Scheme->SchemeIID, false);
+    const auto results = [](const QString& snapshot) { return snapshot.section(QLatin1Char(' '), 0, 3); };
+    EXPECT_EQ(results(Snapshot(copy.SchemeIID)), results(Before));
+
+    // Its run and a rerun of the first scheme give both the same results again.
+    ASSERT_TRUE(copy.RunMRP(false, false, [](int, int, const QString&, const QString&) {}, Silent, false));
+    ASSERT_TRUE(Run(Silent));
+    EXPECT_EQ(results(Snapshot(copy.SchemeIID)), results(Before));
+    EXPECT_EQ(results(Snapshot()), results(Before));
 }
