@@ -79,6 +79,8 @@ void TMRPRun::Explode(int level)
                                "m.ManGroupNo=s.SupGroupNo))")
                     .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
     const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and (s.SupAllotQty>0 or s.SupPDmdIID=-1)");
+    // A component line that names the component's BOM binds the component to it; without one
+    // the component gets its default BOM, unbound, when its level is planned.
     QStringList props, bomProps;
     for (int n = 1; n <= 10; ++n) {
         props << QStringLiteral("DmdItmProp%1").arg(n);
@@ -96,7 +98,8 @@ void TMRPRun::Explode(int level)
              "(case when coalesce(s.SupOrigSubTag,'')<>'' then s.SupOrigSubTag else s.SupOrigTag end), null, %15, b.BomItmID, "
              "b.BomProps, %16, s.SupDrawDate, b.BomOffsetDay, s.SupPriority, s.SupIID, "
              "round(b.BomQty/nullif(b.BomBaseQty,0)*coalesce(b.BomPercent,100)/100, 10), %14, %14, b.BomRowHook, "
-             "coalesce(b.BomItmBomType, 0), b.BomItmBomID, b.BomItmBomLocked, b.BomItmBomSkip, b.BomNote "
+             "coalesce(b.BomItmBomType, 0), b.BomItmBomID, coalesce(b.BomItmBomLocked, (case when coalesce(b.BomItmBomID,'')<>'' then 1 "
+             "else 0 end)), coalesce(b.BomItmBomSkip, 0), b.BomNote "
              "from tmp_KX_MRP_Supplies as s %17 join tmp_KX_MRP_BOM as b on b.BomType=s.SupBomType and b.BomID=s.SupBomID and b.BomRole=0 "
              "join KX_Base_ItemMaster as ci on ci.ItmID=b.BomItmID left join KX_MRP_ItemSetting as ct on ct.ItmID=b.BomItmID "
              "left join KX_Base_Customer as oc on oc.CustID=s.SupOrigCustID "
@@ -106,14 +109,19 @@ void TMRPRun::Explode(int level)
              .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btPlanMOComp)
              .arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOOComp).arg(btVirtualComp)
              .arg(need, GroupExpressions(), bomProps.join(QStringLiteral(", ")), onLevel, made, scope, used));
-    // The not yet issued component lines of the orders used on this level.
-    QString orders = QStringLiteral(" and (tmpsup.SupAllotQty>0 or tmpsup.SupPDmdIID=-1) and tmpsup.SupItmID in "
-                                    "(select ItmID from tmp_KX_MRP_ItemLowestCode where LowestCode=%1)")
-                         .arg(level);
-    if (SingleLevelScope())
-        orders += QStringLiteral(" and exists (select 1 from tmp_KX_MRP_MainItems as m where m.ManItmID=tmpsup.SupItmID and "
-                                 "m.ManItmProps=tmpsup.SupItmProps and m.ManGroupType=tmpsup.SupGroupType and m.ManGroupNo=tmpsup.SupGroupNo)");
-    OrderComponents(orders, QString());
+    // The not yet issued component lines of the orders used on this level. When every level
+    // was gathered at the start, the lines of every order among the supplies came in with it,
+    // and those of items left out of the plan stay out.
+    if (!GlobalScope()) {
+        QString orders = QStringLiteral(" and (tmpsup.SupAllotQty>0 or tmpsup.SupPDmdIID=-1) and tmpsup.SupItmID in "
+                                        "(select ItmID from tmp_KX_MRP_ItemLowestCode where LowestCode=%1)")
+                             .arg(level);
+        if (SingleLevelScope())
+            orders += QStringLiteral(" and exists (select 1 from tmp_KX_MRP_MainItems as m where m.ManItmID=tmpsup.SupItmID and "
+                                     "m.ManItmProps=tmpsup.SupItmProps and m.ManGroupType=tmpsup.SupGroupType and "
+                                     "m.ManGroupNo=tmpsup.SupGroupNo)");
+        OrderComponents(orders, QString());
+    }
     Exec(QStringLiteral("analyze tmp_KX_MRP_Demands"));
 }
 

@@ -153,13 +153,13 @@ void TMRPRun::GatherStartingData()
                  "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
                  "DmdSuppID, DmdDeptID, DmdOrigType, DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, "
                  "DmdOrigTag, DmdOrigSubTag, DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps, %1, DmdDate, DmdPriority, DmdNeedQty, "
-                 "DmdQty, DmdBomType, DmdBomID, DmdNote, DmdHints, DmdPHints) "
+                 "DmdQty, DmdBomType, DmdBomID, DmdBomLocked, DmdBomSkip, DmdNote, DmdHints, DmdPHints) "
                  "select m.ManPeriod, m.ManBillType, m.ManBillID, (case when coalesce(m.ManBillNo,'')<>'' then m.ManBillNo else "
                  "'M-'||m.ManIID end), m.ManBillEntry, m.ManBillDate, coalesce(x.ManBillQty, m.ManBillQty), m.ManSuppID, m.ManDeptID, "
                  "m.ManOrigType, m.ManOrigID, m.ManOrigNo, m.ManOrigEntry, m.ManOrigItmID, m.ManOrigCustID, m.ManOrigCustPO, "
                  "m.ManOrigTag, m.ManOrigSubTag, m.ManGroupType, m.ManGroupNo, m.ManItmID, m.ManItmProps, %2, m.ManDate, "
                  "m.ManPriority, coalesce(x.ManQty, m.ManQty), coalesce(x.ManQty, m.ManQty), m.ManBomType, nullif(m.ManBomID, ''), "
-                 "m.ManNote, coalesce(x.ManHints, m.ManHints), coalesce(x.ManHints, m.ManHints) "
+                 "(case when coalesce(m.ManBomID, '')<>'' then 1 else 0 end), 0, m.ManNote, coalesce(x.ManHints, m.ManHints), coalesce(x.ManHints, m.ManHints) "
                  "from KX_MRP_Main as m left join tmp_KX_MRP_MainX as x on x.ManIID=m.ManIID "
                  "where m.ManSchIID=%3 and m.ManBillType<=%4 and coalesce(x.ManQty, m.ManQty)>0 order by m.ManIID")
                  .arg(Props(QStringLiteral("DmdItmProp%1")), Props(QStringLiteral("m.ManItmProp%1")), Iid(), SQLInt(btFreeNeed)));
