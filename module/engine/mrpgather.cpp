@@ -394,10 +394,13 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
     for (const QString& c : kDmdInsertColumns.split(QStringLiteral(", ")))
         columns << (c == QLatin1String("DmdPriority") ? QStringLiteral("coalesce(tmpsup.SupPriority, 50)")
                     : c == QLatin1String("DmdPSupIID") ? QStringLiteral("tmpsup.SupIID")
+                    : c == QLatin1String("DmdBomSkip") ? QStringLiteral("coalesce(c.DmdBomSkip, 0)")
                                                        : QStringLiteral("c.") + c);
+    // A line that names the component's BOM binds the component to it.
+    columns << QStringLiteral("(case when coalesce(c.DmdBomID, '')<>'' then 1 else 0 end)");
     // A line already among the demands (gathered before, or taken on an earlier level)
     // comes in once.
-    Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
+    Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
                         "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
                         "left join tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=c.DmdBillType and tmpdmd.DmdBillID=c.DmdBillID "
                         "and tmpdmd.DmdBillEntry=c.DmdBillEntry where tmpdmd.DmdIID is null%4 order by c.OrdType, c.OrdID, c.OrdEntry, "
