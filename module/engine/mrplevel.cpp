@@ -121,15 +121,9 @@ void TMRPLevel::ReadDemands()
                 "coalesce(d.DmdOrigTag, ''), coalesce(d.DmdOrigSubTag, ''), %1, coalesce(d.DmdBomLocked, 0), d.DmdBomType, "
                 "coalesce(d.DmdBomID, ''), coalesce(d.DmdBomSkip, 0), d.DmdItmID, d.DmdItmProps, d.DmdGroupType, d.DmdGroupNo, "
                 "d.DmdQty, coalesce(d.DmdHints, ''), d.DmdDate, d.DmdPeriod, coalesce(d.DmdDayOffset, 0), coalesce(d.DmdNote, ''), "
-                "coalesce(d.DmdDeptID, ''), coalesce(nullif(t.ItmMrpType, 0), i.ItmType), coalesce(t.ItmMOBomSkip, 0), "
-                "coalesce(t.ItmOOBomSkip, 0), coalesce(t.ItmMrpTrack, 0), coalesce(t.ItmMinQty, 0), coalesce(t.ItmLotQty, 0), "
-                "coalesce(t.ItmMaxQty, 0), coalesce(t.ItmFixLeadTime, 0), coalesce(t.ItmVarLeadTime, 0), "
-                "coalesce(t.ItmVarLeadLot, 0), coalesce(t.ItmPostLeadTime, 0), coalesce(t.ItmPutInteger, 0), i.ItmDecimal, "
-                "coalesce(t.ItmPOSuppID, ''), coalesce(t.ItmMODeptID, ''), coalesce(t.ItmOOSuppID, ''), "
-                "coalesce(p.SupDeptID, ''), coalesce(p.SupSuppID, ''), coalesce(pt.ItmPreLeadTime, 0), %2 "
+                "coalesce(d.DmdDeptID, ''), coalesce(p.SupDeptID, ''), coalesce(p.SupSuppID, ''), p.SupItmID, %2 "
                 "from tmp_KX_MRP_Demands as d join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=d.DmdItmID and l.LowestCode=%3 "
-                "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID left join KX_MRP_ItemSetting as t on t.ItmID=d.DmdItmID "
-                "left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID left join KX_MRP_ItemSetting as pt on pt.ItmID=p.SupItmID%4 "
+                "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID%4 "
                 "order by d.DmdItmID, d.DmdItmProps, d.DmdGroupType, d.DmdGroupNo, d.DmdDate, d.DmdPriority desc, d.DmdBillType, "
                 "d.DmdBillID, d.DmdBillEntry")
                 .arg(R.Scheme.DemandByOrigDate ? QStringLiteral("coalesce(o.ManBillDate, '99991231')") : QStringLiteral("null"),
@@ -179,27 +173,28 @@ void TMRPLevel::ReadDemands()
         const int dayOffset = v().toInt();
         d.DmdNote = t();
         d.DmdDeptID = t();
-        const int mrpType = v().toInt();
-        const int moBomSkip = v().toInt(), ooBomSkip = v().toInt(), itemTrack = v().toInt();
+        const QString parentDept = t(), parentSupp = t();
+        const QVariant parentItem = v();
+        d.DmdPreLeadTime = parentItem.isNull() ? 0 : R.ItemPlanning(parentItem.toString()).PreLeadTime;
+        const TItemPlanning& planning = R.ItemPlanning(itemID);
         TMRPItemSumRec item;
         item.ItmID = itemID;
         item.ItmProps = props0;
         item.ItmGroupType = groupType;
         item.ItmGroupNo = groupNo;
-        item.ItmMinQty = v().toDouble();
-        item.ItmLotQty = v().toDouble();
-        item.ItmMaxQty = v().toDouble();
-        item.ItmFixLeadTime = v().toInt();
-        item.ItmVarLeadTime = v().toInt();
-        item.ItmVarLeadLot = v().toDouble();
-        item.ItmPostLeadTime = v().toInt();
-        item.ItmPutInteger = v().toInt() != 0;
-        item.ItmDecimal = v().toInt();
-        const QString poSupp = t(), moDept = t(), ooSupp = t(), parentDept = t(), parentSupp = t();
-        d.DmdPreLeadTime = v().toInt();
+        item.ItmMinQty = planning.MinQty;
+        item.ItmLotQty = planning.LotQty;
+        item.ItmMaxQty = planning.MaxQty;
+        item.ItmFixLeadTime = planning.FixLeadTime;
+        item.ItmVarLeadTime = planning.VarLeadTime;
+        item.ItmVarLeadLot = planning.VarLeadLot;
+        item.ItmPostLeadTime = planning.PostLeadTime;
+        item.ItmPutInteger = planning.PutInteger;
+        item.ItmDecimal = planning.Decimal;
+        const QString &poSupp = planning.POSuppID, &moDept = planning.MODeptID, &ooSupp = planning.OOSuppID;
         for (QString& p : item.ItmProp)
             p = t();
-        d.DmdSupType = SupplyKind(mrpType, d.DmdBillType, bomSkip, moBomSkip, ooBomSkip);
+        d.DmdSupType = SupplyKind(planning.MrpType, d.DmdBillType, bomSkip, planning.MOBomSkip, planning.OOBomSkip);
         switch (d.DmdSupType) {
         case btPlanPO: d.DmdSupDept = poSupp; break;
         case btPlanMO: d.DmdSupDept = moDept; break;
@@ -208,7 +203,7 @@ void TMRPLevel::ReadDemands()
         case btPlanOOSkip: case btPlanOOVirtual: d.DmdSupDept = parentSupp; break;
         default: d.DmdSupDept = !parentDept.isEmpty() ? parentDept : !parentSupp.isEmpty() ? parentSupp : d.DmdDeptID; break;
         }
-        d.DmdTrackKey = TrackKey(TrackMode(R.Scheme.CareMRPTrackMode, R.Scheme.CareItemMRPTrack, itemTrack), d);
+        d.DmdTrackKey = TrackKey(TrackMode(R.Scheme.CareMRPTrackMode, R.Scheme.CareItemMRPTrack, planning.Track), d);
         // A component needed some work days after its parent starts moves its date.
         if (dayOffset != 0 && d.DmdDate.isValid()) {
             d.DmdDate = WorkDayOffset(d.DmdDate, -dayOffset, R.Holidays);
@@ -234,14 +229,13 @@ void TMRPLevel::ReadSupplies()
                 "coalesce(s.SupOrigCustID, ''), coalesce(s.SupOrigTag, ''), s.SupItmID||'|'||s.SupItmProps||chr(13)||"
                 "cast(s.SupGroupType as varchar(10))||'|'||s.SupGroupNo, s.SupDate, coalesce(s.SupChkQty, 0), "
                 "coalesce(s.SupAllotQty, 0), s.SupRestQty, coalesce(s.SupHints, ''), coalesce(s.SupBomLocked, 0), s.SupBomType, "
-                "coalesce(s.SupBomID, ''), (case when s.SupBillType in (%1, %2, %3, %4, %5) then coalesce(t.ItmPostLeadTime, 0) else 0 end) "
-                "from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%6 "
-                "left join KX_MRP_ItemSetting as t on t.ItmID=s.SupItmID "
-                "where (s.SupBillType<=%7 and s.SupRestQty>0 or s.SupBillType=%8) "
+                "coalesce(s.SupBomID, ''), s.SupItmID "
+                "from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1 "
+                "where (s.SupBillType<=%2 and s.SupRestQty>0 or s.SupBillType=%3) "
                 "order by s.SupItmID, s.SupItmProps, s.SupGroupType, s.SupGroupNo, s.SupBillType, "
-                "(case s.SupBillType when %8 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
+                "(case s.SupBillType when %2 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
                 "s.SupBillEntry")
-                .arg(SQLInt(btPO), SQLInt(btPI), SQLInt(btPR), SQLInt(btOO), SQLInt(btOR), SQLInt(FLevel), SQLInt(btPR), SQLInt(btStock));
+                .arg(SQLInt(FLevel), SQLInt(btPR), SQLInt(btStock));
     q.Open();
     const int n = q.RecordCount();
     Sup.resize(n);
@@ -272,7 +266,11 @@ void TMRPLevel::ReadSupplies()
         s.SupBomLocked = v().toInt() != 0;
         s.SupBomType = v().toInt();
         s.SupBomID = t();
-        s.SupPostLeadTime = v().toInt();
+        // Bought and outsourced goods are ready some days after they arrive.
+        switch (s.SupBillType) {
+        case btPO: case btPI: case btPR: case btOO: case btOR: s.SupPostLeadTime = R.ItemPlanning(t()).PostLeadTime; break;
+        default: s.SupPostLeadTime = 0; break;
+        }
         auto range = SupOfKey.find(s.SupItemKey);
         if (range == SupOfKey.end())
             SupOfKey.insert(s.SupItemKey, qMakePair(r, r + 1));

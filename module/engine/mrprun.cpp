@@ -34,6 +34,48 @@ void TMRPRun::Exec(const QString& sql)
     Connection.Execute(sql);
 }
 
+const TItemPlanning& TMRPRun::ItemPlanning(const QString& itemID)
+{
+    if (!FItemPlanningLoaded) {
+        TQuery q(&Connection);
+        q.SQL = QStringLiteral(
+            "select coalesce(i.ItmID, t.ItmID), coalesce(nullif(t.ItmMrpType, 0), i.ItmType), coalesce(t.ItmMOBomSkip, 0), "
+            "coalesce(t.ItmOOBomSkip, 0), coalesce(t.ItmMrpTrack, 0), coalesce(t.ItmMinQty, 0), coalesce(t.ItmLotQty, 0), "
+            "coalesce(t.ItmMaxQty, 0), coalesce(t.ItmFixLeadTime, 0), coalesce(t.ItmVarLeadTime, 0), coalesce(t.ItmVarLeadLot, 0), "
+            "coalesce(t.ItmPostLeadTime, 0), coalesce(t.ItmPreLeadTime, 0), coalesce(t.ItmPutInteger, 0), i.ItmDecimal, "
+            "coalesce(t.ItmPOSuppID, ''), coalesce(t.ItmMODeptID, ''), coalesce(t.ItmOOSuppID, '') "
+            "from KX_Base_ItemMaster as i full join KX_MRP_ItemSetting as t on t.ItmID=i.ItmID");
+        q.Open();
+        FItemPlanning.reserve(q.RecordCount());
+        for (int r = 0; r < q.RecordCount(); ++r) {
+            int c = 1;
+            auto v = [&]() { return q.ValueAt(r, c++); };
+            TItemPlanning& t = FItemPlanning[q.TextAt(r, 0)];
+            t.MrpType = v().toInt();
+            t.MOBomSkip = v().toInt();
+            t.OOBomSkip = v().toInt();
+            t.Track = v().toInt();
+            t.MinQty = v().toDouble();
+            t.LotQty = v().toDouble();
+            t.MaxQty = v().toDouble();
+            t.FixLeadTime = v().toInt();
+            t.VarLeadTime = v().toInt();
+            t.VarLeadLot = v().toDouble();
+            t.PostLeadTime = v().toInt();
+            t.PreLeadTime = v().toInt();
+            t.PutInteger = v().toInt() != 0;
+            t.Decimal = v().toInt();
+            t.POSuppID = q.TextAt(r, c++);
+            t.MODeptID = q.TextAt(r, c++);
+            t.OOSuppID = q.TextAt(r, c++);
+        }
+        FItemPlanningLoaded = true;
+    }
+    static const TItemPlanning none;
+    const auto it = FItemPlanning.constFind(itemID);
+    return it == FItemPlanning.constEnd() ? none : it.value();
+}
+
 void TMRPRun::Log(int kind, int indent, const QString& text)
 {
     const QDateTime time = RunTime.isValid() ? RunTime.addMSecs(FClock.elapsed()) : QDateTime::currentDateTime();

@@ -33,6 +33,19 @@ struct TDemandResult {
     QString Hints;
 };
 
+// An item's planning settings, as the levels use them.
+struct TItemPlanning {
+    int MrpType = 0;              // the planning type, else the item's own type
+    int MOBomSkip = 0, OOBomSkip = 0, Track = 0;
+    double MinQty = 0, LotQty = 0, MaxQty = 0;
+    int FixLeadTime = 0, VarLeadTime = 0;
+    double VarLeadLot = 0;
+    int PostLeadTime = 0, PreLeadTime = 0;
+    bool PutInteger = false;
+    int Decimal = 0;
+    QString POSuppID, MODeptID, OOSuppID;
+};
+
 struct TRunLogLine {
     int Indent = 0;
     int Kind = rlStep;
@@ -63,6 +76,9 @@ public:
     }
     QDateTime RunTime;
     int Levels = 0;               // deepest low-level code + 1
+
+    // The planning settings of an item (all zero for an item without any), read once per run.
+    const TItemPlanning& ItemPlanning(const QString& itemID);
 
     // Writes a log line (kind, indent) with the time now on the server's clock.
     void Log(int kind, int indent, const QString& text);
@@ -111,6 +127,8 @@ private:
     QList<TRunLogLine> FLog;
     QElapsedTimer FClock;
     bool FOrderComponentsLoaded = false;
+    QHash<QString, TItemPlanning> FItemPlanning;
+    bool FItemPlanningLoaded = false;
 };
 
 // Kit-complete quantities of the run's demands and supplies, level by level from the deepest,
