@@ -8,6 +8,9 @@
 #include "engine/hints.h"
 #include "engine/objectquery.h"
 #include "engine/progress.h"
+#include "engine/schemerows.h"
+
+#include <QStringList>
 
 namespace kx {
 
@@ -146,15 +149,29 @@ void RemapMainHints(TConnection& connection, const QString& rowsSQL, const TPlan
     batch.Flush();
 }
 
+namespace {
+
+const TSchemeTable kMainTable{"KX_MRP_Main", "ManSchIID"};
+
+// The statements that put the lines selected by "select" (the scheme, the line number, then
+// the columns of kMainColumns) in place of the scheme's main demand.
+QString MainReplacement(const TPlanScheme& scheme, const QString& select)
+{
+    return QStringList{SetAsideSchemeRows(kMainTable, scheme.SchemeIID),
+                       QStringLiteral("insert into %1 (ManSchIID, ManIID, %2) %3").arg(SchemeRowsTable(kMainTable, scheme.SchemeIID), kMainColumns, select),
+                       SwapInSchemeRows(kMainTable, scheme.SchemeIID), AnalyseSchemeRows(&kMainTable, 1, scheme.SchemeIID)}
+        .join(QStringLiteral(";\r"));
+}
+
+} // namespace
+
 QString MainReplaceBatch(const TPlanScheme& scheme, const QString& schemeColumns)
 {
     const QString iid = SQLInt(scheme.SchemeIID);
-    return QStringLiteral("delete from KX_MRP_Main where ManSchIID=%1;\r"
-                          "update KX_MRP_Schemes set SchState=(case when SchMrpRunTime is null then %2 else %3 end), %4, "
-                          "SchMaxTime=localtimestamp where SchIID=%1;\r"
-                          "insert into KX_MRP_Main (ManSchIID, ManIID, %5) "
-                          "select %1, row_number() over (order by ManIID), %5 from tmp_KX_MRP_Main")
-        .arg(iid, SQLInt(psMPSReady), SQLInt(psMPSChanged), schemeColumns, kMainColumns);
+    return MainReplacement(scheme, QStringLiteral("select %1, row_number() over (order by ManIID), %2 from tmp_KX_MRP_Main").arg(iid, kMainColumns)) +
+           QStringLiteral(";\rupdate KX_MRP_Schemes set SchState=(case when SchMrpRunTime is null then %2 else %3 end), %4, "
+                          "SchMaxTime=localtimestamp where SchIID=%1")
+               .arg(iid, SQLInt(psMPSReady), SQLInt(psMPSChanged), schemeColumns);
 }
 
 bool TPlanScheme::RunMPS(bool keepFreeDemand, bool keepAdjustments, IEngineProgress& progress)
@@ -239,14 +256,12 @@ bool CopyMPS(TPlanScheme& scheme, int sourceIID, TMPSOverwriteType writeType, bo
             const QString iid = SQLInt(scheme.SchemeIID);
             const QString src = SQLInt(sourceIID);
             if (writeType == wtOverwriteAll && takePeriods) {
-                connection.Execute(QStringLiteral(
-                    "delete from KX_MRP_Main where ManSchIID=%1;\r"
-                    "update KX_MRP_Schemes set SchState=(case when SchMrpRunTime is null then %3 else %4 end), SchCalIID=%5, "
-                    "SchMpsCalIID=%5, SchPeriods=%6, SchMpsPeriods=%6, SchMpsRunTime=%7, SchMpsUpdTime=%8, "
-                    "SchMaxTime=localtimestamp where SchIID=%1;\r"
-                    "insert into KX_MRP_Main (ManSchIID, ManIID, %9) select %1, ManIID, %9 from KX_MRP_Main where ManSchIID=%2")
-                                       .arg(iid, src, SQLInt(psMPSReady), SQLInt(psMPSChanged), SQLInt(sourceCal),
-                                            QuotedStr(sourcePeriodsText), runTime, updTime, kMainColumns));
+                connection.Execute(
+                    MainReplacement(scheme, QStringLiteral("select %1, ManIID, %2 from KX_MRP_Main where ManSchIID=%3").arg(iid, kMainColumns, src)) +
+                    QStringLiteral(";\rupdate KX_MRP_Schemes set SchState=(case when SchMrpRunTime is null then %2 else %3 end), SchCalIID=%4, "
+                                   "SchMpsCalIID=%4, SchPeriods=%5, SchMpsPeriods=%5, SchMpsRunTime=%6, SchMpsUpdTime=%7, "
+                                   "SchMaxTime=localtimestamp where SchIID=%1")
+                        .arg(iid, SQLInt(psMPSReady), SQLInt(psMPSChanged), SQLInt(sourceCal), QuotedStr(sourcePeriodsText), runTime, updTime));
                 return scheme.Load(scheme.SchemeIID);
             }
             CreateMainTempTable(connection);

@@ -12,6 +12,7 @@
 #include "db/sqlrun.h"
 #include "db/strutils.h"
 #include "engine/progress.h"
+#include "engine/schemerows.h"
 #include "masterdata/lossrate.h"
 
 #include <QStringList>
@@ -214,20 +215,9 @@ QString SavedSupplyColumns()
 
 namespace {
 
-// The result tables a run replaces whole, each partitioned by its scheme column.
-struct TResultTable {
-    const char* Table;
-    const char* SchemeColumn;
-};
-constexpr TResultTable kResultTables[] = {
+// The result tables a run replaces whole.
+constexpr TSchemeTable kResultTables[] = {
     {"KX_MRP_Demands", "DmdSchIID"}, {"KX_MRP_Supplies", "SupSchIID"}, {"KX_MRP_Allots", "AltSchIID"}, {"KX_MRP_Balance", "BalSchIID"}};
-
-// The partition holding a scheme's rows of a result table, and the table its next rows are
-// written into before they take its place.
-QString SchemePartition(const TResultTable& t, const QString& iid, bool next = false)
-{
-    return QuotedIdent(QString::fromLatin1(t.Table).toLower() + QStringLiteral("_s") + iid + (next ? QStringLiteral("_next") : QString()));
-}
 
 } // namespace
 
@@ -249,19 +239,13 @@ void TMRPRun::SaveResults()
         "BalOOQty, BalMOQty, BalGInQty, BalRInQty, BalChkQty, BalPRQty, BalORQty, BalMRQty, BalSafeQty, BalOODQty, BalMODQty, "
         "BalGOutQty, BalROutQty, BalPOODQty, BalPMODQty, BalVirDQty, BalNetQty, BalQty, BalPPOQty, BalPOOQty, BalPMOQty, BalXQty, "
         "BalEndQty");
-    const TResultTable& demands = kResultTables[0];
-    const TResultTable& supplies = kResultTables[1];
-    const TResultTable& allots = kResultTables[2];
-    const TResultTable& balance = kResultTables[3];
+    const int scheme = Scheme.SchemeIID;
     TTransaction transaction(Connection);
-    // The new rows are written into tables of their own, checked to belong to the scheme so
-    // that they can become its partitions without being read again.
-    for (const TResultTable& t : kResultTables)
-        Exec(QStringLiteral("create table %1 (like %2 including defaults including constraints, check (%3=%4))")
-                 .arg(SchemePartition(t, iid, true), QLatin1String(t.Table), QLatin1String(t.SchemeColumn), iid));
+    for (const TSchemeTable& t : kResultTables)
+        Exec(SetAsideSchemeRows(t, scheme));
     Exec(QStringLiteral("insert into %1 (DmdSchIID, %2) select %3, %4 from tmp_KX_MRP_Demands as d left join "
                         "tmp_KX_MRP_DmdUpdates as u on u.DmdIID=d.DmdIID left join tmp_KX_MRP_KitUpdates as k on k.KitIID=d.DmdIID")
-             .arg(SchemePartition(demands, iid, true), demandColumns, iid, SavedDemandColumns()));
+             .arg(SchemeRowsTable(kResultTables[0], scheme), demandColumns, iid, SavedDemandColumns()));
     Exec(QStringLiteral(
              "insert into %1 (SupSchIID, %2) select %3, %4 from tmp_KX_MRP_Supplies as s left join tmp_KX_MRP_SupKit as k on "
              "k.SupIID=s.SupIID;\r"
@@ -269,14 +253,10 @@ void TMRPRun::SaveResults()
              "AltIsRepl, AltReplQty) select %3, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, "
              "AltIsGrpx, AltIsRepl, AltReplQty from tmp_KX_MRP_Allots;\r"
              "insert into %6 (BalSchIID, %7) select %3, %7 from tmp_KX_MRP_Balance")
-             .arg(SchemePartition(supplies, iid, true), supplyColumns, iid, SavedSupplyColumns(), SchemePartition(allots, iid, true),
-                  SchemePartition(balance, iid, true), balanceColumns));
-    // The old rows go with their partition (or, for a scheme without one, from the default
-    // partition); the new tables take their place and get their indexes built in one go.
-    for (const TResultTable& t : kResultTables)
-        Exec(QStringLiteral("drop table if exists %1;\rdelete from %2 where %3=%4;\ralter table %5 rename to %1;\r"
-                            "alter table %2 attach partition %1 for values in (%4)")
-                 .arg(SchemePartition(t, iid), QLatin1String(t.Table), QLatin1String(t.SchemeColumn), iid, SchemePartition(t, iid, true)));
+             .arg(SchemeRowsTable(kResultTables[1], scheme), supplyColumns, iid, SavedSupplyColumns(),
+                  SchemeRowsTable(kResultTables[2], scheme), SchemeRowsTable(kResultTables[3], scheme), balanceColumns));
+    for (const TSchemeTable& t : kResultTables)
+        Exec(SwapInSchemeRows(t, scheme));
     Exec(QStringLiteral(
              "delete from KX_MRP_SupAdjusts where AdjSchIID=%1;\r"
              "delete from KX_MRP_DestAlters where DstSchIID=%1;\r"
@@ -298,13 +278,8 @@ void TMRPRun::SaveResults()
 
 void TMRPRun::AnalyseResults()
 {
-    // The result views are opened right after a run, and would join the new partitions row by
-    // row without statistics. A small sample tells the rows apart well enough, and reads little.
-    QStringList statements{QStringLiteral("set local default_statistics_target=10")};
-    for (const TResultTable& t : kResultTables)
-        statements << QStringLiteral("analyze ") + SchemePartition(t, Iid());
     TTransaction transaction(Connection);
-    Exec(statements.join(QStringLiteral(";\r")));
+    Exec(AnalyseSchemeRows(kResultTables, int(std::size(kResultTables)), Scheme.SchemeIID));
     transaction.Commit();
 }
 

@@ -46,13 +46,14 @@ protected:
         return *FScheme;
     }
 
-    // "type:lines:total" per bill type of the scheme's main demand, in type order.
-    QString Summary() const
+    // "type:lines:total" per bill type of a scheme's main demand (the test's scheme when none
+    // is named), in type order.
+    QString Summary(int schemeIID = 0) const
     {
         return Scalar(QStringLiteral("select string_agg(t, ' ' order by ManBillType) from (select ManBillType, ManBillType||':'||"
                                      "count(*)||':'||sum(ManQty)::numeric(18,0) as t from KX_MRP_Main where ManSchIID=%1 "
                                      "group by ManBillType) as g")
-                          .arg(FScheme->SchemeIID))
+                          .arg(schemeIID ? schemeIID : FScheme->SchemeIID))
             .toString();
     }
 
@@ -169,6 +170,34 @@ TEST_F(MainDemand, PeriodHintsFollowTheLineIntoTheNewPeriods)
     ASSERT_TRUE(s.Save());
     ASSERT_TRUE(s.Load(s.SchemeIID));
     EXPECT_EQ(s.PlanState, psParamsChangedMRP);
+}
+
+TEST_F(MainDemand, CopyTakesTheSourceLinesIntoTheChosenPeriodsAndLeavesTheSourceAlone)
+{
+    TPlanScheme& source = NewScheme();
+    ASSERT_TRUE(source.RunMPS(false, false, Progress));
+    const QString lines = Summary();
+    ASSERT_FALSE(lines.isEmpty());
+    TPlanScheme copy(&SharedConnection());
+    copy.SchemeName = QStringLiteral("主需求副本");
+    copy.PlanPeriods = FourFortnights();
+    copy.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(copy));
+    ASSERT_TRUE(copy.Save());
+    const QString periods = QStringLiteral("select max(ManPeriod) from KX_MRP_Main where ManSchIID=%1");
+
+    // Taken whole, in the source's weeks.
+    ASSERT_TRUE(CopyMPS(copy, source.SchemeIID, wtOverwriteAll, true, Progress));
+    EXPECT_EQ(Summary(copy.SchemeIID), lines);
+    EXPECT_EQ(copy.MpsPeriods.size(), source.MpsPeriods.size());
+    EXPECT_EQ(copy.PlanState, psMPSReady);
+
+    // Taken again over the copy's own lines, now in its fortnights: the same lines, each once.
+    copy.PlanPeriods = FourFortnights();
+    ASSERT_TRUE(copy.Save());
+    ASSERT_TRUE(CopyMPS(copy, source.SchemeIID, wtInsertOrUpdate, false, Progress));
+    EXPECT_EQ(Summary(copy.SchemeIID), lines);
+    EXPECT_LE(Scalar(periods.arg(copy.SchemeIID)).toInt(), 5);
+    EXPECT_EQ(Summary(source.SchemeIID), lines);
 }
 
 TEST_F(MainDemand, FailedFetchLeavesMainDemandAndStateAsTheyWere)
