@@ -38,7 +38,8 @@ QString SumOf(const QString& column, const QString& typeColumn, const QString& t
 
 void TMRPRun::BuildBalance()
 {
-    // Substitutes and group crossings taken in come from the demands' level results.
+    // Substitutes and group crossings taken in come from the demands' level results, of the
+    // few demands that took any.
     auto d = [](const char* types) { return SumOf(QStringLiteral("DmdNeedQty"), QStringLiteral("DmdBillType"), QLatin1String(types)); };
     auto s = [](const char* types) { return SumOf(QStringLiteral("SupQty"), QStringLiteral("SupBillType"), QLatin1String(types)); };
     Exec(QStringLiteral(
@@ -56,11 +57,14 @@ void TMRPRun::BuildBalance()
              "+coalesce(s.ROutQty,0)-coalesce(d.RInQty,0), coalesce(s.Qty,0), coalesce(s.PPOQty,0), coalesce(s.POOQty,0), "
              "coalesce(s.PMOQty,0), coalesce(s.XQty,0), coalesce(s.Total,0)-coalesce(d.Total,0)+coalesce(d.GInQty,0)-"
              "coalesce(s.GOutQty,0)+coalesce(d.RInQty,0)-coalesce(s.ROutQty,0) "
-             "from (select DmdGroupType as GT, DmdGroupNo as GN, DmdItmID as Itm, DmdItmProps as Props, %3, "
-             "%4 as ForQty, %5 as SOQty, %6 as FreeQty, %7 as NegQty, %8 as SafeQty, %9 as OODQty, %10 as MODQty, %11 as POODQty, "
-             "%12 as PMODQty, %13 as VirDQty, sum(DmdNeedQty) as Total, sum(coalesce(u.DmdGrpxQty,0)) as GInQty, "
-             "sum(coalesce(u.DmdReplQty,0)) as RInQty from tmp_KX_MRP_Demands as dd left join tmp_KX_MRP_DmdUpdates as u on "
-             "u.DmdIID=dd.DmdIID group by DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps) as d "
+             "from (select n.*, x.GInQty, x.RInQty from (select DmdGroupType as GT, DmdGroupNo as GN, DmdItmID as Itm, "
+             "DmdItmProps as Props, %3, %4 as ForQty, %5 as SOQty, %6 as FreeQty, %7 as NegQty, %8 as SafeQty, %9 as OODQty, "
+             "%10 as MODQty, %11 as POODQty, %12 as PMODQty, %13 as VirDQty, sum(DmdNeedQty) as Total from tmp_KX_MRP_Demands "
+             "group by DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps) as n left join (select dd.DmdGroupType as GT, "
+             "dd.DmdGroupNo as GN, dd.DmdItmID as Itm, dd.DmdItmProps as Props, sum(coalesce(u.DmdGrpxQty,0)) as GInQty, "
+             "sum(coalesce(u.DmdReplQty,0)) as RInQty from tmp_KX_MRP_DmdUpdates as u join tmp_KX_MRP_Demands as dd on "
+             "dd.DmdIID=u.DmdIID where u.DmdGrpxQty<>0 or u.DmdReplQty<>0 group by dd.DmdGroupType, dd.DmdGroupNo, dd.DmdItmID, "
+             "dd.DmdItmProps) as x on x.GT=n.GT and x.GN=n.GN and x.Itm=n.Itm and x.Props=n.Props) as d "
              "full join (select SupGroupType as GT, SupGroupNo as GN, SupItmID as Itm, SupItmProps as Props, %14, "
              "%15 as InvQty, %16 as POQty, %17 as OOQty, %18 as MOQty, %19 as PRQty, %20 as ORQty, %21 as MRQty, %22 as Qty, "
              "%23 as PPOQty, %24 as POOQty, %25 as PMOQty, %26 as XQty, sum(SupQty) as Total, sum(coalesce(SupChkQty,0)) as ChkQty, "
