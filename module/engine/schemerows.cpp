@@ -22,7 +22,11 @@ QString SchemeRowsTable(const TSchemeTable& t, int schemeIID)
 
 QString SetAsideSchemeRows(const TSchemeTable& t, int schemeIID)
 {
-    return QStringLiteral("create table %1 (like %2 including defaults including constraints, check (%3=%4))")
+    // The partition is replaced whole by the scheme's next fetch or run, and its statistics
+    // are taken when it is swapped in: vacuuming it in between would mostly hold up that
+    // replacement, which waits until the vacuum gives way.
+    return QStringLiteral("create table %1 (like %2 including defaults including constraints, check (%3=%4)) "
+                          "with (autovacuum_enabled = false)")
         .arg(SchemeRowsTable(t, schemeIID), QLatin1String(t.Table), QLatin1String(t.SchemeColumn), SQLInt(schemeIID));
 }
 
