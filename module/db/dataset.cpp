@@ -156,6 +156,11 @@ QString TQuery::TextAt(int row, int field) const
     return QString::fromUtf8(PQgetvalue(FResult.get(), row, field), PQgetlength(FResult.get(), row, field));
 }
 
+QByteArrayView TQuery::BytesAt(int row, int field) const
+{
+    return QByteArrayView(PQgetvalue(FResult.get(), row, field), PQgetlength(FResult.get(), row, field));
+}
+
 bool TQuery::Locate(const QString& fieldNames, const QVariantList& values, bool caseInsensitive)
 {
     const QStringList names = fieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts);

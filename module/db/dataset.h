@@ -77,6 +77,9 @@ public:
     QVariant ValueAt(int row, int field) const;
     bool IsNullAt(int row, int field) const;
     QString TextAt(int row, int field) const;
+    // The cell's text as the server sent it, in UTF-8 (empty for null); valid while the
+    // result is.
+    QByteArrayView BytesAt(int row, int field) const;
 
 private:
     friend class TField;

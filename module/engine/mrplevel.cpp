@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace kx {
 
@@ -87,6 +89,89 @@ int SupplyKind(int mrpType, int billType, int bomSkip, int moBomSkip, int ooBomS
 }
 
 
+// Text in the order of its characters' code points, which is the order of its UTF-8 bytes.
+int CompareText(QByteArrayView a, QByteArrayView b)
+{
+    const int c = std::memcmp(a.data(), b.data(), size_t(std::min(a.size(), b.size())));
+    return c != 0 ? c : (a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0);
+}
+
+// The rows of a level's demands (as ReadDemands selects them) in the order the netting reads
+// them: by item key (item, property set, tracking group), then date, higher priority, bill
+// type, bill and line, and the row's number; a missing value last, a missing priority first.
+// Texts compare by code point, whatever the database's collation: a run gives the same
+// results on any server.
+std::vector<int> DemandReadOrder(const TQuery& q)
+{
+    enum { colIID = 0, colBillType = 2, colItem = 19, colProps = 20, colGroupType = 21, colGroupNo = 22, colDate = 25,
+           colPriority = 43, colBillID = 44, colBillEntry = 45 };
+    struct TKey {
+        QByteArrayView Item, Props, GroupNo, Date, BillID;
+        bool NoDate, NoPriority, NoBillType, NoBillID, NoBillEntry;
+        int GroupType, Priority, BillType, BillEntry, IID;
+    };
+    const int n = q.RecordCount();
+    std::vector<TKey> keys(static_cast<size_t>(n));
+    auto number = [&](int r, int c) { return q.BytesAt(r, c).toInt(); };
+    for (int r = 0; r < n; ++r) {
+        TKey& k = keys[size_t(r)];
+        k.Item = q.BytesAt(r, colItem);
+        k.Props = q.BytesAt(r, colProps);
+        k.GroupNo = q.BytesAt(r, colGroupNo);
+        k.Date = q.BytesAt(r, colDate);        // ISO text, in time order
+        k.BillID = q.BytesAt(r, colBillID);
+        k.NoDate = q.IsNullAt(r, colDate);
+        k.NoPriority = q.IsNullAt(r, colPriority);
+        k.NoBillType = q.IsNullAt(r, colBillType);
+        k.NoBillID = q.IsNullAt(r, colBillID);
+        k.NoBillEntry = q.IsNullAt(r, colBillEntry);
+        k.GroupType = number(r, colGroupType);
+        k.Priority = k.NoPriority ? 0 : number(r, colPriority);
+        k.BillType = k.NoBillType ? 0 : number(r, colBillType);
+        k.BillEntry = k.NoBillEntry ? 0 : number(r, colBillEntry);
+        k.IID = number(r, colIID);
+    }
+    // A missing value after every present one.
+    auto present = [](bool noA, bool noB) { return noA == noB ? 0 : noA ? 1 : -1; };
+    std::vector<int> rows(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r)
+        rows[size_t(r)] = r;
+    std::sort(rows.begin(), rows.end(), [&](int ra, int rb) {
+        const TKey& a = keys[size_t(ra)];
+        const TKey& b = keys[size_t(rb)];
+        if (int c = CompareText(a.Item, b.Item))
+            return c < 0;
+        if (int c = CompareText(a.Props, b.Props))
+            return c < 0;
+        if (a.GroupType != b.GroupType)
+            return a.GroupType < b.GroupType;
+        if (int c = CompareText(a.GroupNo, b.GroupNo))
+            return c < 0;
+        if (int c = present(a.NoDate, b.NoDate))
+            return c < 0;
+        if (int c = CompareText(a.Date, b.Date))
+            return c < 0;
+        if (int c = present(a.NoPriority, b.NoPriority))
+            return c > 0;
+        if (a.Priority != b.Priority)
+            return a.Priority > b.Priority;
+        if (int c = present(a.NoBillType, b.NoBillType))
+            return c < 0;
+        if (a.BillType != b.BillType)
+            return a.BillType < b.BillType;
+        if (int c = present(a.NoBillID, b.NoBillID))
+            return c < 0;
+        if (int c = CompareText(a.BillID, b.BillID))
+            return c < 0;
+        if (int c = present(a.NoBillEntry, b.NoBillEntry))
+            return c < 0;
+        if (a.BillEntry != b.BillEntry)
+            return a.BillEntry < b.BillEntry;
+        return a.IID < b.IID;
+    });
+    return rows;
+}
+
 } // namespace
 
 TMRPLevel::TMRPLevel(TMRPRun& run, int level) : R(run), FLevel(level), FPeriods(run.Scheme.MpsPeriods) {}
@@ -121,11 +206,10 @@ void TMRPLevel::ReadDemands()
                 "coalesce(d.DmdOrigTag, ''), coalesce(d.DmdOrigSubTag, ''), %1, coalesce(d.DmdBomLocked, 0), d.DmdBomType, "
                 "coalesce(d.DmdBomID, ''), coalesce(d.DmdBomSkip, 0), d.DmdItmID, d.DmdItmProps, d.DmdGroupType, d.DmdGroupNo, "
                 "d.DmdQty, coalesce(d.DmdHints, ''), d.DmdDate, d.DmdPeriod, coalesce(d.DmdDayOffset, 0), coalesce(d.DmdNote, ''), "
-                "coalesce(d.DmdDeptID, ''), coalesce(p.SupDeptID, ''), coalesce(p.SupSuppID, ''), p.SupItmID, %2 "
+                "coalesce(d.DmdDeptID, ''), coalesce(p.SupDeptID, ''), coalesce(p.SupSuppID, ''), p.SupItmID, %2, "
+                "d.DmdPriority, d.DmdBillID, d.DmdBillEntry "
                 "from tmp_KX_MRP_Demands as d join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=d.DmdItmID and l.LowestCode=%3 "
-                "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID%4 "
-                "order by d.DmdItmID, d.DmdItmProps, d.DmdGroupType, d.DmdGroupNo, d.DmdDate, d.DmdPriority desc, d.DmdBillType, "
-                "d.DmdBillID, d.DmdBillEntry")
+                "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID%4")
                 .arg(R.Scheme.DemandByOrigDate ? QStringLiteral("coalesce(o.ManBillDate, '99991231')") : QStringLiteral("null"),
                      props.join(QStringLiteral(", ")), SQLInt(FLevel),
                      R.Scheme.DemandByOrigDate ? QStringLiteral(" left join tmp_KX_MRP_MainOrigDates as o on o.ManBillType=d.DmdOrigType "
@@ -133,15 +217,17 @@ void TMRPLevel::ReadDemands()
                                                : QString());
     q.Open();
     const int n = q.RecordCount();
+    const std::vector<int> rows = DemandReadOrder(q);
     Dmd.resize(n);
     ItemDepts.reserve(n);
     const qint64 lastDay = Day(QDate(9999, 12, 31));
-    for (int r = 0; r < n; ++r) {
+    for (int k = 0; k < n; ++k) {
+        const int r = rows[size_t(k)];
         int c = 0;
         auto v = [&]() { return q.ValueAt(r, c++); };
         auto t = [&]() { return q.TextAt(r, c++); };
-        TMRPDemandRec& d = Dmd[r];
-        d.DmdRecNo = r;
+        TMRPDemandRec& d = Dmd[k];
+        d.DmdRecNo = k;
         d.DmdIID = v().toInt();
         d.DmdPriority = v().toInt();
         d.DmdBillType = v().toInt();
@@ -217,7 +303,7 @@ void TMRPLevel::ReadDemands()
             ItemDepts.push_back({poSupp, moDept, ooSupp});
         }
         d.DmdItmIndex = it.value();
-        DmdOfIID.insert(d.DmdIID, r);
+        DmdOfIID.insert(d.DmdIID, k);
     }
 }
 
