@@ -151,4 +151,9 @@ TEST_F(MRPRunAbort, RunReplacesTheResultsOfItsSchemeOnly)
     ASSERT_TRUE(Run(Silent));
     EXPECT_EQ(results(Snapshot(copy.SchemeIID)), results(Before));
     EXPECT_EQ(results(Snapshot()), results(Before));
+
+    // A deleted scheme leaves nothing behind, and takes nothing of another with it.
+    Exec(QStringLiteral("delete from KX_MRP_Schemes where SchIID=%1").arg(copy.SchemeIID));
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from pg_class where relname like 'kx\\_mrp\\_%\\_s%1'").arg(copy.SchemeIID)).toInt(), 0);
+    EXPECT_EQ(results(Snapshot()), results(Before));
 }
