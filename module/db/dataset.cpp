@@ -161,6 +161,24 @@ QByteArrayView TQuery::BytesAt(int row, int field) const
     return QByteArrayView(PQgetvalue(FResult.get(), row, field), PQgetlength(FResult.get(), row, field));
 }
 
+QDate TQuery::DateAt(int row, int field) const
+{
+    // "yyyy-MM-dd", then for a timestamp the time of day.
+    const QByteArrayView b = BytesAt(row, field);
+    if (b.size() < 10 || b[4] != '-' || b[7] != '-')
+        return QDate();
+    auto digits = [&](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (b[i] < '0' || b[i] > '9')
+                return -1;
+            value = value * 10 + (b[i] - '0');
+        }
+        return value;
+    };
+    return QDate(digits(0, 4), digits(5, 2), digits(8, 2));
+}
+
 bool TQuery::Locate(const QString& fieldNames, const QVariantList& values, bool caseInsensitive)
 {
     const QStringList names = fieldNames.split(QLatin1Char(';'), Qt::SkipEmptyParts);

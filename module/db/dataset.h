@@ -80,6 +80,11 @@ public:
     // The cell's text as the server sent it, in UTF-8 (empty for null); valid while the
     // result is.
     QByteArrayView BytesAt(int row, int field) const;
+    // The cell as a number, or as the date of a date or timestamp, read straight from its
+    // text for the big reads: 0 or an invalid date for null.
+    int IntAt(int row, int field) const { return BytesAt(row, field).toInt(); }
+    double NumberAt(int row, int field) const { return BytesAt(row, field).toDouble(); }
+    QDate DateAt(int row, int field) const;
 
 private:
     friend class TField;

@@ -224,44 +224,46 @@ void TMRPLevel::ReadDemands()
     for (int k = 0; k < n; ++k) {
         const int r = rows[size_t(k)];
         int c = 0;
-        auto v = [&]() { return q.ValueAt(r, c++); };
+        auto i = [&]() { return q.IntAt(r, c++); };
+        auto f = [&]() { return q.NumberAt(r, c++); };
         auto t = [&]() { return q.TextAt(r, c++); };
         TMRPDemandRec& d = Dmd[k];
         d.DmdRecNo = k;
-        d.DmdIID = v().toInt();
-        d.DmdPriority = v().toInt();
-        d.DmdBillType = v().toInt();
+        d.DmdIID = i();
+        d.DmdPriority = i();
+        d.DmdBillType = i();
         d.DmdBillNo = t();
-        d.DmdBillEntry = v().toInt();
-        d.DmdOrigType = v().toInt();
+        d.DmdBillEntry = i();
+        d.DmdOrigType = i();
         d.DmdOrigID = t();
         d.DmdOrigNo = t();
-        d.DmdOrigEntry = v().toInt();
+        d.DmdOrigEntry = i();
         d.DmdOrigItmID = t();
         d.DmdOrigCustID = t();
         d.DmdOrigCustPO = t();
         d.DmdOrigTag = t();
         d.DmdOrigSubTag = t();
-        const QVariant origDate = v();
-        d.DmdOrigDate = R.Scheme.DemandByOrigDate ? Day(origDate.toDateTime().date()) : lastDay;
-        d.DmdBomLocked = v().toInt() != 0;
-        d.DmdBomType = v().toInt();
+        const QDate origDate = q.DateAt(r, c++);
+        d.DmdOrigDate = R.Scheme.DemandByOrigDate ? Day(origDate) : lastDay;
+        d.DmdBomLocked = i() != 0;
+        d.DmdBomType = i();
         d.DmdBomID = t();
-        const int bomSkip = v().toInt();
+        const int bomSkip = i();
         const QString itemID = t(), props0 = t();
-        const int groupType = v().toInt();
+        const int groupType = i();
         const QString groupNo = t();
         d.DmdItemKey = itemID + QLatin1Char('|') + props0 + QLatin1Char('\r') + QString::number(groupType) + QLatin1Char('|') + groupNo;
-        d.DmdQty = v().toDouble();
+        d.DmdQty = f();
         d.DmdHints = t();
-        d.DmdDate = v().toDateTime().date();
-        d.DmdPeriod = v().toInt();
-        const int dayOffset = v().toInt();
+        d.DmdDate = q.DateAt(r, c++);
+        d.DmdPeriod = i();
+        const int dayOffset = i();
         d.DmdNote = t();
         d.DmdDeptID = t();
         const QString parentDept = t(), parentSupp = t();
-        const QVariant parentItem = v();
-        d.DmdPreLeadTime = parentItem.isNull() ? 0 : R.ItemPlanning(parentItem.toString()).PreLeadTime;
+        const bool orphan = q.IsNullAt(r, c);
+        const QString parentItem = t();
+        d.DmdPreLeadTime = orphan ? 0 : R.ItemPlanning(parentItem).PreLeadTime;
         const TItemPlanning& planning = R.ItemPlanning(itemID);
         TMRPItemSumRec item;
         item.ItmID = itemID;
@@ -327,21 +329,22 @@ void TMRPLevel::ReadSupplies()
     Sup.resize(n);
     for (int r = 0; r < n; ++r) {
         int c = 0;
-        auto v = [&]() { return q.ValueAt(r, c++); };
+        auto i = [&]() { return q.IntAt(r, c++); };
+        auto f = [&]() { return q.NumberAt(r, c++); };
         auto t = [&]() { return q.TextAt(r, c++); };
         TMRPSupplyRec& s = Sup[r];
-        s.SupIID = v().toInt();
-        s.SupBillType = v().toInt();
-        s.SupOrigType = v().toInt();
+        s.SupIID = i();
+        s.SupBillType = i();
+        s.SupOrigType = i();
         s.SupOrigID = t();
-        s.SupOrigEntry = v().toInt();
+        s.SupOrigEntry = i();
         s.SupOrigCustID = t();
         s.SupOrigTag = t();
         s.SupItemKey = t();
-        s.SupDate = v().toDateTime().date();
-        s.SupChkQty = v().toDouble();
-        s.SupAllotQty = v().toDouble();
-        s.SupRestQty = v().toDouble();
+        s.SupDate = q.DateAt(r, c++);
+        s.SupChkQty = f();
+        s.SupAllotQty = f();
+        s.SupRestQty = f();
         const QString hints = t();
         // An order picked as main demand on a date is due that day.
         if (hints.startsWith(QLatin1Char('='))) {
@@ -349,8 +352,8 @@ void TMRPLevel::ReadSupplies()
             if (picked.isValid())
                 s.SupDate = picked;
         }
-        s.SupBomLocked = v().toInt() != 0;
-        s.SupBomType = v().toInt();
+        s.SupBomLocked = i() != 0;
+        s.SupBomType = i();
         s.SupBomID = t();
         // Bought and outsourced goods are ready some days after they arrive.
         switch (s.SupBillType) {
