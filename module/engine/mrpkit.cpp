@@ -85,13 +85,13 @@ void TKitCalculation::Run()
     std::vector<int> parentIID(dmd.size());
     for (int r = 0; r < q.RecordCount(); ++r) {
         TKitDemand& d = dmd[size_t(r)];
-        d.IID = q.ValueAt(r, 0).toInt();
-        d.Type = q.ValueAt(r, 1).toInt();
-        d.Level = q.ValueAt(r, 2).toInt();
-        d.Need = q.ValueAt(r, 3).toDouble();
-        d.BillQty = q.ValueAt(r, 4).toDouble();
-        parentIID[size_t(r)] = q.ValueAt(r, 5).toInt();
-        d.SuitSkip = q.ValueAt(r, 6).toInt() != 0;
+        d.IID = q.IntAt(r, 0);
+        d.Type = q.IntAt(r, 1);
+        d.Level = q.IntAt(r, 2);
+        d.Need = q.NumberAt(r, 3);
+        d.BillQty = q.NumberAt(r, 4);
+        parentIID[size_t(r)] = q.IntAt(r, 5);
+        d.SuitSkip = q.IntAt(r, 6) != 0;
         dmdIndex.insert(d.IID, r);
     }
     q.SQL = QStringLiteral("select s.SupIID, coalesce(l.LowestCode, -1), s.SupBillType, s.SupQty, coalesce(s.SupBillQty, 0), "
@@ -102,15 +102,15 @@ void TKitCalculation::Run()
     sup.resize(size_t(q.RecordCount()));
     for (int r = 0; r < q.RecordCount(); ++r) {
         TKitSupply& s = sup[size_t(r)];
-        s.IID = q.ValueAt(r, 0).toInt();
-        s.Level = q.ValueAt(r, 1).toInt();
-        s.Type = q.ValueAt(r, 2).toInt();
-        s.Qty = q.ValueAt(r, 3).toDouble();
-        s.BillQty = q.ValueAt(r, 4).toDouble();
-        s.PDmdIID = q.ValueAt(r, 5).toInt();
+        s.IID = q.IntAt(r, 0);
+        s.Level = q.IntAt(r, 1);
+        s.Type = q.IntAt(r, 2);
+        s.Qty = q.NumberAt(r, 3);
+        s.BillQty = q.NumberAt(r, 4);
+        s.PDmdIID = q.IntAt(r, 5);
         s.Parents = q.TextAt(r, 6);
-        s.PutInteger = q.ValueAt(r, 7).toInt() != 0;
-        s.Decimals = q.ValueAt(r, 8).toInt();
+        s.PutInteger = q.IntAt(r, 7) != 0;
+        s.Decimals = q.IntAt(r, 8);
         supIndex.insert(s.IID, r);
     }
     for (size_t i = 0; i < dmd.size(); ++i) {
@@ -124,11 +124,11 @@ void TKitCalculation::Run()
     q.Open();
     allots.reserve(size_t(q.RecordCount()));
     for (int r = 0; r < q.RecordCount(); ++r) {
-        const int s = supIndex.value(q.ValueAt(r, 0).toInt(), -1);
+        const int s = supIndex.value(q.IntAt(r, 0), -1);
         if (s < 0)
             continue;
-        allots.push_back({dmdIndex.value(q.ValueAt(r, 1).toInt(), -1), q.ValueAt(r, 2).toDouble(), q.ValueAt(r, 3).toInt() != 0,
-                          q.ValueAt(r, 4).toDouble()});
+        allots.push_back({dmdIndex.value(q.IntAt(r, 1), -1), q.NumberAt(r, 2), q.IntAt(r, 3) != 0,
+                          q.NumberAt(r, 4)});
         sup[size_t(s)].Allots << int(allots.size() - 1);
     }
 

@@ -112,7 +112,6 @@ std::vector<int> DemandReadOrder(const TQuery& q)
     };
     const int n = q.RecordCount();
     std::vector<TKey> keys(static_cast<size_t>(n));
-    auto number = [&](int r, int c) { return q.BytesAt(r, c).toInt(); };
     for (int r = 0; r < n; ++r) {
         TKey& k = keys[size_t(r)];
         k.Item = q.BytesAt(r, colItem);
@@ -125,11 +124,11 @@ std::vector<int> DemandReadOrder(const TQuery& q)
         k.NoBillType = q.IsNullAt(r, colBillType);
         k.NoBillID = q.IsNullAt(r, colBillID);
         k.NoBillEntry = q.IsNullAt(r, colBillEntry);
-        k.GroupType = number(r, colGroupType);
-        k.Priority = k.NoPriority ? 0 : number(r, colPriority);
-        k.BillType = k.NoBillType ? 0 : number(r, colBillType);
-        k.BillEntry = k.NoBillEntry ? 0 : number(r, colBillEntry);
-        k.IID = number(r, colIID);
+        k.GroupType = q.IntAt(r, colGroupType);
+        k.Priority = k.NoPriority ? 0 : q.IntAt(r, colPriority);
+        k.BillType = k.NoBillType ? 0 : q.IntAt(r, colBillType);
+        k.BillEntry = k.NoBillEntry ? 0 : q.IntAt(r, colBillEntry);
+        k.IID = q.IntAt(r, colIID);
     }
     // A missing value after every present one.
     auto present = [](bool noA, bool noB) { return noA == noB ? 0 : noA ? 1 : -1; };
