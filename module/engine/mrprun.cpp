@@ -123,7 +123,11 @@ bool TMRPRun::Execute()
         Levels = LowLevelCodes();
         for (int level = 0; level < Levels; ++level) {
             Step(QStringLiteral("运算第%1层（共%2层）物料需求计划...").arg(level + 1).arg(Levels));
-            LevelItems(level);
+            // The level's item keys bring in their supplies, their safety stock, and keep
+            // their unused supplies; when every supply came in at the start and no safety
+            // stock is planned, the level's unused supplies all go.
+            if (!GlobalScope() || Scheme.CareItemSafety == 1)
+                LevelItems(level);
             if (!GlobalScope())
                 Gather(level);
             if (Scheme.CareItemSafety == 1)
