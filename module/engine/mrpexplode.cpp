@@ -80,12 +80,10 @@ void TMRPRun::Explode(int level)
                     .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
     const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and (s.SupAllotQty>0 or s.SupPDmdIID=-1)");
     // A component line that names the component's BOM binds the component to it; without one
-    // a made component gets its default BOM for its property set on its draw date, unbound.
-    // That is the choice the component's level makes for a demand without BOM; taken while
-    // the row is written, it spares the level rewriting the row.
-    const QString defaultBom = QStringLiteral(
-        "left join lateral KX_MRP_DefaultBOM(b.BomItmID, b.BomProps, s.SupDrawDate) as db on coalesce(b.BomItmBomID,'')='' and "
-        "b.BomProps is not null and s.SupDrawDate is not null and (case when ct.ItmMrpType<>0 then ct.ItmMrpType else ci.ItmType end)>1");
+    // a made component gets its default BOM, unbound.
+    const TDemandBom bom = DemandBom(QStringLiteral("b.BomItmID"), QStringLiteral("b.BomProps"), QStringLiteral("s.SupDrawDate"),
+                                     QStringLiteral("coalesce(b.BomItmBomType, 0)"), QStringLiteral("b.BomItmBomID"),
+                                     QStringLiteral("ci"), QStringLiteral("ct"));
     QStringList props, bomProps;
     for (int n = 1; n <= 10; ++n) {
         props << QStringLiteral("DmdItmProp%1").arg(n);
@@ -103,20 +101,19 @@ void TMRPRun::Explode(int level)
              "(case when coalesce(s.SupOrigSubTag,'')<>'' then s.SupOrigSubTag else s.SupOrigTag end), null, %15, b.BomItmID, "
              "b.BomProps, %16, s.SupDrawDate, b.BomOffsetDay, s.SupPriority, s.SupIID, "
              "round(b.BomQty/nullif(b.BomBaseQty,0)*coalesce(b.BomPercent,100)/100, 10), %14, %14, b.BomRowHook, "
-             "(case when db.BomID is null then coalesce(b.BomItmBomType, 0) else db.BomType end), coalesce(db.BomID, b.BomItmBomID), "
-             "coalesce(b.BomItmBomLocked, (case when coalesce(b.BomItmBomID,'')<>'' then 1 else 0 end)), "
+             "%21, %22, coalesce(b.BomItmBomLocked, (case when coalesce(b.BomItmBomID,'')<>'' then 1 else 0 end)), "
              "coalesce(b.BomItmBomSkip, 0), b.BomNote "
              "from tmp_KX_MRP_Supplies as s %17 join tmp_KX_MRP_BOM as b on b.BomType=s.SupBomType and b.BomID=s.SupBomID and b.BomRole=0 "
              "join KX_Base_ItemMaster as ci on ci.ItmID=b.BomItmID left join KX_MRP_ItemSetting as ct on ct.ItmID=b.BomItmID "
              "left join KX_Base_Customer as oc on oc.CustID=s.SupOrigCustID "
-             "%21 "
+             "%23 "
              "where s.SupBillType in (%18) and coalesce(ct.ItmMrpSkip, 0)=0 and KX_MRP_ValidAt(b.BomBeginDate, b.BomEndDate, s.SupDrawDate)%19%20 "
              "order by s.SupIID, b.BomEntry")
              .arg(props.join(QStringLiteral(", ")), PeriodCaseExpr(Scheme.MpsPeriods, QStringLiteral("s.SupDrawDate")))
              .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btPlanMOComp)
              .arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOOComp).arg(btVirtualComp)
              .arg(need, GroupExpressions(), bomProps.join(QStringLiteral(", ")), onLevel, made, scope, used)
-             .arg(defaultBom));
+             .arg(bom.Type, bom.ID, bom.Join));
     // The not yet issued component lines of the orders used on this level. When every level
     // was gathered at the start, the lines of every order among the supplies came in with it,
     // and those of items left out of the plan stay out.

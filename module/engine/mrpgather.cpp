@@ -149,6 +149,9 @@ void TMRPRun::GatherStartingData()
     RefreshMainDemand();
     if (Scheme.PlanType != 2) {
         // Main-demand lines of demand kinds become demands.
+        const TDemandBom bom = DemandBom(QStringLiteral("m.ManItmID"), QStringLiteral("m.ManItmProps"), QStringLiteral("m.ManDate"),
+                                         QStringLiteral("m.ManBomType"), QStringLiteral("nullif(m.ManBomID, '')"), QStringLiteral("mi"),
+                                         QStringLiteral("mt"));
         Exec(QStringLiteral(
                  "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
                  "DmdSuppID, DmdDeptID, DmdOrigType, DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, "
@@ -158,11 +161,13 @@ void TMRPRun::GatherStartingData()
                  "'M-'||m.ManIID end), m.ManBillEntry, m.ManBillDate, coalesce(x.ManBillQty, m.ManBillQty), m.ManSuppID, m.ManDeptID, "
                  "m.ManOrigType, m.ManOrigID, m.ManOrigNo, m.ManOrigEntry, m.ManOrigItmID, m.ManOrigCustID, m.ManOrigCustPO, "
                  "m.ManOrigTag, m.ManOrigSubTag, m.ManGroupType, m.ManGroupNo, m.ManItmID, m.ManItmProps, %2, m.ManDate, "
-                 "m.ManPriority, coalesce(x.ManQty, m.ManQty), coalesce(x.ManQty, m.ManQty), m.ManBomType, nullif(m.ManBomID, ''), "
+                 "m.ManPriority, coalesce(x.ManQty, m.ManQty), coalesce(x.ManQty, m.ManQty), %5, %6, "
                  "(case when coalesce(m.ManBomID, '')<>'' then 1 else 0 end), 0, m.ManNote, coalesce(x.ManHints, m.ManHints), coalesce(x.ManHints, m.ManHints) "
-                 "from KX_MRP_Main as m left join tmp_KX_MRP_MainX as x on x.ManIID=m.ManIID "
+                 "from KX_MRP_Main as m left join tmp_KX_MRP_MainX as x on x.ManIID=m.ManIID left join KX_Base_ItemMaster as mi on "
+                 "mi.ItmID=m.ManItmID left join KX_MRP_ItemSetting as mt on mt.ItmID=m.ManItmID %7 "
                  "where m.ManSchIID=%3 and m.ManBillType<=%4 and coalesce(x.ManQty, m.ManQty)>0 order by m.ManIID")
-                 .arg(Props(QStringLiteral("DmdItmProp%1")), Props(QStringLiteral("m.ManItmProp%1")), Iid(), SQLInt(btFreeNeed)));
+                 .arg(Props(QStringLiteral("DmdItmProp%1")), Props(QStringLiteral("m.ManItmProp%1")), Iid(), SQLInt(btFreeNeed), bom.Type,
+                      bom.ID, bom.Join));
         // Production, outsourcing and requisition lines picked as main demand are supplies whose
         // components must be planned; their whole quantity is placed on the picked date.
         for (int type : {int(btMO), int(btOO), int(btMR), int(btOR)}) {

@@ -142,6 +142,19 @@ private:
     TMRPRun& R;
 };
 
+// The BOM a demand row comes in with: the one it names, else for a made item its default BOM
+// for the row's property set on the row's date. That is the choice a level makes for its
+// demands without BOM; taken while the row is written, it spares the level rewriting the row.
+// Rows without property set or date keep what they name, as the level would leave them.
+struct TDemandBom {
+    QString Join;                 // a left join giving "db"
+    QString Type, ID;             // the row's DmdBomType and DmdBomID
+};
+// item, props, date: the row's columns; type, id: the BOM it names; master, setting: aliases of
+// the item's KX_Base_ItemMaster and KX_MRP_ItemSetting rows in the statement.
+TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id,
+                     const QString& master, const QString& setting);
+
 // SQL text shared by the parts: the columns of the run's demand and supply tables.
 extern const char* const kDemandColumns;   // every column of KX_MRP_Demands after the scheme column
 extern const char* const kSupplyColumns;   // every column of KX_MRP_Supplies after the scheme column

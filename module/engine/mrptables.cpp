@@ -167,6 +167,18 @@ const char* const kSupplyColumns =
     "SupBomType, SupBomID, SupDrawDate, SupDSetQty, SupDSetRate, SupDestQty, SupDester, SupDestTime, SupNote, SupHints, "
     "SupPHints, SupPDmdIIDs, SupTrackKey";
 
+TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id,
+                     const QString& master, const QString& setting)
+{
+    TDemandBom b;
+    b.Join = QStringLiteral("left join lateral KX_MRP_DefaultBOM(%1, %2, %3) as db on coalesce(%4,'')='' and %2 is not null and "
+                            "%3 is not null and (case when %6.ItmMrpType<>0 then %6.ItmMrpType else %5.ItmType end)>1")
+                 .arg(item, props, date, id, master, setting);
+    b.Type = QStringLiteral("(case when db.BomID is null then %1 else db.BomType end)").arg(type);
+    b.ID = QStringLiteral("coalesce(db.BomID, %1)").arg(id);
+    return b;
+}
+
 void TMRPRun::DropRunTables()
 {
     QString sql = QStringLiteral("reset default_statistics_target;\rreset work_mem;\r");
