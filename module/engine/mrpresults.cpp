@@ -29,9 +29,12 @@ QString Props(const QString& pattern)
     return p.join(QStringLiteral(", "));
 }
 
+// The sum of a column over the rows of some bill types; null without any (the balance takes
+// null as zero). A filter, rather than a zero for every other row, spares each row the sums
+// of the kinds it is not.
 QString SumOf(const QString& column, const QString& typeColumn, const QString& types)
 {
-    return QStringLiteral("sum(case when %1 in (%2) then coalesce(%3,0) else 0 end)").arg(typeColumn, types, column);
+    return QStringLiteral("sum(%3) filter (where %1 in (%2))").arg(typeColumn, types, column);
 }
 
 } // namespace
