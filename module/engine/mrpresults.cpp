@@ -87,8 +87,18 @@ void TMRPRun::KitQuantities()
     const TPlanPeriods& periods = Scheme.MpsPeriods;
     // Open orders whose component lines are in the run but which are not among the supplies
     // come back as supplies, so that their components have a parent for kit quantities.
+    // Usually every such line has its order among the supplies: then there is nothing to seek.
+    TQuery orphans(&Connection);
+    orphans.SQL = QStringLiteral("select distinct DmdBillType from tmp_KX_MRP_Demands where DmdBillType in (%1, %2) and DmdPSupIID is null")
+                      .arg(SQLInt(btMOBom), SQLInt(btOOBom));
+    orphans.Open();
+    QList<int> orphanTypes;
+    for (int r = 0; r < orphans.RecordCount(); ++r)
+        orphanTypes << orphans.IntAt(r, 0);
     for (int type : {int(btMO), int(btOO)}) {
         const bool mo = type == btMO;
+        if (!orphanTypes.contains(mo ? btMOBom : btOOBom))
+            continue;
         const QString p = mo ? QStringLiteral("MO") : QStringLiteral("OO");
         const TInfoObjectDef* def = Env() && Env()->GetObjectDef ? Env()->GetObjectDef(QStringLiteral("KX_MRP.") + p) : nullptr;
         if (!def)
