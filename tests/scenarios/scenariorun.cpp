@@ -29,7 +29,8 @@ const QHash<QString, QString>& ViewSQL()
                         "SupHints as \"hints\", SupBomID as \"bom\", SupBomLocked as \"locked\", SupTrackKey as \"track\", "
                         "SupGroupType||'|'||SupGroupNo as \"group\", SupPDmdIID as \"pdmd\", SupPDmdIIDs as \"pdmds\", "
                         "SupDeptID as \"dept\", SupSuppID as \"supp\", SupOrigType as \"origtype\", SupOrigNo as \"origno\", "
-                        "SupPriority as \"priority\" from KX_MRP_Supplies where SupSchIID=%1 order by SupIID")},
+                        "SupPriority as \"priority\", SupDSetQty as \"dset\", SupDSetRate as \"dsetrate\" "
+                        "from KX_MRP_Supplies where SupSchIID=%1 order by SupIID")},
         {QStringLiteral("demands"),
          QStringLiteral("select d.DmdIID as \"iid\", d.DmdItmID as \"item\", d.DmdItmProps as \"props\", d.DmdBillType as \"kind\", "
                         "d.DmdBillNo as \"bill\", d.DmdBillEntry as \"entry\", to_char(d.DmdDate, 'YYYY-MM-DD') as \"date\", "
@@ -41,7 +42,8 @@ const QHash<QString, QString>& ViewSQL()
                         "d.DmdBomID as \"bom\", d.DmdPriority as \"priority\", d.DmdUnitQty as \"unitqty\", "
                         "d.DmdDayOffset as \"offset\", d.DmdGroupType||'|'||d.DmdGroupNo as \"group\", d.DmdHints as \"hints\", "
                         "d.DmdOrigType as \"origtype\", d.DmdOrigNo as \"origno\", p.SupItmID||'/'||p.SupBillType as \"parent\", "
-                        "d.DmdOrigTag as \"tag\" from KX_MRP_Demands as d left join KX_MRP_Supplies as p "
+                        "d.DmdOrigTag as \"tag\", d.DmdASetQty as \"aset\", d.DmdASetRate as \"asetrate\" "
+                        "from KX_MRP_Demands as d left join KX_MRP_Supplies as p "
                         "on p.SupSchIID=d.DmdSchIID and p.SupIID=d.DmdPSupIID where d.DmdSchIID=%1 order by d.DmdIID")},
         {QStringLiteral("allots"),
          QStringLiteral("select a.AltIID as \"iid\", a.AltSupIID as \"supiid\", a.AltDmdIID as \"dmdiid\", d.DmdItmID as \"item\", "
