@@ -83,7 +83,7 @@ void TMRPRun::Explode(int level)
     // a made component gets its default BOM, unbound.
     const TDemandBom bom = DemandBom(QStringLiteral("b.BomItmID"), QStringLiteral("b.BomProps"), QStringLiteral("s.SupDrawDate"),
                                      QStringLiteral("coalesce(b.BomItmBomType, 0)"), QStringLiteral("b.BomItmBomID"),
-                                     QStringLiteral("ci"), QStringLiteral("ct"));
+                                     MadeItem(QStringLiteral("ci"), QStringLiteral("ct")));
     QStringList props, bomProps;
     for (int n = 1; n <= 10; ++n) {
         props << QStringLiteral("DmdItmProp%1").arg(n);

@@ -150,8 +150,7 @@ void TMRPRun::GatherStartingData()
     if (Scheme.PlanType != 2) {
         // Main-demand lines of demand kinds become demands.
         const TDemandBom bom = DemandBom(QStringLiteral("m.ManItmID"), QStringLiteral("m.ManItmProps"), QStringLiteral("m.ManDate"),
-                                         QStringLiteral("m.ManBomType"), QStringLiteral("nullif(m.ManBomID, '')"), QStringLiteral("mi"),
-                                         QStringLiteral("mt"));
+                                         QStringLiteral("m.ManBomType"), QStringLiteral("nullif(m.ManBomID, '')"), QString());
         Exec(QStringLiteral(
                  "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
                  "DmdSuppID, DmdDeptID, DmdOrigType, DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, "
@@ -163,8 +162,7 @@ void TMRPRun::GatherStartingData()
                  "m.ManOrigTag, m.ManOrigSubTag, m.ManGroupType, m.ManGroupNo, m.ManItmID, m.ManItmProps, %2, m.ManDate, "
                  "m.ManPriority, coalesce(x.ManQty, m.ManQty), coalesce(x.ManQty, m.ManQty), %5, %6, "
                  "(case when coalesce(m.ManBomID, '')<>'' then 1 else 0 end), 0, m.ManNote, coalesce(x.ManHints, m.ManHints), coalesce(x.ManHints, m.ManHints) "
-                 "from KX_MRP_Main as m left join tmp_KX_MRP_MainX as x on x.ManIID=m.ManIID left join KX_Base_ItemMaster as mi on "
-                 "mi.ItmID=m.ManItmID left join KX_MRP_ItemSetting as mt on mt.ItmID=m.ManItmID %7 "
+                 "from KX_MRP_Main as m left join tmp_KX_MRP_MainX as x on x.ManIID=m.ManIID %7 "
                  "where m.ManSchIID=%3 and m.ManBillType<=%4 and coalesce(x.ManQty, m.ManQty)>0 order by m.ManIID")
                  .arg(Props(QStringLiteral("DmdItmProp%1")), Props(QStringLiteral("m.ManItmProp%1")), Iid(), SQLInt(btFreeNeed), bom.Type,
                       bom.ID, bom.Join));

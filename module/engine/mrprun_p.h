@@ -150,10 +150,14 @@ struct TDemandBom {
     QString Join;                 // a left join giving "db"
     QString Type, ID;             // the row's DmdBomType and DmdBomID
 };
-// item, props, date: the row's columns; type, id: the BOM it names; master, setting: aliases of
-// the item's KX_Base_ItemMaster and KX_MRP_ItemSetting rows in the statement.
+// item, props, date: the row's columns; type, id: the BOM it names; made: the condition that the
+// row's item is made, when the statement has the item's rows at hand (MadeItem), else empty for
+// a lookup of the item among the made ones.
 TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id,
-                     const QString& master, const QString& setting);
+                     const QString& made);
+// The condition that an item is made (its planning type, else its own type, above bought), on
+// the aliases of its KX_Base_ItemMaster and KX_MRP_ItemSetting rows.
+QString MadeItem(const QString& master, const QString& setting);
 
 // SQL text shared by the parts: the columns of the run's demand and supply tables.
 extern const char* const kDemandColumns;   // every column of KX_MRP_Demands after the scheme column

@@ -167,13 +167,22 @@ const char* const kSupplyColumns =
     "SupBomType, SupBomID, SupDrawDate, SupDSetQty, SupDSetRate, SupDestQty, SupDester, SupDestTime, SupNote, SupHints, "
     "SupPHints, SupPDmdIIDs, SupTrackKey";
 
+QString MadeItem(const QString& master, const QString& setting)
+{
+    return QStringLiteral("(case when %2.ItmMrpType<>0 then %2.ItmMrpType else %1.ItmType end)>1").arg(master, setting);
+}
+
 TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id,
-                     const QString& master, const QString& setting)
+                     const QString& made)
 {
     TDemandBom b;
     b.Join = QStringLiteral("left join lateral KX_MRP_DefaultBOM(%1, %2, %3) as db on coalesce(%4,'')='' and %2 is not null and "
-                            "%3 is not null and (case when %6.ItmMrpType<>0 then %6.ItmMrpType else %5.ItmType end)>1")
-                 .arg(item, props, date, id, master, setting);
+                            "%3 is not null and %5")
+                 .arg(item, props, date, id,
+                      !made.isEmpty() ? made
+                                      : QStringLiteral("%1 in (select i.ItmID from KX_Base_ItemMaster as i left join KX_MRP_ItemSetting "
+                                                       "as t on t.ItmID=i.ItmID where %2)")
+                                            .arg(item, MadeItem(QStringLiteral("i"), QStringLiteral("t"))));
     b.Type = QStringLiteral("(case when db.BomID is null then %1 else db.BomType end)").arg(type);
     b.ID = QStringLiteral("coalesce(db.BomID, %1)").arg(id);
     return b;
