@@ -136,7 +136,16 @@ int TMRPRun::LowLevelCodes()
     // The BOMs read first: those of demands with a BOM or of made items, production and
     // outsourcing orders (by their product's BOM when open-order BOMs count), requisitions,
     // planned supplies and the kept adjustments.
+    // A made item's demands are bound to its default BOM for their property set on their date,
+    // so any of its enabled standard BOMs may be the one a level explodes: all of them are read.
+    QMultiHash<QString, QPair<int, QString>> standardBoms;
+    q.SQL = QStringLiteral("select BomItmID, BomType, BomID from KX_Bom_Head where BomType=1 and BomDisabled=0");
+    q.Open();
+    for (int r = 0; r < q.RecordCount(); ++r)
+        standardBoms.insert(q.TextAt(r, 0), qMakePair(q.IntAt(r, 1), q.TextAt(r, 2)));
+
     QSet<QString> read;
+    QSet<QString> standardsRead;
     QList<QStringList> seed;
     q.SQL = QStringLiteral(
                 "select distinct d.DmdItmID, d.DmdBomType, d.DmdBomID from tmp_KX_MRP_Demands as d join KX_Base_ItemMaster as i on "
@@ -148,12 +157,18 @@ int TMRPRun::LowLevelCodes()
                 .arg(openOrderBoms ? QStringLiteral("true") : QStringLiteral("false"), SQLInt(btMO), SQLInt(btOO), SQLInt(btMR),
                      SQLInt(btOR), SQLInt(btPlanMO));
     q.Open();
-    auto addSeed = [&](const QString& prd, const QVariant& type, const QVariant& id) {
+    std::function<void(const QString&, const QVariant&, const QVariant&)> addSeed = [&](const QString& prd, const QVariant& type,
+                                                                                         const QVariant& id) {
         const QString key = prd + QLatin1Char('\x1f') + type.toString() + QLatin1Char('\x1f') + id.toString();
         if (read.contains(key))
             return;
         read.insert(key);
         seed << QStringList{prd, type.isNull() ? QString() : type.toString(), id.toString(), id.isNull() ? QStringLiteral("1") : QString()};
+        if (!made(prd) || standardsRead.contains(prd))
+            return;
+        standardsRead.insert(prd);
+        for (auto it = standardBoms.constFind(prd); it != standardBoms.constEnd() && it.key() == prd; ++it)
+            addSeed(prd, it.value().first, it.value().second);
     };
     for (int r = 0; r < q.RecordCount(); ++r)
         addSeed(q.TextAt(r, 0), q.ValueAt(r, 1), q.ValueAt(r, 2));
