@@ -157,18 +157,21 @@ int TMRPRun::LowLevelCodes()
                 .arg(openOrderBoms ? QStringLiteral("true") : QStringLiteral("false"), SQLInt(btMO), SQLInt(btOO), SQLInt(btMR),
                      SQLInt(btOR), SQLInt(btPlanMO));
     q.Open();
-    std::function<void(const QString&, const QVariant&, const QVariant&)> addSeed = [&](const QString& prd, const QVariant& type,
-                                                                                         const QVariant& id) {
+    auto addBom = [&](const QString& prd, const QVariant& type, const QVariant& id) {
         const QString key = prd + QLatin1Char('\x1f') + type.toString() + QLatin1Char('\x1f') + id.toString();
         if (read.contains(key))
             return;
         read.insert(key);
         seed << QStringList{prd, type.isNull() ? QString() : type.toString(), id.toString(), id.isNull() ? QStringLiteral("1") : QString()};
+    };
+    // A BOM to read, and with the first BOM of a made item all its standard BOMs.
+    auto addSeed = [&](const QString& prd, const QVariant& type, const QVariant& id) {
+        addBom(prd, type, id);
         if (!made(prd) || standardsRead.contains(prd))
             return;
         standardsRead.insert(prd);
         for (auto it = standardBoms.constFind(prd); it != standardBoms.constEnd() && it.key() == prd; ++it)
-            addSeed(prd, it.value().first, it.value().second);
+            addBom(prd, it.value().first, it.value().second);
     };
     for (int r = 0; r < q.RecordCount(); ++r)
         addSeed(q.TextAt(r, 0), q.ValueAt(r, 1), q.ValueAt(r, 2));
