@@ -107,7 +107,7 @@ void TMRPRun::Explode(int level)
              "join KX_Base_ItemMaster as ci on ci.ItmID=b.BomItmID left join KX_MRP_ItemSetting as ct on ct.ItmID=b.BomItmID "
              "left join KX_Base_Customer as oc on oc.CustID=s.SupOrigCustID "
              "%23 "
-             "where s.SupBillType in (%18) and coalesce(ct.ItmMrpSkip, 0)=0 and KX_MRP_ValidAt(b.BomBeginDate, b.BomEndDate, s.SupDrawDate)%19%20 "
+             "where s.SupBillType in (%18) and (ct.ItmMrpSkip is null or ct.ItmMrpSkip=0) and KX_MRP_ValidAt(b.BomBeginDate, b.BomEndDate, s.SupDrawDate)%19%20 "
              "order by s.SupIID, b.BomEntry")
              .arg(props.join(QStringLiteral(", ")), PeriodCaseExpr(Scheme.MpsPeriods, QStringLiteral("s.SupDrawDate")))
              .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btPlanMOComp)

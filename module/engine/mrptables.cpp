@@ -176,8 +176,10 @@ TDemandBom DemandBom(const QString& item, const QString& props, const QString& d
                      const QString& made)
 {
     TDemandBom b;
-    b.Join = QStringLiteral("left join lateral KX_MRP_DefaultBOM(%1, %2, %3) as db on coalesce(%4,'')='' and %2 is not null and "
-                            "%3 is not null and %5")
+    // The conditions stand inside the lateral query, where they keep a row that needs no
+    // default BOM (a bought component, a named BOM) from looking one up at all.
+    b.Join = QStringLiteral("left join lateral (select * from KX_MRP_DefaultBOM(%1, %2, %3) as h where coalesce(%4,'')='' and "
+                            "%2 is not null and %3 is not null and %5) as db on true")
                  .arg(item, props, date, id,
                       !made.isEmpty() ? made
                                       : QStringLiteral("%1 in (select i.ItmID from KX_Base_ItemMaster as i left join KX_MRP_ItemSetting "
@@ -190,7 +192,7 @@ TDemandBom DemandBom(const QString& item, const QString& props, const QString& d
 
 void TMRPRun::DropRunTables()
 {
-    QString sql = QStringLiteral("reset default_statistics_target;\rreset work_mem;\r");
+    QString sql = QStringLiteral("reset default_statistics_target;\rreset work_mem;\rreset jit;\r");
     for (const char* table : kRunTables)
         sql += QStringLiteral("drop table if exists %1;\r").arg(QLatin1String(table));
     Exec(sql);
@@ -207,7 +209,10 @@ void TMRPRun::CreateRunTables()
     // A run of a big factory holds hundreds of megabytes in its temporary tables and sorts a
     // level's demands at once: give the session room for both. The temporary buffers can only
     // grow before the session's first temporary table, so a session that had one keeps its size.
-    Exec(QStringLiteral("set work_mem = '64MB';\r"
+    // Each statement of the run runs once, over rows whose number the planner often misjudges
+    // on freshly filled tables: compiling a statement's expressions costs more than it saves
+    // (half a second on the main-demand insert of a big factory).
+    Exec(QStringLiteral("set work_mem = '64MB';\rset jit = off;\r"
                         "do $$ begin perform set_config('temp_buffers', '512MB', false); "
                         "exception when others then null; end $$"));
     for (const auto& table : RunTableStatements())
