@@ -262,10 +262,16 @@ void TKitCalculation::Run()
     }
 
     TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_KitUpdates"), QStringLiteral("KitIID, KitQty, KitRate"));
+    // The common case, none complete of a parent that needs some, goes without a row; a demand
+    // kit counting never reached is listed with no quantities.
     for (const TKitDemand& d : dmd) {
-        if (!d.ASetTouched && d.ASet == 0)
+        if (d.ASet == 0 && d.Rate && *d.Rate == 0)
             continue;
-        rows.Int(d.IID).Qty(d.ASet);
+        rows.Int(d.IID);
+        if (!d.ASetTouched && d.ASet == 0)
+            rows.Null();
+        else
+            rows.Qty(d.ASet);
         d.Rate ? rows.Qty(*d.Rate) : rows.Null();
         rows.EndRow();
     }

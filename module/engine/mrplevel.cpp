@@ -252,8 +252,10 @@ void TMRPLevel::ReadDemands()
         const int groupType = i();
         const QString groupNo = t();
         d.DmdItemKey = itemID + QLatin1Char('|') + props0 + QLatin1Char('\r') + QString::number(groupType) + QLatin1Char('|') + groupNo;
-        d.DmdQty = f();
+        d.DmdQty = d.DmdReadQty = f();
         d.DmdHints = t();
+        const QByteArrayView dateText = q.BytesAt(r, c);
+        d.DmdWholeDay = dateText.size() <= 10 || dateText.sliced(10) == QByteArrayView(" 00:00:00");
         d.DmdDate = q.DateAt(r, c++);
         d.DmdPeriod = i();
         const int dayOffset = i();

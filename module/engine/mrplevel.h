@@ -40,8 +40,10 @@ struct TMRPDemandRec {
     int DmdPDmdIID1 = 0;
     QString DmdPDmdIID2;
     double DmdQty = 0;            // what is still uncovered
+    double DmdReadQty = 0;        // the quantity as the row came in
     QString DmdHints;
     QDate DmdDate;
+    bool DmdWholeDay = true;      // the row's date has no time of day
     int DmdPeriod = 0;
     bool DmdDateMoved = false;
     QString DmdNote;

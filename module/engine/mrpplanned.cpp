@@ -274,6 +274,9 @@ void TMRPLevel::WriteBack()
         r.PDmdIID2 = d.DmdPDmdIID2;
         r.Qty = Round8(std::max(0.0, d.DmdQty));
         r.Hints = d.DmdHints;
+        r.AsItCame = !d.DmdDateMoved && d.DmdWholeDay && r.Qty == d.DmdReadQty && r.Inv == 0 && r.MO == 0 && r.OO == 0 &&
+                     r.PO == 0 && r.MR == 0 && r.OR == 0 && r.PR == 0 && r.Chk == 0 && r.PChk == 0 && r.Grpx == 0 && r.Repl == 0 &&
+                     r.PPP1 == 0 && r.PPP2 == 0 && r.PDmdIID1 == 0 && r.PDmdIID2.isEmpty();
     }
     WritePlanned();
 }

@@ -140,15 +140,30 @@ void TMRPRun::KitQuantities()
 
 void TMRPRun::WriteDemandResults()
 {
+    // Most demands of a big plan get nothing allotted and keep their date: they need no row
+    // here (the save takes them as they came in). A demand no level read is listed as unread,
+    // so that the save keeps its row untouched.
+    TQuery last(&Connection);
+    last.SQL = QStringLiteral("select coalesce(max(DmdIID), 0) from tmp_KX_MRP_Demands");
+    last.Open();
+    const qint64 lastIID = last.IntAt(0, 0);
     TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_DmdUpdates"),
-                   QStringLiteral("DmdIID, DmdPeriod, DmdDate, DmdInvQty, DmdMOQty, DmdOOQty, DmdPOQty, DmdMRQty, DmdORQty, DmdPRQty, "
-                                  "DmdChkQty, DmdPChkQty, DmdGrpxQty, DmdReplQty, DmdPPPQty1, DmdPPPQty2, DmdPDmdIID1, DmdPDmdIID2, "
-                                  "DmdQty, DmdHints"));
-    for (size_t iid = 0; iid < DemandResults.size(); ++iid) {
-        const TDemandResult& r = DemandResults[iid];
-        if (!r.Set)
+                   QStringLiteral("DmdIID, DmdUnread, DmdPeriod, DmdDate, DmdInvQty, DmdMOQty, DmdOOQty, DmdPOQty, DmdMRQty, DmdORQty, "
+                                  "DmdPRQty, DmdChkQty, DmdPChkQty, DmdGrpxQty, DmdReplQty, DmdPPPQty1, DmdPPPQty2, DmdPDmdIID1, "
+                                  "DmdPDmdIID2, DmdQty, DmdHints"));
+    for (qint64 iid = 1; iid <= lastIID; ++iid) {
+        static const TDemandResult unread;
+        const TDemandResult& r = iid < qint64(DemandResults.size()) ? DemandResults[size_t(iid)] : unread;
+        if (r.AsItCame)
             continue;
-        rows.Int(qint64(iid)).Int(r.Period).Date(r.Date).Qty(r.Inv).Qty(r.MO).Qty(r.OO).Qty(r.PO).Qty(r.MR).Qty(r.OR).Qty(r.PR)
+        if (!r.Set) {
+            rows.Int(iid).Int(1);
+            for (int c = 0; c < 19; ++c)
+                rows.Null();
+            rows.EndRow();
+            continue;
+        }
+        rows.Int(iid).Int(0).Int(r.Period).Date(r.Date).Qty(r.Inv).Qty(r.MO).Qty(r.OO).Qty(r.PO).Qty(r.MR).Qty(r.OR).Qty(r.PR)
             .Qty(r.Chk).Qty(r.PChk).Qty(r.Grpx).Qty(r.Repl).Qty(r.PPP1).Qty(r.PPP2).Int(r.PDmdIID1).Text(r.PDmdIID2).Qty(r.Qty)
             .Text(r.Hints).EndRow();
     }

@@ -172,8 +172,22 @@ bool TMRPRun::Execute()
 
 namespace {
 
+// A level result of a demand that came through the levels as it came in (no row among the
+// results): its own date, quantity and hints, nothing allotted.
+QString AsItCame(const QString& column)
+{
+    if (column == QLatin1String("DmdPeriod") || column == QLatin1String("DmdDate") || column == QLatin1String("DmdQty"))
+        return QStringLiteral("d.") + column;
+    if (column == QLatin1String("DmdHints"))
+        return QStringLiteral("coalesce(d.DmdHints, '')");
+    if (column == QLatin1String("DmdPDmdIID2"))
+        return QStringLiteral("''");
+    return QStringLiteral("0");
+}
+
 // The saved demand columns: the run table's row with its level results and kit quantities,
-// numbered "D-" when it has no bill number.
+// numbered "D-" when it has no bill number. Demands absent from the results and kit
+// quantities are those with nothing to change (see WriteDemandResults and the kit step).
 QString SavedDemandColumns()
 {
     QStringList columns;
@@ -187,13 +201,13 @@ QString SavedDemandColumns()
         if (c == QLatin1String("DmdBillNo"))
             columns << QStringLiteral("(case when d.DmdBillNo<>'' then d.DmdBillNo else 'D-'||d.DmdIID end)");
         else if (c == QLatin1String("DmdBillDate"))
-            columns << QStringLiteral("(case when u.DmdIID is not null and d.DmdBillDate=d.DmdDate then u.DmdDate else d.DmdBillDate end)");
+            columns << QStringLiteral("(case when u.DmdUnread=0 and d.DmdBillDate=d.DmdDate then u.DmdDate else d.DmdBillDate end)");
         else if (c == QLatin1String("DmdASetQty"))
-            columns << QStringLiteral("k.KitQty");
+            columns << QStringLiteral("(case when k.KitIID is null then 0 else k.KitQty end)");
         else if (c == QLatin1String("DmdASetRate"))
-            columns << QStringLiteral("k.KitRate");
+            columns << QStringLiteral("(case when k.KitIID is null then 0 else k.KitRate end)");
         else if (fromResults.contains(c))
-            columns << QStringLiteral("(case when u.DmdIID is null then d.%1 else u.%1 end)").arg(c);
+            columns << QStringLiteral("(case when u.DmdIID is null then %2 when u.DmdUnread=1 then d.%1 else u.%1 end)").arg(c, AsItCame(c));
         else
             columns << QStringLiteral("d.") + c;
     }

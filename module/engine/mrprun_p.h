@@ -24,6 +24,9 @@ enum TRunLogKind { rlStep = 1, rlWarning = 2, rlError = 3 };
 // What one level's netting found for a demand; written once, after the last level.
 struct TDemandResult {
     bool Set = false;
+    // Nothing was allotted to the demand and its date, quantity and hints are those it came in
+    // with: its saved row is the row itself, with zero allotted.
+    bool AsItCame = false;
     int Period = 0;
     QDate Date;
     double Inv = 0, MO = 0, OO = 0, PO = 0, MR = 0, OR = 0, PR = 0, Chk = 0, PChk = 0, Grpx = 0, Repl = 0, PPP1 = 0, PPP2 = 0;

@@ -228,7 +228,7 @@ void TMRPRun::CreateRunTables()
     Exec(QStringLiteral(
              "create temp table tmp_KX_MRP_SupUpdates (SupIID integer primary key, SupAllotQty %1, SupAReplQty %1, SupRestQty %1, "
              "SupChkAllot %1, SupHints varchar(1000));\r"
-             "create temp table tmp_KX_MRP_DmdUpdates (DmdIID integer primary key, DmdPeriod smallint, DmdDate timestamp(3), "
+             "create temp table tmp_KX_MRP_DmdUpdates (DmdIID integer primary key, DmdUnread smallint not null, DmdPeriod smallint, DmdDate timestamp(3), "
              "DmdInvQty %1, DmdMOQty %1, DmdOOQty %1, DmdPOQty %1, DmdMRQty %1, DmdORQty %1, DmdPRQty %1, DmdChkQty %1, "
              "DmdPChkQty %1, DmdGrpxQty %1, DmdReplQty %1, DmdPPPQty1 %1, DmdPPPQty2 %1, DmdPDmdIID1 integer, "
              "DmdPDmdIID2 varchar(1000), DmdQty %1, DmdHints varchar(1000));\r"
