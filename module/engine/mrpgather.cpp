@@ -393,22 +393,27 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
     if (!FOrderComponentsLoaded)
         LoadOrderComponents();
     Progress.CheckAbort();
+    // A line that names the component's BOM binds the component to it; a made component
+    // without one comes in with its default BOM, unbound.
+    const TDemandBom bom = DemandBom(QStringLiteral("c.DmdItmID"), QStringLiteral("c.DmdItmProps"), QStringLiteral("c.DmdDate"),
+                                     QStringLiteral("c.DmdBomType"), QStringLiteral("c.DmdBomID"), QString());
     QStringList columns;
     for (const QString& c : kDmdInsertColumns.split(QStringLiteral(", ")))
         columns << (c == QLatin1String("DmdPriority") ? QStringLiteral("coalesce(tmpsup.SupPriority, 50)")
                     : c == QLatin1String("DmdPSupIID") ? QStringLiteral("tmpsup.SupIID")
                     : c == QLatin1String("DmdBomSkip") ? QStringLiteral("coalesce(c.DmdBomSkip, 0)")
+                    : c == QLatin1String("DmdBomType") ? bom.Type
+                    : c == QLatin1String("DmdBomID")   ? bom.ID
                                                        : QStringLiteral("c.") + c);
-    // A line that names the component's BOM binds the component to it.
     columns << QStringLiteral("(case when coalesce(c.DmdBomID, '')<>'' then 1 else 0 end)");
     // A line already among the demands (gathered before, or taken on an earlier level)
     // comes in once.
     Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
                         "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
                         "left join tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=c.DmdBillType and tmpdmd.DmdBillID=c.DmdBillID "
-                        "and tmpdmd.DmdBillEntry=c.DmdBillEntry where tmpdmd.DmdIID is null%4 order by c.OrdType, c.OrdID, c.OrdEntry, "
+                        "and tmpdmd.DmdBillEntry=c.DmdBillEntry %5 where tmpdmd.DmdIID is null%4 order by c.OrdType, c.OrdID, c.OrdEntry, "
                         "c.DmdBillEntry")
-             .arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition));
+             .arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join));
 }
 
 } // namespace kx

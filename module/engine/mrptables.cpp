@@ -176,10 +176,11 @@ TDemandBom DemandBom(const QString& item, const QString& props, const QString& d
                      const QString& made)
 {
     TDemandBom b;
-    // The conditions stand inside the lateral query, where they keep a row that needs no
-    // default BOM (a bought component, a named BOM) from looking one up at all.
+    // The conditions stand inside the lateral query, kept from being merged into the join
+    // (offset 0): there they keep a row that needs no default BOM (a bought component, a named
+    // BOM) from looking one up at all.
     b.Join = QStringLiteral("left join lateral (select * from KX_MRP_DefaultBOM(%1, %2, %3) as h where coalesce(%4,'')='' and "
-                            "%2 is not null and %3 is not null and %5) as db on true")
+                            "%2 is not null and %3 is not null and %5 offset 0) as db on true")
                  .arg(item, props, date, id,
                       !made.isEmpty() ? made
                                       : QStringLiteral("%1 in (select i.ItmID from KX_Base_ItemMaster as i left join KX_MRP_ItemSetting "
