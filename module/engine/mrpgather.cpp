@@ -117,8 +117,8 @@ static QString Composed(const TInfoObjectDef* def, const QString& pattern, const
 
 void TMRPRun::RefreshMainDemand()
 {
-    // Quantities of the scheme's sales, export and forecast lines as the bills stand now; they
-    // replace the stored ones when the run is saved.
+    // Quantities of the scheme's sales, export and forecast lines as the bills stand now, of the
+    // lines where they changed; they replace the stored ones when the run is saved.
     Exec(QStringLiteral("drop table if exists tmp_KX_MRP_MainX;\r"
                         "create temp table tmp_KX_MRP_MainX (ManIID integer primary key, ManBillQty numeric(28,8), "
                         "ManExeQty numeric(28,8), ManDedQty numeric(28,8), ManNeedQty numeric(28,8), ManAdjQty numeric(28,8), "
@@ -136,7 +136,9 @@ void TMRPRun::RefreshMainDemand()
         Exec(QStringLiteral("insert into tmp_KX_MRP_MainX select m.ManIID, s.%1BillQty, s.%1OkQty, "
                             "coalesce(x.%1DedAQty,0)+coalesce(x.%1DedMQty,0), %2, m.ManAdjQty, %2+coalesce(m.ManAdjQty,0), m.ManQty, "
                             "m.ManHints from KX_MRP_Main as m join %3 as s on s.%1ID=m.ManBillID and s.%1Entry=m.ManBillEntry "
-                            "left join %4 as x on x.%1ID=s.%1ID and x.%1Entry=s.%1Entry where m.ManSchIID=%5 and m.ManBillType=%6")
+                            "left join %4 as x on x.%1ID=s.%1ID and x.%1Entry=s.%1Entry where m.ManSchIID=%5 and m.ManBillType=%6 "
+                            "and (m.ManBillQty, m.ManExeQty, m.ManDedQty, m.ManNeedQty, m.ManQty) is distinct from (s.%1BillQty, "
+                            "s.%1OkQty, coalesce(x.%1DedAQty,0)+coalesce(x.%1DedMQty,0), %2, %2+coalesce(m.ManAdjQty,0))")
                  .arg(p, QLatin1String(src.Need), QLatin1String(src.View), QLatin1String(src.Ext), Iid(), SQLInt(src.Type)));
     }
     RemapMainHints(Connection, QStringLiteral("select ManIID, ManQty, ManHints from tmp_KX_MRP_MainX where ManQty<>OldQty and ManHints<>''"),

@@ -1,6 +1,7 @@
 // An MRP run replaces the results of its own scheme only. One that does not finish, stopped
 // by Esc or by a failing statement anywhere up to the last write of its results, leaves the
-// scheme's previous results, run log and state as they were.
+// scheme's previous results, run log and state as they were. A run takes the quantities of
+// the sales lines as the bills stand when it runs.
 #include "engine/maindemand.h"
 #include "engine/progress.h"
 
@@ -156,4 +157,48 @@ TEST_F(MRPRunAbort, RunReplacesTheResultsOfItsSchemeOnly)
     Exec(QStringLiteral("delete from KX_MRP_Schemes where SchIID=%1").arg(copy.SchemeIID));
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from pg_class where relname like 'kx\\_mrp\\_%\\_s%1'").arg(copy.SchemeIID)).toInt(), 0);
     EXPECT_EQ(results(Snapshot()), results(Before));
+}
+
+TEST_F(MRPRunAbort, RunTakesTheSalesLinesAsTheyStandNow)
+{
+    // One more piece delivered on one sales line since the main demand was fetched: that
+    // line's main demand and demand shrink by one, and no other line changes.
+    const QString line = Scalar(QStringLiteral("select ManBillID||'/'||ManBillEntry from KX_MRP_Main where ManSchIID=%1 and "
+                                               "ManBillType=2 and ManQty>=2 order by ManIID limit 1")
+                                    .arg(Scheme->SchemeIID))
+                             .toString();
+    ASSERT_FALSE(line.isEmpty());
+    const QString id = line.section(QLatin1Char('/'), 0, 0), entry = line.section(QLatin1Char('/'), 1);
+    const auto mainRows = [&]() {
+        return Scalar(QStringLiteral("select string_agg(ManIID||':'||ManExeQty||':'||ManQty, ' ' order by ManIID) from KX_MRP_Main "
+                                     "where ManSchIID=%1")
+                          .arg(Scheme->SchemeIID))
+            .toString();
+    };
+    const QString mainBefore = mainRows();
+    const double qtyBefore = Scalar(QStringLiteral("select ManQty from KX_MRP_Main where ManSchIID=%1 and ManBillType=2 and "
+                                                   "ManBillID='%2' and ManBillEntry=%3")
+                                        .arg(Scheme->SchemeIID).arg(id, entry))
+                                 .toDouble();
+    const double needBefore = Scalar(QStringLiteral("select sum(DmdNeedQty) from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType=2")
+                                         .arg(Scheme->SchemeIID))
+                                  .toDouble();
+    Exec(QStringLiteral("update KX_Bill_SOLine set SOOkQty=SOOkQty+1 where SOID='%1' and SOEntry=%2").arg(id, entry));
+    ASSERT_TRUE(Run(Silent));
+
+    EXPECT_EQ(Scalar(QStringLiteral("select ManQty from KX_MRP_Main where ManSchIID=%1 and ManBillType=2 and ManBillID='%2' and "
+                                    "ManBillEntry=%3")
+                         .arg(Scheme->SchemeIID).arg(id, entry))
+                  .toDouble(),
+              qtyBefore - 1);
+    EXPECT_DOUBLE_EQ(Scalar(QStringLiteral("select sum(DmdNeedQty) from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType=2")
+                                .arg(Scheme->SchemeIID))
+                         .toDouble(),
+                     needBefore - 1);
+    const QStringList before = mainBefore.split(QLatin1Char(' ')), after = mainRows().split(QLatin1Char(' '));
+    ASSERT_EQ(before.size(), after.size());
+    int changed = 0;
+    for (int i = 0; i < before.size(); ++i)
+        changed += before[i] != after[i];
+    EXPECT_EQ(changed, 1);
 }
