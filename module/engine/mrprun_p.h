@@ -11,6 +11,7 @@
 #include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 namespace kx {
@@ -74,7 +75,7 @@ public:
     TDemandResult& ResultOf(int dmdIID)
     {
         if (dmdIID >= int(DemandResults.size()))
-            DemandResults.resize(size_t(dmdIID) + 1024);
+            DemandResults.resize(std::max(size_t(dmdIID) + 1, DemandResults.size() * 3 / 2));
         return DemandResults[size_t(dmdIID)];
     }
     QDateTime RunTime;

@@ -213,7 +213,7 @@ void TMRPRun::CreateRunTables()
     // Each statement of the run runs once, over rows whose number the planner often misjudges
     // on freshly filled tables: compiling a statement's expressions costs more than it saves
     // (half a second on the main-demand insert of a big factory).
-    Exec(QStringLiteral("set work_mem = '64MB';\rset jit = off;\r"
+    Exec(QStringLiteral("set work_mem = '128MB';\rset jit = off;\r"
                         "do $$ begin perform set_config('temp_buffers', '512MB', false); "
                         "exception when others then null; end $$"));
     for (const auto& table : RunTableStatements())
