@@ -147,10 +147,12 @@ void TMRPRun::WriteDemandResults()
     last.SQL = QStringLiteral("select coalesce(max(DmdIID), 0) from tmp_KX_MRP_Demands");
     last.Open();
     const qint64 lastIID = last.IntAt(0, 0);
+    const QStringList results = QStringLiteral("DmdPeriod, DmdDate, DmdInvQty, DmdMOQty, DmdOOQty, DmdPOQty, DmdMRQty, DmdORQty, "
+                                               "DmdPRQty, DmdChkQty, DmdPChkQty, DmdGrpxQty, DmdReplQty, DmdPPPQty1, DmdPPPQty2, "
+                                               "DmdPDmdIID1, DmdPDmdIID2, DmdQty, DmdHints")
+                                    .split(QStringLiteral(", "));
     TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_DmdUpdates"),
-                   QStringLiteral("DmdIID, DmdUnread, DmdPeriod, DmdDate, DmdInvQty, DmdMOQty, DmdOOQty, DmdPOQty, DmdMRQty, DmdORQty, "
-                                  "DmdPRQty, DmdChkQty, DmdPChkQty, DmdGrpxQty, DmdReplQty, DmdPPPQty1, DmdPPPQty2, DmdPDmdIID1, "
-                                  "DmdPDmdIID2, DmdQty, DmdHints"));
+                   QStringLiteral("DmdIID, DmdUnread, ") + results.join(QStringLiteral(", ")));
     for (qint64 iid = 1; iid <= lastIID; ++iid) {
         static const TDemandResult unread;
         const TDemandResult& r = iid < qint64(DemandResults.size()) ? DemandResults[size_t(iid)] : unread;
@@ -158,7 +160,7 @@ void TMRPRun::WriteDemandResults()
             continue;
         if (!r.Set) {
             rows.Int(iid).Int(1);
-            for (int c = 0; c < 19; ++c)
+            for (qsizetype c = 0; c < results.size(); ++c)
                 rows.Null();
             rows.EndRow();
             continue;
