@@ -135,7 +135,7 @@ void TKitCalculation::Run()
     // What covers a demand: what its components made complete and stock, plus what the
     // scheme's kit basis counts (goods in inspection, purchase orders, purchase requisitions).
     const int basis = R.Scheme.CareItemSuites;
-    auto result = [&](const TKitDemand& d) -> const TDemandResult& { return R.ResultOf(d.IID); };
+    auto result = [&](const TKitDemand& d) -> const TDemandResult& { return R.ResultIfRead(d.IID); };
     auto covered = [&](const TKitDemand& d) {
         const TDemandResult& r = result(d);
         double c = d.ASet + r.Inv;

@@ -220,6 +220,7 @@ void TMRPLevel::ReadDemands()
     Dmd.resize(n);
     ItemDepts.reserve(n);
     const qint64 lastDay = Day(QDate(9999, 12, 31));
+    int maxIID = 0;
     for (int k = 0; k < n; ++k) {
         const int r = rows[size_t(k)];
         int c = 0;
@@ -307,7 +308,10 @@ void TMRPLevel::ReadDemands()
         }
         d.DmdItmIndex = it.value();
         DmdOfIID.insert(d.DmdIID, k);
+        maxIID = std::max(maxIID, d.DmdIID);
     }
+    // Room for the level's results at once: row numbers only grow from level to level.
+    R.ReserveResults(maxIID);
 }
 
 void TMRPLevel::ReadSupplies()

@@ -154,8 +154,7 @@ void TMRPRun::WriteDemandResults()
     TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_DmdUpdates"),
                    QStringLiteral("DmdIID, DmdUnread, ") + results.join(QStringLiteral(", ")));
     for (qint64 iid = 1; iid <= lastIID; ++iid) {
-        static const TDemandResult unread;
-        const TDemandResult& r = iid < qint64(DemandResults.size()) ? DemandResults[size_t(iid)] : unread;
+        const TDemandResult& r = ResultIfRead(iid);
         if (r.AsItCame)
             continue;
         if (!r.Set) {

@@ -11,7 +11,6 @@
 #include <QList>
 #include <QString>
 
-#include <algorithm>
 #include <vector>
 
 namespace kx {
@@ -72,11 +71,21 @@ public:
     THolidayList Holidays;
     // Results of every demand by its row number, filled level by level.
     std::vector<TDemandResult> DemandResults;
+    void ReserveResults(int maxIID)
+    {
+        if (maxIID >= int(DemandResults.size()))
+            DemandResults.resize(size_t(maxIID) + 1);
+    }
     TDemandResult& ResultOf(int dmdIID)
     {
-        if (dmdIID >= int(DemandResults.size()))
-            DemandResults.resize(std::max(size_t(dmdIID) + 1, DemandResults.size() * 3 / 2));
+        ReserveResults(dmdIID);
         return DemandResults[size_t(dmdIID)];
+    }
+    // The results of a demand, none (not Set) for one no level read.
+    const TDemandResult& ResultIfRead(qint64 dmdIID) const
+    {
+        static const TDemandResult unread;
+        return dmdIID < qint64(DemandResults.size()) ? DemandResults[size_t(dmdIID)] : unread;
     }
     QDateTime RunTime;
     int Levels = 0;               // deepest low-level code + 1
