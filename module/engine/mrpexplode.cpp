@@ -135,9 +135,9 @@ void TMRPRun::DeleteUnusedSupplies(int level)
     // Supplies nobody used and no demand of this level asked for are left out of the results.
     Exec(QStringLiteral("delete from tmp_KX_MRP_Supplies as s using tmp_KX_MRP_ItemLowestCode as l where s.SupItmID=l.ItmID and "
                         "l.LowestCode=%1 and (s.SupAllotQty is null or s.SupAllotQty=0) and (s.SupPDmdIID is null or s.SupPDmdIID<>-1) "
-                        "and not exists (select 1 from tmp_KX_MRP_CurLevelDmdItems as c where c.DmdItmID=s.SupItmID and "
-                        "c.DmdItmProps=s.SupItmProps and c.DmdGroupType=s.SupGroupType and c.DmdGroupNo=s.SupGroupNo)")
-             .arg(level));
+                        "and not %2")
+             .arg(SQLInt(level), LevelDemand(QStringLiteral("s.SupItmID"), QStringLiteral("s.SupItmProps"), QStringLiteral("s.SupGroupType"),
+                                             QStringLiteral("s.SupGroupNo"))));
 }
 
 } // namespace kx

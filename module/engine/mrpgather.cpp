@@ -240,13 +240,30 @@ void TMRPRun::LevelItems(int level)
              .arg(SQLInt(level), GrossScope() ? QStringLiteral(" where DmdPSupIID<>0") : QString()));
 }
 
-void TMRPRun::SafetyStock(int)
+QString TMRPRun::LevelDemand(const QString& item, const QString& props, const QString& groupType, const QString& groupNo) const
+{
+    QString key = QStringLiteral("c.DmdItmID=%1").arg(item);
+    if (!props.isEmpty())
+        key += QStringLiteral(" and c.DmdItmProps=%1 and c.DmdGroupType=%2 and c.DmdGroupNo=%3").arg(props, groupType, groupNo);
+    if (!GlobalScope())
+        return QStringLiteral("exists (select 1 from tmp_KX_MRP_CurLevelDmdItems as c where %1)").arg(key);
+    // When every demand came in at the start, a level's demands are there before it starts,
+    // but for the safety stock it adds. Without safety stock to plan no item key counts, and
+    // the level's unused supplies all go.
+    if (Scheme.CareItemSafety != 1)
+        return QStringLiteral("false");
+    return QStringLiteral("exists (select 1 from tmp_KX_MRP_Demands as c where %1 and c.DmdBillType<>%2)").arg(key, SQLInt(btSafety));
+}
+
+void TMRPRun::SafetyStock(int level)
 {
     Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdOrigType, DmdOrigItmID, DmdPriority, DmdItmID, "
-                        "DmdDate, DmdNeedQty, DmdQty) select distinct 0, %1, %1, t.ItmID, 98, t.ItmID, %2, t.ItmSafeQty, t.ItmSafeQty "
-                        "from KX_MRP_ItemSetting as t join tmp_KX_MRP_CurLevelDmdItems on t.ItmID=DmdItmID "
-                        "join KX_Base_ItemMaster as i on i.ItmID=t.ItmID where i.ItmDisabled=0 and t.ItmSafeQty>0")
-             .arg(SQLInt(btSafety), SQLDate(HorizonBegin(Scheme.MpsPeriods).addDays(-1)) + QStringLiteral("::timestamp")));
+                        "DmdDate, DmdNeedQty, DmdQty) select 0, %1, %1, t.ItmID, 98, t.ItmID, %2, t.ItmSafeQty, t.ItmSafeQty "
+                        "from KX_MRP_ItemSetting as t join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=t.ItmID and l.LowestCode=%3 "
+                        "join KX_Base_ItemMaster as i on i.ItmID=t.ItmID where i.ItmDisabled=0 and t.ItmSafeQty>0 and %4 "
+                        "order by t.ItmID")
+             .arg(SQLInt(btSafety), SQLDate(HorizonBegin(Scheme.MpsPeriods).addDays(-1)) + QStringLiteral("::timestamp"), SQLInt(level),
+                  LevelDemand(QStringLiteral("t.ItmID"))));
 }
 
 void TMRPRun::LeaveOutExcludedItems()

@@ -125,9 +125,8 @@ bool TMRPRun::Execute()
         for (int level = 0; level < Levels; ++level) {
             Step(QStringLiteral("运算第%1层（共%2层）物料需求计划...").arg(level + 1).arg(Levels));
             // The level's item keys bring in their supplies, their safety stock, and keep
-            // their unused supplies; when every supply came in at the start and no safety
-            // stock is planned, the level's unused supplies all go.
-            if (!GlobalScope() || Scheme.CareItemSafety == 1)
+            // their unused supplies (LevelDemand).
+            if (!GlobalScope())
                 LevelItems(level);
             if (!GlobalScope())
                 Gather(level);

@@ -114,6 +114,10 @@ public:
     void RefreshMainDemand();
     void GatherStartingData();
     void LevelItems(int level);       // tmp_KX_MRP_CurLevelDmdItems of the level
+    // The condition that the level being planned has demand of an item key: the item's column
+    // and, for the whole key, those of its property set, group type and group number.
+    QString LevelDemand(const QString& item, const QString& props = QString(), const QString& groupType = QString(),
+                        const QString& groupNo = QString()) const;
     void SafetyStock(int level);
     void Gather(int level);           // -1: every level at once
     void LeaveOutExcludedItems();
