@@ -65,8 +65,10 @@ TCopyRows& TCopyRows::Qty(double value)
     if (!std::isfinite(value))
         throw EConvertError(QStringLiteral("数量值无效: %1").arg(value));
     Separate();
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 8);
+    // Eight fixed decimals of the binary value would show its error where eight decimals are
+    // more than a double holds: 163801899.98 would be written 163801899.97999999.
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed);
     if (result.ec != std::errc())
         throw EConvertError(QStringLiteral("数量值超出范围: %1").arg(value));
     FData.append(buffer, result.ptr - buffer);

@@ -23,7 +23,8 @@ public:
     TCopyRows& Text(std::string_view utf8);
     TCopyRows& Text(const char* utf8) { return Text(std::string_view(utf8)); }
     TCopyRows& Int(qint64 value);
-    // A quantity with eight decimals, as quantities are written everywhere.
+    // A quantity: the shortest decimal that reads back as the same double (the quantity
+    // columns keep eight decimals).
     TCopyRows& Qty(double value);
     TCopyRows& Date(const QDate& value);      // null for an invalid date
     TCopyRows& Null();
