@@ -1,11 +1,14 @@
 // Text helpers shared by every part of the module: parameter lists ("name=value" items
-// joined by a separator), sections, number bases, filters and the date formats.
+// joined by a separator), sections, number bases, filters, the date formats and the rounding
+// of quantities.
 #pragma once
 
 #include <QDate>
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+
+#include <cmath>
 
 namespace kx {
 
@@ -44,6 +47,9 @@ QString NewGUIDText();
 // Shortest decimal form that reads back to the same number, "." as decimal point and no
 // exponent for the magnitudes quantities have.
 QString FloatToText(double value);
+
+// A quantity rounded to the eight decimals quantities are kept with.
+inline double Round8(double v) { return std::round(v * 1e8) / 1e8; }
 
 // The process-wide date formats: "yyyy/mm/dd" and "yyyy/mm/dd hh:nn:ss".
 QString DateToText(const QDate& date);

@@ -2,6 +2,7 @@
 // existing supplies of the level's items, allocations, substitutes and planned supplies.
 #pragma once
 
+#include "db/strutils.h"
 #include "masterdata/planperiods.h"
 #include "masterdata/workcalendar.h"
 
@@ -150,11 +151,6 @@ struct TMRPPlannedRec {
 
 class TMRPRun;
 class TCopyRows;
-
-inline double Round8(double v)
-{
-    return std::round(v * 1e8) / 1e8;
-}
 
 inline qint64 Day(const QDate& d)
 {

@@ -20,11 +20,6 @@ std::optional<bool>& LossMode()
     return mode;
 }
 
-double Round8(double v)
-{
-    return std::round(v * 1e8) / 1e8;
-}
-
 double ReadNumber(const QString& text, bool* ok = nullptr)
 {
     bool good = false;
