@@ -107,9 +107,12 @@ static const TInfoObjectDef* RunObjectDef(const char* objectID)
     return def;
 }
 
-static QString Composed(const TInfoObjectDef* def, const QString& pattern, const QString& fields, const QString& where)
+// An object's statement for the run. Rows it inserts are numbered in the order given (the
+// bill and line), so that the run's results do not hang on the order a plan reads them in.
+static QString Composed(const TInfoObjectDef* def, const QString& pattern, const QString& fields, const QString& where,
+                        const QString& orderBy)
 {
-    const QString sql = ComposeObjectStatement(def, pattern, fields, where);
+    const QString sql = ComposeObjectStatement(def, pattern, fields, where, orderBy);
     if (sql.isEmpty())
         throw EKxError(QStringLiteral("信息对象\"%1\"的查询语句无法生成!").arg(def->ID));
     return sql;
@@ -181,7 +184,8 @@ void TMRPRun::GatherStartingData()
                           SupplyFields(b, periods, QStringLiteral("50+coalesce(tmpm.ManPriority,0)"), QStringLiteral("-1"),
                                        QStringLiteral("1"),
                                        QStringLiteral("(case when tmpm.ManHints<>'' then tmpm.ManHints else '='||to_char(tmpm.ManDate,'YYYYMMDD') end)")),
-                          QStringLiteral("s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)")));
+                          QStringLiteral("s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)"),
+                          QStringLiteral("s.%1ID, s.%1Entry").arg(p)));
         }
         // Open production and outsourcing orders due within the horizon come in too.
         for (int type : {int(btMO), int(btOO)}) {
@@ -197,7 +201,8 @@ void TMRPRun::GatherStartingData()
                           CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
                                                        "and %1>0 and s.%2DelivDate<%3")
                                             .arg(QLatin1String(b.Qty), p, SQLDate(HorizonEnd(periods).addDays(1))),
-                                        Filter(QLatin1String(b.ObjectID)))));
+                                        Filter(QLatin1String(b.ObjectID))),
+                          QStringLiteral("s.%1ID, s.%1Entry").arg(p)));
         }
         // Planned supplies of another scheme picked as main demand.
         Exec(QStringLiteral(
@@ -300,7 +305,8 @@ void TMRPRun::Gather(int level)
                       CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
                                                    "and %1>0%2")
                                         .arg(QLatin1String(b.Qty), onLevel(QStringLiteral("s.%1ItmID").arg(p))),
-                                    Filter(QLatin1String(b.ObjectID)))));
+                                    Filter(QLatin1String(b.ObjectID))),
+                      QStringLiteral("s.%1ID, s.%1Entry").arg(p)));
     }
     Exec(QStringLiteral("call KX_MRP_SetBOMForSupply(-1)"));
 
@@ -324,7 +330,8 @@ void TMRPRun::Gather(int level)
                       CombineFilter(QStringLiteral("tmpdmd.DmdIID is null and s.CanMRP<>0 and s.MspDrawDate<%1 and s.MspQty>0 and "
                                                    "(mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%2")
                                         .arg(horizonEnd, onLevel(QStringLiteral("s.MspItmID"))),
-                                    Filter(QStringLiteral("KX_MRP.MOScrap")))));
+                                    Filter(QStringLiteral("KX_MRP.MOScrap"))),
+                      QStringLiteral("s.MOID, s.MspEntry")));
     }
 
     // Stock of the scheme's warehouses: a shortage is a demand, what is on hand becomes supplies.
@@ -347,7 +354,7 @@ void TMRPRun::Gather(int level)
                                      "coalesce(s.InvGroupNo, ''), s.InvItmID, coalesce(s.InvItmProps, ''), %4, %3, 99, null, null, "
                                      "-s.InvQty, -s.InvQty, 0, null, null, left(k.StkName||' '||coalesce(s.InvBatch,''), 500)")
                           .arg(SQLInt(PeriodOfDate(periods, today)), SQLInt(btNegStock), SQLDate(today) + QStringLiteral("::timestamp"), Props(QStringLiteral("s.InvItmProp%1"))),
-                      CombineFilter(where, QStringLiteral("tmpdmd.DmdIID is null and s.InvQty<0"))));
+                      CombineFilter(where, QStringLiteral("tmpdmd.DmdIID is null and s.InvQty<0")), QStringLiteral("s.InvIID")));
         Exec(QStringLiteral("truncate table tmp_KX_MRP_ItemInventory;\r") +
              Composed(def,
                       QStringLiteral("insert into tmp_KX_MRP_ItemInventory (InvItmID, InvItmProps, %1, InvBatch, InvOrigType, InvOrigID, "
@@ -358,7 +365,7 @@ void TMRPRun::Gather(int level)
                                      "s.InvOrigEntry, s.InvOrigItmID, s.InvOrigCustID, s.InvOrigCustPO, s.InvOrigTag, "
                                      "coalesce(s.InvGroupType, 0), coalesce(s.InvGroupNo, ''), s.InvQty")
                           .arg(Props(QStringLiteral("s.InvItmProp%1"))),
-                      CombineFilter(where, QStringLiteral("s.InvQty>0"))));
+                      CombineFilter(where, QStringLiteral("s.InvQty>0")), QStringLiteral("s.InvIID")));
         Exec(QStringLiteral("call KX_MRP_GetInventoryForDemand(%1);\rcall KX_MRP_GetInventoryForSupply(%1)").arg(SQLDate(today)));
     }
     LeaveOutExcludedItems();
@@ -401,7 +408,8 @@ void TMRPRun::LoadOrderComponents()
                           .arg(PeriodCaseExpr(periods, QStringLiteral("s.BomDrawDate")), SQLInt(mo ? btMOBom : btOOBom), p,
                                mo ? QStringLiteral("null") : QStringLiteral("s.OOSuppID"), QStringLiteral("s.%1DeptID").arg(p),
                                Props(QStringLiteral("$$ItmProp%1$$")), SQLInt(type)),
-                      QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)")));
+                      QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)"),
+                      QString()));
     }
     Exec(QStringLiteral("create index on tmp_KX_MRP_OrderComps (OrdType, OrdID, OrdEntry);\ranalyze tmp_KX_MRP_OrderComps"));
     FOrderComponentsLoaded = true;

@@ -327,7 +327,7 @@ void TMRPLevel::ReadSupplies()
                 "where (s.SupBillType<=%2 and s.SupRestQty>0 or s.SupBillType=%3) "
                 "order by s.SupItmID, s.SupItmProps, s.SupGroupType, s.SupGroupNo, s.SupBillType, "
                 "(case s.SupBillType when %2 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
-                "s.SupBillEntry")
+                "s.SupBillEntry, s.SupIID")
                 .arg(SQLInt(FLevel), SQLInt(btPR), SQLInt(btStock));
     q.Open();
     const int n = q.RecordCount();
