@@ -88,6 +88,14 @@ QString SupplyFields(const TSupplyBill& b, const TPlanPeriods& periods, const QS
     return f.join(QStringLiteral(", "));
 }
 
+// The lock of an order's BOM as the order comes in: an order that names its BOM is bound to it.
+// Bills without BOM get theirs, unlocked, from the BOM binding of the supplies.
+QString LockedAsNamed(const TSupplyBill& b)
+{
+    return b.Bom ? QStringLiteral("(case when coalesce(s.%1BomID, '')<>'' then 1 else 0 end)").arg(QLatin1String(b.P))
+                 : QStringLiteral("null");
+}
+
 const TSupplyBill& SupplyBill(int type)
 {
     for (const TSupplyBill& b : kSupplyBills)
@@ -197,7 +205,7 @@ void TMRPRun::GatherStartingData()
                                          "tmp_KX_MRP_Supplies as tmpsup on tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and "
                                          "tmpsup.SupBillEntry=s.%3Entry")
                               .arg(kSupInsertColumns, SQLInt(type), p),
-                          SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), QStringLiteral("null"), QStringLiteral("null")),
+                          SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), LockedAsNamed(b), QStringLiteral("null")),
                           CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
                                                        "and %1>0 and s.%2DelivDate<%3")
                                             .arg(QLatin1String(b.Qty), p, SQLDate(HorizonEnd(periods).addDays(1))),
@@ -301,7 +309,7 @@ void TMRPRun::Gather(int level)
                       QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$ left join tmp_KX_MRP_Supplies "
                                      "as tmpsup on tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and tmpsup.SupBillEntry=s.%3Entry")
                           .arg(kSupInsertColumns, SQLInt(b.Type), p),
-                      SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), QStringLiteral("null"), QStringLiteral("null")),
+                      SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), LockedAsNamed(b), QStringLiteral("null")),
                       CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
                                                    "and %1>0%2")
                                         .arg(QLatin1String(b.Qty), onLevel(QStringLiteral("s.%1ItmID").arg(p))),
