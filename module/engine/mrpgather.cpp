@@ -220,14 +220,14 @@ void TMRPRun::GatherStartingData()
                  "m.ManItmID, m.ManItmProps, %2, m.ManDate, 50+coalesce(m.ManPriority,0), -1, 0, m.ManQty, 0, 0, m.ManQty, "
                  "(case when coalesce(m.ManBomID,'')<>'' then 1 else null end), m.ManBomType, nullif(m.ManBomID,''), m.ManDate, "
                  "(case when m.ManHints<>'' then m.ManHints else '='||to_char(m.ManDate,'YYYYMMDD') end), m.ManNote "
-                 "from KX_MRP_Main as m where m.ManSchIID=%3 and m.ManBillType>=%4 and m.ManQty>0")
+                 "from KX_MRP_Main as m where m.ManSchIID=%3 and m.ManBillType>=%4 and m.ManQty>0 order by m.ManIID")
                  .arg(kSupInsertColumns, Props(QStringLiteral("m.ManItmProp%1")), Iid(), SQLInt(btPlanMO)));
     }
     if (GlobalScope() && Scheme.CareItemSafety == 2) {
         Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdOrigType, DmdOrigItmID, DmdPriority, DmdItmID, "
                             "DmdDate, DmdNeedQty, DmdQty) select 0, %1, %1, t.ItmID, 98, t.ItmID, %2, t.ItmSafeQty, t.ItmSafeQty "
                             "from KX_MRP_ItemSetting as t join KX_Base_ItemMaster as i on i.ItmID=t.ItmID "
-                            "where i.ItmDisabled=0 and t.ItmMrpSkip=0 and t.ItmSafeQty>0")
+                            "where i.ItmDisabled=0 and t.ItmMrpSkip=0 and t.ItmSafeQty>0 order by t.ItmID")
                  .arg(SQLInt(btSafety), SQLDate(HorizonBegin(periods).addDays(-1)) + QStringLiteral("::timestamp")));
     }
     const int scope = Scheme.PlanNeedScope;

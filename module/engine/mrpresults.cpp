@@ -125,7 +125,7 @@ void TMRPRun::KitQuantities()
                 .arg(PeriodCaseExpr(periods, QStringLiteral("s.%1DelivDate").arg(p)), SQLInt(type), p,
                      mo ? QStringLiteral("null") : QStringLiteral("s.OOSuppID"), Props(QStringLiteral("$$ItmProp%1$$")), qty,
                      mo ? QStringLiteral("s.MOChkQty") : QStringLiteral("s.OOChkQty")),
-            QStringLiteral("tmpsup.SupIID is null"));
+            QStringLiteral("tmpsup.SupIID is null"), QStringLiteral("s.%1ID, s.%1Entry").arg(p));
         if (sql.isEmpty())
             throw EKxError(QStringLiteral("信息对象\"%1\"的查询语句无法生成!").arg(def->ID));
         Exec(sql);
