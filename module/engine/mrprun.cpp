@@ -124,12 +124,12 @@ bool TMRPRun::Execute()
         Levels = LowLevelCodes();
         for (int level = 0; level < Levels; ++level) {
             Step(QStringLiteral("运算第%1层（共%2层）物料需求计划...").arg(level + 1).arg(Levels));
-            // The level's item keys bring in their supplies, their safety stock, and keep
-            // their unused supplies (LevelDemand).
-            if (!GlobalScope())
+            // Gathered level by level: the level's item keys bring in their supplies, their
+            // safety stock, and keep their unused supplies (LevelDemand).
+            if (!GlobalScope()) {
                 LevelItems(level);
-            if (!GlobalScope())
                 Gather(level);
+            }
             if (Scheme.CareItemSafety == 1)
                 SafetyStock(level);
             PlanLevel(level);
