@@ -50,7 +50,7 @@ int main(int argc, char** argv)
         TConnection admin;
         admin.ConnectionString = BuildConnectionString(0, server, QStringLiteral("postgres"), {}, {});
         admin.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
-        admin.Execute(QStringLiteral("create database %1 encoding 'UTF8' template template0").arg(QuotedIdent(database)));
+        CreateSuiteDatabase(admin, database);
         TConnection connection;
         connection.ConnectionString = BuildConnectionString(0, server, database, {}, {});
         QElapsedTimer schema;

@@ -28,7 +28,7 @@ void CreateDatabaseIfMissing(const TConnectOptions& options)
     q.SQL = QStringLiteral("select 1 from pg_database where datname=%1").arg(QuotedStr(options.Database));
     q.Open();
     if (q.IsEmpty()) {
-        admin.Execute(QStringLiteral("create database %1 encoding 'UTF8' template template0").arg(QuotedIdent(options.Database)));
+        CreateSuiteDatabase(admin, options.Database);
         Print(QStringLiteral("已创建数据库 %1").arg(options.Database));
     }
 }

@@ -6,6 +6,15 @@
 
 namespace kx {
 
+void CreateSuiteDatabase(TConnection& admin, const QString& name)
+{
+    // Codes and numbers sort by code point, the order of the suite's own C.UTF-8 cluster. The
+    // "C" collation gives that order by comparing bytes; a UTF-8 locale goes through the C
+    // library for every comparison, and every sort, index build and index insert on a text
+    // column pays for it (seconds in a run of a big factory).
+    admin.Execute(QStringLiteral("create database %1 encoding 'UTF8' lc_collate 'C' template template0").arg(QuotedIdent(name)));
+}
+
 int ApplySuiteSchema(TConnection& connection)
 {
     return ApplyMigrations(connection, QStringLiteral("suite"), QStringLiteral(":/sql/suite"));

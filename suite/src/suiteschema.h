@@ -8,6 +8,8 @@ namespace kx {
 
 class TConnection;
 
+// Creates an empty suite database through a connection to the server's maintenance database.
+void CreateSuiteDatabase(TConnection& admin, const QString& name);
 int ApplySuiteSchema(TConnection& connection);
 int ApplySuiteLateSchema(TConnection& connection);
 int SuiteSchemaVersion(TConnection& connection);
