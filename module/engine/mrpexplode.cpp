@@ -89,7 +89,11 @@ void TMRPRun::Explode(int level)
         props << QStringLiteral("DmdItmProp%1").arg(n);
         bomProps << QStringLiteral("b.BomProp%1").arg(n);
     }
+    // The validity dates of the lines make the planner expect a small fraction of the rows it
+    // gets, and look up each component's settings one row at a time; every row of the level
+    // goes through, and hashing the item tables once is the cheaper way.
     Exec(QStringLiteral(
+             "set enable_nestloop = off;\r"
              "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
              "DmdSuppID, DmdDeptID, DmdOrigType, DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, "
              "DmdOrigTag, DmdOrigSubTag, DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps, %1, DmdDate, DmdDayOffset, DmdPriority, "
@@ -108,7 +112,8 @@ void TMRPRun::Explode(int level)
              "left join KX_Base_Customer as oc on oc.CustID=s.SupOrigCustID "
              "%23 "
              "where s.SupBillType in (%18) and (ct.ItmMrpSkip is null or ct.ItmMrpSkip=0) and KX_MRP_ValidAt(b.BomBeginDate, b.BomEndDate, s.SupDrawDate)%19%20 "
-             "order by s.SupIID, b.BomEntry")
+             "order by s.SupIID, b.BomEntry;\r"
+             "reset enable_nestloop")
              .arg(props.join(QStringLiteral(", ")), PeriodCaseExpr(Scheme.MpsPeriods, QStringLiteral("s.SupDrawDate")))
              .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btPlanMOComp)
              .arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOOComp).arg(btVirtualComp)

@@ -193,7 +193,7 @@ TDemandBom DemandBom(const QString& item, const QString& props, const QString& d
 
 void TMRPRun::DropRunTables()
 {
-    QString sql = QStringLiteral("reset default_statistics_target;\rreset work_mem;\rreset jit;\r");
+    QString sql = QStringLiteral("reset default_statistics_target;\rreset work_mem;\rreset jit;\rreset enable_nestloop;\r");
     for (const char* table : kRunTables)
         sql += QStringLiteral("drop table if exists %1;\r").arg(QLatin1String(table));
     Exec(sql);
