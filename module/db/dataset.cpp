@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <charconv>
+
 namespace kx {
 
 namespace {
@@ -159,6 +161,30 @@ QString TQuery::TextAt(int row, int field) const
 QByteArrayView TQuery::BytesAt(int row, int field) const
 {
     return QByteArrayView(PQgetvalue(FResult.get(), row, field), PQgetlength(FResult.get(), row, field));
+}
+
+namespace {
+
+// A number as the server writes it, the whole text or nothing: 0 for null, empty or other text.
+template <typename T>
+T NumberOfText(QByteArrayView text)
+{
+    T value{};
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end ? value : T{};
+}
+
+} // namespace
+
+int TQuery::IntAt(int row, int field) const
+{
+    return NumberOfText<int>(BytesAt(row, field));
+}
+
+double TQuery::NumberAt(int row, int field) const
+{
+    return NumberOfText<double>(BytesAt(row, field));
 }
 
 QDate TQuery::DateAt(int row, int field) const

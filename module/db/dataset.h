@@ -82,8 +82,8 @@ public:
     QByteArrayView BytesAt(int row, int field) const;
     // The cell as a number, or as the date of a date or timestamp, read straight from its
     // text for the big reads: 0 or an invalid date for null.
-    int IntAt(int row, int field) const { return BytesAt(row, field).toInt(); }
-    double NumberAt(int row, int field) const { return BytesAt(row, field).toDouble(); }
+    int IntAt(int row, int field) const;
+    double NumberAt(int row, int field) const;
     QDate DateAt(int row, int field) const;
 
 private:

@@ -96,6 +96,21 @@ int CompareText(QByteArrayView a, QByteArrayView b)
     return c != 0 ? c : (a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0);
 }
 
+// An item key as the server sent it: item, property set, tracking group number and type.
+struct TItemKeyView {
+    QByteArrayView Item, Props, GroupNo;
+    int GroupType;
+    bool operator==(const TItemKeyView& o) const
+    {
+        return GroupType == o.GroupType && Item == o.Item && Props == o.Props && GroupNo == o.GroupNo;
+    }
+};
+
+size_t qHash(const TItemKeyView& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.Item, k.Props, k.GroupNo, k.GroupType);
+}
+
 // The rows of a level's demands (as ReadDemands selects them) in the order the netting reads
 // them: by item key (item, property set, tracking group), then date, higher priority, bill
 // type, bill and line, and the row's number; a missing value last, a missing priority first.
@@ -109,6 +124,7 @@ std::vector<int> DemandReadOrder(const TQuery& q)
         QByteArrayView Item, Props, GroupNo, Date, BillID;
         bool NoDate, NoPriority, NoBillType, NoBillID, NoBillEntry;
         int GroupType, Priority, BillType, BillEntry, IID;
+        int KeyRank;
     };
     const int n = q.RecordCount();
     std::vector<TKey> keys(static_cast<size_t>(n));
@@ -130,6 +146,42 @@ std::vector<int> DemandReadOrder(const TQuery& q)
         k.BillEntry = k.NoBillEntry ? 0 : q.IntAt(r, colBillEntry);
         k.IID = q.IntAt(r, colIID);
     }
+    // Item keys are far fewer than rows: each is ranked once, and rows compare by the rank.
+    {
+        QHash<TItemKeyView, int> keyIndex;
+        keyIndex.reserve(n / 8);
+        std::vector<int> keyRows;
+        std::vector<int> keyOfRow(static_cast<size_t>(n));
+        for (int r = 0; r < n; ++r) {
+            const TKey& k = keys[size_t(r)];
+            const TItemKeyView view{k.Item, k.Props, k.GroupNo, k.GroupType};
+            auto it = keyIndex.find(view);
+            if (it == keyIndex.end()) {
+                it = keyIndex.insert(view, int(keyRows.size()));
+                keyRows.push_back(r);
+            }
+            keyOfRow[size_t(r)] = it.value();
+        }
+        std::vector<int> byKey(keyRows.size());
+        for (size_t i = 0; i < byKey.size(); ++i)
+            byKey[i] = int(i);
+        std::sort(byKey.begin(), byKey.end(), [&](int ka, int kb) {
+            const TKey& a = keys[size_t(keyRows[size_t(ka)])];
+            const TKey& b = keys[size_t(keyRows[size_t(kb)])];
+            if (int c = CompareText(a.Item, b.Item))
+                return c < 0;
+            if (int c = CompareText(a.Props, b.Props))
+                return c < 0;
+            if (a.GroupType != b.GroupType)
+                return a.GroupType < b.GroupType;
+            return CompareText(a.GroupNo, b.GroupNo) < 0;
+        });
+        std::vector<int> rankOfKey(keyRows.size());
+        for (size_t i = 0; i < byKey.size(); ++i)
+            rankOfKey[size_t(byKey[i])] = int(i);
+        for (int r = 0; r < n; ++r)
+            keys[size_t(r)].KeyRank = rankOfKey[size_t(keyOfRow[size_t(r)])];
+    }
     // A missing value after every present one.
     auto present = [](bool noA, bool noB) { return noA == noB ? 0 : noA ? 1 : -1; };
     std::vector<int> rows(static_cast<size_t>(n));
@@ -138,14 +190,8 @@ std::vector<int> DemandReadOrder(const TQuery& q)
     std::sort(rows.begin(), rows.end(), [&](int ra, int rb) {
         const TKey& a = keys[size_t(ra)];
         const TKey& b = keys[size_t(rb)];
-        if (int c = CompareText(a.Item, b.Item))
-            return c < 0;
-        if (int c = CompareText(a.Props, b.Props))
-            return c < 0;
-        if (a.GroupType != b.GroupType)
-            return a.GroupType < b.GroupType;
-        if (int c = CompareText(a.GroupNo, b.GroupNo))
-            return c < 0;
+        if (a.KeyRank != b.KeyRank)
+            return a.KeyRank < b.KeyRank;
         if (int c = present(a.NoDate, b.NoDate))
             return c < 0;
         if (int c = CompareText(a.Date, b.Date))
@@ -221,6 +267,10 @@ void TMRPLevel::ReadDemands()
     ItemDepts.reserve(n);
     const qint64 lastDay = Day(QDate(9999, 12, 31));
     int maxIID = 0;
+    // Rows come in item key order: each item and each key is looked up at its first row.
+    QString lastItem, lastKey;
+    const TItemPlanning* planningOfItem = nullptr;
+    int itemIndex = -1;
     for (int k = 0; k < n; ++k) {
         const int r = rows[size_t(k)];
         int c = 0;
@@ -266,24 +316,14 @@ void TMRPLevel::ReadDemands()
         const bool orphan = q.IsNullAt(r, c);
         const QString parentItem = t();
         d.DmdPreLeadTime = orphan ? 0 : R.ItemPlanning(parentItem).PreLeadTime;
-        const TItemPlanning& planning = R.ItemPlanning(itemID);
-        TMRPItemSumRec item;
-        item.ItmID = itemID;
-        item.ItmProps = props0;
-        item.ItmGroupType = groupType;
-        item.ItmGroupNo = groupNo;
-        item.ItmMinQty = planning.MinQty;
-        item.ItmLotQty = planning.LotQty;
-        item.ItmMaxQty = planning.MaxQty;
-        item.ItmFixLeadTime = planning.FixLeadTime;
-        item.ItmVarLeadTime = planning.VarLeadTime;
-        item.ItmVarLeadLot = planning.VarLeadLot;
-        item.ItmPostLeadTime = planning.PostLeadTime;
-        item.ItmPutInteger = planning.PutInteger;
-        item.ItmDecimal = planning.Decimal;
+        if (!planningOfItem || itemID != lastItem) {
+            lastItem = itemID;
+            planningOfItem = &R.ItemPlanning(itemID);
+        }
+        const TItemPlanning& planning = *planningOfItem;
         const QString &poSupp = planning.POSuppID, &moDept = planning.MODeptID, &ooSupp = planning.OOSuppID;
-        for (QString& p : item.ItmProp)
-            p = t();
+        const int propColumn = c;
+        c += int(std::size(TMRPItemSumRec().ItmProp));
         d.DmdSupType = SupplyKind(planning.MrpType, d.DmdBillType, bomSkip, planning.MOBomSkip, planning.OOBomSkip);
         switch (d.DmdSupType) {
         case btPlanPO: d.DmdSupDept = poSupp; break;
@@ -300,13 +340,32 @@ void TMRPLevel::ReadDemands()
             d.DmdPeriod = PeriodOf(d.DmdDate);
             d.DmdDateMoved = true;
         }
-        auto it = ItemOfKey.find(d.DmdItemKey);
-        if (it == ItemOfKey.end()) {
-            it = ItemOfKey.insert(d.DmdItemKey, int(Items.size()));
-            Items.push_back(item);
-            ItemDepts.push_back({poSupp, moDept, ooSupp});
+        if (itemIndex < 0 || d.DmdItemKey != lastKey) {
+            lastKey = d.DmdItemKey;
+            auto it = ItemOfKey.find(d.DmdItemKey);
+            if (it == ItemOfKey.end()) {
+                it = ItemOfKey.insert(d.DmdItemKey, int(Items.size()));
+                TMRPItemSumRec& item = Items.emplace_back();
+                item.ItmID = itemID;
+                item.ItmProps = props0;
+                item.ItmGroupType = groupType;
+                item.ItmGroupNo = groupNo;
+                item.ItmMinQty = planning.MinQty;
+                item.ItmLotQty = planning.LotQty;
+                item.ItmMaxQty = planning.MaxQty;
+                item.ItmFixLeadTime = planning.FixLeadTime;
+                item.ItmVarLeadTime = planning.VarLeadTime;
+                item.ItmVarLeadLot = planning.VarLeadLot;
+                item.ItmPostLeadTime = planning.PostLeadTime;
+                item.ItmPutInteger = planning.PutInteger;
+                item.ItmDecimal = planning.Decimal;
+                for (int p = 0; p < int(std::size(item.ItmProp)); ++p)
+                    item.ItmProp[p] = q.TextAt(r, propColumn + p);
+                ItemDepts.push_back({poSupp, moDept, ooSupp});
+            }
+            itemIndex = it.value();
         }
-        d.DmdItmIndex = it.value();
+        d.DmdItmIndex = itemIndex;
         DmdOfIID.insert(d.DmdIID, k);
         maxIID = std::max(maxIID, d.DmdIID);
     }
@@ -587,6 +646,11 @@ void TMRPLevel::Allocate()
             return replace >= 3;
         return false;
     };
+    for (auto it = ItemOfKey.cbegin(); it != ItemOfKey.cend(); ++it) {
+        const auto range = SupOfKey.value(it.key(), qMakePair(0, 0));
+        Items[size_t(it.value())].ItmSupBegin = range.first;
+        Items[size_t(it.value())].ItmSupEnd = range.second;
+    }
     for (int pass = 2; pass >= 0; --pass) {
         R.Progress.CheckAbort();
         for (int idx : Order) {
@@ -596,8 +660,8 @@ void TMRPLevel::Allocate()
             const TMRPDemandRec& d = Dmd[dtl.DtlDmdRec];
             if (pass > 0 && !IsTrackedOrigin(d.DmdOrigType))
                 continue;
-            const auto range = SupOfKey.value(d.DmdItemKey, qMakePair(0, 0));
-            for (int s = range.first; s < range.second && Dtl[idx].DtlQty > 0; ++s)
+            const TMRPItemSumRec& item = Items[size_t(d.DmdItmIndex)];
+            for (int s = item.ItmSupBegin; s < item.ItmSupEnd && Dtl[idx].DtlQty > 0; ++s)
                 if (Matches(d, Sup[s], pass))
                     AllocateStep(idx, s, pass, nullptr);
         }
