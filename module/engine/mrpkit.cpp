@@ -75,7 +75,7 @@ void TKitCalculation::Run()
     std::vector<TKitDemand> dmd;
     std::vector<TKitSupply> sup;
     std::vector<TKitAllot> allots;
-    QHash<int, int> dmdIndex, supIndex;
+    TIndexOfIID dmdIndex, supIndex;
 
     q.SQL = QStringLiteral("select d.DmdIID, d.DmdBillType, coalesce(l.LowestCode, -1), d.DmdNeedQty, coalesce(d.DmdBillQty, 0), "
                            "coalesce(d.DmdPSupIID, 0), coalesce(t.ItmSuitSkip, 0) from tmp_KX_MRP_Demands as d left join "
@@ -92,7 +92,7 @@ void TKitCalculation::Run()
         d.BillQty = q.NumberAt(r, 4);
         parentIID[size_t(r)] = q.IntAt(r, 5);
         d.SuitSkip = q.IntAt(r, 6) != 0;
-        dmdIndex.insert(d.IID, r);
+        dmdIndex.Insert(d.IID, r);
     }
     q.SQL = QStringLiteral("select s.SupIID, coalesce(l.LowestCode, -1), s.SupBillType, s.SupQty, coalesce(s.SupBillQty, 0), "
                            "coalesce(s.SupPDmdIID, 0), coalesce(s.SupPDmdIIDs, ''), coalesce(t.ItmPutInteger, 0), i.ItmDecimal "
@@ -111,10 +111,10 @@ void TKitCalculation::Run()
         s.Parents = q.TextAt(r, 6);
         s.PutInteger = q.IntAt(r, 7) != 0;
         s.Decimals = q.IntAt(r, 8);
-        supIndex.insert(s.IID, r);
+        supIndex.Insert(s.IID, r);
     }
     for (size_t i = 0; i < dmd.size(); ++i) {
-        const int p = supIndex.value(parentIID[i], -1);
+        const int p = supIndex.Value(parentIID[i]);
         dmd[i].Parent = p;
         if (p >= 0)
             sup[size_t(p)].Components << int(i);
@@ -124,10 +124,10 @@ void TKitCalculation::Run()
     q.Open();
     allots.reserve(size_t(q.RecordCount()));
     for (int r = 0; r < q.RecordCount(); ++r) {
-        const int s = supIndex.value(q.IntAt(r, 0), -1);
+        const int s = supIndex.Value(q.IntAt(r, 0));
         if (s < 0)
             continue;
-        allots.push_back({dmdIndex.value(q.IntAt(r, 1), -1), q.NumberAt(r, 2), q.IntAt(r, 3) != 0,
+        allots.push_back({dmdIndex.Value(q.IntAt(r, 1)), q.NumberAt(r, 2), q.IntAt(r, 3) != 0,
                           q.NumberAt(r, 4)});
         sup[size_t(s)].Allots << int(allots.size() - 1);
     }
@@ -208,7 +208,7 @@ void TKitCalculation::Run()
                 for (const QString& entry : s.Parents.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
                     if (left <= 0)
                         break;
-                    const int di = dmdIndex.value(entry.section(QLatin1Char(':'), 0, 0).toInt(), -1);
+                    const int di = dmdIndex.Value(entry.section(QLatin1Char(':'), 0, 0).toInt());
                     const double give = std::min(entry.section(QLatin1Char(':'), 1).toDouble(), left);
                     if (di >= 0)
                         dmd[size_t(di)].ASet = Round8(dmd[size_t(di)].ASet + give);

@@ -366,7 +366,7 @@ void TMRPLevel::ReadDemands()
             itemIndex = it.value();
         }
         d.DmdItmIndex = itemIndex;
-        DmdOfIID.insert(d.DmdIID, k);
+        DmdOfIID.Insert(d.DmdIID, k);
         maxIID = std::max(maxIID, d.DmdIID);
     }
     // Room for the level's results at once: row numbers only grow from level to level.
@@ -445,7 +445,7 @@ void TMRPLevel::ReadSubstitutes()
                            "coalesce(SubReplace, 0) from tmp_KX_MRP_ItemSubsForMRPDemand order by DmdIID, SubGlobal, SubPriority");
     q.Open();
     for (int r = 0; r < q.RecordCount(); ++r) {
-        const int dmd = DmdOfIID.value(q.ValueAt(r, 0).toInt(), -1);
+        const int dmd = DmdOfIID.Value(q.IntAt(r, 0));
         if (dmd < 0)
             continue;
         TMRPSubItemsRec s;

@@ -15,10 +15,29 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace kx {
+
+// Positions of rows by their row number. The run numbers its rows densely from 1, so a
+// vector holds them; -1 for a number not held.
+class TIndexOfIID {
+public:
+    void Insert(int iid, int index)
+    {
+        if (iid < 0)
+            return;
+        if (size_t(iid) >= FIndex.size())
+            FIndex.resize(std::max(size_t(iid) + 1, FIndex.size() * 3 / 2), -1);
+        FIndex[size_t(iid)] = index;
+    }
+    int Value(int iid) const { return iid >= 0 && size_t(iid) < FIndex.size() ? FIndex[size_t(iid)] : -1; }
+
+private:
+    std::vector<int> FIndex;
+};
 
 struct TMRPDemandRec {
     int DmdRecNo = 0;             // read position
@@ -192,7 +211,7 @@ private:
     std::vector<int> Order;                       // details in allocation order
     std::vector<TMRPAllotRec> Allots;
     QHash<QString, TMRPPlanAdjustRec> Adjusts;    // item key + tracking key
-    QHash<int, int> DmdOfIID;
+    TIndexOfIID DmdOfIID;
     std::vector<int> ByItem;                      // details with the item first
     std::vector<TMRPPlannedRec> Planned;
     // Departments and suppliers of an item's planned kinds, for a kept change of kind.
