@@ -68,6 +68,24 @@ TEST_F(Connection, FieldsByNameWithoutRegardToCaseAndNulls)
     EXPECT_LE(qAbs(now.date().daysTo(QDate::currentDate())), 1);
 }
 
+TEST_F(Connection, BigReadsTakeNumbersStraightFromTheText)
+{
+    TQuery q(&SharedConnection());
+    ASSERT_EQ(OpenSQLCount(q, QStringLiteral("select -7, 163801899.98::numeric(28,8), 1e-05::float8, null::int, 2.5::numeric, "
+                                             "'12a'::text, ''::text"),
+                           true),
+              1);
+    EXPECT_EQ(q.IntAt(0, 0), -7);
+    EXPECT_EQ(q.NumberAt(0, 1), 163801899.98);      // the nearest double, as a compiler reads it
+    EXPECT_EQ(q.NumberAt(0, 2), 1e-05);
+    // Null, a fraction read as a whole number, and text that is no number all read as 0.
+    EXPECT_EQ(q.IntAt(0, 3), 0);
+    EXPECT_EQ(q.NumberAt(0, 3), 0);
+    EXPECT_EQ(q.IntAt(0, 4), 0);
+    EXPECT_EQ(q.IntAt(0, 5), 0);
+    EXPECT_EQ(q.NumberAt(0, 6), 0);
+}
+
 TEST_F(Connection, QuotedValuesSurviveTheRoundTrip)
 {
     TQuery q(&SharedConnection());
