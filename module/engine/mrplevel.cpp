@@ -323,7 +323,7 @@ void TMRPLevel::ReadDemands()
         const TItemPlanning& planning = *planningOfItem;
         const QString &poSupp = planning.POSuppID, &moDept = planning.MODeptID, &ooSupp = planning.OOSuppID;
         const int propColumn = c;
-        c += int(std::size(TMRPItemSumRec().ItmProp));
+        c += kItemProps;
         d.DmdSupType = SupplyKind(planning.MrpType, d.DmdBillType, bomSkip, planning.MOBomSkip, planning.OOBomSkip);
         switch (d.DmdSupType) {
         case btPlanPO: d.DmdSupDept = poSupp; break;
@@ -359,7 +359,7 @@ void TMRPLevel::ReadDemands()
                 item.ItmPostLeadTime = planning.PostLeadTime;
                 item.ItmPutInteger = planning.PutInteger;
                 item.ItmDecimal = planning.Decimal;
-                for (int p = 0; p < int(std::size(item.ItmProp)); ++p)
+                for (int p = 0; p < kItemProps; ++p)
                     item.ItmProp[p] = q.TextAt(r, propColumn + p);
                 ItemDepts.push_back({poSupp, moDept, ooSupp});
             }

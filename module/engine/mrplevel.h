@@ -39,6 +39,8 @@ private:
     std::vector<int> FIndex;
 };
 
+constexpr int kItemProps = 10;  // property columns of an item
+
 struct TMRPDemandRec {
     int DmdRecNo = 0;             // read position
     int DmdIID = 0;
@@ -126,7 +128,7 @@ struct TMRPSubItemsRec {
 // Planning settings of an item key.
 struct TMRPItemSumRec {
     QString ItmID, ItmProps;
-    QString ItmProp[10];
+    QString ItmProp[kItemProps];
     int ItmGroupType = 0;
     QString ItmGroupNo;
     double ItmMinQty = 0, ItmLotQty = 0, ItmMaxQty = 0;
