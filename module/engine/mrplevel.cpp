@@ -150,17 +150,16 @@ std::vector<int> DemandReadOrder(const TQuery& q)
     {
         QHash<TItemKeyView, int> keyIndex;
         keyIndex.reserve(n / 8);
-        std::vector<int> keyRows;
-        std::vector<int> keyOfRow(static_cast<size_t>(n));
+        std::vector<int> keyRows;        // first row of each key
         for (int r = 0; r < n; ++r) {
-            const TKey& k = keys[size_t(r)];
+            TKey& k = keys[size_t(r)];
             const TItemKeyView view{k.Item, k.Props, k.GroupNo, k.GroupType};
             auto it = keyIndex.find(view);
             if (it == keyIndex.end()) {
                 it = keyIndex.insert(view, int(keyRows.size()));
                 keyRows.push_back(r);
             }
-            keyOfRow[size_t(r)] = it.value();
+            k.KeyRank = it.value();      // the key's number until it is ranked below
         }
         std::vector<int> byKey(keyRows.size());
         for (size_t i = 0; i < byKey.size(); ++i)
@@ -179,8 +178,8 @@ std::vector<int> DemandReadOrder(const TQuery& q)
         std::vector<int> rankOfKey(keyRows.size());
         for (size_t i = 0; i < byKey.size(); ++i)
             rankOfKey[size_t(byKey[i])] = int(i);
-        for (int r = 0; r < n; ++r)
-            keys[size_t(r)].KeyRank = rankOfKey[size_t(keyOfRow[size_t(r)])];
+        for (TKey& k : keys)
+            k.KeyRank = rankOfKey[size_t(k.KeyRank)];
     }
     // A missing value after every present one.
     auto present = [](bool noA, bool noB) { return noA == noB ? 0 : noA ? 1 : -1; };
@@ -430,6 +429,11 @@ void TMRPLevel::ReadSupplies()
         else
             range.value().second = r + 1;
     }
+    for (auto it = ItemOfKey.cbegin(); it != ItemOfKey.cend(); ++it) {
+        const auto range = SupOfKey.value(it.key(), qMakePair(0, 0));
+        Items[size_t(it.value())].ItmSupBegin = range.first;
+        Items[size_t(it.value())].ItmSupEnd = range.second;
+    }
 }
 
 void TMRPLevel::ReadSubstitutes()
@@ -646,11 +650,6 @@ void TMRPLevel::Allocate()
             return replace >= 3;
         return false;
     };
-    for (auto it = ItemOfKey.cbegin(); it != ItemOfKey.cend(); ++it) {
-        const auto range = SupOfKey.value(it.key(), qMakePair(0, 0));
-        Items[size_t(it.value())].ItmSupBegin = range.first;
-        Items[size_t(it.value())].ItmSupEnd = range.second;
-    }
     for (int pass = 2; pass >= 0; --pass) {
         R.Progress.CheckAbort();
         for (int idx : Order) {
