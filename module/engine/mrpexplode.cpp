@@ -82,8 +82,7 @@ void TMRPRun::Explode(int level)
     // A component line that names the component's BOM binds the component to it; without one
     // a made component gets its default BOM, unbound.
     const TDemandBom bom = DemandBom(QStringLiteral("b.BomItmID"), QStringLiteral("b.BomProps"), QStringLiteral("s.SupDrawDate"),
-                                     QStringLiteral("coalesce(b.BomItmBomType, 0)"), QStringLiteral("b.BomItmBomID"),
-                                     MadeItem(QStringLiteral("ci"), QStringLiteral("ct")));
+                                     QStringLiteral("coalesce(b.BomItmBomType, 0)"), QStringLiteral("b.BomItmBomID"));
     QStringList props, bomProps;
     for (int n = 1; n <= 10; ++n) {
         props << QStringLiteral("DmdItmProp%1").arg(n);

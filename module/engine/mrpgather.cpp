@@ -163,7 +163,7 @@ void TMRPRun::GatherStartingData()
     if (Scheme.PlanType != 2) {
         // Main-demand lines of demand kinds become demands.
         const TDemandBom bom = DemandBom(QStringLiteral("m.ManItmID"), QStringLiteral("m.ManItmProps"), QStringLiteral("m.ManDate"),
-                                         QStringLiteral("m.ManBomType"), QStringLiteral("nullif(m.ManBomID, '')"), QString());
+                                         QStringLiteral("m.ManBomType"), QStringLiteral("nullif(m.ManBomID, '')"));
         Exec(QStringLiteral(
                  "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
                  "DmdSuppID, DmdDeptID, DmdOrigType, DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, "
@@ -431,7 +431,7 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
     // A line that names the component's BOM binds the component to it; a made component
     // without one comes in with its default BOM, unbound.
     const TDemandBom bom = DemandBom(QStringLiteral("c.DmdItmID"), QStringLiteral("c.DmdItmProps"), QStringLiteral("c.DmdDate"),
-                                     QStringLiteral("c.DmdBomType"), QStringLiteral("c.DmdBomID"), QString());
+                                     QStringLiteral("c.DmdBomType"), QStringLiteral("c.DmdBomID"));
     QStringList columns;
     for (const QString& c : kDmdInsertColumns.split(QStringLiteral(", ")))
         columns << (c == QLatin1String("DmdPriority") ? QStringLiteral("coalesce(tmpsup.SupPriority, 50)")

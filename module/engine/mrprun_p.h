@@ -164,14 +164,11 @@ private:
 // demands without BOM; taken while the row is written, it spares the level rewriting the row.
 // Rows without property set or date keep what they name, as the level would leave them.
 struct TDemandBom {
-    QString Join;                 // a left join giving "db"
+    QString Join;                 // left joins giving "dbe", "dbb" and "dbd"
     QString Type, ID;             // the row's DmdBomType and DmdBomID
 };
-// item, props, date: the row's columns; type, id: the BOM it names; made: the condition that the
-// row's item is made, when the statement has the item's rows at hand (MadeItem), else empty for
-// a lookup of the item among the made ones.
-TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id,
-                     const QString& made);
+// item, props, date: the row's columns; type, id: the BOM it names.
+TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id);
 // The condition that an item is made (its planning type, else its own type, above bought), on
 // the aliases of its KX_Base_ItemMaster and KX_MRP_ItemSetting rows.
 QString MadeItem(const QString& master, const QString& setting);

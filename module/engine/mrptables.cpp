@@ -23,7 +23,7 @@ const char* const kRunTables[] = {
     "tmp_KX_MRP_ItemLowestCode", "tmp_KX_MRP_MainItems", "tmp_KX_MRP_CurLevelDmdItems", "tmp_KX_MRP_ItemInventory",
     "tmp_KX_MRP_ItemSubsForMRPDemand", "tmp_KX_MRP_ItemSubsCouples", "tmp_KX_MRP_MainOrigDates", "tmp_KX_MRP_LastSupAdjusts",
     "tmp_KX_MRP_MainX", "tmp_KX_MRP_SupUpdates", "tmp_KX_MRP_DmdUpdates", "tmp_KX_MRP_KitUpdates", "tmp_KX_MRP_SupKit",
-    "tmp_KX_MRP_OrderComps",
+    "tmp_KX_MRP_OrderComps", "tmp_KX_MRP_DefaultBOMs", "tmp_KX_MRP_DatedBOMItems",
 };
 
 // The create statements of the run's work tables, with their indexes, in the order the run
@@ -172,22 +172,24 @@ QString MadeItem(const QString& master, const QString& setting)
     return QStringLiteral("(case when %2.ItmMrpType<>0 then %2.ItmMrpType else %1.ItmType end)>1").arg(master, setting);
 }
 
-TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id,
-                     const QString& made)
+TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id)
 {
     TDemandBom b;
-    // The conditions stand inside the lateral query, kept from being merged into the join
-    // (offset 0): there they keep a row that needs no default BOM (a bought component, a named
-    // BOM) from looking one up at all.
-    b.Join = QStringLiteral("left join lateral (select * from KX_MRP_DefaultBOM(%1, %2, %3) as h where coalesce(%4,'')='' and "
-                            "%2 is not null and %3 is not null and %5 offset 0) as db on true")
-                 .arg(item, props, date, id,
-                      !made.isEmpty() ? made
-                                      : QStringLiteral("%1 in (select i.ItmID from KX_Base_ItemMaster as i left join KX_MRP_ItemSetting "
-                                                       "as t on t.ItmID=i.ItmID where %2)")
-                                            .arg(item, MadeItem(QStringLiteral("i"), QStringLiteral("t"))));
-    b.Type = QStringLiteral("(case when db.BomID is null then %1 else db.BomType end)").arg(type);
-    b.ID = QStringLiteral("coalesce(db.BomID, %1)").arg(id);
+    // Only a row without a named BOM, with a property set and a date, takes a default. The
+    // default of an item without dated BOMs is the same on every day: it is found by equality
+    // in the run's table of defaults, for the row's set (dbe) or else for every set (dbb). An
+    // item with dated BOMs is looked up at the row's date; the conditions stand inside the
+    // lateral query, kept from being merged into the join (offset 0), so that no other row
+    // looks anything up.
+    const QString wanted = QStringLiteral("coalesce(%1,'')='' and %2 is not null and %3 is not null").arg(id, props, date);
+    // A row that wants none looks for no item at all (a null key finds nothing, at no cost).
+    b.Join = QStringLiteral("left join tmp_KX_MRP_DefaultBOMs as dbe on dbe.ItmID=(case when %4 then %1 end) and dbe.Props=%2 "
+                            "left join tmp_KX_MRP_DefaultBOMs as dbb on dbb.ItmID=(case when %4 then %1 end) and dbb.Props='' "
+                            "left join lateral (select * from KX_MRP_DefaultBOM(%1, %2, %3) as h where %4 and "
+                            "%1 in (select ItmID from tmp_KX_MRP_DatedBOMItems) offset 0) as dbd on true")
+                 .arg(item, props, date, wanted);
+    b.Type = QStringLiteral("coalesce(dbe.BomType, dbb.BomType, dbd.BomType, %1)").arg(type);
+    b.ID = QStringLiteral("coalesce(dbe.BomID, dbb.BomID, dbd.BomID, %1)").arg(id);
     return b;
 }
 
@@ -224,6 +226,23 @@ void TMRPRun::CreateRunTables()
                         "on AdjSchIID=SupSchIID and AdjSupIID=SupIID where AdjSchIID=%1%2;\r"
                         "create index on tmp_KX_MRP_LastSupAdjusts (SupItmID, SupItmProps);\r")
              .arg(Iid(), AnyKeep() ? QString() : QStringLiteral(" and 1=0")));
+    // The default standard BOMs of made items, for the rows that name none (DemandBom): per
+    // item and property set of its BOMs (Props '' for the BOMs of every set), the one marked
+    // default, else the checked one, else the newest, as KX_MRP_DefaultBOM chooses. Items
+    // with a dated standard BOM are listed apart: their choice depends on the day.
+    const QString made = QStringLiteral("h.BomType=1 and h.BomDisabled=0 and %1").arg(MadeItem(QStringLiteral("i"), QStringLiteral("t")));
+    const QString dated = QStringLiteral("(h.BomBeginDate is not null or h.BomEndDate is not null)");
+    Exec(QStringLiteral("create temp table tmp_KX_MRP_DatedBOMItems as select distinct h.BomItmID as ItmID from KX_Bom_Head as h "
+                        "join KX_Base_ItemMaster as i on i.ItmID=h.BomItmID left join KX_MRP_ItemSetting as t on t.ItmID=h.BomItmID "
+                        "where %1 and %2;\r"
+                        "create temp table tmp_KX_MRP_DefaultBOMs as select distinct on (h.BomItmID, h.BomItmProps) h.BomItmID as ItmID, "
+                        "h.BomItmProps as Props, h.BomType, h.BomID from KX_Bom_Head as h join KX_Base_ItemMaster as i on "
+                        "i.ItmID=h.BomItmID left join KX_MRP_ItemSetting as t on t.ItmID=h.BomItmID where %1 and h.BomItmProps is not null "
+                        "and h.BomItmID not in (select ItmID from tmp_KX_MRP_DatedBOMItems) order by h.BomItmID, h.BomItmProps, "
+                        "h.BomIsDefault desc, h.BomChecked desc, h.BomDate desc, h.BomNo;\r"
+                        "create index on tmp_KX_MRP_DefaultBOMs (ItmID, Props);\r"
+                        "analyze tmp_KX_MRP_DatedBOMItems;\ranalyze tmp_KX_MRP_DefaultBOMs")
+             .arg(made, dated));
     // Write-back staging: rows streamed in and applied with one statement each.
     const QString q = QStringLiteral("numeric(28,8)");
     Exec(QStringLiteral(

@@ -202,3 +202,46 @@ TEST_F(MRPRunAbort, RunTakesTheSalesLinesAsTheyStandNow)
         changed += before[i] != after[i];
     EXPECT_EQ(changed, 1);
 }
+
+TEST_F(MRPRunAbort, LinesWithoutBOMTakeTheDefaultOfTheirPropertySetOnTheirDay)
+{
+    // DM-I-FS40's BOMs carry no dates: for a set, the one marked default beats the checked one,
+    // which beats the newest; a disabled BOM counts for nothing, and a set without BOMs of its
+    // own takes the BOM for every set.
+    Exec(QStringLiteral(
+        "update KX_Bom_Head set BomBeginDate=null where BomItmID='DM-I-FS40';"
+        "insert into KX_Bom_Head (BomID, BomNo, BomItmID, BomItmProps, BomIsDefault, BomChecked, BomDate, BomDisabled) values "
+        "('T-X1', 'T-X1', 'DM-I-FS40', 'X', 0, 0, '2026-01-01', 0), ('T-X2', 'T-X2', 'DM-I-FS40', 'X', 0, 1, '2025-01-01', 0), "
+        "('T-Y', 'T-Y', 'DM-I-FS40', 'Y', 1, 1, '2025-01-01', 1), ('T-N', 'T-N', 'DM-I-FS40', '', 0, 1, '2026-06-01', 0), "
+        "('T-Z1', 'T-Z1', 'DM-I-FS40', 'Z', 0, 0, '2025-05-01', 0), ('T-Z2', 'T-Z2', 'DM-I-FS40', 'Z', 0, 0, '2025-09-01', 0), "
+        "('T-V1', 'T-V1', 'DM-I-FS40', 'V', 1, 0, '2024-01-01', 0), ('T-V2', 'T-V2', 'DM-I-FS40', 'V', 0, 1, '2026-01-01', 0);"
+        // DM-I-DS30's BOMs are dated: set 3 has one only from 2030 on, and none for every set.
+        "insert into KX_Bom_Head (BomID, BomNo, BomItmID, BomItmProps, BomIsDefault, BomChecked, BomBeginDate) values "
+        "('T-D3', 'T-D3', 'DM-I-DS30', '3', 1, 1, '2030-01-01');"
+        "update KX_MRP_Main as m set ManItmProps=v.Props, ManBomID='' from (select ManIID, (array['X', 'Y', 'Z', '', 'V'])"
+        "[row_number() over (order by ManIID)] as Props from KX_MRP_Main where ManSchIID=%1 and ManItmID='DM-I-FS40') as v "
+        "where m.ManSchIID=%1 and m.ManIID=v.ManIID;"
+        "update KX_MRP_Main set ManItmProps='3', ManBomID='' where ManSchIID=%1 and ManIID=(select min(ManIID) from KX_MRP_Main "
+        "where ManSchIID=%1 and ManItmID='DM-I-DS30')")
+             .arg(Scheme->SchemeIID));
+    ASSERT_TRUE(Run(Silent));
+
+    const auto boms = [&](const char* item) {
+        return Scalar(QStringLiteral("select string_agg(distinct DmdItmProps||'='||coalesce(nullif(DmdBomID, ''), '-'), ' ') from "
+                                     "KX_MRP_Demands where DmdSchIID=%1 and DmdItmID='%2' and DmdBillType<=12")
+                          .arg(Scheme->SchemeIID).arg(QLatin1String(item)))
+            .toString();
+    };
+    EXPECT_EQ(boms("DM-I-FS40"), QStringLiteral("=DM-B-FS40 V=T-V1 X=T-X2 Y=DM-B-FS40 Z=T-Z2"));
+    EXPECT_EQ(boms("DM-I-DS30"), QStringLiteral("1=DM-B-DS30W 2=DM-B-DS30B 3=-"));
+    // Every demand of a made item that came in without a BOM has the one the suite's choice
+    // gives for its set and day.
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_MRP_Demands as d join KX_MRP_Main as m on m.ManSchIID=d.DmdSchIID and "
+                                    "m.ManBillType=d.DmdBillType and m.ManBillID=d.DmdBillID and m.ManBillEntry=d.DmdBillEntry "
+                                    "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID where d.DmdSchIID=%1 and m.ManBomID='' and "
+                                    "i.ItmType>1 and coalesce(nullif(d.DmdBomID, ''), '-') is distinct from coalesce((select BomID "
+                                    "from KX_MRP_DefaultBOM(d.DmdItmID, d.DmdItmProps, d.DmdDate)), '-')")
+                         .arg(Scheme->SchemeIID))
+                  .toInt(),
+              0);
+}
