@@ -106,13 +106,44 @@ void TConnection::RaiseResultError(pg_result* r, const QString& sql)
 
 TPGResult TConnection::Execute(const QString& sql, int timeoutSeconds)
 {
+    Send(sql, timeoutSeconds);
+    return Receive();
+}
+
+void TConnection::Send(const QString& sql, int timeoutSeconds)
+{
     Open();
     ApplyTimeout(timeoutSeconds > 0 ? timeoutSeconds : CommandTimeout);
-    TPGResult r(PQexec(FConn, sql.toUtf8().constData()));
-    const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+    FSentSQL = sql;
+    if (!PQsendQuery(FConn, sql.toUtf8().constData()))
+        RaiseResultError(nullptr, sql);
+}
+
+TPGResult TConnection::Receive()
+{
+    // The result of the last statement sent, or of the one that failed (the server runs no
+    // statement after it).
+    TPGResult last;
+    for (TPGResult r(PQgetResult(FConn)); r; r.reset(PQgetResult(FConn))) {
+        last = std::move(r);
+        const ExecStatusType status = PQresultStatus(last.get());
+        if (status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH || PQstatus(FConn) == CONNECTION_BAD)
+            break;
+    }
+    const ExecStatusType status = last ? PQresultStatus(last.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
-        RaiseResultError(r.get(), sql);
-    return r;
+        RaiseResultError(last.get(), FSentSQL);
+    return last;
+}
+
+void TConnection::TakeIn()
+{
+    (void)PQconsumeInput(FConn);      // a failure shows in Receive
+}
+
+bool TConnection::InTransaction() const
+{
+    return FConn && PQtransactionStatus(FConn) != PQTRANS_IDLE;
 }
 
 qint64 TConnection::CopyIn(const QString& copySql, const QByteArray& data)

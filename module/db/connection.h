@@ -39,6 +39,14 @@ public:
     // Sends a statement text (one or more statements; the first failing one stops the
     // rest) and returns the result of the last one. Opens the connection on demand.
     TPGResult Execute(const QString& sql, int timeoutSeconds = 0);
+    // Execute in two halves: Send returns once the statements are on their way, and Receive
+    // waits for their result. In between the caller may work, but send nothing else.
+    void Send(const QString& sql, int timeoutSeconds = 0);
+    TPGResult Receive();
+    // Takes in what the server has sent of the result on its way, without waiting for more.
+    void TakeIn();
+    // True when the connection is inside a transaction block.
+    bool InTransaction() const;
 
     // Streams rows in COPY text format into the target named in copySql
     // ("copy t (a, b) from stdin"). Returns the number of rows copied.
@@ -52,6 +60,7 @@ private:
 
     pg_conn* FConn = nullptr;
     int FAppliedTimeout = -1;
+    QString FSentSQL;             // for the error of what Receive waits for
 };
 
 // Error number shown with a server error: the number our procedures put into the

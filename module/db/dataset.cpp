@@ -100,6 +100,74 @@ void TQuery::Open()
     TakeResult(Connection->Execute(SQL, CommandTimeout));
 }
 
+namespace {
+
+constexpr char kChunkCursor[] = "kx_chunked_read";
+
+} // namespace
+
+TChunkedRead::TChunkedRead(TConnection& connection, const QString& select, int chunkRows)
+    : FConnection(connection), FChunkRows(qMax(1, chunkRows))
+{
+    if (FConnection.InTransaction()) {
+        FConnection.Send(select);
+        FPending = true;
+        return;
+    }
+    // Planned as the plain select would be, for all of its rows rather than the first few.
+    FConnection.Execute(QStringLiteral("begin;\rset local cursor_tuple_fraction = 1;\rdeclare %1 no scroll cursor for %2")
+                            .arg(QLatin1String(kChunkCursor), select));
+    FCursor = true;
+    FFetch = QStringLiteral("fetch forward %1 from %2").arg(FChunkRows).arg(QLatin1String(kChunkCursor));
+    FConnection.Send(FFetch);
+    FPending = true;
+}
+
+TChunkedRead::~TChunkedRead()
+{
+    if (!FConnection.Connected())
+        return;
+    try {
+        if (FPending)
+            (void)FConnection.Receive();
+    } catch (const EDatabaseError&) {
+        // the transaction is aborted; the rollback below ends it
+    }
+    try {
+        if (FCursor)
+            FConnection.Execute(QStringLiteral("rollback"));
+    } catch (const EDatabaseError&) {
+        // the connection is gone, and its transaction with it
+    }
+}
+
+void TChunkedRead::KeepUp()
+{
+    if (FPending)
+        FConnection.TakeIn();
+}
+
+bool TChunkedRead::Next(TQuery& query)
+{
+    query.Close();
+    if (FDone)
+        return false;
+    FPending = false;
+    TPGResult chunk = FConnection.Receive();
+    if (FCursor && PQntuples(chunk.get()) == FChunkRows) {
+        FConnection.Send(FFetch);
+        FPending = true;
+    } else {
+        FDone = true;
+        if (FCursor) {
+            FConnection.Execute(QStringLiteral("commit"));
+            FCursor = false;
+        }
+    }
+    query.TakeResult(std::move(chunk));
+    return true;
+}
+
 void TQuery::ExecSQL()
 {
     Close();

@@ -88,6 +88,7 @@ public:
 
 private:
     friend class TField;
+    friend class TChunkedRead;
     void TakeResult(TPGResult result);
 
     TPGResult FResult;
@@ -96,6 +97,32 @@ private:
     int FFieldCount = 0;
     int FRowsAffected = 0;
     QHash<QString, int> FFieldIndex;      // lower-cased name -> first column of that name
+};
+
+// A big select read chunk by chunk through a cursor: while the caller works on one chunk, the
+// server produces the next. The caller keeps taking in what arrives (KeepUp), so that the
+// server is never held up by a full connection. The connection serves nothing else until the
+// read is done or destroyed. Inside a transaction the rows come as one chunk.
+class TChunkedRead {
+public:
+    TChunkedRead(TConnection& connection, const QString& select, int chunkRows = 10000);
+    ~TChunkedRead();              // closes the cursor, also when the caller stopped midway
+    TChunkedRead(const TChunkedRead&) = delete;
+    TChunkedRead& operator=(const TChunkedRead&) = delete;
+
+    // Puts the next chunk into query (its rows numbered from 0); false when all were read.
+    bool Next(TQuery& query);
+    // Takes in what the server has sent so far, without waiting: called every few hundred
+    // rows while working on a chunk.
+    void KeepUp();
+
+private:
+    TConnection& FConnection;
+    QString FFetch;
+    int FChunkRows;
+    bool FCursor = false;         // the read opened a cursor in a transaction of its own
+    bool FPending = false;        // a chunk is on its way
+    bool FDone = false;
 };
 
 } // namespace kx

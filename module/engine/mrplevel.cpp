@@ -111,62 +111,105 @@ size_t qHash(const TItemKeyView& k, size_t seed = 0)
     return qHashMulti(seed, k.Item, k.Props, k.GroupNo, k.GroupType);
 }
 
-// The rows of a level's demands (as ReadDemands selects them) in the order the netting reads
-// them: by item key (item, property set, tracking group), then date, higher priority, bill
-// type, bill and line, and the row's number; a missing value last, a missing priority first.
-// Texts compare by code point, whatever the database's collation: a run gives the same
-// results on any server.
-std::vector<int> DemandReadOrder(const TQuery& q)
-{
-    enum { colIID = 0, colBillType = 2, colItem = 19, colProps = 20, colGroupType = 21, colGroupNo = 22, colDate = 25,
-           colPriority = 43, colBillID = 44, colBillEntry = 45 };
+// Columns of a level's demand rows, as ReadDemands selects them.
+enum TDemandColumn {
+    dcIID = 0, dcBillType = 2, dcItem = 19, dcProps = 20, dcGroupType = 21, dcGroupNo = 22, dcDate = 25, dcItemProps = 33,
+    dcPriority = 43, dcBillID = 44, dcBillEntry = 45
+};
+
+// The order in which the netting reads a level's demand rows: by item key (item, property
+// set, tracking group), then date, higher priority, bill type, bill and line, and the row's
+// number; a missing value last, a missing priority first. Texts compare by code point,
+// whatever the database's collation: a run gives the same results on any server. Rows are
+// added as they arrive, and their text must stay where it is until the order is taken.
+class TDemandOrder {
+public:
+    void Add(const TQuery& q, int r)
+    {
+        TKey& k = FKeys.emplace_back();
+        k.Item = q.BytesAt(r, dcItem);
+        k.Props = q.BytesAt(r, dcProps);
+        k.GroupNo = q.BytesAt(r, dcGroupNo);
+        k.Date = q.BytesAt(r, dcDate);        // ISO text, in time order
+        k.BillID = q.BytesAt(r, dcBillID);
+        k.NoDate = q.IsNullAt(r, dcDate);
+        k.NoPriority = q.IsNullAt(r, dcPriority);
+        k.NoBillType = q.IsNullAt(r, dcBillType);
+        k.NoBillID = q.IsNullAt(r, dcBillID);
+        k.NoBillEntry = q.IsNullAt(r, dcBillEntry);
+        k.GroupType = q.IntAt(r, dcGroupType);
+        k.Priority = k.NoPriority ? 0 : q.IntAt(r, dcPriority);
+        k.BillType = k.NoBillType ? 0 : q.IntAt(r, dcBillType);
+        k.BillEntry = k.NoBillEntry ? 0 : q.IntAt(r, dcBillEntry);
+        k.IID = q.IntAt(r, dcIID);
+        // Item keys are far fewer than rows: each is numbered at its first row and ranked once.
+        const TItemKeyView view{k.Item, k.Props, k.GroupNo, k.GroupType};
+        auto it = FKeyIndex.find(view);
+        if (it == FKeyIndex.end()) {
+            it = FKeyIndex.insert(view, int(FKeyRows.size()));
+            FKeyRows.push_back(int(FKeys.size()) - 1);
+        }
+        k.KeyRank = it.value();
+    }
+
+    // The rows in reading order, by the number of their arrival.
+    std::vector<int> Rows()
+    {
+        RankKeys();
+        // A missing value after every present one.
+        auto present = [](bool noA, bool noB) { return noA == noB ? 0 : noA ? 1 : -1; };
+        std::vector<int> rows(FKeys.size());
+        for (size_t r = 0; r < rows.size(); ++r)
+            rows[r] = int(r);
+        std::sort(rows.begin(), rows.end(), [&](int ra, int rb) {
+            const TKey& a = FKeys[size_t(ra)];
+            const TKey& b = FKeys[size_t(rb)];
+            if (a.KeyRank != b.KeyRank)
+                return a.KeyRank < b.KeyRank;
+            if (int c = present(a.NoDate, b.NoDate))
+                return c < 0;
+            if (int c = CompareText(a.Date, b.Date))
+                return c < 0;
+            if (int c = present(a.NoPriority, b.NoPriority))
+                return c > 0;
+            if (a.Priority != b.Priority)
+                return a.Priority > b.Priority;
+            if (int c = present(a.NoBillType, b.NoBillType))
+                return c < 0;
+            if (a.BillType != b.BillType)
+                return a.BillType < b.BillType;
+            if (int c = present(a.NoBillID, b.NoBillID))
+                return c < 0;
+            if (int c = CompareText(a.BillID, b.BillID))
+                return c < 0;
+            if (int c = present(a.NoBillEntry, b.NoBillEntry))
+                return c < 0;
+            if (a.BillEntry != b.BillEntry)
+                return a.BillEntry < b.BillEntry;
+            return a.IID < b.IID;
+        });
+        return rows;
+    }
+
+    // The rank of a row's item key, once Rows has ranked them.
+    int KeyRank(int row) const { return FKeys[size_t(row)].KeyRank; }
+
+private:
     struct TKey {
         QByteArrayView Item, Props, GroupNo, Date, BillID;
         bool NoDate, NoPriority, NoBillType, NoBillID, NoBillEntry;
         int GroupType, Priority, BillType, BillEntry, IID;
-        int KeyRank;
+        int KeyRank;              // the key's number, then its rank
     };
-    const int n = q.RecordCount();
-    std::vector<TKey> keys(static_cast<size_t>(n));
-    for (int r = 0; r < n; ++r) {
-        TKey& k = keys[size_t(r)];
-        k.Item = q.BytesAt(r, colItem);
-        k.Props = q.BytesAt(r, colProps);
-        k.GroupNo = q.BytesAt(r, colGroupNo);
-        k.Date = q.BytesAt(r, colDate);        // ISO text, in time order
-        k.BillID = q.BytesAt(r, colBillID);
-        k.NoDate = q.IsNullAt(r, colDate);
-        k.NoPriority = q.IsNullAt(r, colPriority);
-        k.NoBillType = q.IsNullAt(r, colBillType);
-        k.NoBillID = q.IsNullAt(r, colBillID);
-        k.NoBillEntry = q.IsNullAt(r, colBillEntry);
-        k.GroupType = q.IntAt(r, colGroupType);
-        k.Priority = k.NoPriority ? 0 : q.IntAt(r, colPriority);
-        k.BillType = k.NoBillType ? 0 : q.IntAt(r, colBillType);
-        k.BillEntry = k.NoBillEntry ? 0 : q.IntAt(r, colBillEntry);
-        k.IID = q.IntAt(r, colIID);
-    }
-    // Item keys are far fewer than rows: each is ranked once, and rows compare by the rank.
+
+    void RankKeys()
     {
-        QHash<TItemKeyView, int> keyIndex;
-        keyIndex.reserve(n / 8);
-        std::vector<int> keyRows;        // first row of each key
-        for (int r = 0; r < n; ++r) {
-            TKey& k = keys[size_t(r)];
-            const TItemKeyView view{k.Item, k.Props, k.GroupNo, k.GroupType};
-            auto it = keyIndex.find(view);
-            if (it == keyIndex.end()) {
-                it = keyIndex.insert(view, int(keyRows.size()));
-                keyRows.push_back(r);
-            }
-            k.KeyRank = it.value();      // the key's number until it is ranked below
-        }
-        std::vector<int> byKey(keyRows.size());
+        std::vector<int> byKey(FKeyRows.size());
         for (size_t i = 0; i < byKey.size(); ++i)
             byKey[i] = int(i);
         std::sort(byKey.begin(), byKey.end(), [&](int ka, int kb) {
-            const TKey& a = keys[size_t(keyRows[size_t(ka)])];
-            const TKey& b = keys[size_t(keyRows[size_t(kb)])];
+            const TKey& a = FKeys[size_t(FKeyRows[size_t(ka)])];
+            const TKey& b = FKeys[size_t(FKeyRows[size_t(kb)])];
             if (int c = CompareText(a.Item, b.Item))
                 return c < 0;
             if (int c = CompareText(a.Props, b.Props))
@@ -175,45 +218,40 @@ std::vector<int> DemandReadOrder(const TQuery& q)
                 return a.GroupType < b.GroupType;
             return CompareText(a.GroupNo, b.GroupNo) < 0;
         });
-        std::vector<int> rankOfKey(keyRows.size());
+        std::vector<int> rankOfKey(FKeyRows.size());
         for (size_t i = 0; i < byKey.size(); ++i)
             rankOfKey[size_t(byKey[i])] = int(i);
-        for (TKey& k : keys)
+        for (TKey& k : FKeys)
             k.KeyRank = rankOfKey[size_t(k.KeyRank)];
     }
-    // A missing value after every present one.
-    auto present = [](bool noA, bool noB) { return noA == noB ? 0 : noA ? 1 : -1; };
-    std::vector<int> rows(static_cast<size_t>(n));
-    for (int r = 0; r < n; ++r)
-        rows[size_t(r)] = r;
-    std::sort(rows.begin(), rows.end(), [&](int ra, int rb) {
-        const TKey& a = keys[size_t(ra)];
-        const TKey& b = keys[size_t(rb)];
-        if (a.KeyRank != b.KeyRank)
-            return a.KeyRank < b.KeyRank;
-        if (int c = present(a.NoDate, b.NoDate))
-            return c < 0;
-        if (int c = CompareText(a.Date, b.Date))
-            return c < 0;
-        if (int c = present(a.NoPriority, b.NoPriority))
-            return c > 0;
-        if (a.Priority != b.Priority)
-            return a.Priority > b.Priority;
-        if (int c = present(a.NoBillType, b.NoBillType))
-            return c < 0;
-        if (a.BillType != b.BillType)
-            return a.BillType < b.BillType;
-        if (int c = present(a.NoBillID, b.NoBillID))
-            return c < 0;
-        if (int c = CompareText(a.BillID, b.BillID))
-            return c < 0;
-        if (int c = present(a.NoBillEntry, b.NoBillEntry))
-            return c < 0;
-        if (a.BillEntry != b.BillEntry)
-            return a.BillEntry < b.BillEntry;
-        return a.IID < b.IID;
-    });
-    return rows;
+
+    std::vector<TKey> FKeys;
+    QHash<TItemKeyView, int> FKeyIndex;
+    std::vector<int> FKeyRows;    // first row of each key
+};
+
+// Puts the elements of v in the given order (order[k]: the element that goes to place k),
+// moving each element once.
+template <typename T>
+void Permute(std::vector<T>& v, const std::vector<int>& order)
+{
+    std::vector<bool> placed(v.size());
+    for (size_t start = 0; start < v.size(); ++start) {
+        if (placed[start])
+            continue;
+        T first = std::move(v[start]);
+        size_t k = start;
+        for (;;) {
+            placed[k] = true;
+            const size_t from = size_t(order[k]);
+            if (from == start) {
+                v[k] = std::move(first);
+                break;
+            }
+            v[k] = std::move(v[from]);
+            k = from;
+        }
+    }
 }
 
 } // namespace
@@ -239,11 +277,11 @@ void TMRPLevel::Run()
 void TMRPLevel::ReadDemands()
 {
     R.Exec(QStringLiteral("call KX_MRP_SetBOMForDemand(%1)").arg(FLevel));
+    (void)R.ItemPlanning(QString());      // read now: the level's rows hold the connection below
     QStringList props;
     for (int n = 1; n <= 10; ++n)
         props << QStringLiteral("d.DmdItmProp%1").arg(n);
-    TQuery q(&R.Connection);
-    q.SQL = QStringLiteral(
+    const QString sql = QStringLiteral(
                 "select d.DmdIID, coalesce(d.DmdPriority, 0), d.DmdBillType, d.DmdBillNo, coalesce(d.DmdBillEntry, 0), "
                 "coalesce(d.DmdOrigType, 0), coalesce(d.DmdOrigID, ''), coalesce(d.DmdOrigNo, ''), coalesce(d.DmdOrigEntry, 0), "
                 "coalesce(d.DmdOrigItmID, ''), coalesce(d.DmdOrigCustID, ''), coalesce(d.DmdOrigCustPO, ''), "
@@ -259,96 +297,111 @@ void TMRPLevel::ReadDemands()
                      R.Scheme.DemandByOrigDate ? QStringLiteral(" left join tmp_KX_MRP_MainOrigDates as o on o.ManBillType=d.DmdOrigType "
                                                                 "and o.ManBillID=d.DmdOrigID")
                                                : QString());
-    q.Open();
-    const int n = q.RecordCount();
-    const std::vector<int> rows = DemandReadOrder(q);
-    Dmd.resize(n);
-    ItemDepts.reserve(n);
+    // Each row is converted while the server sends the next ones; what depends on the order
+    // of the rows (their numbers, the item records) follows once all are in. The rows' text
+    // stays until then, for the order and for the item records.
     const qint64 lastDay = Day(QDate(9999, 12, 31));
+    std::vector<TQuery> chunks;
+    std::vector<TMRPDemandRec> rows;
+    std::vector<std::pair<int, int>> sources;    // chunk and row of each arrived row
+    TDemandOrder order;
+    TChunkedRead read(R.Connection, sql);
+    for (;;) {
+        TQuery& q = chunks.emplace_back(&R.Connection);
+        if (!read.Next(q)) {
+            chunks.pop_back();
+            break;
+        }
+        for (int r = 0; r < q.RecordCount(); ++r) {
+            if (r % 256 == 255)
+                read.KeepUp();
+            order.Add(q, r);
+            sources.emplace_back(int(chunks.size()) - 1, r);
+            int c = 0;
+            auto i = [&]() { return q.IntAt(r, c++); };
+            auto f = [&]() { return q.NumberAt(r, c++); };
+            auto t = [&]() { return q.TextAt(r, c++); };
+            TMRPDemandRec& d = rows.emplace_back();
+            d.DmdIID = i();
+            d.DmdPriority = i();
+            d.DmdBillType = i();
+            d.DmdBillNo = t();
+            d.DmdBillEntry = i();
+            d.DmdOrigType = i();
+            d.DmdOrigID = t();
+            d.DmdOrigNo = t();
+            d.DmdOrigEntry = i();
+            d.DmdOrigItmID = t();
+            d.DmdOrigCustID = t();
+            d.DmdOrigCustPO = t();
+            d.DmdOrigTag = t();
+            d.DmdOrigSubTag = t();
+            const QDate origDate = q.DateAt(r, c++);
+            d.DmdOrigDate = R.Scheme.DemandByOrigDate ? Day(origDate) : lastDay;
+            d.DmdBomLocked = i() != 0;
+            d.DmdBomType = i();
+            d.DmdBomID = t();
+            const int bomSkip = i();
+            const QString itemID = t(), props0 = t();
+            const int groupType = i();
+            const QString groupNo = t();
+            d.DmdItemKey = itemID + QLatin1Char('|') + props0 + QLatin1Char('\r') + QString::number(groupType) + QLatin1Char('|') + groupNo;
+            d.DmdQty = d.DmdReadQty = f();
+            d.DmdHints = t();
+            const QByteArrayView dateText = q.BytesAt(r, c);
+            d.DmdWholeDay = dateText.size() <= 10 || dateText.sliced(10) == QByteArrayView(" 00:00:00");
+            d.DmdDate = q.DateAt(r, c++);
+            d.DmdPeriod = i();
+            const int dayOffset = i();
+            d.DmdNote = t();
+            d.DmdDeptID = t();
+            const QString parentDept = t(), parentSupp = t();
+            const bool orphan = q.IsNullAt(r, c);
+            const QString parentItem = t();
+            d.DmdPreLeadTime = orphan ? 0 : R.ItemPlanning(parentItem).PreLeadTime;
+            const TItemPlanning& planning = R.ItemPlanning(itemID);
+            d.DmdSupType = SupplyKind(planning.MrpType, d.DmdBillType, bomSkip, planning.MOBomSkip, planning.OOBomSkip);
+            switch (d.DmdSupType) {
+            case btPlanPO: d.DmdSupDept = planning.POSuppID; break;
+            case btPlanMO: d.DmdSupDept = planning.MODeptID; break;
+            case btPlanOO: d.DmdSupDept = planning.OOSuppID; break;
+            case btPlanMOSkip: case btPlanMOVirtual: d.DmdSupDept = parentDept; break;
+            case btPlanOOSkip: case btPlanOOVirtual: d.DmdSupDept = parentSupp; break;
+            default: d.DmdSupDept = !parentDept.isEmpty() ? parentDept : !parentSupp.isEmpty() ? parentSupp : d.DmdDeptID; break;
+            }
+            d.DmdTrackKey = TrackKey(TrackMode(R.Scheme.CareMRPTrackMode, R.Scheme.CareItemMRPTrack, planning.Track), d);
+            // A component needed some work days after its parent starts moves its date.
+            if (dayOffset != 0 && d.DmdDate.isValid()) {
+                d.DmdDate = WorkDayOffset(d.DmdDate, -dayOffset, R.Holidays);
+                d.DmdPeriod = PeriodOf(d.DmdDate);
+                d.DmdDateMoved = true;
+            }
+        }
+    }
+    const std::vector<int> byOrder = order.Rows();
+    Permute(rows, byOrder);
+    Dmd = std::move(rows);
+    const int n = int(Dmd.size());
+    ItemDepts.reserve(size_t(n));
     int maxIID = 0;
-    // Rows come in item key order: each item and each key is looked up at its first row.
-    QString lastItem, lastKey;
-    const TItemPlanning* planningOfItem = nullptr;
     int itemIndex = -1;
+    // Rows are in item key order now: each key is looked up at its first row.
     for (int k = 0; k < n; ++k) {
-        const int r = rows[size_t(k)];
-        int c = 0;
-        auto i = [&]() { return q.IntAt(r, c++); };
-        auto f = [&]() { return q.NumberAt(r, c++); };
-        auto t = [&]() { return q.TextAt(r, c++); };
-        TMRPDemandRec& d = Dmd[k];
+        TMRPDemandRec& d = Dmd[size_t(k)];
         d.DmdRecNo = k;
-        d.DmdIID = i();
-        d.DmdPriority = i();
-        d.DmdBillType = i();
-        d.DmdBillNo = t();
-        d.DmdBillEntry = i();
-        d.DmdOrigType = i();
-        d.DmdOrigID = t();
-        d.DmdOrigNo = t();
-        d.DmdOrigEntry = i();
-        d.DmdOrigItmID = t();
-        d.DmdOrigCustID = t();
-        d.DmdOrigCustPO = t();
-        d.DmdOrigTag = t();
-        d.DmdOrigSubTag = t();
-        const QDate origDate = q.DateAt(r, c++);
-        d.DmdOrigDate = R.Scheme.DemandByOrigDate ? Day(origDate) : lastDay;
-        d.DmdBomLocked = i() != 0;
-        d.DmdBomType = i();
-        d.DmdBomID = t();
-        const int bomSkip = i();
-        const QString itemID = t(), props0 = t();
-        const int groupType = i();
-        const QString groupNo = t();
-        d.DmdItemKey = itemID + QLatin1Char('|') + props0 + QLatin1Char('\r') + QString::number(groupType) + QLatin1Char('|') + groupNo;
-        d.DmdQty = d.DmdReadQty = f();
-        d.DmdHints = t();
-        const QByteArrayView dateText = q.BytesAt(r, c);
-        d.DmdWholeDay = dateText.size() <= 10 || dateText.sliced(10) == QByteArrayView(" 00:00:00");
-        d.DmdDate = q.DateAt(r, c++);
-        d.DmdPeriod = i();
-        const int dayOffset = i();
-        d.DmdNote = t();
-        d.DmdDeptID = t();
-        const QString parentDept = t(), parentSupp = t();
-        const bool orphan = q.IsNullAt(r, c);
-        const QString parentItem = t();
-        d.DmdPreLeadTime = orphan ? 0 : R.ItemPlanning(parentItem).PreLeadTime;
-        if (!planningOfItem || itemID != lastItem) {
-            lastItem = itemID;
-            planningOfItem = &R.ItemPlanning(itemID);
-        }
-        const TItemPlanning& planning = *planningOfItem;
-        const QString &poSupp = planning.POSuppID, &moDept = planning.MODeptID, &ooSupp = planning.OOSuppID;
-        const int propColumn = c;
-        c += kItemProps;
-        d.DmdSupType = SupplyKind(planning.MrpType, d.DmdBillType, bomSkip, planning.MOBomSkip, planning.OOBomSkip);
-        switch (d.DmdSupType) {
-        case btPlanPO: d.DmdSupDept = poSupp; break;
-        case btPlanMO: d.DmdSupDept = moDept; break;
-        case btPlanOO: d.DmdSupDept = ooSupp; break;
-        case btPlanMOSkip: case btPlanMOVirtual: d.DmdSupDept = parentDept; break;
-        case btPlanOOSkip: case btPlanOOVirtual: d.DmdSupDept = parentSupp; break;
-        default: d.DmdSupDept = !parentDept.isEmpty() ? parentDept : !parentSupp.isEmpty() ? parentSupp : d.DmdDeptID; break;
-        }
-        d.DmdTrackKey = TrackKey(TrackMode(R.Scheme.CareMRPTrackMode, R.Scheme.CareItemMRPTrack, planning.Track), d);
-        // A component needed some work days after its parent starts moves its date.
-        if (dayOffset != 0 && d.DmdDate.isValid()) {
-            d.DmdDate = WorkDayOffset(d.DmdDate, -dayOffset, R.Holidays);
-            d.DmdPeriod = PeriodOf(d.DmdDate);
-            d.DmdDateMoved = true;
-        }
-        if (itemIndex < 0 || d.DmdItemKey != lastKey) {
-            lastKey = d.DmdItemKey;
+        if (itemIndex < 0 || order.KeyRank(byOrder[size_t(k)]) != order.KeyRank(byOrder[size_t(k - 1)])) {
             auto it = ItemOfKey.find(d.DmdItemKey);
             if (it == ItemOfKey.end()) {
+                const auto [chunk, r] = sources[size_t(byOrder[size_t(k)])];
+                const TQuery& q = chunks[size_t(chunk)];
+                const QString itemID = q.TextAt(r, dcItem);
+                const TItemPlanning& planning = R.ItemPlanning(itemID);
                 it = ItemOfKey.insert(d.DmdItemKey, int(Items.size()));
                 TMRPItemSumRec& item = Items.emplace_back();
                 item.ItmID = itemID;
-                item.ItmProps = props0;
-                item.ItmGroupType = groupType;
-                item.ItmGroupNo = groupNo;
+                item.ItmProps = q.TextAt(r, dcProps);
+                item.ItmGroupType = q.IntAt(r, dcGroupType);
+                item.ItmGroupNo = q.TextAt(r, dcGroupNo);
                 item.ItmMinQty = planning.MinQty;
                 item.ItmLotQty = planning.LotQty;
                 item.ItmMaxQty = planning.MaxQty;
@@ -359,8 +412,8 @@ void TMRPLevel::ReadDemands()
                 item.ItmPutInteger = planning.PutInteger;
                 item.ItmDecimal = planning.Decimal;
                 for (int p = 0; p < kItemProps; ++p)
-                    item.ItmProp[p] = q.TextAt(r, propColumn + p);
-                ItemDepts.push_back({poSupp, moDept, ooSupp});
+                    item.ItmProp[p] = q.TextAt(r, dcItemProps + p);
+                ItemDepts.push_back({planning.POSuppID, planning.MODeptID, planning.OOSuppID});
             }
             itemIndex = it.value();
         }

@@ -86,6 +86,60 @@ TEST_F(Connection, BigReadsTakeNumbersStraightFromTheText)
     EXPECT_EQ(q.NumberAt(0, 6), 0);
 }
 
+TEST_F(Connection, ChunkedReadsGiveEveryRowOnceAndLeaveTheConnectionAsTheyFoundIt)
+{
+    TConnection& c = SharedConnection();
+    // The rows of every chunk, in order; a count that is a multiple of the chunk size ends
+    // with an empty chunk.
+    const auto readAll = [&](int rows, int chunkRows) {
+        QStringList chunks;
+        TChunkedRead read(c, QStringLiteral("select n from generate_series(1, %1) as n").arg(rows), chunkRows);
+        TQuery q(&c);
+        while (read.Next(q)) {
+            QStringList values;
+            for (int r = 0; r < q.RecordCount(); ++r) {
+                read.KeepUp();
+                values << QString::number(q.IntAt(r, 0));
+            }
+            chunks << values.join(QLatin1Char(','));
+        }
+        return chunks.join(QLatin1Char('|'));
+    };
+    EXPECT_EQ(readAll(7, 3), QStringLiteral("1,2,3|4,5,6|7"));
+    EXPECT_EQ(readAll(6, 3), QStringLiteral("1,2,3|4,5,6|"));
+    EXPECT_FALSE(c.InTransaction());
+
+    // Inside a transaction the rows come at once, and the transaction goes on.
+    Exec(QStringLiteral("create table kx_test_chunks (n int)"));
+    {
+        TTransaction t(c);
+        Exec(QStringLiteral("insert into kx_test_chunks values (1)"));
+        EXPECT_EQ(readAll(7, 3), QStringLiteral("1,2,3,4,5,6,7"));
+        EXPECT_TRUE(c.InTransaction());
+        t.Commit();
+    }
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from kx_test_chunks")).toInt(), 1);
+
+    // A read left midway, with a chunk on its way, or failing midway: the connection serves
+    // the next statement outside any transaction.
+    {
+        TChunkedRead read(c, QStringLiteral("select n from generate_series(1, 10) as n"), 2);
+        TQuery q(&c);
+        ASSERT_TRUE(read.Next(q));
+    }
+    EXPECT_FALSE(c.InTransaction());
+    EXPECT_EQ(Scalar(QStringLiteral("select 5")).toInt(), 5);
+    EXPECT_THROW(
+        {
+            TChunkedRead read(c, QStringLiteral("select 10/(5-n) from generate_series(1, 10) as n"), 2);
+            TQuery q(&c);
+            while (read.Next(q)) {}
+        },
+        EDatabaseError);
+    EXPECT_FALSE(c.InTransaction());
+    EXPECT_EQ(Scalar(QStringLiteral("select 6")).toInt(), 6);
+}
+
 TEST_F(Connection, QuotedValuesSurviveTheRoundTrip)
 {
     TQuery q(&SharedConnection());
