@@ -106,8 +106,9 @@ void TConnection::RaiseResultError(pg_result* r, const QString& sql)
 
 TPGResult TConnection::Execute(const QString& sql, int timeoutSeconds)
 {
-    Send(sql, timeoutSeconds);
-    return Receive();
+    Open();
+    ApplyTimeout(timeoutSeconds > 0 ? timeoutSeconds : CommandTimeout);
+    return Checked(TPGResult(PQexec(FConn, sql.toUtf8().constData())), sql);
 }
 
 void TConnection::Send(const QString& sql, int timeoutSeconds)
@@ -124,16 +125,17 @@ TPGResult TConnection::Receive()
     // The result of the last statement sent, or of the one that failed (the server runs no
     // statement after it).
     TPGResult last;
-    for (TPGResult r(PQgetResult(FConn)); r; r.reset(PQgetResult(FConn))) {
+    for (TPGResult r(PQgetResult(FConn)); r; r.reset(PQgetResult(FConn)))
         last = std::move(r);
-        const ExecStatusType status = PQresultStatus(last.get());
-        if (status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH || PQstatus(FConn) == CONNECTION_BAD)
-            break;
-    }
-    const ExecStatusType status = last ? PQresultStatus(last.get()) : PGRES_FATAL_ERROR;
+    return Checked(std::move(last), FSentSQL);
+}
+
+TPGResult TConnection::Checked(TPGResult r, const QString& sql)
+{
+    const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY)
-        RaiseResultError(last.get(), FSentSQL);
-    return last;
+        RaiseResultError(r.get(), sql);
+    return r;
 }
 
 void TConnection::TakeIn()

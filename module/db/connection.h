@@ -39,8 +39,8 @@ public:
     // Sends a statement text (one or more statements; the first failing one stops the
     // rest) and returns the result of the last one. Opens the connection on demand.
     TPGResult Execute(const QString& sql, int timeoutSeconds = 0);
-    // Execute in two halves: Send returns once the statements are on their way, and Receive
-    // waits for their result. In between the caller may work, but send nothing else.
+    // Execute in two halves, for a select: Send returns once it is on its way, and Receive
+    // waits for its result. In between the caller may work, but send nothing else.
     void Send(const QString& sql, int timeoutSeconds = 0);
     TPGResult Receive();
     // Takes in what the server has sent of the result on its way, without waiting for more.
@@ -56,6 +56,8 @@ public:
 
 private:
     void ApplyTimeout(int seconds);
+    // The result, unless it is an error, which is raised.
+    TPGResult Checked(TPGResult r, const QString& sql);
     [[noreturn]] void RaiseResultError(pg_result* r, const QString& sql);
 
     pg_conn* FConn = nullptr;
