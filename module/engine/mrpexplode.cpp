@@ -88,9 +88,10 @@ void TMRPRun::Explode(int level)
         props << QStringLiteral("DmdItmProp%1").arg(n);
         bomProps << QStringLiteral("b.BomProp%1").arg(n);
     }
-    // The validity dates of the lines make the planner expect a small fraction of the rows it
-    // gets, and look up each component's settings one row at a time; every row of the level
-    // goes through, and hashing the item tables once is the cheaper way.
+    // The planner expects about a tenth of the rows the join of the level's supplies with their
+    // BOM lines gives (the supplies' BOM column is sampled over every level), and would look up
+    // each component's settings one row at a time; every row of the level goes through, and
+    // hashing the item tables once is the cheaper way.
     Exec(QStringLiteral(
              "set enable_nestloop = off;\r"
              "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
