@@ -441,14 +441,20 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
                     : c == QLatin1String("DmdBomID")   ? bom.ID
                                                        : QStringLiteral("c.") + c);
     columns << QStringLiteral("(case when coalesce(c.DmdBomID, '')<>'' then 1 else 0 end)");
-    // A line already among the demands (gathered before, or taken on an earlier level)
-    // comes in once.
+    // A line already among the demands (taken on an earlier level) comes in once. Only
+    // these lines are demands of their kinds, so the first take finds none and looks for
+    // none; the later ones name the kinds again, which lets them use the index of such rows.
+    const QString taken = FOrderComponentsTaken
+        ? QStringLiteral("left join tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=c.DmdBillType and "
+                         "tmpdmd.DmdBillID=c.DmdBillID and tmpdmd.DmdBillEntry=c.DmdBillEntry and tmpdmd.DmdBillType in (%1, %2)")
+              .arg(SQLInt(btOOBom), SQLInt(btMOBom))
+        : QString();
     Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
                         "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
-                        "left join tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=c.DmdBillType and tmpdmd.DmdBillID=c.DmdBillID "
-                        "and tmpdmd.DmdBillEntry=c.DmdBillEntry %5 where tmpdmd.DmdIID is null%4 order by c.OrdType, c.OrdID, c.OrdEntry, "
-                        "c.DmdBillEntry")
-             .arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join));
+                        "%6 %5 where %7%4 order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry")
+             .arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join, taken,
+                  FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true")));
+    FOrderComponentsTaken = true;
 }
 
 } // namespace kx

@@ -128,6 +128,10 @@ public:
     // Brings in as demands the open component lines of the orders among the supplies;
     // orderCondition is on the order's supply row "tmpsup", componentCondition on the line "c".
     void OrderComponents(const QString& orderCondition, const QString& componentCondition);
+    // The BOM a demand row comes in with (see TDemandBom). item, props, date: the row's
+    // columns; type, id: the BOM it names.
+    struct TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type,
+                                const QString& id) const;
     int LowLevelCodes();              // number of levels, 0 without items; raises on a BOM loop
     void PlanLevel(int level);
     void DeleteUnusedSupplies(int level);
@@ -144,6 +148,8 @@ private:
     QList<TRunLogLine> FLog;
     QElapsedTimer FClock;
     bool FOrderComponentsLoaded = false;
+    bool FOrderComponentsTaken = false;
+    bool FAnyDatedBoms = true;        // some made item has a BOM valid on some days only
     QHash<QString, TItemPlanning> FItemPlanning;
     bool FItemPlanningLoaded = false;
 };
@@ -164,11 +170,12 @@ private:
 // demands without BOM; taken while the row is written, it spares the level rewriting the row.
 // Rows without property set or date keep what they name, as the level would leave them.
 struct TDemandBom {
-    QString Join;                 // left joins giving "dbe", "dbb" and "dbd"
+    QString Join;                 // left joins giving "dbe", "dbb" and, with dated BOMs, "dbd"
     QString Type, ID;             // the row's DmdBomType and DmdBomID
 };
-// item, props, date: the row's columns; type, id: the BOM it names.
-TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type, const QString& id);
+// The kinds of demand rows the run finds by their bill line (DmdBillType, DmdBillID,
+// DmdBillEntry) to gather each once.
+QString LineLookupTypes();
 // The condition that an item is made (its planning type, else its own type, above bought), on
 // the aliases of its KX_Base_ItemMaster and KX_MRP_ItemSetting rows.
 QString MadeItem(const QString& master, const QString& setting);
