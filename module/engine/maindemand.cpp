@@ -126,9 +126,14 @@ void CreateMainTempTable(TConnection& connection)
         "ManPriority integer default 0, ManItmID varchar(50) not null, ManItmProps varchar(100) not null default '', %1"
         "ManBomType smallint not null default 0, ManBomID varchar(50), ManExeQty numeric(28,8), ManDedQty numeric(28,8), "
         "ManNeedQty numeric(28,8), ManAdjQty numeric(28,8) default 0, ManQty numeric(28,8) not null, ManNote varchar(500), "
-        "ManHints varchar(1000));\r"
-        "create index tmp_KX_MRP_ManBillType on tmp_KX_MRP_Main (ManBillType, ManBillID, ManBillEntry)")
+        "ManHints varchar(1000))")
                            .arg(props));
+}
+
+void IndexMainTempTable(TConnection& connection)
+{
+    connection.Execute(QStringLiteral("create index tmp_KX_MRP_ManBillType on tmp_KX_MRP_Main (ManBillType, ManBillID, ManBillEntry);\r"
+                                      "analyze tmp_KX_MRP_Main"));
 }
 
 void RemapMainHints(TConnection& connection, const QString& rowsSQL, const TPlanPeriods& from, const TPlanPeriods& to,
@@ -213,6 +218,7 @@ bool TPlanScheme::RunMPS(bool keepFreeDemand, bool keepAdjustments, IEngineProgr
         const bool kept = (keepFreeDemand || keepAdjustments) && PlanState != psNeedMPS;
         if (kept) {
             progress.CheckAbort();
+            IndexMainTempTable(connection);
             if (keepAdjustments)
                 connection.Execute(QStringLiteral(
                     "update tmp_KX_MRP_Main as m set ManAdjQty=r.ManAdjQty, ManQty=m.ManQty+r.ManAdjQty from KX_MRP_Main as r "
@@ -275,13 +281,15 @@ bool CopyMPS(TPlanScheme& scheme, int sourceIID, TMPSOverwriteType writeType, bo
                            QStringLiteral("select ManIID, ManQty, ManHints from KX_MRP_Main where ManSchIID=%1 and ManHints<>''").arg(src),
                            sourcePeriods, scheme.PlanPeriods, QStringLiteral("tmp_KX_MRP_Main"));
             progress.CheckAbort();
-            if (writeType == wtInsertOrUpdate)
+            if (writeType == wtInsertOrUpdate) {
+                IndexMainTempTable(connection);
                 connection.Execute(QStringLiteral(
                     "insert into tmp_KX_MRP_Main (ManIID, %1) select (select coalesce(max(ManIID), 0) from tmp_KX_MRP_Main) + "
                     "row_number() over (order by m.ManIID), %2 from KX_MRP_Main as m left join tmp_KX_MRP_Main as s on %4 "
                     "where m.ManSchIID=%3 and s.ManIID is null")
                                        .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid,
                                             SameBillLine()));
+            }
             connection.Execute(MainReplaceBatch(scheme, QStringLiteral("SchMpsCalIID=%1, SchMpsPeriods=%2, SchMpsRunTime=%3, SchMpsUpdTime=%4")
                                                             .arg(SQLInt(scheme.PlanCalIID), QuotedStr(PlanPeriodsToText(scheme.PlanPeriods)),
                                                                  runTime, updTime)));
@@ -330,12 +338,14 @@ bool SaveMainDemandLines(TPlanScheme& scheme, const QList<TMainDemandLine>& line
         if (!batch.isEmpty())
             connection.Execute(batch);
         const QString iid = SQLInt(scheme.SchemeIID);
-        if (writeType == wtInsertOrUpdate)
+        if (writeType == wtInsertOrUpdate) {
+            IndexMainTempTable(connection);
             connection.Execute(QStringLiteral(
                 "insert into tmp_KX_MRP_Main (%1) select %2 from KX_MRP_Main as m left join tmp_KX_MRP_Main as s on %4 "
                 "where m.ManSchIID=%3 and s.ManIID is null order by m.ManIID")
                                    .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid,
                                         SameBillLine()));
+        }
         QString columns = QStringLiteral("SchMpsRunTime=%1, SchMpsUpdTime=%1").arg(SQLDateTime(now));
         if (fresh)
             columns += QStringLiteral(", SchMpsCalIID=%1, SchMpsPeriods=%2").arg(SQLInt(scheme.PlanCalIID), QuotedStr(PlanPeriodsToText(periods)));

@@ -18,8 +18,10 @@ enum TMRPMainImportType {
 
 enum TMPSOverwriteType { wtInsertOrUpdate, wtOverwriteAll };
 
-// (Re)creates tmp_KX_MRP_Main on the connection.
+// (Re)creates tmp_KX_MRP_Main on the connection, without index: it is filled in bulk first.
 void CreateMainTempTable(TConnection& connection);
+// Indexes the filled tmp_KX_MRP_Main by bill line, for the statements that match lines to it.
+void IndexMainTempTable(TConnection& connection);
 
 // Re-maps the hints of the rows a query returns (IID, QtySum, QtyHints) from one period list
 // to another and writes them into the named table ("update <table> set ManHints=... where
