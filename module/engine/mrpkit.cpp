@@ -69,30 +69,59 @@ double Cut(double v, const TKitSupply& parent)
 
 } // namespace
 
-void TKitCalculation::Run()
+void TKitCalculation::Run(bool demandsAsRead)
 {
     TQuery q(&R.Connection);
     std::vector<TKitDemand> dmd;
     std::vector<TKitSupply> sup;
     std::vector<TKitAllot> allots;
     TIndexOfIID dmdIndex, supIndex;
+    std::vector<int> parentIID;
+    auto add = [&](int iid, const TDemandAsRead& a) {
+        TKitDemand& d = dmd.emplace_back();
+        d.IID = iid;
+        d.Type = a.BillType;
+        d.Level = a.Level;
+        d.Need = a.NeedQty;
+        d.BillQty = a.BillQty;
+        d.SuitSkip = a.SuitSkip;
+        parentIID.push_back(a.PSupIID);
+        dmdIndex.Insert(iid, int(dmd.size()) - 1);
+    };
 
-    q.SQL = QStringLiteral("select d.DmdIID, d.DmdBillType, coalesce(l.LowestCode, -1), d.DmdNeedQty, coalesce(d.DmdBillQty, 0), "
-                           "coalesce(d.DmdPSupIID, 0), coalesce(t.ItmSuitSkip, 0) from tmp_KX_MRP_Demands as d left join "
-                           "tmp_KX_MRP_ItemLowestCode as l on l.ItmID=d.DmdItmID left join KX_MRP_ItemSetting as t on t.ItmID=d.DmdItmID");
-    q.Open();
-    dmd.resize(size_t(q.RecordCount()));
-    std::vector<int> parentIID(dmd.size());
-    for (int r = 0; r < q.RecordCount(); ++r) {
-        TKitDemand& d = dmd[size_t(r)];
-        d.IID = q.IntAt(r, 0);
-        d.Type = q.IntAt(r, 1);
-        d.Level = q.IntAt(r, 2);
-        d.Need = q.NumberAt(r, 3);
-        d.BillQty = q.NumberAt(r, 4);
-        parentIID[size_t(r)] = q.IntAt(r, 5);
-        d.SuitSkip = q.IntAt(r, 6) != 0;
-        dmdIndex.Insert(d.IID, r);
+    // Every demand was read by its level, as it is now, unless a demand is among the rows
+    // that no level read (their count and row numbers tell) or has had its parent set since.
+    if (demandsAsRead) {
+        q.SQL = QStringLiteral("select count(*), coalesce(sum(DmdIID), 0) from tmp_KX_MRP_Demands");
+        q.Open();
+        qint64 count = 0, sum = 0;
+        for (size_t iid = 0; iid < R.DemandResults.size(); ++iid)
+            if (R.DemandResults[iid].AsRead.Read) {
+                ++count;
+                sum += qint64(iid);
+            }
+        demandsAsRead = q.Fields(0).AsLargeInt() == count && q.Fields(1).AsLargeInt() == sum;
+    }
+    if (demandsAsRead) {
+        for (size_t iid = 0; iid < R.DemandResults.size(); ++iid)
+            if (R.DemandResults[iid].AsRead.Read)
+                add(int(iid), R.DemandResults[iid].AsRead);
+    } else {
+        q.SQL = QStringLiteral("select d.DmdIID, d.DmdBillType, coalesce(l.LowestCode, -1), d.DmdNeedQty, coalesce(d.DmdBillQty, 0), "
+                               "coalesce(d.DmdPSupIID, 0), coalesce(t.ItmSuitSkip, 0) from tmp_KX_MRP_Demands as d left join "
+                               "tmp_KX_MRP_ItemLowestCode as l on l.ItmID=d.DmdItmID left join KX_MRP_ItemSetting as t on t.ItmID=d.DmdItmID");
+        q.Open();
+        dmd.reserve(size_t(q.RecordCount()));
+        for (int r = 0; r < q.RecordCount(); ++r) {
+            TDemandAsRead a;
+            a.BillType = q.IntAt(r, 1);
+            a.Level = q.IntAt(r, 2);
+            a.NeedQty = q.NumberAt(r, 3);
+            a.BillQty = q.NumberAt(r, 4);
+            a.PSupIID = q.IntAt(r, 5);
+            a.SuitSkip = q.IntAt(r, 6) != 0;
+            add(q.IntAt(r, 0), a);
+        }
     }
     q.SQL = QStringLiteral("select s.SupIID, coalesce(l.LowestCode, -1), s.SupBillType, s.SupQty, coalesce(s.SupBillQty, 0), "
                            "coalesce(s.SupPDmdIID, 0), coalesce(s.SupPDmdIIDs, ''), coalesce(t.ItmPutInteger, 0), i.ItmDecimal "

@@ -114,7 +114,7 @@ size_t qHash(const TItemKeyView& k, size_t seed = 0)
 // Columns of a level's demand rows, as ReadDemands selects them.
 enum TDemandColumn {
     dcIID = 0, dcBillType = 2, dcItem = 19, dcProps = 20, dcGroupType = 21, dcGroupNo = 22, dcDate = 25, dcItemProps = 33,
-    dcPriority = 43, dcBillID = 44, dcBillEntry = 45
+    dcPriority = 43, dcBillID = 44, dcBillEntry = 45, dcNeedQty = 46, dcBillQty = 47, dcPSupIID = 48
 };
 
 // The order in which the netting reads a level's demand rows: by item key (item, property
@@ -289,7 +289,7 @@ void TMRPLevel::ReadDemands()
                 "coalesce(d.DmdBomID, ''), coalesce(d.DmdBomSkip, 0), d.DmdItmID, d.DmdItmProps, d.DmdGroupType, d.DmdGroupNo, "
                 "d.DmdQty, coalesce(d.DmdHints, ''), d.DmdDate, d.DmdPeriod, coalesce(d.DmdDayOffset, 0), coalesce(d.DmdNote, ''), "
                 "coalesce(d.DmdDeptID, ''), coalesce(p.SupDeptID, ''), coalesce(p.SupSuppID, ''), p.SupItmID, %2, "
-                "d.DmdPriority, d.DmdBillID, d.DmdBillEntry "
+                "d.DmdPriority, d.DmdBillID, d.DmdBillEntry, d.DmdNeedQty, coalesce(d.DmdBillQty, 0), coalesce(d.DmdPSupIID, 0) "
                 "from tmp_KX_MRP_Demands as d join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=d.DmdItmID and l.LowestCode=%3 "
                 "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID%4")
                 .arg(R.Scheme.DemandByOrigDate ? QStringLiteral("coalesce(o.ManBillDate, '99991231')") : QStringLiteral("null"),
@@ -304,6 +304,7 @@ void TMRPLevel::ReadDemands()
     std::vector<TQuery> chunks;
     std::vector<TMRPDemandRec> rows;
     std::vector<std::pair<int, int>> sources;    // chunk and row of each arrived row
+    std::vector<TDemandAsRead> asRead;           // what the kit quantities take of each arrived row
     TDemandOrder order;
     TChunkedRead read(R.Connection, sql);
     for (;;) {
@@ -360,6 +361,14 @@ void TMRPLevel::ReadDemands()
             const QString parentItem = t();
             d.DmdPreLeadTime = orphan ? 0 : R.ItemPlanning(parentItem).PreLeadTime;
             const TItemPlanning& planning = R.ItemPlanning(itemID);
+            TDemandAsRead& kit = asRead.emplace_back();
+            kit.Read = true;
+            kit.SuitSkip = planning.SuitSkip;
+            kit.BillType = d.DmdBillType;
+            kit.Level = FLevel;
+            kit.NeedQty = q.NumberAt(r, dcNeedQty);
+            kit.BillQty = q.NumberAt(r, dcBillQty);
+            kit.PSupIID = q.IntAt(r, dcPSupIID);
             d.DmdSupType = SupplyKind(planning.MrpType, d.DmdBillType, bomSkip, planning.MOBomSkip, planning.OOBomSkip);
             switch (d.DmdSupType) {
             case btPlanPO: d.DmdSupDept = planning.POSuppID; break;
@@ -423,6 +432,8 @@ void TMRPLevel::ReadDemands()
     }
     // Room for the level's results at once: row numbers only grow from level to level.
     R.ReserveResults(maxIID);
+    for (size_t k = 0; k < asRead.size(); ++k)
+        R.DemandResults[size_t(Dmd[size_t(k)].DmdIID)].AsRead = asRead[size_t(byOrder[size_t(k)])];
 }
 
 void TMRPLevel::ReadSupplies()

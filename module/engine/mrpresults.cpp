@@ -135,7 +135,7 @@ void TMRPRun::KitQuantities()
                  .arg(p, SQLInt(mo ? btMOBom : btOOBom), SQLInt(type)));
     }
 
-    TKitCalculation(*this).Run();
+    TKitCalculation(*this).Run(orphanTypes.isEmpty());
 }
 
 void TMRPRun::WriteDemandResults()

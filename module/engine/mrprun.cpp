@@ -44,7 +44,7 @@ const TItemPlanning& TMRPRun::ItemPlanning(const QString& itemID)
             "coalesce(t.ItmOOBomSkip, 0), coalesce(t.ItmMrpTrack, 0), coalesce(t.ItmMinQty, 0), coalesce(t.ItmLotQty, 0), "
             "coalesce(t.ItmMaxQty, 0), coalesce(t.ItmFixLeadTime, 0), coalesce(t.ItmVarLeadTime, 0), coalesce(t.ItmVarLeadLot, 0), "
             "coalesce(t.ItmPostLeadTime, 0), coalesce(t.ItmPreLeadTime, 0), coalesce(t.ItmPutInteger, 0), i.ItmDecimal, "
-            "coalesce(t.ItmPOSuppID, ''), coalesce(t.ItmMODeptID, ''), coalesce(t.ItmOOSuppID, '') "
+            "coalesce(t.ItmPOSuppID, ''), coalesce(t.ItmMODeptID, ''), coalesce(t.ItmOOSuppID, ''), coalesce(t.ItmSuitSkip, 0) "
             "from KX_Base_ItemMaster as i full join KX_MRP_ItemSetting as t on t.ItmID=i.ItmID");
         q.Open();
         FItemPlanning.reserve(q.RecordCount());
@@ -70,6 +70,7 @@ const TItemPlanning& TMRPRun::ItemPlanning(const QString& itemID)
             t.POSuppID = q.TextAt(r, c++);
             t.MODeptID = q.TextAt(r, c++);
             t.OOSuppID = q.TextAt(r, c++);
+            t.SuitSkip = i() != 0;
         }
         FItemPlanningLoaded = true;
     }

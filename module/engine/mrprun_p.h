@@ -21,6 +21,14 @@ class IEngineProgress;
 // Log kinds of the run log.
 enum TRunLogKind { rlStep = 1, rlWarning = 2, rlError = 3 };
 
+// A demand row as its level read it, for the kit quantities.
+struct TDemandAsRead {
+    bool Read = false;
+    bool SuitSkip = false;        // its item is left out of kit quantities
+    int BillType = 0, Level = -1, PSupIID = 0;
+    double NeedQty = 0, BillQty = 0;
+};
+
 // What one level's netting found for a demand; written once, after the last level.
 struct TDemandResult {
     bool Set = false;
@@ -34,6 +42,7 @@ struct TDemandResult {
     QString PDmdIID2;
     double Qty = 0;
     QString Hints;
+    TDemandAsRead AsRead;
 };
 
 // An item's planning settings, as the levels use them.
@@ -47,6 +56,7 @@ struct TItemPlanning {
     bool PutInteger = false;
     int Decimal = 0;
     QString POSuppID, MODeptID, OOSuppID;
+    bool SuitSkip = false;
 };
 
 struct TRunLogLine {
@@ -159,7 +169,8 @@ private:
 class TKitCalculation {
 public:
     explicit TKitCalculation(TMRPRun& run) : R(run) {}
-    void Run();
+    // demandsAsRead: no demand changed its parent since its level read it.
+    void Run(bool demandsAsRead);
 
 private:
     TMRPRun& R;

@@ -1,7 +1,8 @@
 // An MRP run replaces the results of its own scheme only. One that does not finish, stopped
 // by Esc or by a failing statement anywhere up to the last write of its results, leaves the
 // scheme's previous results, run log and state as they were. A run takes the quantities of
-// the sales lines as the bills stand when it runs.
+// the sales lines as the bills stand when it runs, and counts in kit quantities every demand
+// row, also one that no level reads.
 #include "engine/maindemand.h"
 #include "engine/progress.h"
 
@@ -244,4 +245,29 @@ TEST_F(MRPRunAbort, LinesWithoutBOMTakeTheDefaultOfTheirPropertySetOnTheirDay)
                          .arg(Scheme->SchemeIID))
                   .toInt(),
               0);
+}
+
+TEST_F(MRPRunAbort, KitQuantitiesCountDemandsThatNoLevelReads)
+{
+    const auto kits = [&]() {
+        return Scalar(QStringLiteral("select string_agg(k, ' ' order by k) from (select DmdItmID||'/'||DmdBillType||'='||sum(DmdASetQty)||'/'||"
+                                     "sum(DmdASetRate) as k from KX_MRP_Demands where DmdSchIID=%1 and DmdItmID<>'T-NOITEM' "
+                                     "group by DmdItmID, DmdBillType) as g")
+                          .arg(Scheme->SchemeIID))
+            .toString();
+    };
+    const QString before = kits();
+    ASSERT_GT(Scalar(QStringLiteral("select sum(DmdASetQty) from KX_MRP_Demands where DmdSchIID=%1").arg(Scheme->SchemeIID)).toDouble(), 0);
+
+    // A free demand of an item the item master does not know: no level reads it, and the kit
+    // quantities are worked from the rows as they are, with the same result for every other.
+    Exec(QStringLiteral("insert into KX_MRP_Main (ManSchIID, ManIID, ManPeriod, ManBillType, ManBillID, ManBillNo, ManBillEntry, "
+                        "ManGroupType, ManGroupNo, ManDate, ManItmID, ManItmProps, ManBomType, ManQty) select %1, max(ManIID)+1, 1, "
+                        "%2, 'T-F', 'T-F', 1, 0, '', '2026-12-10', 'T-NOITEM', '', 0, 5 from KX_MRP_Main where ManSchIID=%1")
+             .arg(Scheme->SchemeIID).arg(btFreeNeed));
+    ASSERT_TRUE(Run(Silent));
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_MRP_Demands where DmdSchIID=%1 and DmdItmID='T-NOITEM'").arg(Scheme->SchemeIID))
+                  .toInt(),
+              1);
+    EXPECT_EQ(kits(), before);
 }
