@@ -168,6 +168,37 @@ bool TChunkedRead::Next(TQuery& query)
     return true;
 }
 
+TSentAhead::TSentAhead(TConnection& connection, const QString& sql) : FConnection(connection)
+{
+    FConnection.Send(sql);
+}
+
+TSentAhead::~TSentAhead()
+{
+    if (!FPending || !FConnection.Connected())
+        return;
+    try {
+        (void)FConnection.Receive();
+    } catch (const EDatabaseError&) {
+        // dropped: see the class
+    }
+}
+
+void TSentAhead::Wait()
+{
+    if (!FPending)
+        return;
+    FPending = false;
+    (void)FConnection.Receive();
+}
+
+void TSentAhead::Take(TQuery& query)
+{
+    query.Close();
+    FPending = false;
+    query.TakeResult(FConnection.Receive());
+}
+
 void TQuery::ExecSQL()
 {
     Close();

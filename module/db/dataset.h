@@ -89,6 +89,7 @@ public:
 private:
     friend class TField;
     friend class TChunkedRead;
+    friend class TSentAhead;
     void TakeResult(TPGResult result);
 
     TPGResult FResult;
@@ -123,6 +124,24 @@ private:
     bool FCursor = false;         // the read opened a cursor in a transaction of its own
     bool FPending = false;        // a chunk is on its way
     bool FDone = false;
+};
+
+// Statements sent ahead: the server runs them while the caller goes on with work of its own,
+// sending nothing else on the connection, until it waits for them (or they go out of scope,
+// when an error of theirs is dropped: the caller is already leaving on one of its own).
+class TSentAhead {
+public:
+    TSentAhead(TConnection& connection, const QString& sql);
+    ~TSentAhead();
+    TSentAhead(const TSentAhead&) = delete;
+    TSentAhead& operator=(const TSentAhead&) = delete;
+
+    void Wait();                  // raises the error of a failed statement
+    void Take(TQuery& query);     // waits, and puts a select's rows into the query
+
+private:
+    TConnection& FConnection;
+    bool FPending = true;
 };
 
 } // namespace kx

@@ -135,14 +135,14 @@ void TMRPRun::Explode(int level)
     Exec(QStringLiteral("analyze tmp_KX_MRP_Demands"));
 }
 
-void TMRPRun::DeleteUnusedSupplies(int level)
+QString TMRPRun::UnusedSuppliesDelete(int level) const
 {
     // Supplies nobody used and no demand of this level asked for are left out of the results.
-    Exec(QStringLiteral("delete from tmp_KX_MRP_Supplies as s using tmp_KX_MRP_ItemLowestCode as l where s.SupItmID=l.ItmID and "
+    return QStringLiteral("delete from tmp_KX_MRP_Supplies as s using tmp_KX_MRP_ItemLowestCode as l where s.SupItmID=l.ItmID and "
                         "l.LowestCode=%1 and (s.SupAllotQty is null or s.SupAllotQty=0) and (s.SupPDmdIID is null or s.SupPDmdIID<>-1) "
                         "and not %2")
              .arg(SQLInt(level), LevelDemand(QStringLiteral("s.SupItmID"), QStringLiteral("s.SupItmProps"), QStringLiteral("s.SupGroupType"),
-                                             QStringLiteral("s.SupGroupNo"))));
+                                             QStringLiteral("s.SupGroupNo")));
 }
 
 } // namespace kx

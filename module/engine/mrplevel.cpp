@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace kx {
@@ -261,8 +263,10 @@ TMRPLevel::TMRPLevel(TMRPRun& run, int level) : R(run), FLevel(level), FPeriods(
 void TMRPLevel::Run()
 {
     R.Step(QStringLiteral("分析物料需求及可供应数据..."), 1);
-    ReadDemands();
-    ReadSupplies();
+    // The server orders the level's supplies while the demand rows, all in, are put in order.
+    std::optional<TSentAhead> supplies;
+    ReadDemands([&] { supplies.emplace(R.Connection, SupplySelect()); });
+    ReadSupplies(*supplies);
     ReadSubstitutes();
     ReadAdjustments();
     MakeDetails();
@@ -274,7 +278,7 @@ void TMRPLevel::Run()
     WriteBack();
 }
 
-void TMRPLevel::ReadDemands()
+void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
 {
     R.Exec(QStringLiteral("call KX_MRP_SetBOMForDemand(%1)").arg(FLevel));
     (void)R.ItemPlanning(QString());      // read now: the level's rows hold the connection below
@@ -387,6 +391,7 @@ void TMRPLevel::ReadDemands()
             }
         }
     }
+    whenRead();
     const std::vector<int> byOrder = order.Rows();
     Permute(rows, byOrder);
     Dmd = std::move(rows);
@@ -436,10 +441,9 @@ void TMRPLevel::ReadDemands()
         R.DemandResults[size_t(Dmd[size_t(k)].DmdIID)].AsRead = asRead[size_t(byOrder[size_t(k)])];
 }
 
-void TMRPLevel::ReadSupplies()
+QString TMRPLevel::SupplySelect() const
 {
-    TQuery q(&R.Connection);
-    q.SQL = QStringLiteral(
+    return QStringLiteral(
                 "select s.SupIID, s.SupBillType, coalesce(s.SupOrigType, 0), coalesce(s.SupOrigID, ''), coalesce(s.SupOrigEntry, 0), "
                 "coalesce(s.SupOrigCustID, ''), coalesce(s.SupOrigTag, ''), s.SupItmID||'|'||s.SupItmProps||chr(13)||"
                 "cast(s.SupGroupType as varchar(10))||'|'||s.SupGroupNo, s.SupDate, coalesce(s.SupChkQty, 0), "
@@ -451,7 +455,12 @@ void TMRPLevel::ReadSupplies()
                 "(case s.SupBillType when %2 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
                 "s.SupBillEntry, s.SupIID")
                 .arg(SQLInt(FLevel), SQLInt(btPR), SQLInt(btStock));
-    q.Open();
+}
+
+void TMRPLevel::ReadSupplies(TSentAhead& select)
+{
+    TQuery q(&R.Connection);
+    select.Take(q);
     const int n = q.RecordCount();
     Sup.resize(n);
     for (int r = 0; r < n; ++r) {
@@ -748,7 +757,12 @@ void TMRPLevel::Allocate()
 
 void TMRPRun::PlanLevel(int level)
 {
-    TMRPLevel(*this, level).Run();
+    auto planned = std::make_unique<TMRPLevel>(*this, level);
+    planned->Run();
+    // The level's records are let go while the server leaves out the supplies nobody used.
+    TSentAhead unused(Connection, UnusedSuppliesDelete(level));
+    planned.reset();
+    unused.Wait();
 }
 
 } // namespace kx

@@ -17,9 +17,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace kx {
+
+class TSentAhead;
 
 // Positions of rows by their row number. The run numbers its rows densely from 1, so a
 // vector holds them; -1 for a number not held.
@@ -187,8 +190,10 @@ public:
     void Run();
 
 private:
-    void ReadDemands();
-    void ReadSupplies();
+    // whenRead runs once every row is in, before they are put in order.
+    void ReadDemands(const std::function<void()>& whenRead);
+    QString SupplySelect() const;
+    void ReadSupplies(TSentAhead& select);
     void ReadSubstitutes();
     void ReadAdjustments();
     void MakeDetails();

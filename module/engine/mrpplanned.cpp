@@ -14,6 +14,7 @@
 #include "engine/progress.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kx {
 
@@ -223,6 +224,7 @@ void TMRPLevel::WriteBack()
         allots[i] = int(i);
     std::stable_sort(allots.begin(), allots.end(), [&](int a, int b) { return rank[Allots[a].AltDtlIndex] < rank[Allots[b].AltDtlIndex]; });
     QSet<int> lateOrEarly;
+    std::optional<TSentAhead> supplies;
     {
         TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_Allots"),
                        QStringLiteral("AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, AltIsGrpx, AltIsRepl, AltReplQty"));
@@ -247,11 +249,12 @@ void TMRPLevel::WriteBack()
                 .Text(s.SupHints).EndRow();
         }
         if (rows.Finish() > 0)
-            R.Exec(QStringLiteral("update tmp_KX_MRP_Supplies as s set SupAllotQty=u.SupAllotQty, SupAReplQty=u.SupAReplQty, "
-                                  "SupRestQty=u.SupRestQty, SupHasAdjDays=u.SupChkAllot, SupHints=u.SupHints "
-                                  "from tmp_KX_MRP_SupUpdates as u where s.SupIID=u.SupIID;\r"
-                                  "truncate table tmp_KX_MRP_SupUpdates"));
+            supplies.emplace(R.Connection, QStringLiteral("update tmp_KX_MRP_Supplies as s set SupAllotQty=u.SupAllotQty, "
+                                                          "SupAReplQty=u.SupAReplQty, SupRestQty=u.SupRestQty, SupHasAdjDays=u.SupChkAllot, "
+                                                          "SupHints=u.SupHints from tmp_KX_MRP_SupUpdates as u where s.SupIID=u.SupIID;\r"
+                                                          "truncate table tmp_KX_MRP_SupUpdates"));
     }
+    // The demands' results are kept while the server updates the supplies.
     for (const TMRPDemandRec& d : Dmd) {
         TDemandResult& r = R.ResultOf(d.DmdIID);
         r.Set = true;
@@ -278,6 +281,8 @@ void TMRPLevel::WriteBack()
                      r.PO == 0 && r.MR == 0 && r.OR == 0 && r.PR == 0 && r.Chk == 0 && r.PChk == 0 && r.Grpx == 0 && r.Repl == 0 &&
                      r.PPP1 == 0 && r.PPP2 == 0 && r.PDmdIID1 == 0 && r.PDmdIID2.isEmpty();
     }
+    if (supplies)
+        supplies->Wait();
     WritePlanned();
 }
 

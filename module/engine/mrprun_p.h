@@ -143,8 +143,9 @@ public:
     struct TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type,
                                 const QString& id) const;
     int LowLevelCodes();              // number of levels, 0 without items; raises on a BOM loop
+    // Nets the level and plans its supplies; those nobody used are left out after it.
     void PlanLevel(int level);
-    void DeleteUnusedSupplies(int level);
+    QString UnusedSuppliesDelete(int level) const;
     void Explode(int level);
     void BuildBalance();
     void KitQuantities();

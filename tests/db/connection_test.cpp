@@ -140,6 +140,32 @@ TEST_F(Connection, ChunkedReadsGiveEveryRowOnceAndLeaveTheConnectionAsTheyFoundI
     EXPECT_EQ(Scalar(QStringLiteral("select 6")).toInt(), 6);
 }
 
+TEST_F(Connection, StatementsSentAheadGiveTheirResultWhenWaitedForAndLeaveTheConnectionUsable)
+{
+    TConnection& c = SharedConnection();
+    {
+        TSentAhead select(c, QStringLiteral("select n from generate_series(1, 3) as n"));
+        TQuery q(&c);
+        select.Take(q);
+        EXPECT_EQ(q.RecordCount(), 3);
+        EXPECT_EQ(q.IntAt(2, 0), 3);
+    }
+    // Several statements go as one: the first failing one undoes them all, and waiting raises
+    // its error.
+    Exec(QStringLiteral("create table kx_test_ahead (n int)"));
+    {
+        TSentAhead statements(c, QStringLiteral("insert into kx_test_ahead values (1);\rselect 1/0;\rinsert into kx_test_ahead values (2)"));
+        EXPECT_THROW(statements.Wait(), EDatabaseError);
+    }
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from kx_test_ahead")).toInt(), 0);
+    // Left without waiting, as when the caller leaves on an error of its own: the result is
+    // taken in and dropped, failed or not.
+    { TSentAhead dropped(c, QStringLiteral("select 1/0")); }
+    { TSentAhead dropped(c, QStringLiteral("insert into kx_test_ahead values (3)")); }
+    EXPECT_FALSE(c.InTransaction());
+    EXPECT_EQ(Scalar(QStringLiteral("select string_agg(n::text, ',' order by n) from kx_test_ahead")).toString(), QStringLiteral("3"));
+}
+
 TEST_F(Connection, QuotedValuesSurviveTheRoundTrip)
 {
     TQuery q(&SharedConnection());
