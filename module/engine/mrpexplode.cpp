@@ -47,19 +47,37 @@ QString GroupExpressions()
 
 } // namespace
 
+namespace {
+
+QString OnLevel(int level)
+{
+    return QStringLiteral("join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1").arg(level);
+}
+
+// The kinds of supplies whose components are planned.
+QString MadeKinds()
+{
+    return QStringLiteral("%1, %2, %3, %4, %5, %6, %7, %8, %9")
+        .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btOR).arg(btPlanOO)
+        .arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOther);
+}
+
+} // namespace
+
+QString TMRPRun::ExplosionBOMs(int level) const
+{
+    return QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
+                          "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct s.SupItmID, s.SupBomType, s.SupBomID "
+                          "from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and coalesce(s.SupBomID,'')<>'';\r"
+                          "call KX_MRP_GetBOM();\r"
+                          "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies")
+        .arg(OnLevel(level), MadeKinds());
+}
+
 void TMRPRun::Explode(int level)
 {
-    const QString onLevel = QStringLiteral("join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1").arg(level);
-    const QString made = QStringLiteral("%1, %2, %3, %4, %5, %6, %7, %8, %9")
-                             .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btOR).arg(btPlanOO)
-                             .arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOther);
-    Exec(QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
-                        "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct s.SupItmID, s.SupBomType, s.SupBomID "
-                        "from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and coalesce(s.SupBomID,'')<>'';\r"
-                        "call KX_MRP_GetBOM();\r"
-                        "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies")
-             .arg(onLevel, made));
-    Progress.CheckAbort();
+    const QString onLevel = OnLevel(level);
+    const QString made = MadeKinds();
 
     // The parent quantity a component line asks for: a fixed line once per parent, otherwise
     // the parent's quantity, with loss rates grossed up over the parent's yield.

@@ -759,10 +759,12 @@ void TMRPRun::PlanLevel(int level)
 {
     auto planned = std::make_unique<TMRPLevel>(*this, level);
     planned->Run();
-    // The level's records are let go while the server leaves out the supplies nobody used.
-    TSentAhead unused(Connection, UnusedSuppliesDelete(level));
+    Step(QStringLiteral("展开BOM, 准备下层物料毛需求..."), 1);
+    // The level's records are let go while the server leaves out the supplies nobody used
+    // and reads the BOMs of the made ones.
+    TSentAhead ahead(Connection, UnusedSuppliesDelete(level) + QStringLiteral(";\r") + ExplosionBOMs(level));
     planned.reset();
-    unused.Wait();
+    ahead.Wait();
 }
 
 } // namespace kx

@@ -134,7 +134,6 @@ bool TMRPRun::Execute()
             if (Scheme.CareItemSafety == 1)
                 SafetyStock(level);
             PlanLevel(level);
-            Step(QStringLiteral("展开BOM, 准备下层物料毛需求..."), 1);
             Explode(level);
         }
         WriteDemandResults();

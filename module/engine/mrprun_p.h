@@ -143,10 +143,12 @@ public:
     struct TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type,
                                 const QString& id) const;
     int LowLevelCodes();              // number of levels, 0 without items; raises on a BOM loop
-    // Nets the level and plans its supplies; those nobody used are left out after it.
+    // Nets the level and plans its supplies; those nobody used are left out after it, and the
+    // BOMs of its made supplies are read for the explosion.
     void PlanLevel(int level);
     QString UnusedSuppliesDelete(int level) const;
-    void Explode(int level);
+    QString ExplosionBOMs(int level) const;
+    void Explode(int level);          // after PlanLevel
     void BuildBalance();
     void KitQuantities();
     void WriteDemandResults();
