@@ -90,18 +90,8 @@ void TKitCalculation::Run(bool demandsAsRead)
     };
 
     // Every demand was read by its level, as it is now, unless a demand is among the rows
-    // that no level read (their count and row numbers tell) or has had its parent set since.
-    if (demandsAsRead) {
-        q.SQL = QStringLiteral("select count(*), coalesce(sum(DmdIID), 0) from tmp_KX_MRP_Demands");
-        q.Open();
-        qint64 count = 0, sum = 0;
-        for (size_t iid = 0; iid < R.DemandResults.size(); ++iid)
-            if (R.DemandResults[iid].AsRead.Read) {
-                ++count;
-                sum += qint64(iid);
-            }
-        demandsAsRead = q.Fields(0).AsLargeInt() == count && q.Fields(1).AsLargeInt() == sum;
-    }
+    // that no level read or has had its parent set since.
+    demandsAsRead = demandsAsRead && R.AllDemandsAsRead();
     if (demandsAsRead) {
         for (size_t iid = 0; iid < R.DemandResults.size(); ++iid)
             if (R.DemandResults[iid].AsRead.Read)

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace kx {
@@ -111,6 +112,37 @@ struct TItemKeyView {
 size_t qHash(const TItemKeyView& k, size_t seed = 0)
 {
     return qHashMulti(seed, k.Item, k.Props, k.GroupNo, k.GroupType);
+}
+
+// A quantity as the server writes it (at most eight decimals) in hundred-millionths; false
+// for any other text.
+bool Scaled8(QByteArrayView text, __int128& value)
+{
+    value = 0;
+    qsizetype at = 0;
+    const bool negative = !text.isEmpty() && text[0] == '-';
+    if (negative)
+        ++at;
+    int decimals = -1;
+    bool digits = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+            continue;
+        }
+        if (c < '0' || c > '9' || decimals == 8 || value > (__int128(1) << 100))
+            return false;
+        value = value * 10 + (c - '0');
+        digits = true;
+        if (decimals >= 0)
+            ++decimals;
+    }
+    for (int d = std::max(decimals, 0); d < 8; ++d)
+        value *= 10;
+    if (negative)
+        value = -value;
+    return digits;
 }
 
 // Columns of a level's demand rows, as ReadDemands selects them.
@@ -399,6 +431,7 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
     ItemDepts.reserve(size_t(n));
     int maxIID = 0;
     int itemIndex = -1;
+    std::vector<int> balanceOf;                  // each item record's entry in the demand balance
     // Rows are in item key order now: each key is looked up at its first row.
     for (int k = 0; k < n; ++k) {
         TMRPDemandRec& d = Dmd[size_t(k)];
@@ -433,6 +466,39 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
         }
         d.DmdItmIndex = itemIndex;
         DmdOfIID.Insert(d.DmdIID, k);
+        // The row's share of its key's demand balance.
+        if (balanceOf.size() < Items.size())
+            balanceOf.resize(Items.size(), -1);
+        if (balanceOf[size_t(itemIndex)] < 0) {
+            balanceOf[size_t(itemIndex)] = int(R.DemandBalance.size());
+            const TMRPItemSumRec& item = Items[size_t(itemIndex)];
+            TDemandBalance& b = R.DemandBalance.emplace_back();
+            b.ItmID = item.ItmID;
+            b.ItmProps = item.ItmProps;
+            b.GroupType = item.ItmGroupType;
+            b.GroupNo = item.ItmGroupNo;
+        }
+        TDemandBalance& balance = R.DemandBalance[size_t(balanceOf[size_t(itemIndex)])];
+        {
+            const auto [chunk, r] = sources[size_t(byOrder[size_t(k)])];
+            const TQuery& q = chunks[size_t(chunk)];
+            __int128 need = 0;
+            if (!Scaled8(q.BytesAt(r, dcNeedQty), need))
+                R.DemandBalanceExact = false;
+            const int column = DemandBalanceColumn(d.DmdBillType);
+            if (column >= 0)
+                balance.Qty[column] += need;
+            balance.Qty[10] += need;
+            for (int p = 0; p < kItemProps; ++p) {
+                if (q.IsNullAt(r, dcItemProps + p))
+                    continue;
+                const QByteArrayView v = q.BytesAt(r, dcItemProps + p);
+                std::optional<QByteArray>& most = balance.Prop[p];
+                // Bytes of UTF-8 compare as unsigned: code-point order.
+                if (!most || std::string_view(most->constData(), size_t(most->size())) < std::string_view(v.data(), size_t(v.size())))
+                    most = v.toByteArray();
+            }
+        }
         maxIID = std::max(maxIID, d.DmdIID);
     }
     // Room for the level's results at once: row numbers only grow from level to level.

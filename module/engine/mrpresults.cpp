@@ -16,6 +16,8 @@
 #include <QStringList>
 
 #include <cmath>
+#include <iterator>
+#include <string_view>
 
 namespace kx {
 
@@ -37,13 +39,101 @@ QString SumOf(const QString& column, const QString& typeColumn, const QString& t
     return QStringLiteral("sum(%3) filter (where %1 in (%2))").arg(typeColumn, types, column);
 }
 
+// The balance's demand columns and the kinds of demands each sums.
+constexpr struct {
+    const char* Column;
+    int Kinds[2];
+} kDemandBalanceColumns[] = {{"ForQty", {btForcast}}, {"SOQty", {btSO, btSI}}, {"FreeQty", {btFreeNeed}},
+                             {"NegQty", {btNegStock}}, {"SafeQty", {btSafety}}, {"OODQty", {btOOBom, btOOComponent}},
+                             {"MODQty", {btMOBom, btMOScrap}}, {"POODQty", {btPlanOOComp}}, {"PMODQty", {btPlanMOComp}},
+                             {"VirDQty", {btVirtualComp}}};
+
+// A sum in hundred-millionths as a decimal.
+QByteArray Decimal8(__int128 v)
+{
+    const bool negative = v < 0;
+    unsigned __int128 u = negative ? static_cast<unsigned __int128>(-(v + 1)) + 1 : static_cast<unsigned __int128>(v);
+    char text[64];
+    int at = sizeof(text);
+    for (int digit = 0; digit < 9 || u != 0; ++digit) {
+        if (digit == 8)
+            text[--at] = '.';
+        text[--at] = char('0' + int(u % 10));
+        u /= 10;
+    }
+    if (negative)
+        text[--at] = '-';
+    return QByteArray(text + at, int(sizeof(text)) - at);
+}
+
 } // namespace
+
+int DemandBalanceColumn(int billType)
+{
+    for (int c = 0; c < int(std::size(kDemandBalanceColumns)); ++c)
+        for (int kind : kDemandBalanceColumns[c].Kinds)
+            if (kind != 0 && kind == billType)
+                return c;
+    return -1;
+}
+
+bool TMRPRun::AllDemandsAsRead()
+{
+    if (!FAllDemandsAsRead) {
+        TQuery q(&Connection);
+        q.SQL = QStringLiteral("select count(*), coalesce(sum(DmdIID), 0) from tmp_KX_MRP_Demands");
+        q.Open();
+        qint64 count = 0, sum = 0;
+        for (size_t iid = 0; iid < DemandResults.size(); ++iid)
+            if (DemandResults[iid].AsRead.Read) {
+                ++count;
+                sum += qint64(iid);
+            }
+        FAllDemandsAsRead = q.Fields(0).AsLargeInt() == count && q.Fields(1).AsLargeInt() == sum;
+    }
+    return *FAllDemandsAsRead;
+}
 
 void TMRPRun::BuildBalance()
 {
     // Substitutes and group crossings taken in come from the demands' level results, of the
     // few demands that took any.
-    auto d = [](const char* types) { return SumOf(QStringLiteral("DmdNeedQty"), QStringLiteral("DmdBillType"), QLatin1String(types)); };
+    // The demand side per item key: summed while the levels read the demands, when they are
+    // the run's demands as they stand; otherwise summed here.
+    QStringList sums;
+    for (const auto& c : kDemandBalanceColumns)
+        sums << QLatin1String(c.Column);
+    QString demandSide;
+    if (DemandBalanceExact && AllDemandsAsRead()) {
+        TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_BalDemands"),
+                       QStringLiteral("GT, GN, Itm, Props, %1, %2, Total").arg(Props(QStringLiteral("P%1")), sums.join(QStringLiteral(", "))));
+        for (const TDemandBalance& b : DemandBalance) {
+            rows.Int(b.GroupType).Text(b.GroupNo).Text(b.ItmID).Text(b.ItmProps);
+            for (const std::optional<QByteArray>& p : b.Prop)
+                p ? rows.Text(std::string_view(p->constData(), size_t(p->size()))) : rows.Null();
+            for (__int128 q : b.Qty) {
+                const QByteArray text = Decimal8(q);
+                rows.Text(std::string_view(text.constData(), size_t(text.size())));
+            }
+            rows.EndRow();
+        }
+        rows.Finish();
+        demandSide = QStringLiteral("select * from tmp_KX_MRP_BalDemands");
+    } else {
+        QStringList columns;
+        for (const auto& c : kDemandBalanceColumns) {
+            QStringList kinds;
+            for (int kind : c.Kinds)
+                if (kind != 0)
+                    kinds << QString::number(kind);
+            columns << SumOf(QStringLiteral("DmdNeedQty"), QStringLiteral("DmdBillType"), kinds.join(QStringLiteral(", "))) +
+                           QStringLiteral(" as ") + QLatin1String(c.Column);
+        }
+        demandSide = QStringLiteral("select DmdGroupType as GT, DmdGroupNo as GN, DmdItmID as Itm, DmdItmProps as Props, %1, %2, "
+                                    "sum(DmdNeedQty) as Total from tmp_KX_MRP_Demands group by DmdGroupType, DmdGroupNo, DmdItmID, "
+                                    "DmdItmProps")
+                         .arg(Props(QStringLiteral("max(DmdItmProp%1) as P%1")), columns.join(QStringLiteral(", ")));
+    }
     auto s = [](const char* types) { return SumOf(QStringLiteral("SupQty"), QStringLiteral("SupBillType"), QLatin1String(types)); };
     Exec(QStringLiteral(
              "insert into tmp_KX_MRP_Balance (BalGroupType, BalGroupNo, BalItmID, BalItmProps, %1, BalForQty, BalSOQty, BalFreeQty, "
@@ -60,26 +150,21 @@ void TMRPRun::BuildBalance()
              "+coalesce(s.ROutQty,0)-coalesce(d.RInQty,0), coalesce(s.Qty,0), coalesce(s.PPOQty,0), coalesce(s.POOQty,0), "
              "coalesce(s.PMOQty,0), coalesce(s.XQty,0), coalesce(s.Total,0)-coalesce(d.Total,0)+coalesce(d.GInQty,0)-"
              "coalesce(s.GOutQty,0)+coalesce(d.RInQty,0)-coalesce(s.ROutQty,0) "
-             "from (select n.*, x.GInQty, x.RInQty from (select DmdGroupType as GT, DmdGroupNo as GN, DmdItmID as Itm, "
-             "DmdItmProps as Props, %3, %4 as ForQty, %5 as SOQty, %6 as FreeQty, %7 as NegQty, %8 as SafeQty, %9 as OODQty, "
-             "%10 as MODQty, %11 as POODQty, %12 as PMODQty, %13 as VirDQty, sum(DmdNeedQty) as Total from tmp_KX_MRP_Demands "
-             "group by DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps) as n left join (select dd.DmdGroupType as GT, "
+             "from (select n.*, x.GInQty, x.RInQty from (%3) as n left join (select dd.DmdGroupType as GT, "
              "dd.DmdGroupNo as GN, dd.DmdItmID as Itm, dd.DmdItmProps as Props, sum(coalesce(u.DmdGrpxQty,0)) as GInQty, "
              "sum(coalesce(u.DmdReplQty,0)) as RInQty from tmp_KX_MRP_DmdUpdates as u join tmp_KX_MRP_Demands as dd on "
              "dd.DmdIID=u.DmdIID where u.DmdGrpxQty<>0 or u.DmdReplQty<>0 group by dd.DmdGroupType, dd.DmdGroupNo, dd.DmdItmID, "
              "dd.DmdItmProps) as x on x.GT=n.GT and x.GN=n.GN and x.Itm=n.Itm and x.Props=n.Props) as d "
-             "full join (select SupGroupType as GT, SupGroupNo as GN, SupItmID as Itm, SupItmProps as Props, %14, "
-             "%15 as InvQty, %16 as POQty, %17 as OOQty, %18 as MOQty, %19 as PRQty, %20 as ORQty, %21 as MRQty, %22 as Qty, "
-             "%23 as PPOQty, %24 as POOQty, %25 as PMOQty, %26 as XQty, sum(SupQty) as Total, sum(coalesce(SupChkQty,0)) as ChkQty, "
+             "full join (select SupGroupType as GT, SupGroupNo as GN, SupItmID as Itm, SupItmProps as Props, %4, "
+             "%5 as InvQty, %6 as POQty, %7 as OOQty, %8 as MOQty, %9 as PRQty, %10 as ORQty, %11 as MRQty, %12 as Qty, "
+             "%13 as PPOQty, %14 as POOQty, %15 as PMOQty, %16 as XQty, sum(SupQty) as Total, sum(coalesce(SupChkQty,0)) as ChkQty, "
              "sum(coalesce(SupAGrpxQty,0)) as GOutQty, sum(coalesce(SupAReplQty,0)) as ROutQty from tmp_KX_MRP_Supplies "
              "where SupQty<>0 group by SupGroupType, SupGroupNo, SupItmID, SupItmProps) as s "
              "on d.GT=s.GT and d.GN=s.GN and d.Itm=s.Itm and d.Props=s.Props "
              "order by 3, 4, 1, 2")
-             .arg(Props(QStringLiteral("BalItmProp%1")), Props(QStringLiteral("coalesce(d.P%1, s.P%1)")),
-                  Props(QStringLiteral("max(DmdItmProp%1) as P%1")), d("8"), d("2, 4"), d("12"), d("72"), d("74"), d("82, 79"))
-             .arg(d("84, 80"), d("92"), d("94"), d("96"), Props(QStringLiteral("max(SupItmProp%1) as P%1")), s("16"), s("26, 28"), s("24"),
-                  s("22"))
-             .arg(s("38"), s("36"), s("34"), s("58, 52, 42"), s("58"), s("52"), s("42"), s("54, 44, 62, 66, 64")));
+             .arg(Props(QStringLiteral("BalItmProp%1")), Props(QStringLiteral("coalesce(d.P%1, s.P%1)")), demandSide,
+                  Props(QStringLiteral("max(SupItmProp%1) as P%1")), s("16"), s("26, 28"), s("24"), s("22"), s("38"))
+             .arg(s("36"), s("34"), s("58, 52, 42"), s("58"), s("52"), s("42"), s("54, 44, 62, 66, 64")));
 }
 
 void TMRPRun::KitQuantities()

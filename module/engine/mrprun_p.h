@@ -6,11 +6,13 @@
 #include "engine/planscheme.h"
 #include "masterdata/workcalendar.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace kx {
@@ -44,6 +46,18 @@ struct TDemandResult {
     QString Hints;
     TDemandAsRead AsRead;
 };
+
+// The demand side of an item key's balance, summed as its level read the demands: exact sums
+// in hundred-millionths (the quantities' scale), and the greatest value of each property
+// column in code-point order.
+struct TDemandBalance {
+    QString ItmID, ItmProps, GroupNo;
+    int GroupType = 0;
+    std::optional<QByteArray> Prop[10];
+    __int128 Qty[11] = {};        // by the balance's demand columns (DemandBalanceColumn), then all
+};
+// The balance's demand column (0 to 9) that sums demands of a kind; -1 for none.
+int DemandBalanceColumn(int billType);
 
 // An item's planning settings, as the levels use them.
 struct TItemPlanning {
@@ -102,6 +116,13 @@ public:
 
     // The planning settings of an item (all zero for an item without any), read once per run.
     const TItemPlanning& ItemPlanning(const QString& itemID);
+    // The demand side of the balance, key by key as the levels read them; Exact is false
+    // once a quantity would not fit.
+    std::vector<TDemandBalance> DemandBalance;
+    bool DemandBalanceExact = true;
+    // True when the demands are those the levels read: no row was left unread, none was
+    // added or taken out since (their count and row numbers tell). Asked once.
+    bool AllDemandsAsRead();
 
     // Writes a log line (kind, indent) with the time now on the server's clock.
     void Log(int kind, int indent, const QString& text);
@@ -163,6 +184,7 @@ private:
     bool FOrderComponentsLoaded = false;
     bool FOrderComponentsTaken = false;
     bool FAnyDatedBoms = true;        // some made item has a BOM valid on some days only
+    std::optional<bool> FAllDemandsAsRead;
     QHash<QString, TItemPlanning> FItemPlanning;
     bool FItemPlanningLoaded = false;
 };

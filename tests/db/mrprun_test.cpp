@@ -1,8 +1,8 @@
 // An MRP run replaces the results of its own scheme only. One that does not finish, stopped
 // by Esc or by a failing statement anywhere up to the last write of its results, leaves the
 // scheme's previous results, run log and state as they were. A run takes the quantities of
-// the sales lines as the bills stand when it runs, and counts in kit quantities every demand
-// row, also one that no level reads.
+// the sales lines as the bills stand when it runs, and counts in kit quantities and in the
+// balance every demand row, also one that no level reads.
 #include "engine/maindemand.h"
 #include "engine/progress.h"
 
@@ -247,7 +247,7 @@ TEST_F(MRPRunAbort, LinesWithoutBOMTakeTheDefaultOfTheirPropertySetOnTheirDay)
               0);
 }
 
-TEST_F(MRPRunAbort, KitQuantitiesCountDemandsThatNoLevelReads)
+TEST_F(MRPRunAbort, KitQuantitiesAndBalanceCountDemandsThatNoLevelReads)
 {
     const auto kits = [&]() {
         return Scalar(QStringLiteral("select string_agg(k, ' ' order by k) from (select DmdItmID||'/'||DmdBillType||'='||sum(DmdASetQty)||'/'||"
@@ -256,7 +256,15 @@ TEST_F(MRPRunAbort, KitQuantitiesCountDemandsThatNoLevelReads)
                           .arg(Scheme->SchemeIID))
             .toString();
     };
-    const QString before = kits();
+    const auto balance = [&]() {
+        return Scalar(QStringLiteral("select md5(string_agg(b::text, ' ' order by b::text)) from (select BalGroupType, BalGroupNo, "
+                                     "BalItmID, BalItmProps, BalItmProp1, BalItmProp2, BalForQty, BalSOQty, BalFreeQty, BalInvQty, "
+                                     "BalSafeQty, BalOODQty, BalMODQty, BalPOODQty, BalPMODQty, BalVirDQty, BalNetQty, BalQty, BalEndQty "
+                                     "from KX_MRP_Balance where BalSchIID=%1 and BalItmID<>'T-NOITEM') as b")
+                          .arg(Scheme->SchemeIID))
+            .toString();
+    };
+    const QString before = kits(), balanceBefore = balance();
     ASSERT_GT(Scalar(QStringLiteral("select sum(DmdASetQty) from KX_MRP_Demands where DmdSchIID=%1").arg(Scheme->SchemeIID)).toDouble(), 0);
 
     // A free demand of an item the item master does not know: no level reads it, and the kit
@@ -270,4 +278,11 @@ TEST_F(MRPRunAbort, KitQuantitiesCountDemandsThatNoLevelReads)
                   .toInt(),
               1);
     EXPECT_EQ(kits(), before);
+    // The balance is summed from the rows too, with the same result; the unknown item has
+    // its own line.
+    EXPECT_EQ(balance(), balanceBefore);
+    EXPECT_EQ(Scalar(QStringLiteral("select BalFreeQty||'/'||BalEndQty from KX_MRP_Balance where BalSchIID=%1 and BalItmID='T-NOITEM'")
+                         .arg(Scheme->SchemeIID))
+                  .toString(),
+              QStringLiteral("5.00000000/-5.00000000"));
 }
