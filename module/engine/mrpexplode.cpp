@@ -45,10 +45,6 @@ QString GroupExpressions()
     return type + QStringLiteral(", ") + number;
 }
 
-} // namespace
-
-namespace {
-
 QString OnLevel(int level)
 {
     return QStringLiteral("join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1").arg(level);
@@ -157,10 +153,10 @@ QString TMRPRun::UnusedSuppliesDelete(int level) const
 {
     // Supplies nobody used and no demand of this level asked for are left out of the results.
     return QStringLiteral("delete from tmp_KX_MRP_Supplies as s using tmp_KX_MRP_ItemLowestCode as l where s.SupItmID=l.ItmID and "
-                        "l.LowestCode=%1 and (s.SupAllotQty is null or s.SupAllotQty=0) and (s.SupPDmdIID is null or s.SupPDmdIID<>-1) "
-                        "and not %2")
-             .arg(SQLInt(level), LevelDemand(QStringLiteral("s.SupItmID"), QStringLiteral("s.SupItmProps"), QStringLiteral("s.SupGroupType"),
-                                             QStringLiteral("s.SupGroupNo")));
+                          "l.LowestCode=%1 and (s.SupAllotQty is null or s.SupAllotQty=0) and (s.SupPDmdIID is null or s.SupPDmdIID<>-1) "
+                          "and not %2")
+        .arg(SQLInt(level), LevelDemand(QStringLiteral("s.SupItmID"), QStringLiteral("s.SupItmProps"), QStringLiteral("s.SupGroupType"),
+                                        QStringLiteral("s.SupGroupNo")));
 }
 
 } // namespace kx

@@ -116,8 +116,8 @@ public:
 
     // The planning settings of an item (all zero for an item without any), read once per run.
     const TItemPlanning& ItemPlanning(const QString& itemID);
-    // The demand side of the balance, key by key as the levels read them; Exact is false
-    // once a quantity would not fit.
+    // The demand side of the balance, key by key as the levels read them; not exact once a
+    // quantity could not be read exactly.
     std::vector<TDemandBalance> DemandBalance;
     bool DemandBalanceExact = true;
     // True when the demands are those the levels read: no row was left unread, none was
