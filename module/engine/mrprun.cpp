@@ -183,9 +183,10 @@ QString AsItCame(const QString& column)
     return QStringLiteral("0");
 }
 
-// The saved demand columns: the run table's row with its level results and kit quantities,
-// numbered "D-" when it has no bill number. Demands absent from the results and kit
-// quantities are those with nothing to change (see WriteDemandResults and the kit step).
+// The saved demand columns: the run table's row "d" with its level results and kit quantities,
+// which come joined as one row "u", numbered "D-" when it has no bill number. Demands absent
+// from the results and kit quantities are those with nothing to change (see
+// WriteDemandResults and the kit step).
 QString SavedDemandColumns()
 {
     QStringList columns;
@@ -201,9 +202,9 @@ QString SavedDemandColumns()
         else if (c == QLatin1String("DmdBillDate"))
             columns << QStringLiteral("(case when u.DmdUnread=0 and d.DmdBillDate=d.DmdDate then u.DmdDate else d.DmdBillDate end)");
         else if (c == QLatin1String("DmdASetQty"))
-            columns << QStringLiteral("(case when k.KitIID is null then 0 else k.KitQty end)");
+            columns << QStringLiteral("(case when u.KitIID is null then 0 else u.KitQty end)");
         else if (c == QLatin1String("DmdASetRate"))
-            columns << QStringLiteral("(case when k.KitIID is null then 0 else k.KitRate end)");
+            columns << QStringLiteral("(case when u.KitIID is null then 0 else u.KitRate end)");
         else if (fromResults.contains(c))
             columns << QStringLiteral("(case when u.DmdIID is null then %2 when u.DmdUnread=1 then d.%1 else u.%1 end)").arg(c, AsItCame(c));
         else
@@ -260,8 +261,11 @@ void TMRPRun::SaveResults()
     TTransaction transaction(Connection);
     for (const TSchemeTable& t : kResultTables)
         Exec(SetAsideSchemeRows(t, scheme));
+    // A demand's level results and kit quantities are joined to it at once: each join passes
+    // on the whole wide row.
     Exec(QStringLiteral("insert into %1 (DmdSchIID, %2) select %3, %4 from tmp_KX_MRP_Demands as d left join "
-                        "tmp_KX_MRP_DmdUpdates as u on u.DmdIID=d.DmdIID left join tmp_KX_MRP_KitUpdates as k on k.KitIID=d.DmdIID")
+                        "(select coalesce(u.DmdIID, k.KitIID) as IID, u.*, k.KitIID, k.KitQty, k.KitRate from tmp_KX_MRP_DmdUpdates as u "
+                        "full join tmp_KX_MRP_KitUpdates as k on k.KitIID=u.DmdIID) as u on u.IID=d.DmdIID")
              .arg(SchemeRowsTable(kResultTables[0], scheme), demandColumns, iid, SavedDemandColumns()));
     Exec(QStringLiteral(
              "insert into %1 (SupSchIID, %2) select %3, %4 from tmp_KX_MRP_Supplies as s left join tmp_KX_MRP_SupKit as k on "
