@@ -151,6 +151,28 @@ enum TDemandColumn {
     dcPriority = 43, dcBillID = 44, dcBillEntry = 45, dcNeedQty = 46, dcBillQty = 47, dcPSupIID = 48
 };
 
+// Adds a demand row of the level's read to its key's balance; false when its quantity could
+// not be read exactly.
+bool AddToBalance(TDemandBalance& balance, const TQuery& q, int r, int billType)
+{
+    __int128 need = 0;
+    const bool exact = Scaled8(q.BytesAt(r, dcNeedQty), need);
+    const int column = DemandBalanceColumn(billType);
+    if (column >= 0)
+        balance.Qty[column] += need;
+    balance.Qty[10] += need;
+    for (int p = 0; p < kItemProps; ++p) {
+        if (q.IsNullAt(r, dcItemProps + p))
+            continue;
+        const QByteArrayView v = q.BytesAt(r, dcItemProps + p);
+        std::optional<QByteArray>& most = balance.Prop[p];
+        // Bytes of UTF-8 compare as unsigned: code-point order.
+        if (!most || std::string_view(most->constData(), size_t(most->size())) < std::string_view(v.data(), size_t(v.size())))
+            most = v.toByteArray();
+    }
+    return exact;
+}
+
 // The order in which the netting reads a level's demand rows: by item key (item, property
 // set, tracking group), then date, higher priority, bill type, bill and line, and the row's
 // number; a missing value last, a missing priority first. Texts compare by code point,
@@ -478,27 +500,9 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             b.GroupType = item.ItmGroupType;
             b.GroupNo = item.ItmGroupNo;
         }
-        TDemandBalance& balance = R.DemandBalance[size_t(balanceOf[size_t(itemIndex)])];
-        {
-            const auto [chunk, r] = sources[size_t(byOrder[size_t(k)])];
-            const TQuery& q = chunks[size_t(chunk)];
-            __int128 need = 0;
-            if (!Scaled8(q.BytesAt(r, dcNeedQty), need))
-                R.DemandBalanceExact = false;
-            const int column = DemandBalanceColumn(d.DmdBillType);
-            if (column >= 0)
-                balance.Qty[column] += need;
-            balance.Qty[10] += need;
-            for (int p = 0; p < kItemProps; ++p) {
-                if (q.IsNullAt(r, dcItemProps + p))
-                    continue;
-                const QByteArrayView v = q.BytesAt(r, dcItemProps + p);
-                std::optional<QByteArray>& most = balance.Prop[p];
-                // Bytes of UTF-8 compare as unsigned: code-point order.
-                if (!most || std::string_view(most->constData(), size_t(most->size())) < std::string_view(v.data(), size_t(v.size())))
-                    most = v.toByteArray();
-            }
-        }
+        const auto [chunk, r] = sources[size_t(byOrder[size_t(k)])];
+        if (!AddToBalance(R.DemandBalance[size_t(balanceOf[size_t(itemIndex)])], chunks[size_t(chunk)], r, d.DmdBillType))
+            R.DemandBalanceExact = false;
         maxIID = std::max(maxIID, d.DmdIID);
     }
     // Room for the level's results at once: row numbers only grow from level to level.
