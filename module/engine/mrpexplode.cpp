@@ -15,7 +15,8 @@ namespace {
 
 // The component's tracking group by its grouping setting: from the originating sales or
 // export order, the parent's tags, the customer, or the parent's own group.
-QString GroupExpressions()
+struct TGroupExpressions { QString Type, Number; };
+TGroupExpressions GroupExpressions()
 {
     const QString order = QStringLiteral("(s.SupOrigType in (%1, %2) and (coalesce(s.SupOrigID,'')<>'' or coalesce(s.SupOrigNo,'')<>''))")
                               .arg(btSO).arg(btSI);
@@ -42,7 +43,7 @@ QString GroupExpressions()
         "when 6 then coalesce(oc.CustName,'') "
         "when 9 then s.SupGroupNo else '' end)")
                                .arg(order, line);
-    return type + QStringLiteral(", ") + number;
+    return {type, number};
 }
 
 QString OnLevel(int level)
@@ -60,21 +61,40 @@ QString MadeKinds()
 
 } // namespace
 
+// The level's made supplies whose components are planned: those used (at least one demand took
+// some, or the planner fixed them) or, when every level was gathered at the start, all that
+// remain; with a single-level scope, only those of the main items.
+QString TMRPRun::LevelMadeFill(int level) const
+{
+    QString scope;
+    if (SingleLevelScope())
+        scope = QStringLiteral(" and (s.SupBillType not in (%1, %2, %3, %4) or exists (select 1 from tmp_KX_MRP_MainItems as m where "
+                               "m.ManItmID=s.SupItmID and m.ManItmProps=s.SupItmProps and m.ManGroupType=s.SupGroupType and "
+                               "m.ManGroupNo=s.SupGroupNo))")
+                    .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
+    const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and (s.SupAllotQty>0 or s.SupPDmdIID=-1)");
+    return QStringLiteral("truncate table tmp_KX_MRP_LevelMade;\r"
+                          "insert into tmp_KX_MRP_LevelMade select s.SupIID, s.SupBillType, s.SupBillNo, s.SupBillEntry, s.SupDrawDate, "
+                          "s.SupSuppID, s.SupDeptID, s.SupOrigType, s.SupOrigID, s.SupOrigNo, s.SupOrigEntry, s.SupOrigItmID, "
+                          "s.SupOrigCustID, s.SupOrigCustPO, s.SupOrigTag, s.SupOrigSubTag, s.SupGroupType, s.SupGroupNo, s.SupPriority, "
+                          "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and "
+                          "coalesce(s.SupBomID,'')<>''%3%4;\r"
+                          "analyze tmp_KX_MRP_LevelMade")
+        .arg(OnLevel(level), MadeKinds(), scope, used);
+}
+
 QString TMRPRun::ExplosionBOMs(int level) const
 {
     return QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
                           "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct s.SupItmID, s.SupBomType, s.SupBomID "
                           "from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and coalesce(s.SupBomID,'')<>'';\r"
                           "call KX_MRP_GetBOM();\r"
-                          "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies")
-        .arg(OnLevel(level), MadeKinds());
+                          "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies;\r%3")
+        .arg(OnLevel(level), MadeKinds(), LevelMadeFill(level));
 }
 
 void TMRPRun::Explode(int level)
 {
-    const QString onLevel = OnLevel(level);
-    const QString made = MadeKinds();
-
     // The parent quantity a component line asks for: a fixed line once per parent, otherwise
     // the parent's quantity, with loss rates grossed up over the parent's yield.
     QString q = QStringLiteral("(case b.BomFixed when 1 then 1 else s.SupQty end)");
@@ -86,53 +106,85 @@ void TMRPRun::Explode(int level)
     const QString raw = QStringLiteral("(%1*b.BomQty/nullif(b.BomBaseQty,0)*coalesce(b.BomPercent,100)/100)").arg(q);
     const QString need = QStringLiteral("coalesce((case when coalesce(ct.ItmPutInteger,0)=1 then ceil(%1) else round(%1, ci.ItmDecimal) end), 0)")
                              .arg(raw);
-    QString scope;
-    if (SingleLevelScope())
-        scope = QStringLiteral(" and (s.SupBillType not in (%1, %2, %3, %4) or exists (select 1 from tmp_KX_MRP_MainItems as m where "
-                               "m.ManItmID=s.SupItmID and m.ManItmProps=s.SupItmProps and m.ManGroupType=s.SupGroupType and "
-                               "m.ManGroupNo=s.SupGroupNo))")
-                    .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
-    const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and (s.SupAllotQty>0 or s.SupPDmdIID=-1)");
     // A component line that names the component's BOM binds the component to it; without one
     // a made component gets its default BOM, unbound.
     const TDemandBom bom = DemandBom(QStringLiteral("b.BomItmID"), QStringLiteral("b.BomProps"), QStringLiteral("s.SupDrawDate"),
                                      QStringLiteral("coalesce(b.BomItmBomType, 0)"), QStringLiteral("b.BomItmBomID"));
-    QStringList props, bomProps;
-    for (int n = 1; n <= 10; ++n) {
-        props << QStringLiteral("DmdItmProp%1").arg(n);
-        bomProps << QStringLiteral("b.BomProp%1").arg(n);
+    const TGroupExpressions group = GroupExpressions();
+    // Each demand column and what it takes; the needed quantity, asked for three times, is
+    // worked out once per row.
+    QList<QPair<QString, QString>> columns{
+        {QStringLiteral("DmdPeriod"), PeriodCaseExpr(Scheme.MpsPeriods, QStringLiteral("s.SupDrawDate"))},
+        {QStringLiteral("DmdBillType"), QStringLiteral("(case when s.SupBillType in (%1, %2, %3, %4) then %5 when s.SupBillType in "
+                                                       "(%6, %7, %8, %9) then %10 else %11 end)")
+                                            .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btPlanMOComp)
+                                            .arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOOComp)
+                                            .arg(btVirtualComp)},
+        {QStringLiteral("DmdBillID"), QStringLiteral("b.BomID")},
+        {QStringLiteral("DmdBillNo"), QStringLiteral("(case when coalesce(s.SupBillNo,'')<>'' then s.SupBillNo||(case when "
+                                                     "coalesce(s.SupBillEntry,0)<>0 then '/'||s.SupBillEntry else '' end) else b.BomNo end)")},
+        {QStringLiteral("DmdBillEntry"), QStringLiteral("b.BomEntry")},
+        {QStringLiteral("DmdBillDate"), QStringLiteral("s.SupDrawDate")},
+        {QStringLiteral("DmdBillQty"), QString()},
+        {QStringLiteral("DmdSuppID"), QStringLiteral("s.SupSuppID")},
+        {QStringLiteral("DmdDeptID"), QStringLiteral("s.SupDeptID")},
+        {QStringLiteral("DmdOrigType"), QStringLiteral("s.SupOrigType")},
+        {QStringLiteral("DmdOrigID"), QStringLiteral("s.SupOrigID")},
+        {QStringLiteral("DmdOrigNo"), QStringLiteral("s.SupOrigNo")},
+        {QStringLiteral("DmdOrigEntry"), QStringLiteral("s.SupOrigEntry")},
+        {QStringLiteral("DmdOrigItmID"), QStringLiteral("s.SupOrigItmID")},
+        {QStringLiteral("DmdOrigCustID"), QStringLiteral("s.SupOrigCustID")},
+        {QStringLiteral("DmdOrigCustPO"), QStringLiteral("s.SupOrigCustPO")},
+        {QStringLiteral("DmdOrigTag"), QStringLiteral("(case when coalesce(s.SupOrigSubTag,'')<>'' then s.SupOrigSubTag else s.SupOrigTag end)")},
+        {QStringLiteral("DmdOrigSubTag"), QStringLiteral("null")},
+        {QStringLiteral("DmdGroupType"), group.Type},
+        {QStringLiteral("DmdGroupNo"), group.Number},
+        {QStringLiteral("DmdItmID"), QStringLiteral("b.BomItmID")},
+        {QStringLiteral("DmdItmProps"), QStringLiteral("b.BomProps")},
+    };
+    for (int n = 1; n <= 10; ++n)
+        columns.append({QStringLiteral("DmdItmProp%1").arg(n), QStringLiteral("b.BomProp%1").arg(n)});
+    columns += QList<QPair<QString, QString>>{
+        {QStringLiteral("DmdDate"), QStringLiteral("s.SupDrawDate")},
+        {QStringLiteral("DmdDayOffset"), QStringLiteral("b.BomOffsetDay")},
+        {QStringLiteral("DmdPriority"), QStringLiteral("s.SupPriority")},
+        {QStringLiteral("DmdPSupIID"), QStringLiteral("s.SupIID")},
+        {QStringLiteral("DmdUnitQty"), QStringLiteral("round(b.BomQty/nullif(b.BomBaseQty,0)*coalesce(b.BomPercent,100)/100, 10)")},
+        {QStringLiteral("DmdNeedQty"), QString()},
+        {QStringLiteral("DmdQty"), QString()},
+        {QStringLiteral("DmdBomHook"), QStringLiteral("b.BomRowHook")},
+        {QStringLiteral("DmdBomType"), bom.Type},
+        {QStringLiteral("DmdBomID"), bom.ID},
+        {QStringLiteral("DmdBomLocked"), QStringLiteral("coalesce(b.BomItmBomLocked, (case when coalesce(b.BomItmBomID,'')<>'' then 1 else 0 end))")},
+        {QStringLiteral("DmdBomSkip"), QStringLiteral("coalesce(b.BomItmBomSkip, 0)")},
+        {QStringLiteral("DmdNote"), QStringLiteral("b.BomNote")},
+    };
+    QStringList names, inner, outer;
+    for (const auto& [name, expression] : columns) {
+        names << name;
+        if (expression.isEmpty()) {
+            outer << QStringLiteral("x.Need");
+        } else {
+            inner << expression + QStringLiteral(" as ") + name;
+            outer << QStringLiteral("x.") + name;
+        }
     }
-    // The planner expects about a tenth of the rows the join of the level's supplies with their
-    // BOM lines gives (the supplies' BOM column is sampled over every level), and would look up
-    // each component's settings one row at a time; every row of the level goes through, and
-    // hashing the item tables once is the cheaper way.
+    inner << need + QStringLiteral(" as Need");
+    // The level's made supplies sit in a table of their own, analysed, so that the planner
+    // knows how many BOM lines they join: it then hashes the narrow item tables rather than the
+    // wide joined rows. It would otherwise look up each component's settings one row at a time;
+    // every row of the level goes through, and hashing the item tables once is the cheaper way.
+    // The inner select is ordered, which keeps it apart: its columns are worked out once.
     Exec(QStringLiteral(
              "set enable_nestloop = off;\r"
-             "insert into tmp_KX_MRP_Demands (DmdPeriod, DmdBillType, DmdBillID, DmdBillNo, DmdBillEntry, DmdBillDate, DmdBillQty, "
-             "DmdSuppID, DmdDeptID, DmdOrigType, DmdOrigID, DmdOrigNo, DmdOrigEntry, DmdOrigItmID, DmdOrigCustID, DmdOrigCustPO, "
-             "DmdOrigTag, DmdOrigSubTag, DmdGroupType, DmdGroupNo, DmdItmID, DmdItmProps, %1, DmdDate, DmdDayOffset, DmdPriority, "
-             "DmdPSupIID, DmdUnitQty, DmdNeedQty, DmdQty, DmdBomHook, DmdBomType, DmdBomID, DmdBomLocked, DmdBomSkip, DmdNote) "
-             "select %2, (case when s.SupBillType in (%3, %4, %5, %6) then %7 when s.SupBillType in (%8, %9, %10, %11) then %12 else %13 end), "
-             "b.BomID, (case when coalesce(s.SupBillNo,'')<>'' then s.SupBillNo||(case when coalesce(s.SupBillEntry,0)<>0 then "
-             "'/'||s.SupBillEntry else '' end) else b.BomNo end), b.BomEntry, s.SupDrawDate, %14, s.SupSuppID, s.SupDeptID, "
-             "s.SupOrigType, s.SupOrigID, s.SupOrigNo, s.SupOrigEntry, s.SupOrigItmID, s.SupOrigCustID, s.SupOrigCustPO, "
-             "(case when coalesce(s.SupOrigSubTag,'')<>'' then s.SupOrigSubTag else s.SupOrigTag end), null, %15, b.BomItmID, "
-             "b.BomProps, %16, s.SupDrawDate, b.BomOffsetDay, s.SupPriority, s.SupIID, "
-             "round(b.BomQty/nullif(b.BomBaseQty,0)*coalesce(b.BomPercent,100)/100, 10), %14, %14, b.BomRowHook, "
-             "%21, %22, coalesce(b.BomItmBomLocked, (case when coalesce(b.BomItmBomID,'')<>'' then 1 else 0 end)), "
-             "coalesce(b.BomItmBomSkip, 0), b.BomNote "
-             "from tmp_KX_MRP_Supplies as s %17 join tmp_KX_MRP_BOM as b on b.BomType=s.SupBomType and b.BomID=s.SupBomID and b.BomRole=0 "
+             "insert into tmp_KX_MRP_Demands (%1) select %2 from (select %3 "
+             "from tmp_KX_MRP_LevelMade as s join tmp_KX_MRP_BOM as b on b.BomType=s.SupBomType and b.BomID=s.SupBomID and b.BomRole=0 "
              "join KX_Base_ItemMaster as ci on ci.ItmID=b.BomItmID left join KX_MRP_ItemSetting as ct on ct.ItmID=b.BomItmID "
-             "left join KX_Base_Customer as oc on oc.CustID=s.SupOrigCustID "
-             "%23 "
-             "where s.SupBillType in (%18) and (ct.ItmMrpSkip is null or ct.ItmMrpSkip=0) and KX_MRP_ValidAt(b.BomBeginDate, b.BomEndDate, s.SupDrawDate)%19%20 "
-             "order by s.SupIID, b.BomEntry;\r"
+             "left join KX_Base_Customer as oc on oc.CustID=s.SupOrigCustID %4 "
+             "where (ct.ItmMrpSkip is null or ct.ItmMrpSkip=0) and KX_MRP_ValidAt(b.BomBeginDate, b.BomEndDate, s.SupDrawDate) "
+             "order by s.SupIID, b.BomEntry) as x;\r"
              "reset enable_nestloop")
-             .arg(props.join(QStringLiteral(", ")), PeriodCaseExpr(Scheme.MpsPeriods, QStringLiteral("s.SupDrawDate")))
-             .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btPlanMOComp)
-             .arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOOComp).arg(btVirtualComp)
-             .arg(need, GroupExpressions(), bomProps.join(QStringLiteral(", ")), onLevel, made, scope, used)
-             .arg(bom.Type, bom.ID, bom.Join));
+             .arg(names.join(QStringLiteral(", ")), outer.join(QStringLiteral(", ")), inner.join(QStringLiteral(", ")), bom.Join));
     // The not yet issued component lines of the orders used on this level. When every level
     // was gathered at the start, the lines of every order among the supplies came in with it,
     // and those of items left out of the plan stay out.

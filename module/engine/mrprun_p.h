@@ -168,6 +168,7 @@ public:
     // BOMs of its made supplies are read for the explosion.
     void PlanLevel(int level);
     QString UnusedSuppliesDelete(int level) const;
+    QString LevelMadeFill(int level) const;
     QString ExplosionBOMs(int level) const;
     void Explode(int level);          // after PlanLevel
     void BuildBalance();

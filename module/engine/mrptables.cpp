@@ -25,6 +25,7 @@ const char* const kRunTables[] = {
     "tmp_KX_MRP_ItemSubsForMRPDemand", "tmp_KX_MRP_ItemSubsCouples", "tmp_KX_MRP_MainOrigDates", "tmp_KX_MRP_LastSupAdjusts",
     "tmp_KX_MRP_MainX", "tmp_KX_MRP_SupUpdates", "tmp_KX_MRP_DmdUpdates", "tmp_KX_MRP_KitUpdates", "tmp_KX_MRP_SupKit",
     "tmp_KX_MRP_OrderComps", "tmp_KX_MRP_DefaultBOMs", "tmp_KX_MRP_DatedBOMItems", "tmp_KX_MRP_BalDemands",
+    "tmp_KX_MRP_LevelMade",
 };
 
 // The create statements of the run's work tables, with their indexes, in the order the run
@@ -68,6 +69,12 @@ const QList<QPair<QString, QString>>& RunTableStatements()
              "create index on tmp_KX_MRP_Supplies (SupBillType, SupBillID, SupBillEntry);\r"
              "create index on tmp_KX_MRP_Supplies (SupItmID);\r")
                   .arg(q, PropColumns("SupItmProp"))},
+        // The made supplies of the level being exploded, as the explosion reads them.
+        {QStringLiteral("tmp_KX_MRP_LevelMade"), QStringLiteral(
+             "create temp table tmp_KX_MRP_LevelMade as select SupIID, SupBillType, SupBillNo, SupBillEntry, SupDrawDate, "
+             "SupSuppID, SupDeptID, SupOrigType, SupOrigID, SupOrigNo, SupOrigEntry, SupOrigItmID, SupOrigCustID, SupOrigCustPO, "
+             "SupOrigTag, SupOrigSubTag, SupGroupType, SupGroupNo, SupPriority, SupQty, SupBomType, SupBomID "
+             "from tmp_KX_MRP_Supplies with no data;\r")},
         {QStringLiteral("tmp_KX_MRP_SupAdjusts"), QStringLiteral(
              "create temp table tmp_KX_MRP_SupAdjusts (AdjSupIID integer, AdjOldType integer, AdjOldBomID varchar(50), AdjOldQty %1);\r")
                   .arg(q)},
