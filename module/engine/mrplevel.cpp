@@ -349,7 +349,7 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
                 "coalesce(d.DmdDeptID, ''), coalesce(p.SupDeptID, ''), coalesce(p.SupSuppID, ''), p.SupItmID, %2, "
                 "d.DmdPriority, d.DmdBillID, d.DmdBillEntry, d.DmdNeedQty, coalesce(d.DmdBillQty, 0), coalesce(d.DmdPSupIID, 0) "
                 "from tmp_KX_MRP_Demands as d join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=d.DmdItmID and l.LowestCode=%3 "
-                "join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID%4")
+                "and l.ItmInMaster=1 left join tmp_KX_MRP_Supplies as p on p.SupIID=d.DmdPSupIID%4")
                 .arg(R.Scheme.DemandByOrigDate ? QStringLiteral("coalesce(o.ManBillDate, '99991231')") : QStringLiteral("null"),
                      props.join(QStringLiteral(", ")), SQLInt(FLevel),
                      R.Scheme.DemandByOrigDate ? QStringLiteral(" left join tmp_KX_MRP_MainOrigDates as o on o.ManBillType=d.DmdOrigType "

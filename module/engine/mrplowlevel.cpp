@@ -333,10 +333,10 @@ int TMRPRun::LowLevelCodes()
     }
 
     Exec(QStringLiteral("truncate table tmp_KX_MRP_ItemLowestCode"));
-    TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_ItemLowestCode"), QStringLiteral("ItmID, LowestCode"));
+    TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_ItemLowestCode"), QStringLiteral("ItmID, LowestCode, ItmInMaster"));
     int deepest = 0;
     for (int v = 0; v < total; ++v) {
-        rows.Text(graph.IDs[v]).Int(code[v]).EndRow();
+        rows.Text(graph.IDs[v]).Int(code[v]).Int(items.contains(graph.IDs[v]) ? 1 : 0).EndRow();
         deepest = std::max(deepest, code[v]);
     }
     rows.Finish();
