@@ -318,14 +318,22 @@ void TMRPRun::Gather(int level)
     }
     Exec(QStringLiteral("call KX_MRP_SetBOMForSupply(-1)"));
 
+    // A line of an order or of the stock taken on an earlier level comes in once; gathered all
+    // at once, there is no earlier level to look at.
+    auto notTaken = [&](int type, const QString& line) {
+        return level < 0 ? qMakePair(QString(), QString())
+                         : qMakePair(QStringLiteral(" left join tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=%1 and %2")
+                                         .arg(SQLInt(type), line),
+                                     QStringLiteral("tmpdmd.DmdIID is null and "));
+    };
+
     // Open component lines of the orders present as supplies, and scrap replacements.
     OrderComponents(QString(), onLevel(QStringLiteral("c.DmdItmID")));
     {
+        const auto scrap = notTaken(btMOScrap, QStringLiteral("tmpdmd.DmdBillID=s.MOID and tmpdmd.DmdBillEntry=s.MspEntry"));
         const TInfoObjectDef* def = RunObjectDef("KX_MRP.MOScrap");
         Exec(Composed(def,
-                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$ left join tmp_KX_MRP_Demands as "
-                                     "tmpdmd on tmpdmd.DmdBillType=%2 and tmpdmd.DmdBillID=s.MOID and tmpdmd.DmdBillEntry=s.MspEntry")
-                          .arg(kDmdInsertColumns, SQLInt(btMOScrap)),
+                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$%2").arg(kDmdInsertColumns, scrap.first),
                       QStringLiteral("%1, %2, s.MOID, s.MONo, s.MspEntry, s.MODate, s.MspBillQty, null, s.MODeptID, "
                                      "coalesce(s.MOOrigType, 0), s.MOOrigID, s.MOOrigNo, coalesce(s.MOOrigEntry, 0), s.MOOrigItmID, "
                                      "s.MOOrigCustID, s.MOOrigCustPO, s.MOOrigTag, s.MOOrigSubTag, coalesce(s.MOGroupType, 0), "
@@ -335,9 +343,9 @@ void TMRPRun::Gather(int level)
                                      "coalesce(s.MONote,''), 500)")
                           .arg(PeriodCaseExpr(periods, QStringLiteral("s.MspDrawDate")), SQLInt(btMOScrap),
                                Props(QStringLiteral("$$ItmProp%1$$"))),
-                      CombineFilter(QStringLiteral("tmpdmd.DmdIID is null and s.CanMRP<>0 and s.MspDrawDate<%1 and s.MspQty>0 and "
-                                                   "(mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%2")
-                                        .arg(horizonEnd, onLevel(QStringLiteral("s.MspItmID"))),
+                      CombineFilter(QStringLiteral("%1s.CanMRP<>0 and s.MspDrawDate<%2 and s.MspQty>0 and "
+                                                   "(mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%3")
+                                        .arg(scrap.second, horizonEnd, onLevel(QStringLiteral("s.MspItmID"))),
                                     Filter(QStringLiteral("KX_MRP.MOScrap"))),
                       QStringLiteral("s.MOID, s.MspEntry")));
     }
@@ -352,17 +360,16 @@ void TMRPRun::Gather(int level)
             where += QStringLiteral(" and s.InvStkID in ") + stocks;
         where = CombineFilter(where, Filter(QStringLiteral("KX_MRP.Inventory")));
         const QDate today = RunTime.date();
+        const auto shortage = notTaken(btNegStock, QStringLiteral("tmpdmd.DmdBillID=cast(s.InvIID as varchar(50))"));
         Exec(Composed(def,
-                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$ left join tmp_KX_MRP_Demands as "
-                                     "tmpdmd on tmpdmd.DmdBillType=%2 and tmpdmd.DmdBillID=cast(s.InvIID as varchar(50))")
-                          .arg(kDmdInsertColumns, SQLInt(btNegStock)),
+                      QStringLiteral("insert into tmp_KX_MRP_Demands (%1) select $$Fields$$ $$MainJoin$$%2").arg(kDmdInsertColumns, shortage.first),
                       QStringLiteral("%1, %2, cast(s.InvIID as varchar(50)), k.StkNo, 0, %3, -s.InvQty, null, null, "
                                      "coalesce(s.InvOrigType, 0), s.InvOrigID, s.InvOrigNo, coalesce(s.InvOrigEntry, 0), s.InvOrigItmID, "
                                      "s.InvOrigCustID, s.InvOrigCustPO, s.InvOrigTag, null, coalesce(s.InvGroupType, 0), "
                                      "coalesce(s.InvGroupNo, ''), s.InvItmID, coalesce(s.InvItmProps, ''), %4, %3, 99, null, null, "
                                      "-s.InvQty, -s.InvQty, 0, null, null, left(k.StkName||' '||coalesce(s.InvBatch,''), 500)")
                           .arg(SQLInt(PeriodOfDate(periods, today)), SQLInt(btNegStock), SQLDate(today) + QStringLiteral("::timestamp"), Props(QStringLiteral("s.InvItmProp%1"))),
-                      CombineFilter(where, QStringLiteral("tmpdmd.DmdIID is null and s.InvQty<0")), QStringLiteral("s.InvIID")));
+                      CombineFilter(where, shortage.second + QStringLiteral("s.InvQty<0")), QStringLiteral("s.InvIID")));
         Exec(QStringLiteral("truncate table tmp_KX_MRP_ItemInventory;\r") +
              Composed(def,
                       QStringLiteral("insert into tmp_KX_MRP_ItemInventory (InvItmID, InvItmProps, %1, InvBatch, InvOrigType, InvOrigID, "

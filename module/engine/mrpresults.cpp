@@ -173,13 +173,21 @@ void TMRPRun::KitQuantities()
     // Open orders whose component lines are in the run but which are not among the supplies
     // come back as supplies, so that their components have a parent for kit quantities.
     // Usually every such line has its order among the supplies: then there is nothing to seek.
-    TQuery orphans(&Connection);
-    orphans.SQL = QStringLiteral("select distinct DmdBillType from tmp_KX_MRP_Demands where DmdBillType in (%1, %2) and DmdPSupIID is null")
-                      .arg(SQLInt(btMOBom), SQLInt(btOOBom));
-    orphans.Open();
     QList<int> orphanTypes;
-    for (int r = 0; r < orphans.RecordCount(); ++r)
-        orphanTypes << orphans.IntAt(r, 0);
+    if (AllDemandsAsRead()) {
+        for (const TDemandResult& r : DemandResults)
+            if (r.AsRead.Read && r.AsRead.PSupIID == 0 && (r.AsRead.BillType == btMOBom || r.AsRead.BillType == btOOBom) &&
+                !orphanTypes.contains(r.AsRead.BillType))
+                orphanTypes << r.AsRead.BillType;
+    } else {
+        TQuery orphans(&Connection);
+        orphans.SQL = QStringLiteral("select distinct DmdBillType from tmp_KX_MRP_Demands where DmdBillType in (%1, %2) and "
+                                     "DmdPSupIID is null")
+                          .arg(SQLInt(btMOBom), SQLInt(btOOBom));
+        orphans.Open();
+        for (int r = 0; r < orphans.RecordCount(); ++r)
+            orphanTypes << orphans.IntAt(r, 0);
+    }
     for (int type : {int(btMO), int(btOO)}) {
         const bool mo = type == btMO;
         if (!orphanTypes.contains(mo ? btMOBom : btOOBom))

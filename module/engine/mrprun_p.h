@@ -212,7 +212,6 @@ struct TDemandBom {
 };
 // The kinds of demand rows the run finds by their bill line (DmdBillType, DmdBillID,
 // DmdBillEntry) to gather each once.
-QString LineLookupTypes();
 // The condition that an item is made (its planning type, else its own type, above bought), on
 // the aliases of its KX_Base_ItemMaster and KX_MRP_ItemSetting rows.
 QString MadeItem(const QString& master, const QString& setting);
