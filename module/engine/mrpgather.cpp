@@ -142,14 +142,18 @@ void TMRPRun::RefreshMainDemand()
         {btSO, "SO", "KX_MRP_SO", "KX_MRP_SOExt", "s.SOQty"},
         {btSI, "SI", "KX_MRP_SI", "KX_MRP_SIExt", "s.SIQty"},
     };
+    // Every stored line meets its bill line, where the planner, joining on bill and line as if
+    // they were unrelated, expects a few: hashing the bills' heads beats looking each one up.
     for (const TSource& src : sources) {
         const QString p = QLatin1String(src.P);
-        Exec(QStringLiteral("insert into tmp_KX_MRP_MainX select m.ManIID, s.%1BillQty, s.%1OkQty, "
+        Exec(QStringLiteral("set enable_nestloop = off;\r"
+                            "insert into tmp_KX_MRP_MainX select m.ManIID, s.%1BillQty, s.%1OkQty, "
                             "coalesce(x.%1DedAQty,0)+coalesce(x.%1DedMQty,0), %2, m.ManAdjQty, %2+coalesce(m.ManAdjQty,0), m.ManQty, "
                             "m.ManHints from KX_MRP_Main as m join %3 as s on s.%1ID=m.ManBillID and s.%1Entry=m.ManBillEntry "
                             "left join %4 as x on x.%1ID=s.%1ID and x.%1Entry=s.%1Entry where m.ManSchIID=%5 and m.ManBillType=%6 "
                             "and (m.ManBillQty, m.ManExeQty, m.ManDedQty, m.ManNeedQty, m.ManQty) is distinct from (s.%1BillQty, "
-                            "s.%1OkQty, coalesce(x.%1DedAQty,0)+coalesce(x.%1DedMQty,0), %2, %2+coalesce(m.ManAdjQty,0))")
+                            "s.%1OkQty, coalesce(x.%1DedAQty,0)+coalesce(x.%1DedMQty,0), %2, %2+coalesce(m.ManAdjQty,0));\r"
+                            "reset enable_nestloop")
                  .arg(p, QLatin1String(src.Need), QLatin1String(src.View), QLatin1String(src.Ext), Iid(), SQLInt(src.Type)));
     }
     RemapMainHints(Connection, QStringLiteral("select ManIID, ManQty, ManHints from tmp_KX_MRP_MainX where ManQty<>OldQty and ManHints<>''"),
