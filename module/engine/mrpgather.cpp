@@ -305,6 +305,11 @@ void TMRPRun::Gather(int level)
         return level < 0 ? QString()
                          : QStringLiteral(" and %1 in (select DmdItmID from tmp_KX_MRP_CurLevelDmdItems)").arg(itemColumn);
     };
+    // Gathered all at once, every open line of a bill comes in, where the planner, misled by
+    // the conditions on the lines, expects a few: hashing the item tables beats looking up
+    // each line's item.
+    if (level < 0)
+        Exec(QStringLiteral("set enable_nestloop = off"));
     for (const TSupplyBill& b : kSupplyBills) {
         Progress.CheckAbort();
         const TInfoObjectDef* def = RunObjectDef(b.ObjectID);
@@ -320,7 +325,7 @@ void TMRPRun::Gather(int level)
                                     Filter(QLatin1String(b.ObjectID))),
                       QStringLiteral("s.%1ID, s.%1Entry").arg(p)));
     }
-    Exec(QStringLiteral("call KX_MRP_SetBOMForSupply(-1)"));
+    Exec(QStringLiteral("reset enable_nestloop;\rcall KX_MRP_SetBOMForSupply(-1)"));
 
     // A line of an order or of the stock taken on an earlier level comes in once; gathered all
     // at once, there is no earlier level to look at.
