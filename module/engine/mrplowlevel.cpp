@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace kx {
 
@@ -106,10 +107,19 @@ QList<int> Components(int n, const std::function<const QList<int>&(int, int)>& e
 int TMRPRun::LowLevelCodes()
 {
     TQuery q(&Connection);
-    // Every item of the run starts at code 0.
+    // Every item of the run starts at code 0. The demands' items come with the BOMs they
+    // name, the first BOMs to read.
     TItemGraph graph;
-    q.SQL = QStringLiteral("select DmdItmID from tmp_KX_MRP_Demands union select SupItmID from tmp_KX_MRP_Supplies "
-                           "union select SupItmID from tmp_KX_MRP_LastSupAdjusts");
+    struct TNamedBom { QString Item; QVariant Type, ID; };
+    std::vector<TNamedBom> demandBoms;
+    q.SQL = QStringLiteral("select distinct DmdItmID, DmdBomType, DmdBomID from tmp_KX_MRP_Demands");
+    q.Open();
+    demandBoms.reserve(size_t(q.RecordCount()));
+    for (int r = 0; r < q.RecordCount(); ++r) {
+        demandBoms.push_back({q.TextAt(r, 0), q.ValueAt(r, 1), q.ValueAt(r, 2)});
+        graph.Add(demandBoms.back().Item);
+    }
+    q.SQL = QStringLiteral("select SupItmID from tmp_KX_MRP_Supplies union select SupItmID from tmp_KX_MRP_LastSupAdjusts");
     q.Open();
     for (int r = 0; r < q.RecordCount(); ++r)
         graph.Add(q.TextAt(r, 0));
@@ -133,9 +143,9 @@ int TMRPRun::LowLevelCodes()
         return openOrderBoms ? info.Type > 1 : (info.MrpType > 1 || (info.Type > 1 && info.MrpType == 0));
     };
 
-    // The BOMs read first: those of demands with a BOM or of made items, production and
-    // outsourcing orders (by their product's BOM when open-order BOMs count), requisitions,
-    // planned supplies and the kept adjustments.
+    // The BOMs read first: those of demands with a BOM or of made items (of the item master),
+    // production and outsourcing orders (by their product's BOM when open-order BOMs count),
+    // requisitions, planned supplies and the kept adjustments.
     // A made item's demands are bound to its default BOM for their property set on their date,
     // so any of its enabled standard BOMs may be the one a level explodes: all of them are read.
     QMultiHash<QString, QPair<int, QString>> standardBoms;
@@ -148,9 +158,7 @@ int TMRPRun::LowLevelCodes()
     QSet<QString> standardsRead;
     QList<QStringList> seed;
     q.SQL = QStringLiteral(
-                "select distinct d.DmdItmID, d.DmdBomType, d.DmdBomID from tmp_KX_MRP_Demands as d join KX_Base_ItemMaster as i on "
-                "i.ItmID=d.DmdItmID where coalesce(d.DmdBomID,'')<>'' or i.ItmType>1 "
-                "union select distinct SupItmID, (case when %1 and SupBillType in (%2, %3) then null else SupBomType end), "
+                "select distinct SupItmID, (case when %1 and SupBillType in (%2, %3) then null else SupBomType end), "
                 "(case when %1 and SupBillType in (%2, %3) then null else SupBomID end) from tmp_KX_MRP_Supplies "
                 "where SupBillType in (%2, %3, %4, %5) or SupBillType>=%6 "
                 "union select distinct SupItmID, SupBomType, SupBomID from tmp_KX_MRP_LastSupAdjusts where coalesce(SupBomID,'')<>''")
@@ -173,6 +181,11 @@ int TMRPRun::LowLevelCodes()
         for (auto it = standardBoms.constFind(prd); it != standardBoms.constEnd() && it.key() == prd; ++it)
             addBom(prd, it.value().first, it.value().second);
     };
+    for (const TNamedBom& d : demandBoms) {
+        const auto item = items.constFind(d.Item);
+        if (item != items.constEnd() && (!d.ID.toString().isEmpty() || item->Type > 1))
+            addSeed(d.Item, d.Type, d.ID);
+    }
     for (int r = 0; r < q.RecordCount(); ++r)
         addSeed(q.TextAt(r, 0), q.ValueAt(r, 1), q.ValueAt(r, 2));
 
