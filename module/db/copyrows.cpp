@@ -33,15 +33,24 @@ void TCopyRows::Separate()
 TCopyRows& TCopyRows::Text(std::string_view utf8)
 {
     Separate();
-    for (const char c : utf8) {
-        switch (c) {
-        case '\\': FData.append("\\\\", 2); break;
-        case '\t': FData.append("\\t", 2); break;
-        case '\n': FData.append("\\n", 2); break;
-        case '\r': FData.append("\\r", 2); break;
-        default: FData.append(c);
+    // Runs of plain characters go in whole; only a backslash and the separators are escaped.
+    const char* run = utf8.data();
+    const char* const end = run + utf8.size();
+    for (const char* p = run; p != end; ++p) {
+        const char* escaped;
+        switch (*p) {
+        case '\\': escaped = "\\\\"; break;
+        case '\t': escaped = "\\t"; break;
+        case '\n': escaped = "\\n"; break;
+        case '\r': escaped = "\\r"; break;
+        default: continue;
         }
+        FData.append(run, p - run);
+        FData.append(escaped, 2);
+        run = p + 1;
     }
+    if (run != end)
+        FData.append(run, end - run);
     return *this;
 }
 

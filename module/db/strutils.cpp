@@ -147,13 +147,16 @@ QString IntToBase(qint64 value, int base, int width)
     static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     const bool negative = value < 0;
     quint64 v = negative ? quint64(-(value + 1)) + 1 : quint64(value);
-    QString text;
+    char buffer[64];              // a 64-bit value has at most 64 digits in base 2
+    char* const end = buffer + sizeof(buffer);
+    char* p = end;
     do {
-        text.prepend(QLatin1Char(digits[v % quint64(base)]));
+        *--p = digits[v % quint64(base)];
         v /= quint64(base);
     } while (v > 0);
-    while (text.size() < width)
-        text.prepend(QLatin1Char('0'));
+    QString text = QString::fromLatin1(p, end - p);
+    if (text.size() < width)
+        text.prepend(QString(width - text.size(), QLatin1Char('0')));
     return negative ? QLatin1Char('-') + text : text;
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace kx;
 
 TEST(ParamList, GetAndSetFollowNamesWithoutRegardToCase)
@@ -57,6 +59,9 @@ TEST(NumberBase, RoundTripPaddingAndRangeErrors)
     EXPECT_EQ(IntToBase(35, 36, 2), QStringLiteral("0Z"));
     EXPECT_EQ(IntToBase(36 * 36 - 1, 36, 2), QStringLiteral("ZZ"));
     EXPECT_EQ(IntToBase(5, 2), QStringLiteral("101"));
+    // The sign goes before the padding; the longest text is the lowest value in base 2.
+    EXPECT_EQ(IntToBase(-255, 16, 4), QStringLiteral("-00FF"));
+    EXPECT_EQ(IntToBase(std::numeric_limits<qint64>::min(), 2), QStringLiteral("-1") + QString(63, QLatin1Char('0')));
     for (qint64 v : {0LL, 1LL, 35LL, 36LL, 1295LL, 46655LL, 123456789LL})
         EXPECT_EQ(BaseToInt(IntToBase(v, 36, 3), 36), v);
     EXPECT_EQ(BaseToInt(QStringLiteral(" 0z "), 36), 35);
