@@ -96,14 +96,25 @@ QString TMRPRun::ExplosionBOMs(int level) const
 void TMRPRun::Explode(int level)
 {
     // The parent quantity a component line asks for: a fixed line once per parent, otherwise
-    // the parent's quantity, with loss rates grossed up over the parent's yield.
-    QString q = QStringLiteral("(case b.BomFixed when 1 then 1 else s.SupQty end)");
+    // the parent's quantity, with loss rates grossed up over the parent's yield; as a
+    // numerator and a denominator.
+    const QString parent = QStringLiteral("(case b.BomFixed when 1 then 1 else s.SupQty end)");
+    QString numerator = parent, denominator = QStringLiteral("1");
     if (Scheme.CareItemLossRate) {
-        const QString base = QStringLiteral("(case b.BomFixed when 1 then 1 else s.SupQty*100/coalesce(nullif(b.BomPrdOkRate,0),100) end)");
-        q = GetLossRateType() ? QStringLiteral("%1*100/nullif(100-coalesce(b.BomLossRate,0),0)").arg(base)
-                              : QStringLiteral("%1*(100+coalesce(b.BomLossRate,0))/100").arg(base);
+        // The parent's quantity over its yield in percent; a fixed line once, whatever the yield.
+        const QString overYield = QStringLiteral("(case b.BomFixed when 1 then 1 else s.SupQty*100 end)");
+        const QString yield = QStringLiteral("(case b.BomFixed when 1 then 1 else coalesce(nullif(b.BomPrdOkRate,0),100) end)");
+        numerator = GetLossRateType() ? QStringLiteral("%1*100").arg(overYield)
+                                      : QStringLiteral("%1*(100+coalesce(b.BomLossRate,0))").arg(overYield);
+        denominator = GetLossRateType() ? QStringLiteral("%1*nullif(100-coalesce(b.BomLossRate,0),0)").arg(yield)
+                                        : QStringLiteral("%1*100").arg(yield);
     }
-    const QString raw = QStringLiteral("(%1*b.BomQty/nullif(b.BomBaseQty,0)*coalesce(b.BomPercent,100)/100)").arg(q);
+    // The need is the parent quantity times the usage per base quantity and the line's
+    // percentage, divided once: a quotient rounded in its last digit and multiplied back may
+    // come out a hair above a whole number, and a component planned in whole units would then
+    // be asked for one unit more.
+    const QString raw = QStringLiteral("(%1*b.BomQty*coalesce(b.BomPercent,100)/(%2*nullif(b.BomBaseQty,0)*100))")
+                            .arg(numerator, denominator);
     const QString need = QStringLiteral("coalesce((case when coalesce(ct.ItmPutInteger,0)=1 then ceil(%1) else round(%1, ci.ItmDecimal) end), 0)")
                              .arg(raw);
     // A component line that names the component's BOM binds the component to it; without one
