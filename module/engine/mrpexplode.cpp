@@ -61,10 +61,11 @@ QString MadeKinds()
 
 } // namespace
 
-// The level's made supplies whose components are planned: those used (at least one demand took
-// some, or the planner fixed them) or, when every level was gathered at the start, all that
-// remain; with a single-level scope, only those of the main items.
-QString TMRPRun::LevelMadeFill(int level) const
+// The level's made supplies whose components are planned, set aside for the explosion, and the
+// BOMs they name read: those used (at least one demand took some, or the planner fixed them)
+// or, when every level was gathered at the start, all that remain; with a single-level scope,
+// only those of the main items.
+QString TMRPRun::ExplosionBOMs(int level) const
 {
     QString scope;
     if (SingleLevelScope())
@@ -74,23 +75,18 @@ QString TMRPRun::LevelMadeFill(int level) const
                     .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
     const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and (s.SupAllotQty>0 or s.SupPDmdIID=-1)");
     return QStringLiteral("truncate table tmp_KX_MRP_LevelMade;\r"
-                          "insert into tmp_KX_MRP_LevelMade select s.SupIID, s.SupBillType, s.SupBillNo, s.SupBillEntry, s.SupDrawDate, "
-                          "s.SupSuppID, s.SupDeptID, s.SupOrigType, s.SupOrigID, s.SupOrigNo, s.SupOrigEntry, s.SupOrigItmID, "
+                          "insert into tmp_KX_MRP_LevelMade select s.SupIID, s.SupItmID, s.SupBillType, s.SupBillNo, s.SupBillEntry, "
+                          "s.SupDrawDate, s.SupSuppID, s.SupDeptID, s.SupOrigType, s.SupOrigID, s.SupOrigNo, s.SupOrigEntry, s.SupOrigItmID, "
                           "s.SupOrigCustID, s.SupOrigCustPO, s.SupOrigTag, s.SupOrigSubTag, s.SupGroupType, s.SupGroupNo, s.SupPriority, "
                           "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and "
                           "coalesce(s.SupBomID,'')<>''%3%4;\r"
-                          "analyze tmp_KX_MRP_LevelMade")
-        .arg(OnLevel(level), MadeKinds(), scope, used);
-}
-
-QString TMRPRun::ExplosionBOMs(int level) const
-{
-    return QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
-                          "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct s.SupItmID, s.SupBomType, s.SupBomID "
-                          "from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and coalesce(s.SupBomID,'')<>'';\r"
+                          "analyze tmp_KX_MRP_LevelMade;\r"
+                          "truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
+                          "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct SupItmID, SupBomType, SupBomID "
+                          "from tmp_KX_MRP_LevelMade;\r"
                           "call KX_MRP_GetBOM();\r"
-                          "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies;\r%3")
-        .arg(OnLevel(level), MadeKinds(), LevelMadeFill(level));
+                          "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies")
+        .arg(OnLevel(level), MadeKinds(), scope, used);
 }
 
 void TMRPRun::Explode(int level)

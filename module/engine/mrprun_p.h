@@ -168,7 +168,6 @@ public:
     // BOMs of its made supplies are read for the explosion.
     void PlanLevel(int level);
     QString UnusedSuppliesDelete(int level) const;
-    QString LevelMadeFill(int level) const;
     QString ExplosionBOMs(int level) const;
     void Explode(int level);          // after PlanLevel
     void BuildBalance();
@@ -210,8 +209,6 @@ struct TDemandBom {
     QString Join;                 // left joins giving "dbe", "dbb" and, with dated BOMs, "dbd"
     QString Type, ID;             // the row's DmdBomType and DmdBomID
 };
-// The kinds of demand rows the run finds by their bill line (DmdBillType, DmdBillID,
-// DmdBillEntry) to gather each once.
 // The condition that an item is made (its planning type, else its own type, above bought), on
 // the aliases of its KX_Base_ItemMaster and KX_MRP_ItemSetting rows.
 QString MadeItem(const QString& master, const QString& setting);

@@ -71,7 +71,7 @@ const QList<QPair<QString, QString>>& RunTableStatements()
                   .arg(q, PropColumns("SupItmProp"))},
         // The made supplies of the level being exploded, as the explosion reads them.
         {QStringLiteral("tmp_KX_MRP_LevelMade"), QStringLiteral(
-             "create temp table tmp_KX_MRP_LevelMade as select SupIID, SupBillType, SupBillNo, SupBillEntry, SupDrawDate, "
+             "create temp table tmp_KX_MRP_LevelMade as select SupIID, SupItmID, SupBillType, SupBillNo, SupBillEntry, SupDrawDate, "
              "SupSuppID, SupDeptID, SupOrigType, SupOrigID, SupOrigNo, SupOrigEntry, SupOrigItmID, SupOrigCustID, SupOrigCustPO, "
              "SupOrigTag, SupOrigSubTag, SupGroupType, SupGroupNo, SupPriority, SupQty, SupBomType, SupBomID "
              "from tmp_KX_MRP_Supplies with no data;\r")},
