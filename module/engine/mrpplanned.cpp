@@ -153,11 +153,13 @@ void TMRPLevel::WritePlanned()
 {
     if (Planned.empty())
         return;
-    // Row numbers of the new supplies, drawn from the run table's own sequence.
+    // Row numbers of the new supplies, drawn from the run table's own sequence as one block:
+    // the sequence belongs to this session's table, so nothing else draws from it between.
     TQuery q(&R.Connection);
-    q.SQL = QStringLiteral("select nextval(pg_get_serial_sequence('tmp_kx_mrp_supplies', 'supiid')) from generate_series(1, %1)")
+    q.SQL = QStringLiteral("select setval(s::regclass, nextval(s::regclass)+%1-1) from pg_get_serial_sequence('tmp_kx_mrp_supplies', 'supiid') as s")
                 .arg(Planned.size());
     q.Open();
+    const int firstIID = q.Fields(0).AsInteger() - int(Planned.size()) + 1;
     TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_Supplies"), QLatin1String(kSupplyColumns));
     TCopyRows adjustRows(R.Connection, QStringLiteral("tmp_KX_MRP_SupAdjusts"),
                          QStringLiteral("AdjSupIID, AdjOldType, AdjOldBomID, AdjOldQty"));
@@ -165,7 +167,7 @@ void TMRPLevel::WritePlanned()
         const TMRPPlannedRec& p = Planned[k];
         const TMRPDemandRec& d = Dmd[p.Demand];
         const TMRPItemSumRec& item = Items[d.DmdItmIndex];
-        const int iid = q.ValueAt(int(k), 0).toInt();
+        const int iid = firstIID + int(k);
         // Due date: the first demand's date when the earliest period with quantity is its
         // period, else the first day of that period (the period before the horizon: its last).
         const int earliest = p.PeriodQty.isEmpty() ? p.FirstPeriod : p.PeriodQty.firstKey();
