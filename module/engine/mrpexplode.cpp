@@ -73,12 +73,14 @@ QString TMRPRun::ExplosionBOMs(int level) const
                                "m.ManItmID=s.SupItmID and m.ManItmProps=s.SupItmProps and m.ManGroupType=s.SupGroupType and "
                                "m.ManGroupNo=s.SupGroupNo))")
                     .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
-    const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and (s.SupAllotQty>0 or s.SupPDmdIID=-1)");
+    const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0")
+                                       : QStringLiteral(" and (%1>0 or s.SupPDmdIID=-1)").arg(NettedSupply(QStringLiteral("SupAllotQty")));
     return QStringLiteral("truncate table tmp_KX_MRP_LevelMade;\r"
                           "insert into tmp_KX_MRP_LevelMade select s.SupIID, s.SupItmID, s.SupBillType, s.SupBillNo, s.SupBillEntry, "
                           "s.SupDrawDate, s.SupSuppID, s.SupDeptID, s.SupOrigType, s.SupOrigID, s.SupOrigNo, s.SupOrigEntry, s.SupOrigItmID, "
                           "s.SupOrigCustID, s.SupOrigCustPO, s.SupOrigTag, s.SupOrigSubTag, s.SupGroupType, s.SupGroupNo, s.SupPriority, "
-                          "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and "
+                          "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 left join tmp_KX_MRP_SupUpdates as u on "
+                          "u.SupIID=s.SupIID where s.SupBillType in (%2) and "
                           "coalesce(s.SupBomID,'')<>''%3%4;\r"
                           "analyze tmp_KX_MRP_LevelMade;\r"
                           "truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
@@ -196,8 +198,9 @@ void TMRPRun::Explode(int level)
     // was gathered at the start, the lines of every order among the supplies came in with it,
     // and those of items left out of the plan stay out.
     if (!GlobalScope()) {
-        QString orders = QStringLiteral(" and (tmpsup.SupAllotQty>0 or tmpsup.SupPDmdIID=-1) and tmpsup.SupItmID in "
-                                        "(select ItmID from tmp_KX_MRP_ItemLowestCode where LowestCode=%1)")
+        QString orders = QStringLiteral(" and (tmpsup.SupAllotQty>0 or tmpsup.SupPDmdIID=-1 or exists (select 1 from "
+                                        "tmp_KX_MRP_SupUpdates as u where u.SupIID=tmpsup.SupIID and u.SupAllotQty>0)) and "
+                                        "tmpsup.SupItmID in (select ItmID from tmp_KX_MRP_ItemLowestCode where LowestCode=%1)")
                              .arg(level);
         if (SingleLevelScope())
             orders += QStringLiteral(" and exists (select 1 from tmp_KX_MRP_MainItems as m where m.ManItmID=tmpsup.SupItmID and "
@@ -211,9 +214,12 @@ void TMRPRun::Explode(int level)
 QString TMRPRun::UnusedSuppliesDelete(int level) const
 {
     // Supplies nobody used and no demand of this level asked for are left out of the results.
+    // The netting only adds to a supply's allotted quantity: one with some before it, or
+    // given some by it, is used.
     return QStringLiteral("delete from tmp_KX_MRP_Supplies as s using tmp_KX_MRP_ItemLowestCode as l where s.SupItmID=l.ItmID and "
-                          "l.LowestCode=%1 and (s.SupAllotQty is null or s.SupAllotQty=0) and (s.SupPDmdIID is null or s.SupPDmdIID<>-1) "
-                          "and not %2")
+                          "l.LowestCode=%1 and (s.SupAllotQty is null or s.SupAllotQty=0) and not exists (select 1 from "
+                          "tmp_KX_MRP_SupUpdates as u where u.SupIID=s.SupIID and u.SupAllotQty<>0) and "
+                          "(s.SupPDmdIID is null or s.SupPDmdIID<>-1) and not %2")
         .arg(SQLInt(level), LevelDemand(QStringLiteral("s.SupItmID"), QStringLiteral("s.SupItmProps"), QStringLiteral("s.SupGroupType"),
                                         QStringLiteral("s.SupGroupNo")));
 }

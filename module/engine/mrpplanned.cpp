@@ -226,7 +226,6 @@ void TMRPLevel::WriteBack()
         allots[i] = int(i);
     std::stable_sort(allots.begin(), allots.end(), [&](int a, int b) { return rank[Allots[a].AltDtlIndex] < rank[Allots[b].AltDtlIndex]; });
     QSet<int> lateOrEarly;
-    std::optional<TSentAhead> supplies;
     {
         TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_Allots"),
                        QStringLiteral("AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, AltIsGrpx, AltIsRepl, AltReplQty"));
@@ -241,8 +240,9 @@ void TMRPLevel::WriteBack()
         rows.Finish();
     }
     {
+        // Each supply is read by one level only (its item's): its row here is final.
         TCopyRows rows(R.Connection, QStringLiteral("tmp_KX_MRP_SupUpdates"),
-                       QStringLiteral("SupIID, SupAllotQty, SupAReplQty, SupRestQty, SupChkAllot, SupHints"));
+                       QStringLiteral("SupIID, SupAllotQty, SupAReplQty, SupRestQty, SupHasAdjDays, SupHints"));
         for (size_t i = 0; i < Sup.size(); ++i) {
             const TMRPSupplyRec& s = Sup[i];
             if (!s.SupAlloted)
@@ -250,13 +250,8 @@ void TMRPLevel::WriteBack()
             rows.Int(s.SupIID).Qty(s.SupAllotQty).Qty(s.SupAReplQty).Qty(s.SupRestQty).Int(lateOrEarly.contains(int(i)) ? 1 : 0)
                 .Text(s.SupHints).EndRow();
         }
-        if (rows.Finish() > 0)
-            supplies.emplace(R.Connection, QStringLiteral("update tmp_KX_MRP_Supplies as s set SupAllotQty=u.SupAllotQty, "
-                                                          "SupAReplQty=u.SupAReplQty, SupRestQty=u.SupRestQty, SupHasAdjDays=u.SupChkAllot, "
-                                                          "SupHints=u.SupHints from tmp_KX_MRP_SupUpdates as u where s.SupIID=u.SupIID;\r"
-                                                          "truncate table tmp_KX_MRP_SupUpdates"));
+        rows.Finish();
     }
-    // The demands' results are kept while the server updates the supplies.
     for (const TMRPDemandRec& d : Dmd) {
         TDemandResult& r = R.ResultOf(d.DmdIID);
         r.Set = true;
@@ -283,8 +278,6 @@ void TMRPLevel::WriteBack()
                      r.PO == 0 && r.MR == 0 && r.OR == 0 && r.PR == 0 && r.Chk == 0 && r.PChk == 0 && r.Grpx == 0 && r.Repl == 0 &&
                      r.PPP1 == 0 && r.PPP2 == 0 && r.PDmdIID1 == 0 && r.PDmdIID2.isEmpty();
     }
-    if (supplies)
-        supplies->Wait();
     WritePlanned();
 }
 

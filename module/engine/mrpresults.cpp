@@ -158,13 +158,15 @@ void TMRPRun::BuildBalance()
              "full join (select SupGroupType as GT, SupGroupNo as GN, SupItmID as Itm, SupItmProps as Props, %4, "
              "%5 as InvQty, %6 as POQty, %7 as OOQty, %8 as MOQty, %9 as PRQty, %10 as ORQty, %11 as MRQty, %12 as Qty, "
              "%13 as PPOQty, %14 as POOQty, %15 as PMOQty, %16 as XQty, sum(SupQty) as Total, sum(coalesce(SupChkQty,0)) as ChkQty, "
-             "sum(coalesce(SupAGrpxQty,0)) as GOutQty, sum(coalesce(SupAReplQty,0)) as ROutQty from tmp_KX_MRP_Supplies "
+             "sum(coalesce(SupAGrpxQty,0)) as GOutQty, sum(coalesce(%17,0)) as ROutQty from tmp_KX_MRP_Supplies as s left join "
+             "tmp_KX_MRP_SupUpdates as u on u.SupIID=s.SupIID "
              "where SupQty<>0 group by SupGroupType, SupGroupNo, SupItmID, SupItmProps) as s "
              "on d.GT=s.GT and d.GN=s.GN and d.Itm=s.Itm and d.Props=s.Props "
              "order by 3, 4, 1, 2")
              .arg(Props(QStringLiteral("BalItmProp%1")), Props(QStringLiteral("coalesce(d.P%1, s.P%1)")), demandSide,
                   Props(QStringLiteral("max(SupItmProp%1) as P%1")), s("16"), s("26, 28"), s("24"), s("22"), s("38"))
-             .arg(s("36"), s("34"), s("58, 52, 42"), s("58"), s("52"), s("42"), s("54, 44, 62, 66, 64")));
+             .arg(s("36"), s("34"), s("58, 52, 42"), s("58"), s("52"), s("42"), s("54, 44, 62, 66, 64"),
+                  NettedSupply(QStringLiteral("SupAReplQty"))));
 }
 
 void TMRPRun::KitQuantities()

@@ -17,6 +17,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
+
 namespace kx {
 
 TMRPRun::TMRPRun(TPlanScheme& scheme, bool keepType, bool keepBom, bool keepQty, const TMRPLogEvent& log, IEngineProgress& progress)
@@ -223,6 +226,8 @@ QString SavedSupplyColumns()
             columns << QStringLiteral("(case when s.SupBillNo<>'' then s.SupBillNo else 'S-'||s.SupIID end)");
         else if (c == QLatin1String("SupDSetQty") || c == QLatin1String("SupDSetRate"))
             columns << QStringLiteral("k.") + c;
+        else if (std::find(std::begin(kNettedSupplyColumns), std::end(kNettedSupplyColumns), c) != std::end(kNettedSupplyColumns))
+            columns << NettedSupply(c);
         else
             columns << QStringLiteral("s.") + c;
     }
@@ -269,7 +274,7 @@ void TMRPRun::SaveResults()
              .arg(SchemeRowsTable(kResultTables[0], scheme), demandColumns, iid, SavedDemandColumns()));
     Exec(QStringLiteral(
              "insert into %1 (SupSchIID, %2) select %3, %4 from tmp_KX_MRP_Supplies as s left join tmp_KX_MRP_SupKit as k on "
-             "k.SupIID=s.SupIID;\r"
+             "k.SupIID=s.SupIID left join tmp_KX_MRP_SupUpdates as u on u.SupIID=s.SupIID;\r"
              "insert into %5 (AltSchIID, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, AltIsGrpx, "
              "AltIsRepl, AltReplQty) select %3, AltIID, AltPeriod, AltSupIID, AltDmdIID, AltDate, AltAdjDays, AltTrack, AltQty, "
              "AltIsGrpx, AltIsRepl, AltReplQty from tmp_KX_MRP_Allots;\r"

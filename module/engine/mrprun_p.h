@@ -213,6 +213,15 @@ struct TDemandBom {
 // the aliases of its KX_Base_ItemMaster and KX_MRP_ItemSetting rows.
 QString MadeItem(const QString& master, const QString& setting);
 
+// A level's netting leaves what it did to the supplies it read (the allotted, substituted and
+// remaining quantities, whether some allocation was late or early, the hints) in
+// tmp_KX_MRP_SupUpdates, one row per supply, rather than rewriting those supplies. A statement
+// that reads such a column of tmp_KX_MRP_Supplies "s" after the supply's level takes it through
+// this expression, with the staging table joined as "u" on SupIID.
+QString NettedSupply(const QString& column);
+// The columns of a supply that its level's netting sets (see NettedSupply).
+constexpr const char* kNettedSupplyColumns[] = {"SupAllotQty", "SupAReplQty", "SupRestQty", "SupHasAdjDays", "SupHints"};
+
 // SQL text shared by the parts: the columns of the run's demand and supply tables.
 extern const char* const kDemandColumns;   // every column of KX_MRP_Demands after the scheme column
 extern const char* const kSupplyColumns;   // every column of KX_MRP_Supplies after the scheme column

@@ -183,6 +183,11 @@ const char* const kSupplyColumns =
     "SupPHints, SupPDmdIIDs, SupTrackKey";
 
 
+QString NettedSupply(const QString& column)
+{
+    return QStringLiteral("(case when u.SupIID is null then s.%1 else u.%1 end)").arg(column);
+}
+
 QString MadeItem(const QString& master, const QString& setting)
 {
     return QStringLiteral("(case when %2.ItmMrpType<>0 then %2.ItmMrpType else %1.ItmType end)>1").arg(master, setting);
@@ -279,11 +284,12 @@ void TMRPRun::CreateRunTables()
         q.Open();
         FAnyDatedBoms = q.Fields(0).AsBoolean();
     }
-    // Write-back staging: rows streamed in and applied with one statement each.
+    // Write-back staging: rows streamed in and applied with one statement each, or joined
+    // where they are read (NettedSupply).
     const QString q = QStringLiteral("numeric(28,8)");
     Exec(QStringLiteral(
              "create temp table tmp_KX_MRP_SupUpdates (SupIID integer primary key, SupAllotQty %1, SupAReplQty %1, SupRestQty %1, "
-             "SupChkAllot %1, SupHints varchar(1000));\r"
+             "SupHasAdjDays smallint, SupHints varchar(1000));\r"
              "create temp table tmp_KX_MRP_DmdUpdates (DmdIID integer primary key, DmdUnread smallint not null, DmdPeriod smallint, DmdDate timestamp(3), "
              "DmdInvQty %1, DmdMOQty %1, DmdOOQty %1, DmdPOQty %1, DmdMRQty %1, DmdORQty %1, DmdPRQty %1, DmdChkQty %1, "
              "DmdPChkQty %1, DmdGrpxQty %1, DmdReplQty %1, DmdPPPQty1 %1, DmdPPPQty2 %1, DmdPDmdIID1 integer, "
