@@ -211,17 +211,20 @@ void TMRPRun::Explode(int level)
     Exec(QStringLiteral("analyze tmp_KX_MRP_Demands"));
 }
 
-QString TMRPRun::UnusedSuppliesDelete(int level) const
+QString TMRPRun::UnusedSuppliesDelete(int level, const std::vector<int>& unusedRead) const
 {
     // Supplies nobody used and no demand of this level asked for are left out of the results.
-    // The netting only adds to a supply's allotted quantity: one with some before it, or
-    // given some by it, is used.
+    // Of those the netting read, it tells which it left unused; the others are as they came.
+    QStringList unused;
+    for (int iid : unusedRead)
+        unused << QString::number(iid);
     return QStringLiteral("delete from tmp_KX_MRP_Supplies as s using tmp_KX_MRP_ItemLowestCode as l where s.SupItmID=l.ItmID and "
-                          "l.LowestCode=%1 and (s.SupAllotQty is null or s.SupAllotQty=0) and not exists (select 1 from "
-                          "tmp_KX_MRP_SupUpdates as u where u.SupIID=s.SupIID and u.SupAllotQty<>0) and "
-                          "(s.SupPDmdIID is null or s.SupPDmdIID<>-1) and not %2")
-        .arg(SQLInt(level), LevelDemand(QStringLiteral("s.SupItmID"), QStringLiteral("s.SupItmProps"), QStringLiteral("s.SupGroupType"),
-                                        QStringLiteral("s.SupGroupNo")));
+                          "l.LowestCode=%1 and (case when %2 then %3 else s.SupAllotQty is null or s.SupAllotQty=0 end) and "
+                          "(s.SupPDmdIID is null or s.SupPDmdIID<>-1) and not %4")
+        .arg(SQLInt(level), LevelReadsSupply(),
+             unused.isEmpty() ? QStringLiteral("false") : QStringLiteral("s.SupIID in (%1)").arg(unused.join(QStringLiteral(", "))),
+             LevelDemand(QStringLiteral("s.SupItmID"), QStringLiteral("s.SupItmProps"), QStringLiteral("s.SupGroupType"),
+                         QStringLiteral("s.SupGroupNo")));
 }
 
 } // namespace kx

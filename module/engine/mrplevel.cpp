@@ -520,11 +520,20 @@ QString TMRPLevel::SupplySelect() const
                 "coalesce(s.SupAllotQty, 0), s.SupRestQty, coalesce(s.SupHints, ''), coalesce(s.SupBomLocked, 0), s.SupBomType, "
                 "coalesce(s.SupBomID, ''), s.SupItmID "
                 "from tmp_KX_MRP_Supplies as s join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1 "
-                "where (s.SupBillType<=%2 and s.SupRestQty>0 or s.SupBillType=%3) "
+                "where %2 "
                 "order by s.SupItmID, s.SupItmProps, s.SupGroupType, s.SupGroupNo, s.SupBillType, "
-                "(case s.SupBillType when %2 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
+                "(case s.SupBillType when %3 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
                 "s.SupBillEntry, s.SupIID")
-                .arg(SQLInt(FLevel), SQLInt(btPR), SQLInt(btStock));
+                .arg(SQLInt(FLevel), LevelReadsSupply(), SQLInt(btPR));
+}
+
+std::vector<int> TMRPLevel::UnusedReadSupplies() const
+{
+    std::vector<int> unused;
+    for (const TMRPSupplyRec& s : Sup)
+        if (Round8(s.SupAllotQty) == 0)
+            unused.push_back(s.SupIID);
+    return unused;
 }
 
 void TMRPLevel::ReadSupplies(TSentAhead& select)
@@ -832,7 +841,8 @@ void TMRPRun::PlanLevel(int level)
     Step(QStringLiteral("展开BOM, 准备下层物料毛需求..."), 1);
     // The level's records are let go while the server leaves out the supplies nobody used
     // and reads the BOMs of the made ones.
-    TSentAhead ahead(Connection, UnusedSuppliesDelete(level) + QStringLiteral(";\r") + ExplosionBOMs(level));
+    TSentAhead ahead(Connection, UnusedSuppliesDelete(level, planned->UnusedReadSupplies()) + QStringLiteral(";\r") +
+                                     ExplosionBOMs(level));
     planned.reset();
     ahead.Wait();
 }

@@ -188,6 +188,8 @@ class TMRPLevel {
 public:
     TMRPLevel(TMRPRun& run, int level);
     void Run();
+    // The supplies the level read and left without any quantity allotted, after Run.
+    std::vector<int> UnusedReadSupplies() const;
 
 private:
     // whenRead runs once every row is in, before they are put in order.

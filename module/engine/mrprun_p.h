@@ -167,7 +167,8 @@ public:
     // Nets the level and plans its supplies; those nobody used are left out after it, and the
     // BOMs of its made supplies are read for the explosion.
     void PlanLevel(int level);
-    QString UnusedSuppliesDelete(int level) const;
+    // unusedRead: the supplies the level's netting read and left without any quantity allotted.
+    QString UnusedSuppliesDelete(int level, const std::vector<int>& unusedRead) const;
     QString ExplosionBOMs(int level) const;
     void Explode(int level);          // after PlanLevel
     void BuildBalance();
@@ -219,6 +220,10 @@ QString MadeItem(const QString& master, const QString& setting);
 // that reads such a column of tmp_KX_MRP_Supplies "s" after the supply's level takes it through
 // this expression, with the staging table joined as "u" on SupIID.
 QString NettedSupply(const QString& column);
+// The condition on a supply "s" of a level's items that the level's netting reads it: a
+// bill with quantity left, or stock. It holds as at the reading until the save: the
+// netting's results wait apart (see NettedSupply).
+QString LevelReadsSupply();
 // The columns of a supply that its level's netting sets (see NettedSupply).
 constexpr const char* kNettedSupplyColumns[] = {"SupAllotQty", "SupAReplQty", "SupRestQty", "SupHasAdjDays", "SupHints"};
 

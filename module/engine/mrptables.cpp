@@ -5,6 +5,7 @@
 
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/quote.h"
 
 namespace kx {
 
@@ -186,6 +187,11 @@ const char* const kSupplyColumns =
 QString NettedSupply(const QString& column)
 {
     return QStringLiteral("(case when u.SupIID is null then s.%1 else u.%1 end)").arg(column);
+}
+
+QString LevelReadsSupply()
+{
+    return QStringLiteral("(s.SupBillType<=%1 and s.SupRestQty>0 or s.SupBillType=%2)").arg(SQLInt(btPR), SQLInt(btStock));
 }
 
 QString MadeItem(const QString& master, const QString& setting)
