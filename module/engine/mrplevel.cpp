@@ -13,6 +13,8 @@
 #include "engine/mrprun_p.h"
 #include "engine/progress.h"
 
+#include <QStringBuilder>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -33,7 +35,7 @@ bool IsTrackedOrigin(int type)
 // The tracking key of a demand: which demands of one item key may share a planned supply.
 QString TrackKey(int mode, const TMRPDemandRec& d)
 {
-    const QString type = QString::number(d.DmdOrigType);
+    auto type = [&] { return QString::number(d.DmdOrigType); };
     auto rtrim = [](const QString& s) {
         qsizetype n = s.size();
         while (n > 0 && s[n - 1] == QLatin1Char(' '))
@@ -41,10 +43,10 @@ QString TrackKey(int mode, const TMRPDemandRec& d)
         return s.left(n);
     };
     switch (mode) {
-    case 0: return type + QLatin1Char('|') + rtrim(d.DmdOrigID) + QLatin1Char('|') + QString::number(d.DmdOrigEntry);
-    case 1: return type + QLatin1Char('|') + rtrim(d.DmdOrigID) + QLatin1Char('|') + rtrim(d.DmdOrigItmID);
-    case 2: return type + QLatin1Char('|') + rtrim(d.DmdOrigID);
-    case 3: return rtrim(d.DmdOrigCustID) + QLatin1Char('|') + rtrim(d.DmdOrigItmID);
+    case 0: return type() % QLatin1Char('|') % rtrim(d.DmdOrigID) % QLatin1Char('|') % QString::number(d.DmdOrigEntry);
+    case 1: return type() % QLatin1Char('|') % rtrim(d.DmdOrigID) % QLatin1Char('|') % rtrim(d.DmdOrigItmID);
+    case 2: return type() % QLatin1Char('|') % rtrim(d.DmdOrigID);
+    case 3: return rtrim(d.DmdOrigCustID) % QLatin1Char('|') % rtrim(d.DmdOrigItmID);
     case 4: return rtrim(d.DmdOrigCustID);
     case 5: return rtrim(d.DmdOrigTag);
     default: return QString();
@@ -404,7 +406,7 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             const QString itemID = t(), props0 = t();
             const int groupType = i();
             const QString groupNo = t();
-            d.DmdItemKey = itemID + QLatin1Char('|') + props0 + QLatin1Char('\r') + QString::number(groupType) + QLatin1Char('|') + groupNo;
+            d.DmdItemKey = itemID % QLatin1Char('|') % props0 % QLatin1Char('\r') % QString::number(groupType) % QLatin1Char('|') % groupNo;
             d.DmdQty = d.DmdReadQty = f();
             d.DmdHints = t();
             const QByteArrayView dateText = q.BytesAt(r, c);
