@@ -124,6 +124,7 @@ bool TMRPRun::Execute()
         if (!LoadHolidays(q, Scheme.MpsCalIID, HorizonBegin(Scheme.MpsPeriods), Holidays))
             throw EKxError(QStringLiteral("工厂日历装载失败!"));
         GatherStartingData();
+        IndexDemands();
         Step(QStringLiteral("分析物料之间的依赖关系, 确定运算顺序..."));
         Levels = LowLevelCodes();
         for (int level = 0; level < Levels; ++level) {

@@ -144,6 +144,7 @@ public:
     void DropRunTables();
     void RefreshMainDemand();
     void GatherStartingData();
+    void IndexDemands();              // once the starting demands are in
     void LevelItems(int level);       // tmp_KX_MRP_CurLevelDmdItems of the level
     // The condition that the level being planned has demand of an item key: the item's column
     // and, for the whole key, those of its property set, group type and group number.
