@@ -64,7 +64,10 @@ QString MadeKinds()
 // The level's made supplies whose components are planned, set aside for the explosion, and the
 // BOMs they name read: those used (at least one demand took some, or the planner fixed them)
 // or, when every level was gathered at the start, all that remain; with a single-level scope,
-// only those of the main items.
+// only those of the main items. The supplies keep the statistics taken once they were
+// gathered: a level adds its planned supplies and drops the unused ones, which the planner
+// sees in the table's size, and what reads them later either takes a level's rows through
+// the item table or reads them all.
 QString TMRPRun::ExplosionBOMs(int level) const
 {
     QString scope;
@@ -87,7 +90,7 @@ QString TMRPRun::ExplosionBOMs(int level) const
                           "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct SupItmID, SupBomType, SupBomID "
                           "from tmp_KX_MRP_LevelMade;\r"
                           "call KX_MRP_GetBOM();\r"
-                          "analyze tmp_KX_MRP_BOM;\ranalyze tmp_KX_MRP_Supplies")
+                          "analyze tmp_KX_MRP_BOM")
         .arg(OnLevel(level), MadeKinds(), scope, used);
 }
 
