@@ -210,8 +210,10 @@ void TMRPRun::Explode(int level)
                                      "m.ManItmProps=tmpsup.SupItmProps and m.ManGroupType=tmpsup.SupGroupType and "
                                      "m.ManGroupNo=tmpsup.SupGroupNo)");
         OrderComponents(orders, QString());
+        Exec(QStringLiteral("analyze tmp_KX_MRP_Demands"));
     }
-    Exec(QStringLiteral("analyze tmp_KX_MRP_Demands"));
+    // Gathered all at once, the demands change only by the components each level adds: the
+    // planner sees that in the table's size, and the statistics taken after gathering stand.
 }
 
 QString TMRPRun::UnusedSuppliesDelete(int level, const std::vector<int>& unusedRead) const
