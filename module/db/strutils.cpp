@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QUuid>
 
+#include <charconv>
 #include <cmath>
 
 namespace kx {
@@ -147,17 +148,23 @@ QString IntToBase(qint64 value, int base, int width)
     static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     const bool negative = value < 0;
     quint64 v = negative ? quint64(-(value + 1)) + 1 : quint64(value);
-    char buffer[64];              // a 64-bit value has at most 64 digits in base 2
+    char buffer[66];              // up to 64 digits (a 64-bit value in base 2) and the sign
     char* const end = buffer + sizeof(buffer);
     char* p = end;
     do {
         *--p = digits[v % quint64(base)];
         v /= quint64(base);
     } while (v > 0);
-    QString text = QString::fromLatin1(p, end - p);
-    if (text.size() < width)
+    if (width > 64) {
+        QString text = QString::fromLatin1(p, end - p);
         text.prepend(QString(width - text.size(), QLatin1Char('0')));
-    return negative ? QLatin1Char('-') + text : text;
+        return negative ? QLatin1Char('-') + text : text;
+    }
+    while (end - p < width)
+        *--p = '0';
+    if (negative)
+        *--p = '-';
+    return QString::fromLatin1(p, end - p);
 }
 
 qint64 BaseToInt(const QString& text, int base)
@@ -179,6 +186,16 @@ QString NewGUIDText()
 
 QString FloatToText(double value)
 {
+    // Below 10^15 the shortest digits that read back as the same double, in fixed notation;
+    // zero without a sign.
+    if (value == 0)
+        return QStringLiteral("0");
+    if (std::fabs(value) < 1e15) {
+        char buffer[400];         // the smallest doubles take some 330 places
+        const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed);
+        if (result.ec == std::errc())
+            return QString::fromLatin1(buffer, result.ptr - buffer);
+    }
     return QString::number(value, std::fabs(value) < 1e15 ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 

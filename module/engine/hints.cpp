@@ -37,9 +37,15 @@ THints ParseHints(const QString& text)
 QString FormatHints(const THints& hints)
 {
     QString text;
-    for (auto it = hints.begin(); it != hints.end(); ++it)
-        if (it.value() != 0)
-            text += HintKey(it.key()) + QLatin1Char('=') + FloatToText(std::round(it.value() * 1e8) / 1e8) + QLatin1String("\r\n");
+    text.reserve(hints.size() * 20);
+    for (auto it = hints.begin(); it != hints.end(); ++it) {
+        if (it.value() == 0)
+            continue;
+        text += HintKey(it.key());
+        text += QLatin1Char('=');
+        text += FloatToText(std::round(it.value() * 1e8) / 1e8);
+        text += QLatin1String("\r\n");
+    }
     return text;
 }
 

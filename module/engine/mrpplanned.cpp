@@ -13,6 +13,8 @@
 #include "engine/mrprun_p.h"
 #include "engine/progress.h"
 
+#include <QStringBuilder>
+
 #include <algorithm>
 #include <optional>
 
@@ -76,7 +78,8 @@ void TMRPLevel::PlanSupplies()
         QString bomID = d.DmdBomID;
         bool locked = d.DmdBomLocked;
         // The planner's earlier change of this item and tracking key, as far as it is kept.
-        const TMRPPlanAdjustRec adjust = Adjusts.value(d.DmdItemKey + QLatin1Char('\n') + d.DmdTrackKey);
+        const TMRPPlanAdjustRec adjust = Adjusts.isEmpty() ? TMRPPlanAdjustRec()
+                                                           : Adjusts.value(d.DmdItemKey % QLatin1Char('\n') % d.DmdTrackKey);
         if (adjust.Adjust) {
             if (R.KeepType && IsPlannedKind(adjust.AdjSupType) && adjust.AdjSupType != kind) {
                 kind = adjust.AdjSupType;
@@ -91,8 +94,8 @@ void TMRPLevel::PlanSupplies()
         }
         const QString key = IsPerDemandKind(kind)
                                 ? QStringLiteral("D%1").arg(d.DmdIID)
-                                : d.DmdTrackKey + QLatin1Char('\x1f') + bomID + QLatin1Char('\x1f') + QString::number(bomType) +
-                                      QLatin1Char('\x1f') + QString::number(kind);
+                                : d.DmdTrackKey % QLatin1Char('\x1f') % bomID % QLatin1Char('\x1f') % QString::number(bomType) %
+                                      QLatin1Char('\x1f') % QString::number(kind);
         auto g = groups.find(key);
         if (g == groups.end()) {
             TMRPPlannedRec rec;
@@ -177,10 +180,14 @@ void TMRPLevel::WritePlanned()
         const double adjQty = (R.KeepQty && p.Adjust.Adjust) ? p.Adjust.AdjQty : 0;
         const double qty = Round8(p.Total + adjQty);
         double allotted = 0;
-        QStringList parents;
+        QString parents;
         for (const auto& [dmd, parentQty] : p.Parents) {
             allotted = Round8(allotted + parentQty);
-            parents << QStringLiteral("%1:%2").arg(dmd).arg(FloatToText(parentQty));
+            if (!parents.isEmpty())
+                parents += QLatin1Char('|');
+            parents += QString::number(dmd);
+            parents += QLatin1Char(':');
+            parents += FloatToText(parentQty);
         }
         int lead = item.ItmFixLeadTime;
         if (item.ItmVarLeadTime >= 1 && item.ItmVarLeadLot > 0)
@@ -190,7 +197,7 @@ void TMRPLevel::WritePlanned()
         for (auto it = p.PeriodQty.begin(); it != p.PeriodQty.end(); ++it)
             if (it.value() > 0)
                 spread.insert(it.key(), it.value());
-        const QString hints = spread.size() > 1 ? FormatHints(spread) : QString();
+        const QByteArray hints = spread.size() > 1 ? FormatHints(spread).toUtf8() : QByteArray();
         const bool toSupplier = SuppliedBySupplier(p.Kind);
         rows.Int(iid).Int(PeriodOf(due)).Int(p.Kind).Null().Text(d.DmdBillNo).Int(d.DmdBillEntry).Date(start).Qty(p.Total);
         toSupplier ? rows.Text(p.Dept) : rows.Null();
@@ -203,7 +210,8 @@ void TMRPLevel::WritePlanned()
         rows.Date(due).Int(lead).Int(d.DmdPriority).Int(d.DmdIID).Qty(adjQty).Qty(qty).Qty(0).Qty(allotted).Qty(0).Qty(0).Int(0)
             .Qty(Round8(qty - allotted)).Int(p.BomLocked ? 1 : 0).Int(p.BomType);
         p.BomID.isEmpty() ? rows.Null() : rows.Text(p.BomID);
-        rows.Date(start).Null().Null().Null().Null().Null().Text(d.DmdNote).Text(hints).Text(hints).Text(parents.join(QLatin1Char('|')))
+        const std::string_view hintsText(hints.constData(), size_t(hints.size()));
+        rows.Date(start).Null().Null().Null().Null().Null().Text(d.DmdNote).Text(hintsText).Text(hintsText).Text(parents)
             .Text(p.TrackKey).EndRow();
         if (p.Adjust.Adjust) {
             adjustRows.Int(iid).Int(p.OldKind);

@@ -62,12 +62,32 @@ TEST(NumberBase, RoundTripPaddingAndRangeErrors)
     // The sign goes before the padding; the longest text is the lowest value in base 2.
     EXPECT_EQ(IntToBase(-255, 16, 4), QStringLiteral("-00FF"));
     EXPECT_EQ(IntToBase(std::numeric_limits<qint64>::min(), 2), QStringLiteral("-1") + QString(63, QLatin1Char('0')));
+    // Padding to the widest text a 64-bit value can have, and beyond it.
+    EXPECT_EQ(IntToBase(-1, 2, 64), QLatin1Char('-') + QString(63, QLatin1Char('0')) + QLatin1Char('1'));
+    EXPECT_EQ(IntToBase(-5, 10, 70), QLatin1Char('-') + QString(69, QLatin1Char('0')) + QLatin1Char('5'));
     for (qint64 v : {0LL, 1LL, 35LL, 36LL, 1295LL, 46655LL, 123456789LL})
         EXPECT_EQ(BaseToInt(IntToBase(v, 36, 3), 36), v);
     EXPECT_EQ(BaseToInt(QStringLiteral(" 0z "), 36), 35);
     EXPECT_THROW(IntToBase(1, 1), EConvertError);
     EXPECT_THROW(IntToBase(1, 37), EConvertError);
     EXPECT_THROW(BaseToInt(QStringLiteral("G"), 16), EConvertError);
+}
+
+TEST(FloatText, ShortestFixedDigitsThatReadBack)
+{
+    EXPECT_EQ(FloatToText(0.1), QStringLiteral("0.1"));
+    EXPECT_EQ(FloatToText(0.1 + 0.2), QStringLiteral("0.30000000000000004"));
+    EXPECT_EQ(FloatToText(-2.5), QStringLiteral("-2.5"));
+    EXPECT_EQ(FloatToText(1e-9), QStringLiteral("0.000000001"));
+    EXPECT_EQ(FloatToText(-0.0), QStringLiteral("0"));
+    EXPECT_EQ(FloatToText(99999999999999.98), QStringLiteral("99999999999999.98"));
+    EXPECT_EQ(FloatToText(1e15), QStringLiteral("1e+15"));
+    // The smallest double in fixed notation: 323 zeros after the point, then its digit.
+    const QString tiny = FloatToText(std::numeric_limits<double>::denorm_min());
+    EXPECT_EQ(tiny.size(), 326);
+    EXPECT_TRUE(tiny.startsWith(QStringLiteral("0.000")) && tiny.endsWith(QLatin1Char('5')));
+    for (double v : {0.1, 1.0 / 3, 123456789.12345678, 2.675, 1e-300})
+        EXPECT_EQ(FloatToText(v).toDouble(), v);
 }
 
 TEST(DateFormats, LongAndShortFormsReadBack)
