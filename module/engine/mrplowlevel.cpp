@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QStringBuilder>
 
 #include <algorithm>
 #include <functional>
@@ -135,12 +136,17 @@ int TMRPRun::LowLevelCodes()
     for (int r = 0; r < q.RecordCount(); ++r)
         items.insert(q.TextAt(r, 0), TItemInfo{q.TextAt(r, 1), q.TextAt(r, 2), q.TextAt(r, 3), q.ValueAt(r, 4).toInt(),
                                                q.ValueAt(r, 5).toInt(), q.ValueAt(r, 6).toInt() != 0});
-    auto skipped = [&](const QString& id) { return items.value(id).Skip; };
+    static const TItemInfo unknown{};
+    auto info = [&](const QString& id) -> const TItemInfo& {
+        const auto it = items.constFind(id);
+        return it == items.constEnd() ? unknown : *it;
+    };
+    auto skipped = [&](const QString& id) { return info(id).Skip; };
     // With open-order BOMs a made item is one the master makes; otherwise its planning type counts.
     const bool openOrderBoms = !GlobalScope();
     auto made = [&](const QString& id) {
-        const TItemInfo info = items.value(id);
-        return openOrderBoms ? info.Type > 1 : (info.MrpType > 1 || (info.Type > 1 && info.MrpType == 0));
+        const TItemInfo& i = info(id);
+        return openOrderBoms ? i.Type > 1 : (i.MrpType > 1 || (i.Type > 1 && i.MrpType == 0));
     };
 
     // The BOMs read first: those of demands with a BOM or of made items (of the item master),
@@ -166,7 +172,7 @@ int TMRPRun::LowLevelCodes()
                      SQLInt(btOR), SQLInt(btPlanMO));
     q.Open();
     auto addBom = [&](const QString& prd, const QVariant& type, const QVariant& id) {
-        const QString key = prd + QLatin1Char('\x1f') + type.toString() + QLatin1Char('\x1f') + id.toString();
+        const QString key = prd % QLatin1Char('\x1f') % type.toString() % QLatin1Char('\x1f') % id.toString();
         if (read.contains(key))
             return;
         read.insert(key);
@@ -237,7 +243,7 @@ int TMRPRun::LowLevelCodes()
                 const int c = graph.Add(child);
                 if (!bomEdges.contains({p, c}) && !graph.Orders[p].contains(c))
                     graph.Orders[p] << c;
-                if (items.value(child).Type > 1)
+                if (info(child).Type > 1)
                     addSeed(child, q.ValueAt(r, 2), q.ValueAt(r, 3));
             }
         }
@@ -254,12 +260,12 @@ int TMRPRun::LowLevelCodes()
         if (compSize.value(bomComp[v]) > 1 || graph.Bom[v].contains(v))
             loop << v;
     if (!loop.isEmpty()) {
-        std::sort(loop.begin(), loop.end(), [&](int a, int b) { return items.value(graph.IDs[a]).No < items.value(graph.IDs[b]).No; });
+        std::sort(loop.begin(), loop.end(), [&](int a, int b) { return info(graph.IDs[a]).No < info(graph.IDs[b]).No; });
         QString text = QStringLiteral("以下物料涉及BOM循环嵌套, 必须修正后才能继续!");
         for (int v : loop) {
-            const TItemInfo info = items.value(graph.IDs[v]);
-            const QString line = info.No + QStringLiteral(" (") + info.Name +
-                                 (info.Spec.isEmpty() ? QString() : QStringLiteral(" / ") + info.Spec) + QLatin1Char(')');
+            const TItemInfo& item = info(graph.IDs[v]);
+            const QString line = item.No + QStringLiteral(" (") + item.Name +
+                                 (item.Spec.isEmpty() ? QString() : QStringLiteral(" / ") + item.Spec) + QLatin1Char(')');
             Log(rlError, 1, line);
             text += QLatin1Char('\r') + line;
         }
