@@ -224,7 +224,7 @@ QString TMRPRun::UnusedSuppliesDelete(int level, const std::vector<int>& unusedR
     for (int iid : unusedRead)
         unused << QString::number(iid);
     return QStringLiteral("delete from tmp_KX_MRP_Supplies as s using tmp_KX_MRP_ItemLowestCode as l where s.SupItmID=l.ItmID and "
-                          "l.LowestCode=%1 and (case when %2 then %3 else s.SupAllotQty is null or s.SupAllotQty=0 end) and "
+                          "l.LowestCode=%1 and (case when %2 then %3 else (s.SupAllotQty is null or s.SupAllotQty=0) end) and "
                           "(s.SupPDmdIID is null or s.SupPDmdIID<>-1) and not %4")
         .arg(SQLInt(level), LevelReadsSupply(),
              unused.isEmpty() ? QStringLiteral("false") : QStringLiteral("s.SupIID in (%1)").arg(unused.join(QStringLiteral(", "))),

@@ -16,7 +16,6 @@
 #include <QStringBuilder>
 
 #include <algorithm>
-#include <optional>
 
 namespace kx {
 

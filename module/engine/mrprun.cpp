@@ -227,7 +227,8 @@ QString SavedSupplyColumns()
             columns << QStringLiteral("(case when s.SupBillNo<>'' then s.SupBillNo else 'S-'||s.SupIID end)");
         else if (c == QLatin1String("SupDSetQty") || c == QLatin1String("SupDSetRate"))
             columns << QStringLiteral("k.") + c;
-        else if (std::find(std::begin(kNettedSupplyColumns), std::end(kNettedSupplyColumns), c) != std::end(kNettedSupplyColumns))
+        else if (std::any_of(std::begin(kNettedSupplyColumns), std::end(kNettedSupplyColumns),
+                             [&](const char* netted) { return c == QLatin1String(netted); }))
             columns << NettedSupply(c);
         else
             columns << QStringLiteral("s.") + c;
