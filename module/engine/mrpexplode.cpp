@@ -46,6 +46,15 @@ TGroupExpressions GroupExpressions()
     return {type, number};
 }
 
+// The condition that a supply ("alias") was used: its level's netting allotted some of it
+// (before or by the netting, which only adds), or the planner fixed it.
+QString UsedSupply(const QString& alias)
+{
+    return QStringLiteral("(%1.SupAllotQty>0 or %1.SupPDmdIID=-1 or exists (select 1 from tmp_KX_MRP_SupUpdates as u where "
+                          "u.SupIID=%1.SupIID and u.SupAllotQty>0))")
+        .arg(alias);
+}
+
 QString OnLevel(int level)
 {
     return QStringLiteral("join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=s.SupItmID and l.LowestCode=%1").arg(level);
@@ -76,14 +85,12 @@ QString TMRPRun::ExplosionBOMs(int level) const
                                "m.ManItmID=s.SupItmID and m.ManItmProps=s.SupItmProps and m.ManGroupType=s.SupGroupType and "
                                "m.ManGroupNo=s.SupGroupNo))")
                     .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
-    const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0")
-                                       : QStringLiteral(" and (%1>0 or s.SupPDmdIID=-1)").arg(NettedSupply(QStringLiteral("SupAllotQty")));
+    const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and ") + UsedSupply(QStringLiteral("s"));
     return QStringLiteral("truncate table tmp_KX_MRP_LevelMade;\r"
                           "insert into tmp_KX_MRP_LevelMade select s.SupIID, s.SupItmID, s.SupBillType, s.SupBillNo, s.SupBillEntry, "
                           "s.SupDrawDate, s.SupSuppID, s.SupDeptID, s.SupOrigType, s.SupOrigID, s.SupOrigNo, s.SupOrigEntry, s.SupOrigItmID, "
                           "s.SupOrigCustID, s.SupOrigCustPO, s.SupOrigTag, s.SupOrigSubTag, s.SupGroupType, s.SupGroupNo, s.SupPriority, "
-                          "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 left join tmp_KX_MRP_SupUpdates as u on "
-                          "u.SupIID=s.SupIID where s.SupBillType in (%2) and "
+                          "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and "
                           "coalesce(s.SupBomID,'')<>''%3%4;\r"
                           "analyze tmp_KX_MRP_LevelMade;\r"
                           "truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
@@ -201,10 +208,9 @@ void TMRPRun::Explode(int level)
     // was gathered at the start, the lines of every order among the supplies came in with it,
     // and those of items left out of the plan stay out.
     if (!GlobalScope()) {
-        QString orders = QStringLiteral(" and (tmpsup.SupAllotQty>0 or tmpsup.SupPDmdIID=-1 or exists (select 1 from "
-                                        "tmp_KX_MRP_SupUpdates as u where u.SupIID=tmpsup.SupIID and u.SupAllotQty>0)) and "
-                                        "tmpsup.SupItmID in (select ItmID from tmp_KX_MRP_ItemLowestCode where LowestCode=%1)")
-                             .arg(level);
+        QString orders = QStringLiteral(" and %1 and tmpsup.SupItmID in (select ItmID from tmp_KX_MRP_ItemLowestCode where "
+                                        "LowestCode=%2)")
+                             .arg(UsedSupply(QStringLiteral("tmpsup"))).arg(level);
         if (SingleLevelScope())
             orders += QStringLiteral(" and exists (select 1 from tmp_KX_MRP_MainItems as m where m.ManItmID=tmpsup.SupItmID and "
                                      "m.ManItmProps=tmpsup.SupItmProps and m.ManGroupType=tmpsup.SupGroupType and "
