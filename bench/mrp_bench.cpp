@@ -234,7 +234,11 @@ TSizeResult BenchSize(const QString& kxmrp, const QString& server, const QString
     RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
     // A factory's database has long been vacuumed; a freshly generated one would be, by the
     // server on its own, in the middle of the timings (both cores) and before the floor is taken.
-    TRawSession(BuildConnectionString(0, server, database, {}, {})).Execute(QStringLiteral("vacuum"));
+    // Each timing starts from a checkpoint: the pages written before it (the generated case for
+    // the run, the run's results for the floor) would otherwise go to disk during it, by chance
+    // more in one than in the other.
+    const QString connectionString = BuildConnectionString(0, server, database, {}, {});
+    TRawSession(connectionString).Execute(QStringLiteral("vacuum"));
 
     {
         cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QString());
@@ -250,6 +254,7 @@ TSizeResult BenchSize(const QString& kxmrp, const QString& server, const QString
             throw EKxError(QStringLiteral("计划方案无法保存!"));
 
         cli::TConsoleProgress progress(false);
+        connection.Execute(QStringLiteral("checkpoint"));
         QElapsedTimer timer;
         timer.start();
         if (!s.RunMPS(false, false, progress))
@@ -289,7 +294,8 @@ TSizeResult BenchSize(const QString& kxmrp, const QString& server, const QString
                                                        .arg(s.SchemeIID));
         Print(QStringLiteral("  MRP运算 %1 秒, 结果 %2 行; 内存峰值: 本进程 %3 MiB, 服务进程 %4 MiB")
                   .arg(Seconds(result.RunMs)).arg(result.ResultRows).arg(result.ProcessKB / 1024).arg(result.ServerKB / 1024));
-        MeasureFloor(BuildConnectionString(0, server, database, {}, {}), connection, s.SchemeIID, result);
+        connection.Execute(QStringLiteral("checkpoint"));
+        MeasureFloor(connectionString, connection, s.SchemeIID, result);
     }
     if (!keep)
         admin.Execute(QStringLiteral("drop database %1 with (force)").arg(QuotedIdent(database)));

@@ -69,6 +69,7 @@ void TConnection::Open()
 
 void TConnection::Close()
 {
+    FreeCopyRow();
     if (FConn) {
         PQfinish(FConn);
         FConn = nullptr;
@@ -170,6 +171,37 @@ qint64 TConnection::CopyIn(const QString& copySql, const QByteArray& data)
     }
     for (TPGResult extra(PQgetResult(FConn)); extra; extra.reset(PQgetResult(FConn))) {}
     return rows;
+}
+
+void TConnection::CopyOutStart(const QString& copySql)
+{
+    Send(copySql);
+    TPGResult start(PQgetResult(FConn));
+    if (start && PQresultStatus(start.get()) == PGRES_COPY_OUT)
+        return;
+    for (TPGResult extra(PQgetResult(FConn)); extra; extra.reset(PQgetResult(FConn))) {}
+    RaiseResultError(start.get(), copySql);
+}
+
+void TConnection::FreeCopyRow()
+{
+    if (FCopyRow) {
+        PQfreemem(FCopyRow);
+        FCopyRow = nullptr;
+    }
+}
+
+bool TConnection::CopyOutRow(QByteArrayView& row)
+{
+    FreeCopyRow();
+    const int size = PQgetCopyData(FConn, &FCopyRow, 0);
+    if (size >= 0) {
+        row = QByteArrayView(FCopyRow, size);
+        return true;
+    }
+    // The rows ended, or the statement failed: its result tells which.
+    (void)Receive();
+    return false;
 }
 
 QString TConnection::ServerVersion()

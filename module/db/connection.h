@@ -5,6 +5,7 @@
 #include "db/errors.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <memory>
@@ -51,6 +52,12 @@ public:
     // Streams rows in COPY text format into the target named in copySql
     // ("copy t (a, b) from stdin"). Returns the number of rows copied.
     qint64 CopyIn(const QString& copySql, const QByteArray& data);
+    // Streams the rows of "copy (select ...) to stdout": CopyOutStart sends it and waits for
+    // its rows to begin (raising its error if it cannot start); CopyOutRow gives the next row
+    // as COPY text with its line end, valid until the next call, and false after the last,
+    // raising the error of a statement that failed midway.
+    void CopyOutStart(const QString& copySql);
+    bool CopyOutRow(QByteArrayView& row);
 
     QString ServerVersion();
 
@@ -60,7 +67,10 @@ private:
     TPGResult Checked(TPGResult r, const QString& sql);
     [[noreturn]] void RaiseResultError(pg_result* r, const QString& sql);
 
+    void FreeCopyRow();
+
     pg_conn* FConn = nullptr;
+    char* FCopyRow = nullptr;     // the row CopyOutRow gave last
     int FAppliedTimeout = -1;
     QString FSentSQL;             // for the error of what Receive waits for
 };

@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 
 #include <charconv>
+#include <cstring>
 
 namespace kx {
 
@@ -102,70 +103,179 @@ void TQuery::Open()
 
 namespace {
 
-constexpr char kChunkCursor[] = "kx_chunked_read";
+// A number as the server writes it, the whole text or nothing: 0 for null, empty or other text.
+template <typename T>
+T NumberOfText(QByteArrayView text)
+{
+    T value{};
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end ? value : T{};
+}
+
+// A date as the server writes it: "yyyy-MM-dd", then for a timestamp the time of day; an
+// invalid date for null or other text.
+QDate DateOfText(QByteArrayView b)
+{
+    if (b.size() < 10 || b[4] != '-' || b[7] != '-')
+        return QDate();
+    auto digits = [&](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (b[i] < '0' || b[i] > '9')
+                return -1;
+            value = value * 10 + (b[i] - '0');
+        }
+        return value;
+    };
+    return QDate(digits(0, 4), digits(5, 2), digits(8, 2));
+}
 
 } // namespace
 
-TChunkedRead::TChunkedRead(TConnection& connection, const QString& select, int chunkRows)
+void TRowChunk::Clear()
+{
+    FText.clear();
+    FCells.clear();
+    FFields = FRows = 0;
+}
+
+void TRowChunk::AddRow(QByteArrayView line)
+{
+    if (line.endsWith('\n'))
+        line.chop(1);
+    // The cells' text is never longer than the row: room for all of it, then cut to size. The
+    // row is copied as it is scanned for its cells; a cell with escapes is unescaped in place.
+    const qsizetype base = FText.size();
+    FText.resize(base + line.size());
+    char* const text = FText.data();
+    qsizetype to = base;
+    const qsizetype rowStart = qsizetype(FCells.size());
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    for (;;) {
+        const qsizetype start = to;
+        bool escaped = false;
+        for (; p < end && *p != '\t'; ++p) {
+            escaped |= *p == '\\';
+            text[to++] = *p;
+        }
+        if (!escaped) {
+            FCells.push_back({int(start), int(to - start)});
+        } else if (to - start == 2 && text[start + 1] == 'N') {
+            FCells.push_back({int(start), -1});
+            to = start;
+        } else {
+            // Backslash escapes: the control characters by their letters, a backslash doubled.
+            qsizetype out = start;
+            for (qsizetype i = start; i < to; ++i) {
+                char c = text[i];
+                if (c == '\\' && i + 1 < to) {
+                    switch (c = text[++i]) {
+                    case 'b': c = '\b'; break;
+                    case 'f': c = '\f'; break;
+                    case 'n': c = '\n'; break;
+                    case 'r': c = '\r'; break;
+                    case 't': c = '\t'; break;
+                    case 'v': c = '\v'; break;
+                    default: break;
+                    }
+                }
+                text[out++] = c;
+            }
+            FCells.push_back({int(start), int(out - start)});
+            to = out;
+        }
+        if (p == end)
+            break;
+        ++p;
+    }
+    FText.resize(to);
+    const int fields = int(qsizetype(FCells.size()) - rowStart);
+    if (FRows == 0)
+        FFields = fields;
+    else if (fields != FFields)
+        throw EKxError(QStringLiteral("读取的数据行有 %1 个字段, 应为 %2 个!").arg(fields).arg(FFields));
+    ++FRows;
+}
+
+void TRowChunk::Reserve(int rows)
+{
+    FCells.reserve(size_t(rows) * size_t(FFields));
+    FText.reserve(FText.size() * rows + 1);
+}
+
+QString TRowChunk::TextAt(int row, int field) const
+{
+    const TCell& c = Cell(row, field);
+    return c.Size < 0 ? QString() : QString::fromUtf8(FText.constData() + c.At, c.Size);
+}
+
+QByteArrayView TRowChunk::BytesAt(int row, int field) const
+{
+    const TCell& c = Cell(row, field);
+    return QByteArrayView(FText.constData() + c.At, std::max(c.Size, 0));
+}
+
+int TRowChunk::IntAt(int row, int field) const
+{
+    return NumberOfText<int>(BytesAt(row, field));
+}
+
+double TRowChunk::NumberAt(int row, int field) const
+{
+    return NumberOfText<double>(BytesAt(row, field));
+}
+
+QDate TRowChunk::DateAt(int row, int field) const
+{
+    return DateOfText(BytesAt(row, field));
+}
+
+TCopyRead::TCopyRead(TConnection& connection, const QString& select, int chunkRows)
     : FConnection(connection), FChunkRows(qMax(1, chunkRows))
 {
-    if (FConnection.InTransaction()) {
-        FConnection.Send(select);
-        FPending = true;
-        return;
-    }
-    // Planned as the plain select would be, for all of its rows rather than the first few.
-    FConnection.Execute(QStringLiteral("begin;\rset local cursor_tuple_fraction = 1;\rdeclare %1 no scroll cursor for %2")
-                            .arg(QLatin1String(kChunkCursor), select));
-    FCursor = true;
-    FFetch = QStringLiteral("fetch forward %1 from %2").arg(FChunkRows).arg(QLatin1String(kChunkCursor));
-    FConnection.Send(FFetch);
-    FPending = true;
+    FConnection.CopyOutStart(QStringLiteral("copy (%1) to stdout").arg(select));
 }
 
-TChunkedRead::~TChunkedRead()
+TCopyRead::~TCopyRead()
 {
-    if (!FConnection.Connected())
+    if (FDone || !FConnection.Connected())
         return;
     try {
-        if (FPending)
-            (void)FConnection.Receive();
+        QByteArrayView row;
+        while (FConnection.CopyOutRow(row)) {}
     } catch (const EDatabaseError&) {
-        // the transaction is aborted; the rollback below ends it
-    }
-    try {
-        if (FCursor)
-            FConnection.Execute(QStringLiteral("rollback"));
-    } catch (const EDatabaseError&) {
-        // the connection is gone, and its transaction with it
+        // the caller is already leaving on an error of its own
     }
 }
 
-void TChunkedRead::KeepUp()
+void TCopyRead::KeepUp()
 {
-    if (FPending)
+    if (!FDone)
         FConnection.TakeIn();
 }
 
-bool TChunkedRead::Next(TQuery& query)
+bool TCopyRead::Next(TRowChunk& chunk)
 {
-    query.Close();
-    if (FDone)
-        return false;
-    FPending = false;
-    TPGResult chunk = FConnection.Receive();
-    if (FCursor && PQntuples(chunk.get()) == FChunkRows) {
-        FConnection.Send(FFetch);
-        FPending = true;
-    } else {
-        FDone = true;
-        if (FCursor) {
-            FConnection.Execute(QStringLiteral("commit"));
-            FCursor = false;
+    chunk.Clear();
+    QByteArrayView row;
+    while (!FDone && chunk.RecordCount() < FChunkRows) {
+        bool more = false;
+        try {
+            more = FConnection.CopyOutRow(row);
+        } catch (const EDatabaseError&) {
+            FDone = true;         // the statement failed: nothing more comes
+            throw;
         }
+        if (more) {
+            chunk.AddRow(row);
+            if (chunk.RecordCount() == 1)
+                chunk.Reserve(FChunkRows);      // as many more as the first, most likely
+        } else
+            FDone = true;
     }
-    query.TakeResult(std::move(chunk));
-    return true;
+    return chunk.RecordCount() > 0;
 }
 
 TSentAhead::TSentAhead(TConnection& connection, const QString& sql) : FConnection(connection)
@@ -262,20 +372,6 @@ QByteArrayView TQuery::BytesAt(int row, int field) const
     return QByteArrayView(PQgetvalue(FResult.get(), row, field), PQgetlength(FResult.get(), row, field));
 }
 
-namespace {
-
-// A number as the server writes it, the whole text or nothing: 0 for null, empty or other text.
-template <typename T>
-T NumberOfText(QByteArrayView text)
-{
-    T value{};
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && stop == end ? value : T{};
-}
-
-} // namespace
-
 int TQuery::IntAt(int row, int field) const
 {
     return NumberOfText<int>(BytesAt(row, field));
@@ -288,20 +384,7 @@ double TQuery::NumberAt(int row, int field) const
 
 QDate TQuery::DateAt(int row, int field) const
 {
-    // "yyyy-MM-dd", then for a timestamp the time of day.
-    const QByteArrayView b = BytesAt(row, field);
-    if (b.size() < 10 || b[4] != '-' || b[7] != '-')
-        return QDate();
-    auto digits = [&](int from, int count) {
-        int value = 0;
-        for (int i = from; i < from + count; ++i) {
-            if (b[i] < '0' || b[i] > '9')
-                return -1;
-            value = value * 10 + (b[i] - '0');
-        }
-        return value;
-    };
-    return QDate(digits(0, 4), digits(5, 2), digits(8, 2));
+    return DateOfText(BytesAt(row, field));
 }
 
 bool TQuery::Locate(const QString& fieldNames, const QVariantList& values, bool caseInsensitive)

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <vector>
+
 namespace kx {
 
 class TQuery;
@@ -88,7 +90,6 @@ public:
 
 private:
     friend class TField;
-    friend class TChunkedRead;
     friend class TSentAhead;
     void TakeResult(TPGResult result);
 
@@ -100,29 +101,57 @@ private:
     QHash<QString, int> FFieldIndex;      // lower-cased name -> first column of that name
 };
 
-// A big select read chunk by chunk through a cursor: while the caller works on one chunk, the
-// server produces the next. The caller keeps taking in what arrives (KeepUp), so that the
-// server is never held up by a full connection. The connection serves nothing else until the
-// read is done or destroyed. Inside a transaction the rows come as one chunk.
-class TChunkedRead {
+// A chunk of rows of a big read (TCopyRead), cell by cell as TQuery gives them: the text as
+// the server wrote it, null apart.
+class TRowChunk {
 public:
-    TChunkedRead(TConnection& connection, const QString& select, int chunkRows = 10000);
-    ~TChunkedRead();              // closes the cursor, also when the caller stopped midway
-    TChunkedRead(const TChunkedRead&) = delete;
-    TChunkedRead& operator=(const TChunkedRead&) = delete;
+    int RecordCount() const { return FRows; }
+    int FieldCount() const { return FFields; }
+    bool IsNullAt(int row, int field) const { return Cell(row, field).Size < 0; }
+    QString TextAt(int row, int field) const;                 // null QString for null
+    QByteArrayView BytesAt(int row, int field) const;         // empty for null; valid while the chunk is
+    int IntAt(int row, int field) const;                      // 0 for null or other text
+    double NumberAt(int row, int field) const;
+    QDate DateAt(int row, int field) const;                   // invalid for null
 
-    // Puts the next chunk into query (its rows numbered from 0); false when all were read.
-    bool Next(TQuery& query);
+private:
+    friend class TCopyRead;
+    struct TCell {
+        int At;
+        int Size;             // -1 for null
+    };
+    const TCell& Cell(int row, int field) const { return FCells[size_t(row) * size_t(FFields) + size_t(field)]; }
+    void Clear();
+    void AddRow(QByteArrayView line);      // one row of COPY text, its line end included
+    void Reserve(int rows);                // room for about as many rows as the first
+
+    QByteArray FText;         // the rows' cells, unescaped, one after another
+    std::vector<TCell> FCells;
+    int FFields = 0;
+    int FRows = 0;
+};
+
+// A big select read chunk by chunk, streamed by COPY: the server sends the rows one after
+// another while the caller works on those that came, with nothing to ask for between chunks.
+// The caller keeps taking in what arrives (KeepUp), so that the server is never held up by a
+// full connection. The connection serves nothing else until the read is done or destroyed; a
+// read left midway takes in and drops the rest.
+class TCopyRead {
+public:
+    TCopyRead(TConnection& connection, const QString& select, int chunkRows = 10000);
+    ~TCopyRead();
+    TCopyRead(const TCopyRead&) = delete;
+    TCopyRead& operator=(const TCopyRead&) = delete;
+
+    // Puts the next chunk into chunk (its rows numbered from 0); false when all were read.
+    bool Next(TRowChunk& chunk);
     // Takes in what the server has sent so far, without waiting: called every few hundred
     // rows while working on a chunk.
     void KeepUp();
 
 private:
     TConnection& FConnection;
-    QString FFetch;
     int FChunkRows;
-    bool FCursor = false;         // the read opened a cursor in a transaction of its own
-    bool FPending = false;        // a chunk is on its way
     bool FDone = false;
 };
 

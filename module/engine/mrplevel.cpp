@@ -14,8 +14,10 @@
 #include "engine/progress.h"
 
 #include <QStringBuilder>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -147,6 +149,23 @@ bool Scaled8(QByteArrayView text, __int128& value)
     return digits;
 }
 
+// An item key in the form the supplies' keys come in, "item|props\rgroup type|group number",
+// from the text of a demand row.
+QString ItemKey(QByteArrayView item, QByteArrayView props, int groupType, QByteArrayView groupNo)
+{
+    QVarLengthArray<char, 256> key;
+    key.append(item.data(), item.size());
+    key.append('|');
+    key.append(props.data(), props.size());
+    key.append('\r');
+    char digits[16];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof(digits), groupType);
+    key.append(digits, end - digits);
+    key.append('|');
+    key.append(groupNo.data(), groupNo.size());
+    return QString::fromUtf8(key.constData(), key.size());
+}
+
 // Columns of a level's demand rows, as ReadDemands selects them.
 enum TDemandColumn {
     dcIID = 0, dcBillType = 2, dcItem = 19, dcProps = 20, dcGroupType = 21, dcGroupNo = 22, dcDate = 25, dcItemProps = 33,
@@ -155,7 +174,7 @@ enum TDemandColumn {
 
 // Adds a demand row of the level's read to its key's balance; false when its quantity could
 // not be read exactly.
-bool AddToBalance(TDemandBalance& balance, const TQuery& q, int r, int billType)
+bool AddToBalance(TDemandBalance& balance, const TRowChunk& q, int r, int billType)
 {
     __int128 need = 0;
     const bool exact = Scaled8(q.BytesAt(r, dcNeedQty), need);
@@ -182,7 +201,7 @@ bool AddToBalance(TDemandBalance& balance, const TQuery& q, int r, int billType)
 // added as they arrive, and their text must stay where it is until the order is taken.
 class TDemandOrder {
 public:
-    void Add(const TQuery& q, int r)
+    void Add(const TRowChunk& q, int r)
     {
         TKey& k = FKeys.emplace_back();
         k.Item = q.BytesAt(r, dcItem);
@@ -337,7 +356,7 @@ void TMRPLevel::Run()
 void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
 {
     R.Exec(QStringLiteral("call KX_MRP_SetBOMForDemand(%1)").arg(FLevel));
-    (void)R.ItemPlanning(QString());      // read now: the level's rows hold the connection below
+    (void)R.ItemPlanning({});             // read now: the level's rows hold the connection below
     QStringList props;
     for (int n = 1; n <= 10; ++n)
         props << QStringLiteral("d.DmdItmProp%1").arg(n);
@@ -361,14 +380,14 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
     // of the rows (their numbers, the item records) follows once all are in. The rows' text
     // stays until then, for the order and for the item records.
     const qint64 lastDay = Day(QDate(9999, 12, 31));
-    std::vector<TQuery> chunks;
+    std::vector<TRowChunk> chunks;
     std::vector<TMRPDemandRec> rows;
     std::vector<std::pair<int, int>> sources;    // chunk and row of each arrived row
     std::vector<TDemandAsRead> asRead;           // what the kit quantities take of each arrived row
     TDemandOrder order;
-    TChunkedRead read(R.Connection, sql);
+    TCopyRead read(R.Connection, sql);
     for (;;) {
-        TQuery& q = chunks.emplace_back(&R.Connection);
+        TRowChunk& q = chunks.emplace_back();
         if (!read.Next(q)) {
             chunks.pop_back();
             break;
@@ -403,10 +422,10 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             d.DmdBomType = i();
             d.DmdBomID = t();
             const int bomSkip = i();
-            const QString itemID = t(), props0 = t();
+            const QByteArrayView itemID = q.BytesAt(r, c++), props0 = q.BytesAt(r, c++);
             const int groupType = i();
-            const QString groupNo = t();
-            d.DmdItemKey = itemID % QLatin1Char('|') % props0 % QLatin1Char('\r') % QString::number(groupType) % QLatin1Char('|') % groupNo;
+            const QByteArrayView groupNo = q.BytesAt(r, c++);
+            d.DmdItemKey = ItemKey(itemID, props0, groupType, groupNo);
             d.DmdQty = d.DmdReadQty = f();
             d.DmdHints = t();
             const QByteArrayView dateText = q.BytesAt(r, c);
@@ -418,7 +437,7 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             d.DmdDeptID = t();
             const QString parentDept = t(), parentSupp = t();
             const bool orphan = q.IsNullAt(r, c);
-            const QString parentItem = t();
+            const QByteArrayView parentItem = q.BytesAt(r, c++);
             d.DmdPreLeadTime = orphan ? 0 : R.ItemPlanning(parentItem).PreLeadTime;
             const TItemPlanning& planning = R.ItemPlanning(itemID);
             TDemandAsRead& kit = asRead.emplace_back();
@@ -464,9 +483,9 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             auto it = ItemOfKey.find(d.DmdItemKey);
             if (it == ItemOfKey.end()) {
                 const auto [chunk, r] = sources[size_t(byOrder[size_t(k)])];
-                const TQuery& q = chunks[size_t(chunk)];
+                const TRowChunk& q = chunks[size_t(chunk)];
                 const QString itemID = q.TextAt(r, dcItem);
-                const TItemPlanning& planning = R.ItemPlanning(itemID);
+                const TItemPlanning& planning = R.ItemPlanning(q.BytesAt(r, dcItem));
                 it = ItemOfKey.insert(d.DmdItemKey, int(Items.size()));
                 TMRPItemSumRec& item = Items.emplace_back();
                 item.ItmID = itemID;
@@ -574,7 +593,7 @@ void TMRPLevel::ReadSupplies(TSentAhead& select)
         s.SupBomID = t();
         // Bought and outsourced goods are ready some days after they arrive.
         switch (s.SupBillType) {
-        case btPO: case btPI: case btPR: case btOO: case btOR: s.SupPostLeadTime = R.ItemPlanning(t()).PostLeadTime; break;
+        case btPO: case btPI: case btPR: case btOO: case btOR: s.SupPostLeadTime = R.ItemPlanning(q.BytesAt(r, c++)).PostLeadTime; break;
         default: s.SupPostLeadTime = 0; break;
         }
         auto range = SupOfKey.find(s.SupItemKey);

@@ -38,7 +38,7 @@ void TMRPRun::Exec(const QString& sql)
     Connection.Execute(sql);
 }
 
-const TItemPlanning& TMRPRun::ItemPlanning(const QString& itemID)
+const TItemPlanning& TMRPRun::ItemPlanning(QByteArrayView itemID)
 {
     if (!FItemPlanningLoaded) {
         TQuery q(&Connection);
@@ -55,7 +55,8 @@ const TItemPlanning& TMRPRun::ItemPlanning(const QString& itemID)
             int c = 1;
             auto i = [&]() { return q.IntAt(r, c++); };
             auto f = [&]() { return q.NumberAt(r, c++); };
-            TItemPlanning& t = FItemPlanning[q.TextAt(r, 0)];
+            const QByteArrayView code = q.BytesAt(r, 0);
+            TItemPlanning& t = FItemPlanning[std::string(code.data(), size_t(code.size()))];
             t.MrpType = i();
             t.MOBomSkip = i();
             t.OOBomSkip = i();
@@ -78,8 +79,8 @@ const TItemPlanning& TMRPRun::ItemPlanning(const QString& itemID)
         FItemPlanningLoaded = true;
     }
     static const TItemPlanning none;
-    const auto it = FItemPlanning.constFind(itemID);
-    return it == FItemPlanning.constEnd() ? none : it.value();
+    const auto it = FItemPlanning.find(std::string_view(itemID.data(), size_t(itemID.size())));
+    return it == FItemPlanning.end() ? none : it->second;
 }
 
 void TMRPRun::Log(int kind, int indent, const QString& text)

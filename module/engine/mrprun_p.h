@@ -7,12 +7,16 @@
 #include "masterdata/workcalendar.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QString>
 
 #include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kx {
@@ -114,8 +118,9 @@ public:
     QDateTime RunTime;
     int Levels = 0;               // deepest low-level code + 1
 
-    // The planning settings of an item (all zero for an item without any), read once per run.
-    const TItemPlanning& ItemPlanning(const QString& itemID);
+    // The planning settings of an item by its code in UTF-8 (all zero for an item without any),
+    // read once per run.
+    const TItemPlanning& ItemPlanning(QByteArrayView itemID);
     // The demand side of the balance, key by key as the levels read them; not exact once a
     // quantity could not be read exactly.
     std::vector<TDemandBalance> DemandBalance;
@@ -187,7 +192,12 @@ private:
     bool FOrderComponentsTaken = false;
     bool FAnyDatedBoms = true;        // some made item has a BOM valid on some days only
     std::optional<bool> FAllDemandsAsRead;
-    QHash<QString, TItemPlanning> FItemPlanning;
+    // Looked up by the code as a level's rows bring it, without a copy.
+    struct TCodeHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view code) const { return std::hash<std::string_view>()(code); }
+    };
+    std::unordered_map<std::string, TItemPlanning, TCodeHash, std::equal_to<>> FItemPlanning;
     bool FItemPlanningLoaded = false;
 };
 

@@ -86,15 +86,14 @@ TEST_F(Connection, BigReadsTakeNumbersStraightFromTheText)
     EXPECT_EQ(q.NumberAt(0, 6), 0);
 }
 
-TEST_F(Connection, ChunkedReadsGiveEveryRowOnceAndLeaveTheConnectionAsTheyFoundIt)
+TEST_F(Connection, CopyReadsGiveEveryRowOnceAsTheServerWroteItAndLeaveTheConnectionAsTheyFoundIt)
 {
     TConnection& c = SharedConnection();
-    // The rows of every chunk, in order; a count that is a multiple of the chunk size ends
-    // with an empty chunk.
+    // The rows of every chunk, in order.
     const auto readAll = [&](int rows, int chunkRows) {
         QStringList chunks;
-        TChunkedRead read(c, QStringLiteral("select n from generate_series(1, %1) as n").arg(rows), chunkRows);
-        TQuery q(&c);
+        TCopyRead read(c, QStringLiteral("select n from generate_series(1, %1) as n order by n").arg(rows), chunkRows);
+        TRowChunk q;
         while (read.Next(q)) {
             QStringList values;
             for (int r = 0; r < q.RecordCount(); ++r) {
@@ -106,38 +105,66 @@ TEST_F(Connection, ChunkedReadsGiveEveryRowOnceAndLeaveTheConnectionAsTheyFoundI
         return chunks.join(QLatin1Char('|'));
     };
     EXPECT_EQ(readAll(7, 3), QStringLiteral("1,2,3|4,5,6|7"));
-    EXPECT_EQ(readAll(6, 3), QStringLiteral("1,2,3|4,5,6|"));
+    EXPECT_EQ(readAll(6, 3), QStringLiteral("1,2,3|4,5,6"));
+    EXPECT_EQ(readAll(0, 3), QString());
     EXPECT_FALSE(c.InTransaction());
 
-    // Inside a transaction the rows come at once, and the transaction goes on.
+    // Text comes back as it was, whatever COPY escapes on the way; null apart from empty text
+    // and from the text "\N"; numbers and dates as the query reads them.
+    const QString tricky = QStringLiteral("a\tb\nc\rd\\e\\\\Nf\bg\fh\vi 物料|");
+    {
+        TCopyRead read(c, QStringLiteral("select %1::text, null::text, ''::text, '\\N'::text, -12, 2.5::numeric(28,8), "
+                                         "'2026-12-07 08:30:00'::timestamp, null::date")
+                              .arg(QuotedStr(tricky)));
+        TRowChunk q;
+        ASSERT_TRUE(read.Next(q));
+        ASSERT_EQ(q.RecordCount(), 1);
+        ASSERT_EQ(q.FieldCount(), 8);
+        EXPECT_EQ(q.TextAt(0, 0), tricky);
+        EXPECT_TRUE(q.IsNullAt(0, 1));
+        EXPECT_TRUE(q.TextAt(0, 1).isNull());
+        EXPECT_FALSE(q.IsNullAt(0, 2));
+        EXPECT_TRUE(q.TextAt(0, 2).isEmpty() && !q.TextAt(0, 2).isNull());
+        EXPECT_EQ(q.TextAt(0, 3), QStringLiteral("\\N"));
+        EXPECT_EQ(q.IntAt(0, 4), -12);
+        EXPECT_EQ(q.NumberAt(0, 5), 2.5);
+        EXPECT_EQ(q.BytesAt(0, 5), QByteArrayView("2.50000000"));
+        EXPECT_EQ(q.DateAt(0, 6), QDate(2026, 12, 7));
+        EXPECT_FALSE(q.DateAt(0, 7).isValid());
+        EXPECT_FALSE(read.Next(q));
+    }
+
+    // Inside a transaction the read is part of it, and the transaction goes on.
     Exec(QStringLiteral("create table kx_test_chunks (n int)"));
     {
         TTransaction t(c);
         Exec(QStringLiteral("insert into kx_test_chunks values (1)"));
-        EXPECT_EQ(readAll(7, 3), QStringLiteral("1,2,3,4,5,6,7"));
+        EXPECT_EQ(readAll(7, 3), QStringLiteral("1,2,3|4,5,6|7"));
         EXPECT_TRUE(c.InTransaction());
         t.Commit();
     }
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from kx_test_chunks")).toInt(), 1);
 
-    // A read left midway, with a chunk on its way, or failing midway: the connection serves
-    // the next statement outside any transaction.
+    // A read left midway, or failing midway, or not starting: the connection serves the next
+    // statement outside any transaction.
     {
-        TChunkedRead read(c, QStringLiteral("select n from generate_series(1, 10) as n"), 2);
-        TQuery q(&c);
+        TCopyRead read(c, QStringLiteral("select n from generate_series(1, 100000) as n"), 2);
+        TRowChunk q;
         ASSERT_TRUE(read.Next(q));
     }
     EXPECT_FALSE(c.InTransaction());
     EXPECT_EQ(Scalar(QStringLiteral("select 5")).toInt(), 5);
     EXPECT_THROW(
         {
-            TChunkedRead read(c, QStringLiteral("select 10/(5-n) from generate_series(1, 10) as n"), 2);
-            TQuery q(&c);
+            TCopyRead read(c, QStringLiteral("select 10/(5-n) from generate_series(1, 10) as n"), 2);
+            TRowChunk q;
             while (read.Next(q)) {}
         },
         EDatabaseError);
     EXPECT_FALSE(c.InTransaction());
     EXPECT_EQ(Scalar(QStringLiteral("select 6")).toInt(), 6);
+    EXPECT_THROW(TCopyRead(c, QStringLiteral("select no_such_column")), EDatabaseError);
+    EXPECT_EQ(Scalar(QStringLiteral("select 7")).toInt(), 7);
 }
 
 TEST_F(Connection, StatementsSentAheadGiveTheirResultWhenWaitedForAndLeaveTheConnectionUsable)
