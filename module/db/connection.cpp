@@ -149,7 +149,7 @@ bool TConnection::InTransaction() const
     return FConn && PQtransactionStatus(FConn) != PQTRANS_IDLE;
 }
 
-qint64 TConnection::CopyIn(const QString& copySql, const QByteArray& data)
+qint64 TConnection::CopyIn(const QString& copySql, QByteArrayView data)
 {
     Open();
     ApplyTimeout(CommandTimeout);
@@ -159,7 +159,7 @@ qint64 TConnection::CopyIn(const QString& copySql, const QByteArray& data)
     constexpr qsizetype chunk = 1 << 20;
     bool sent = true;
     for (qsizetype at = 0; at < data.size() && sent; at += chunk)
-        sent = PQputCopyData(FConn, data.constData() + at, int(qMin(chunk, data.size() - at))) == 1;
+        sent = PQputCopyData(FConn, data.data() + at, int(qMin(chunk, data.size() - at))) == 1;
     PQputCopyEnd(FConn, sent ? nullptr : "client failed to send data");
     TPGResult done(PQgetResult(FConn));
     const bool ok = done && PQresultStatus(done.get()) == PGRES_COMMAND_OK;

@@ -51,7 +51,7 @@ public:
 
     // Streams rows in COPY text format into the target named in copySql
     // ("copy t (a, b) from stdin"). Returns the number of rows copied.
-    qint64 CopyIn(const QString& copySql, const QByteArray& data);
+    qint64 CopyIn(const QString& copySql, QByteArrayView data);
     // Streams the rows of "copy (select ...) to stdout": CopyOutStart sends it and waits for
     // its rows to begin (raising its error if it cannot start); CopyOutRow gives the next row
     // as COPY text with its line end, valid until the next call, and false after the last,

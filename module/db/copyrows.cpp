@@ -3,6 +3,9 @@
 #include "db/connection.h"
 #include "db/errors.h"
 
+#include <QStringEncoder>
+#include <QVarLengthArray>
+
 #include <charconv>
 #include <cmath>
 
@@ -20,13 +23,13 @@ TCopyRows::TCopyRows(TConnection& connection, const QString& table, const QStrin
     : FConnection(connection), FTable(table),
       FCopySQL(QStringLiteral("copy %1 (%2) from stdin").arg(table, columns))
 {
-    FData.reserve(kSendBytes + (64 << 10));
+    FData.reserve(size_t(kSendBytes + (64 << 10)));
 }
 
 void TCopyRows::Separate()
 {
     if (FRowStarted)
-        FData.append('\t');
+        FData.push_back('\t');
     FRowStarted = true;
 }
 
@@ -45,19 +48,22 @@ TCopyRows& TCopyRows::Text(std::string_view utf8)
         case '\r': escaped = "\\r"; break;
         default: continue;
         }
-        FData.append(run, p - run);
+        FData.append(run, size_t(p - run));
         FData.append(escaped, 2);
         run = p + 1;
     }
     if (run != end)
-        FData.append(run, end - run);
+        FData.append(run, size_t(end - run));
     return *this;
 }
 
 TCopyRows& TCopyRows::Text(const QString& value)
 {
-    const QByteArray utf8 = value.toUtf8();
-    return Text(std::string_view(utf8.constData(), size_t(utf8.size())));
+    // In UTF-8 a character takes at most three bytes for each of its UTF-16 units.
+    QVarLengthArray<char, 512> utf8(value.size() * 3);
+    QStringEncoder encoder(QStringConverter::Utf8);
+    const char* const end = encoder.appendToBuffer(utf8.data(), value);
+    return Text(std::string_view(utf8.constData(), size_t(end - utf8.constData())));
 }
 
 TCopyRows& TCopyRows::Int(qint64 value)
@@ -65,7 +71,7 @@ TCopyRows& TCopyRows::Int(qint64 value)
     Separate();
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof(buffer), value).ptr;
-    FData.append(buffer, end - buffer);
+    FData.append(buffer, size_t(end - buffer));
     return *this;
 }
 
@@ -80,7 +86,7 @@ TCopyRows& TCopyRows::Qty(double value)
     const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed);
     if (result.ec != std::errc())
         throw EConvertError(QStringLiteral("数量值超出范围: %1").arg(value));
-    FData.append(buffer, result.ptr - buffer);
+    FData.append(buffer, size_t(result.ptr - buffer));
     return *this;
 }
 
@@ -114,10 +120,10 @@ TCopyRows& TCopyRows::Null()
 
 void TCopyRows::EndRow()
 {
-    FData.append('\n');
+    FData.push_back('\n');
     FRowStarted = false;
     ++FPending;
-    if (FData.size() >= kSendBytes)
+    if (qsizetype(FData.size()) >= kSendBytes)
         Send();
 }
 
@@ -125,8 +131,8 @@ void TCopyRows::Send()
 {
     if (FPending == 0)
         return;
-    FRows += FConnection.CopyIn(FCopySQL, FData);
-    FData.resize(0);     // keeps the buffer for the next chunk
+    FRows += FConnection.CopyIn(FCopySQL, QByteArrayView(FData.data(), qsizetype(FData.size())));
+    FData.clear();       // keeps the buffer for the next chunk
     FPending = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 
+#include <string>
 #include <string_view>
 
 namespace kx {
@@ -42,7 +43,7 @@ private:
     TConnection& FConnection;
     QString FTable;
     QString FCopySQL;
-    QByteArray FData;
+    std::string FData;        // rows in COPY text not sent yet
     bool FRowStarted = false;
     qint64 FPending = 0;      // rows in FData not sent yet
     qint64 FRows = 0;         // rows sent

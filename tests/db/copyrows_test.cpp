@@ -17,7 +17,7 @@ TEST_F(CopyRows, ValuesArriveAsWrittenAcrossChunks)
 {
     Exec(QStringLiteral("create table kx_test_copy (n integer, t text, q numeric(28,8), d date)"));
     TCopyRows rows(SharedConnection(), QStringLiteral("kx_test_copy"), QStringLiteral("n, t, q, d"));
-    rows.Int(1).Text(QStringLiteral("制表\t换行\n回车\r反斜杠\\N")).Qty(1234.5678).Date(QDate(2026, 12, 7)).EndRow();
+    rows.Int(1).Text(QStringLiteral("制表\t换行\n回车\r反斜杠\\N 𠀀𠀁")).Qty(1234.5678).Date(QDate(2026, 12, 7)).EndRow();
     rows.Int(2).Text("").Qty(-0.00000001).Date(QDate()).EndRow();
     rows.Int(3).Null().Null().Null().EndRow();
     // A big quantity keeps its decimals, and a value below the eighth decimal rounds away.
@@ -30,7 +30,7 @@ TEST_F(CopyRows, ValuesArriveAsWrittenAcrossChunks)
     EXPECT_EQ(rows.Finish(), 40002);
     EXPECT_EQ(rows.Rows(), 40002);
 
-    EXPECT_EQ(Scalar(QStringLiteral("select t from kx_test_copy where n = 1")).toString(), QStringLiteral("制表\t换行\n回车\r反斜杠\\N"));
+    EXPECT_EQ(Scalar(QStringLiteral("select t from kx_test_copy where n = 1")).toString(), QStringLiteral("制表\t换行\n回车\r反斜杠\\N 𠀀𠀁"));
     EXPECT_EQ(Scalar(QStringLiteral("select q::text || ' ' || d from kx_test_copy where n = 1")).toString(),
               QStringLiteral("1234.56780000 2026-12-07"));
     EXPECT_EQ(Scalar(QStringLiteral("select (t = '')::text || ' ' || q || ' ' || (d is null)::text from kx_test_copy where n = 2")).toString(),
