@@ -76,7 +76,9 @@ QString MadeKinds()
 // only those of the main items. The supplies keep the statistics taken once they were
 // gathered: a level adds its planned supplies and drops the unused ones, which the planner
 // sees in the table's size, and what reads them later either takes a level's rows through
-// the item table or reads them all.
+// the item table or reads them all. Of the set-aside supplies and the BOM lines, statistics
+// are taken of the columns the explosion joins and filters on: with the row count, that is
+// what its plan rests on, and the other columns would only cost time.
 QString TMRPRun::ExplosionBOMs(int level) const
 {
     QString scope;
@@ -92,12 +94,12 @@ QString TMRPRun::ExplosionBOMs(int level) const
                           "s.SupOrigCustID, s.SupOrigCustPO, s.SupOrigTag, s.SupOrigSubTag, s.SupGroupType, s.SupGroupNo, s.SupPriority, "
                           "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and "
                           "coalesce(s.SupBomID,'')<>''%3%4;\r"
-                          "analyze tmp_KX_MRP_LevelMade;\r"
+                          "analyze tmp_KX_MRP_LevelMade (SupBomType, SupBomID, SupDrawDate, SupOrigCustID);\r"
                           "truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
                           "insert into tmp_KX_MRP_RefGetBOM (PrdID, BomType, BomID) select distinct SupItmID, SupBomType, SupBomID "
                           "from tmp_KX_MRP_LevelMade;\r"
                           "call KX_MRP_GetBOM();\r"
-                          "analyze tmp_KX_MRP_BOM")
+                          "analyze tmp_KX_MRP_BOM (BomType, BomID, BomRole, BomItmID, BomProps, BomItmBomID, BomBeginDate, BomEndDate)")
         .arg(OnLevel(level), MadeKinds(), scope, used);
 }
 
