@@ -135,7 +135,11 @@ void TMRPRun::BuildBalance()
                          .arg(Props(QStringLiteral("max(DmdItmProp%1) as P%1")), columns.join(QStringLiteral(", ")));
     }
     auto s = [](const char* types) { return SumOf(QStringLiteral("SupQty"), QStringLiteral("SupBillType"), QLatin1String(types)); };
+    // The supply side is summed over its rows in item key order: hashed, the sixteen running
+    // sums of every key at once would spread over far more memory than the processor's caches
+    // hold, and take longer than sorting the rows.
     Exec(QStringLiteral(
+             "set enable_hashagg = off;\r"
              "insert into tmp_KX_MRP_Balance (BalGroupType, BalGroupNo, BalItmID, BalItmProps, %1, BalForQty, BalSOQty, BalFreeQty, "
              "BalInvQty, BalPOQty, BalOOQty, BalMOQty, BalGInQty, BalRInQty, BalChkQty, BalPRQty, BalORQty, BalMRQty, BalSafeQty, "
              "BalOODQty, BalMODQty, BalGOutQty, BalROutQty, BalPOODQty, BalPMODQty, BalVirDQty, BalNetQty, BalQty, BalPPOQty, "
@@ -160,9 +164,10 @@ void TMRPRun::BuildBalance()
              "%13 as PPOQty, %14 as POOQty, %15 as PMOQty, %16 as XQty, sum(SupQty) as Total, sum(coalesce(SupChkQty,0)) as ChkQty, "
              "sum(coalesce(SupAGrpxQty,0)) as GOutQty, sum(coalesce(%17,0)) as ROutQty from tmp_KX_MRP_Supplies as s left join "
              "tmp_KX_MRP_SupUpdates as u on u.SupIID=s.SupIID "
-             "where SupQty<>0 group by SupGroupType, SupGroupNo, SupItmID, SupItmProps) as s "
+             "where SupQty<>0 group by SupItmID, SupItmProps, SupGroupType, SupGroupNo) as s "
              "on d.GT=s.GT and d.GN=s.GN and d.Itm=s.Itm and d.Props=s.Props "
-             "order by 3, 4, 1, 2")
+             "order by 3, 4, 1, 2;\r"
+             "reset enable_hashagg")
              .arg(Props(QStringLiteral("BalItmProp%1")), Props(QStringLiteral("coalesce(d.P%1, s.P%1)")), demandSide,
                   Props(QStringLiteral("max(SupItmProp%1) as P%1")), s("16"), s("26, 28"), s("24"), s("22"), s("38"))
              .arg(s("36"), s("34"), s("58, 52, 42"), s("58"), s("52"), s("42"), s("54, 44, 62, 66, 64"),
