@@ -435,7 +435,7 @@ void TMRPRun::LoadOrderComponents()
                       QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)"),
                       QString()));
     }
-    Exec(QStringLiteral("create index on tmp_KX_MRP_OrderComps (OrdType, OrdID, OrdEntry);\ranalyze tmp_KX_MRP_OrderComps"));
+    Exec(QStringLiteral("create index on tmp_KX_MRP_OrderComps (OrdType, OrdID, OrdEntry, DmdBillEntry);\ranalyze tmp_KX_MRP_OrderComps"));
     FOrderComponentsLoaded = true;
 }
 
@@ -465,11 +465,17 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
                          "tmpdmd.DmdBillID=c.DmdBillID and tmpdmd.DmdBillEntry=c.DmdBillEntry and tmpdmd.DmdBillType in (%1, %2)")
               .arg(SQLInt(btOOBom), SQLInt(btMOBom))
         : QString();
-    Exec(QStringLiteral("insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
-                        "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
-                        "%6 %5 where %7%4 order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry")
-             .arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join, taken,
-                  FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true")));
+    // Taken for all orders at once (every level gathered at the start), the lines come in the
+    // order of their index, matched to their orders in the order of the supplies' bill-line
+    // index: sorting them whole, as wide as they are, would take longer. A level's few take
+    // the plan that finds them.
+    const QString insert = QStringLiteral(
+        "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
+        "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
+        "%6 %5 where %7%4 order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry");
+    Exec((GlobalScope() ? QStringLiteral("set enable_sort = off;\r%1;\rreset enable_sort") : QStringLiteral("%1"))
+             .arg(insert.arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join, taken,
+                             FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true"))));
     FOrderComponentsTaken = true;
 }
 

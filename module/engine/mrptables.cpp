@@ -237,7 +237,7 @@ void TMRPRun::IndexDemands()
 
 void TMRPRun::DropRunTables()
 {
-    QString sql = QStringLiteral("reset default_statistics_target;\rreset work_mem;\rreset jit;\rreset enable_nestloop;\rreset enable_hashagg;\r");
+    QString sql = QStringLiteral("reset default_statistics_target;\rreset work_mem;\rreset jit;\rreset enable_nestloop;\rreset enable_hashagg;\rreset enable_sort;\r");
     for (const char* table : kRunTables)
         sql += QStringLiteral("drop table if exists %1;\r").arg(QLatin1String(table));
     Exec(sql);
