@@ -268,12 +268,13 @@ bool TCopyRead::Next(TRowChunk& chunk)
             FDone = true;         // the statement failed: nothing more comes
             throw;
         }
-        if (more) {
-            chunk.AddRow(row);
-            if (chunk.RecordCount() == 1)
-                chunk.Reserve(FChunkRows);      // as many more as the first, most likely
-        } else
+        if (!more) {
             FDone = true;
+            break;
+        }
+        chunk.AddRow(row);
+        if (chunk.RecordCount() == 1)
+            chunk.Reserve(FChunkRows);      // rows of a read are mostly alike in size
     }
     return chunk.RecordCount() > 0;
 }
