@@ -159,7 +159,7 @@ QString ItemKey(QByteArrayView item, QByteArrayView props, int groupType, QByteA
     key.append(props.data(), props.size());
     key.append('\r');
     char digits[16];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof(digits), groupType);
+    const char* const end = std::to_chars(digits, digits + sizeof(digits), groupType).ptr;
     key.append(digits, end - digits);
     key.append('|');
     key.append(groupNo.data(), groupNo.size());
@@ -401,6 +401,7 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             auto i = [&]() { return q.IntAt(r, c++); };
             auto f = [&]() { return q.NumberAt(r, c++); };
             auto t = [&]() { return q.TextAt(r, c++); };
+            auto b = [&]() { return q.BytesAt(r, c++); };
             TMRPDemandRec& d = rows.emplace_back();
             d.DmdIID = i();
             d.DmdPriority = i();
@@ -422,9 +423,9 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             d.DmdBomType = i();
             d.DmdBomID = t();
             const int bomSkip = i();
-            const QByteArrayView itemID = q.BytesAt(r, c++), props0 = q.BytesAt(r, c++);
+            const QByteArrayView itemID = b(), props0 = b();
             const int groupType = i();
-            const QByteArrayView groupNo = q.BytesAt(r, c++);
+            const QByteArrayView groupNo = b();
             d.DmdItemKey = ItemKey(itemID, props0, groupType, groupNo);
             d.DmdQty = d.DmdReadQty = f();
             d.DmdHints = t();
@@ -437,7 +438,7 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
             d.DmdDeptID = t();
             const QString parentDept = t(), parentSupp = t();
             const bool orphan = q.IsNullAt(r, c);
-            const QByteArrayView parentItem = q.BytesAt(r, c++);
+            const QByteArrayView parentItem = b();
             d.DmdPreLeadTime = orphan ? 0 : R.ItemPlanning(parentItem).PreLeadTime;
             const TItemPlanning& planning = R.ItemPlanning(itemID);
             TDemandAsRead& kit = asRead.emplace_back();
