@@ -18,6 +18,11 @@ const QString kConnectFailureState = QStringLiteral("08001");
 
 void IgnoreNotice(void*, const char*) {}
 
+thread_local const std::atomic<bool>* tlAbortFlag = nullptr;
+
+// "query_canceled": the server stopped a statement on request (or at its time-out).
+const QString kQueryCanceledState = QStringLiteral("57014");
+
 QString ResultField(const PGresult* r, int code)
 {
     const char* s = PQresultErrorField(r, code);
@@ -25,6 +30,30 @@ QString ResultField(const PGresult* r, int code)
 }
 
 } // namespace
+
+TStatementCanceller::~TStatementCanceller()
+{
+    PQfreeCancel(FCancel);
+}
+
+void TStatementCanceller::Cancel()
+{
+    char message[256];
+    (void)PQcancel(FCancel, message, int(sizeof message));   // a failed request leaves the statement to finish
+}
+
+void SetThreadAbortFlag(const std::atomic<bool>* flag)
+{
+    tlAbortFlag = flag;
+}
+
+std::unique_ptr<TStatementCanceller> TConnection::MakeCanceller() const
+{
+    if (!Connected())
+        return nullptr;
+    pg_cancel* cancel = PQgetCancel(FConn);
+    return cancel ? std::make_unique<TStatementCanceller>(cancel) : nullptr;
+}
 
 int ErrorNumberOf(const QString& sqlState, const QString& detail)
 {
@@ -102,6 +131,8 @@ void TConnection::RaiseResultError(pg_result* r, const QString& sql)
         if (state.isEmpty())
             state = kConnectFailureState;
     }
+    if (state == kQueryCanceledState && tlAbortFlag && tlAbortFlag->load())
+        throw EAbort();
     throw EDatabaseError(message, ErrorNumberOf(state, detail), state, sql);
 }
 

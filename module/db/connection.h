@@ -8,12 +8,33 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 struct pg_conn;
 struct pg_result;
+struct pg_cancel;
 
 namespace kx {
+
+// Stops the statement a connection is running, from any thread.
+class TStatementCanceller {
+public:
+    explicit TStatementCanceller(pg_cancel* cancel) : FCancel(cancel) {}
+    ~TStatementCanceller();
+    TStatementCanceller(const TStatementCanceller&) = delete;
+    TStatementCanceller& operator=(const TStatementCanceller&) = delete;
+    // Asks the server to cancel what the connection runs now; nothing when it runs nothing.
+    void Cancel();
+
+private:
+    pg_cancel* FCancel;
+};
+
+// The abort flag of the long work that runs on the calling thread (null: none). A statement
+// cancelled while the flag is set raises EAbort, as a confirmed Esc does, instead of a
+// database error.
+void SetThreadAbortFlag(const std::atomic<bool>* flag);
 
 struct TPGResultDeleter {
     void operator()(pg_result* r) const;
@@ -60,6 +81,8 @@ public:
     bool CopyOutRow(QByteArrayView& row);
 
     QString ServerVersion();
+    // A canceller of this connection's statements, for another thread; null when closed.
+    std::unique_ptr<TStatementCanceller> MakeCanceller() const;
 
 private:
     void ApplyTimeout(int seconds);

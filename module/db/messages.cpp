@@ -1,6 +1,7 @@
 #include "db/messages.h"
 
 #include "db/errors.h"
+#include "db/shared.h"
 
 #include <cstdio>
 
@@ -24,7 +25,14 @@ TMessageResponder& Responder()
 int MessageBoxCore(const QString& text, const QString& caption, TMsgIcon icon, int buttons)
 {
     const TMessageRequest request{text, caption, icon, buttons < 0 ? int(mbOK) : buttons};
-    return Responder() ? Responder()(request) : DefaultAnswer(request.Buttons);
+    // Boxes raised by long work on a worker thread are shown by the GUI thread, and the
+    // work waits for the answer.
+    int answer = DefaultAnswer(request.Buttons);
+    RunInGuiThread([&] {
+        if (Responder())
+            answer = Responder()(request);
+    });
+    return answer;
 }
 
 } // namespace

@@ -8,9 +8,16 @@
 
 namespace kx {
 
+// The settings query of this thread, on this thread's shared connection (long work on a
+// worker thread reads settings on its own connection).
 TQuery& SettingsQuery()
 {
-    static TQuery query(&SharedConnection());
+    thread_local TQuery query;
+    TConnection* connection = &SharedConnection();
+    if (query.Connection != connection) {
+        query.Close();
+        query.Connection = connection;
+    }
     return query;
 }
 

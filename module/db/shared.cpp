@@ -1,6 +1,12 @@
 #include "db/shared.h"
 
+#include "db/messages.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
 #include <ctime>
+#include <exception>
 
 namespace kx {
 
@@ -18,6 +24,10 @@ TModuleState& State()
     static TModuleState state;
     return state;
 }
+
+// The connection and query of the long work running on this thread, if any.
+thread_local TConnection* tlConnection = nullptr;
+thread_local TQuery* tlQuery = nullptr;
 
 // A conninfo value in single quotes with quotes and backslashes escaped.
 QString ConnInfoValue(const QString& value)
@@ -66,12 +76,57 @@ bool SetEnvironment(TModuleEnvironment* env)
 
 TConnection& SharedConnection()
 {
-    return State().Connection;
+    return tlConnection ? *tlConnection : State().Connection;
 }
 
 TQuery& SharedQuery()
 {
-    return State().Query;
+    return tlQuery ? *tlQuery : State().Query;
+}
+
+TWorkerScope::TWorkerScope(TConnection& connection, const std::atomic<bool>* abortFlag)
+    : FQuery(&connection), FPreviousConnection(tlConnection), FPreviousQuery(tlQuery)
+{
+    tlConnection = &connection;
+    tlQuery = &FQuery;
+    SetThreadAbortFlag(abortFlag);
+}
+
+TWorkerScope::~TWorkerScope()
+{
+    FQuery.Close();
+    tlConnection = FPreviousConnection;
+    tlQuery = FPreviousQuery;
+    SetThreadAbortFlag(nullptr);
+}
+
+void RunInGuiThread(const std::function<void()>& fn, bool wait)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) {
+        fn();
+        return;
+    }
+    if (!wait) {
+        QMetaObject::invokeMethod(app, [fn] {
+            try {
+                fn();
+            } catch (const std::exception& e) {
+                ShowException(e);
+            }
+        }, Qt::QueuedConnection);
+        return;
+    }
+    std::exception_ptr failure;
+    QMetaObject::invokeMethod(app, [&fn, &failure] {
+        try {
+            fn();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }, Qt::BlockingQueuedConnection);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 QString EnvText(const char* slot)
@@ -144,8 +199,10 @@ void ResetQuery(TQuery& query)
 
 void ShowStatusText(const QString& text, int kind)
 {
-    if (Env() && Env()->ShowStatusText)
-        Env()->ShowStatusText(text, kind);
+    RunInGuiThread([text, kind] {
+        if (Env() && Env()->ShowStatusText)
+            Env()->ShowStatusText(text, kind);
+    }, false);
 }
 
 } // namespace kx

@@ -5,6 +5,9 @@
 #include "db/dataset.h"
 #include "kx_mrp/environment.h"
 
+#include <atomic>
+#include <functional>
+
 namespace kx {
 
 // The environment the host handed over last (may be null before the first call).
@@ -30,7 +33,31 @@ void SetConnectionParams(TConnection& connection, const TModuleEnvironment& env)
 void ResetConnection(TConnection& connection);
 void ResetQuery(TQuery& query);
 
-// The host's status text, kind 0 a wait text, kind 1 a record position.
+// The host's status text, kind 0 a wait text, kind 1 a record position. From a worker
+// thread the text is posted to the GUI thread.
 void ShowStatusText(const QString& text, int kind = 0);
+
+// Long work on a worker thread runs on a connection of its own. While a scope is alive on a
+// thread, SharedConnection() and SharedQuery() on that thread (and so the settings routines)
+// are that connection and a query on it, and a statement cancelled while abortFlag is set
+// raises EAbort.
+class TWorkerScope {
+public:
+    TWorkerScope(TConnection& connection, const std::atomic<bool>* abortFlag);
+    ~TWorkerScope();
+    TWorkerScope(const TWorkerScope&) = delete;
+    TWorkerScope& operator=(const TWorkerScope&) = delete;
+
+private:
+    TQuery FQuery;
+    TConnection* FPreviousConnection;
+    TQuery* FPreviousQuery;
+};
+
+// Runs fn on the application's GUI thread: at once when called there (or when there is no
+// application), otherwise queued to it, waiting for it to finish when wait is set (an
+// exception fn raises is raised again in the caller). The GUI thread must be running an
+// event loop meanwhile, as it is while long work runs.
+void RunInGuiThread(const std::function<void()>& fn, bool wait = true);
 
 } // namespace kx
