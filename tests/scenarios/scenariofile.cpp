@@ -20,7 +20,7 @@ const QHash<QString, QStringList>& InputTables()
          {"item!", "name", "spec", "type#", "unit", "decimal#", "mrptype#", "mrpskip#", "mrpgroup#", "mrptrack#",
           "preleadtime#", "fixleadtime#", "varleadtime#", "varleadlot#", "postleadtime#", "safeqty#", "minqty#", "lotqty#",
           "maxqty#", "putlosstype#", "putlossrate", "putinteger#", "suitskip#", "outskip#", "mobomskip#", "oobomskip#",
-          "modeptid", "posuppid", "oosuppid"}},
+          "modeptid", "posuppid", "oosuppid", "propmask", "disabled#"}},
         {QStringLiteral("units"), {"unit!", "name", "factor#"}},
         {QStringLiteral("boms"), {"bom!", "item!", "type#", "yield#", "default#", "begin@", "end@"}},
         {QStringLiteral("bom lines"),
@@ -42,7 +42,9 @@ const QHash<QString, QStringList>& InputTables()
           "subtag", "grouptype#", "groupno"}},
         {QStringLiteral("main"),
          {"item!", "kind#", "bill", "entry#", "date!@", "qty!#", "priority#", "bom", "origtype#", "origno",
-          "origentry#", "customer", "tag", "hints"}},
+          "origentry#", "customer", "tag", "hints", "props", "prop1", "prop2", "prop3"}},
+        {QStringLiteral("scrap"), {"order!", "entry!#", "line#", "component#", "item!", "qty!#", "done#", "draw!@"}},
+        {QStringLiteral("fetched periods"), {"begin!@", "end!@"}},
         {QStringLiteral("previous supplies"),
          {"iid!#", "item!", "kind!#", "qty!#", "billqty#", "adjqty#", "bom", "track"}},
         {QStringLiteral("previous adjusts"), {"iid!#", "oldtype!#", "oldbom", "oldqty#"}},
@@ -153,6 +155,7 @@ public:
             {QStringLiteral("substitutes"), {"item", "sub"}}, {QStringLiteral("stock"), {"item"}},
             {QStringLiteral("orders"), {"item"}},         {QStringLiteral("components"), {"item"}},
             {QStringLiteral("sales"), {"item"}},          {QStringLiteral("main"), {"item"}},
+            {QStringLiteral("scrap"), {"item"}},
             {QStringLiteral("previous supplies"), {"item"}},
         };
         for (const TSection& t : S.Sections) {
@@ -399,6 +402,10 @@ const QList<TViewColumn>& ViewColumns(const QString& view)
          {{"item", Text}, {"kind", Number}, {"oldtype", Number}, {"oldbom", Text}, {"oldqty", Number},
           {"pending", Number}}},
         {QStringLiteral("log"), {{"kind", Number}, {"indent", Number}, {"text", Text}}},
+        {QStringLiteral("main"),
+         {{"item", Text}, {"kind", Number}, {"bill", Text}, {"entry", Number}, {"date", Date}, {"period", Number},
+          {"billqty", Number}, {"exeqty", Number}, {"need", Number}, {"adjqty", Number}, {"qty", Number},
+          {"hints", Hints}}},
     };
     static const QList<TViewColumn> none;
     const auto it = views.constFind(view);

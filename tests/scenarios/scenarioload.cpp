@@ -129,14 +129,20 @@ void LoadMasterData(const TScenario& s)
              c.R.Line);
     });
     ForRows(s, "items", [&](const TCells& c) {
-        Exec(QStringLiteral("insert into KX_Base_ItemMaster (ItmID, ItmNo, ItmName, ItmSpec, ItmType, ItmUnitID, ItmDecimal) "
-                            "values (%1, %1, %2, %3, %4, %5, %6)")
+        // "propmask" says which of the ten properties the item has, "1" at each one it uses.
+        const QString mask = c.Raw("propmask");
+        QString hasProps;
+        for (int n = 1; n <= 10; ++n)
+            hasProps += QStringLiteral(", %1").arg(mask.mid(n - 1, 1) == QLatin1String("1") ? 1 : 0);
+        Exec(QStringLiteral("insert into KX_Base_ItemMaster (ItmID, ItmNo, ItmName, ItmSpec, ItmType, ItmUnitID, ItmDecimal, "
+                            "ItmDisabled, ItmHasProp1, ItmHasProp2, ItmHasProp3, ItmHasProp4, ItmHasProp5, ItmHasProp6, "
+                            "ItmHasProp7, ItmHasProp8, ItmHasProp9, ItmHasProp10) values (%1, %1, %2, %3, %4, %5, %6, %7%8)")
                  .arg(c.Text("item"), c.Text("name", c.Raw("item")), QuotedStr(c.Raw("spec")), c.Int("type", 1),
-                      c.Text("unit", QStringLiteral("PCS")), c.Int("decimal", 4)),
+                      c.Text("unit", QStringLiteral("PCS")), c.Int("decimal", 4), c.Int("disabled"), hasProps),
              c.R.Line);
         QStringList columns{QStringLiteral("ItmID")}, values{c.Text("item")};
         for (const QString& column : c.T.Columns) {
-            static const QStringList master{"item", "name", "spec", "type", "unit", "decimal"};
+            static const QStringList master{"item", "name", "spec", "type", "unit", "decimal", "propmask", "disabled"};
             if (master.contains(column) || c.T.Cell(c.R, column).isEmpty())
                 continue;
             columns << QStringLiteral("Itm") + column;
@@ -299,6 +305,15 @@ void LoadOrders(const TScenario& s)
                  .arg(p, columns.join(QStringLiteral(", ")), values.join(QStringLiteral(", "))),
              c.R.Line);
     });
+    ForRows(s, "scrap", [&](const TCells& c) {
+        const QString component = c.Raw("component");
+        Exec(QStringLiteral("insert into KX_Bill_MOScrap (MOID, MspEntry, MOEntry, MobEntry, MspItmID, MspUntID, MspUBillQty, "
+                            "MspBillQty, MspOkQty, MspDrawDate) values (%1, %2, %3, %4, %5, 'PCS', %6, %6, %7, %8)")
+                 .arg(c.Text("order"), c.Int("entry"), c.Int("line", 1),
+                      component.isEmpty() ? QStringLiteral("null") : c.Int("component"), c.Text("item"), c.Qty("qty"),
+                      c.Qty("done"), c.Date("draw")),
+             c.R.Line);
+    });
     ForRows(s, "components", [&](const TCells& c) {
         QString kind, draw;
         ForRows(s, "orders", [&](const TCells& o) {
@@ -411,12 +426,18 @@ void TScenarioRunner::Load()
     FSchemeIID = scheme.SchemeIID;
     const QString iid = SQLInt(FSchemeIID);
     const bool previousRun = !S.SectionsNamed(QStringLiteral("previous supplies")).isEmpty();
-    Exec(QStringLiteral("update KX_MRP_Schemes set SchState=%1, SchMpsCalIID=SchCalIID, SchMpsPeriods=SchPeriods, "
+    // The main demand was fetched in the scheme's periods, or in the ones the file names.
+    QList<TPlanPeriod> fetchedPeriods;
+    ForRows(S, "fetched periods", [&](const TCells& c) {
+        fetchedPeriods << TPlanPeriod{ppkNormal, ScenarioDate(c.Raw("begin")), ScenarioDate(c.Raw("end"))};
+    });
+    const TPlanPeriods mainPeriods = fetchedPeriods.isEmpty() ? scheme.PlanPeriods : BuildPlanPeriods(fetchedPeriods);
+    Exec(QStringLiteral("update KX_MRP_Schemes set SchState=%1, SchMpsCalIID=SchCalIID, SchMpsPeriods=%4, "
                         "SchMpsRunTime=localtimestamp%2 where SchIID=%3")
              .arg(SQLInt(value("state", previousRun ? psResultsChanged : psMPSReady)),
                   previousRun ? QStringLiteral(", SchMrpCalIID=SchCalIID, SchMrpPeriods=SchPeriods, SchMrpRunTime=localtimestamp")
                               : QString(),
-                  iid),
+                  iid, QuotedStr(PlanPeriodsToText(mainPeriods))),
          sch ? sch->Line : 1);
 
     int manIID = 0;
@@ -428,15 +449,16 @@ void TScenarioRunner::Load()
         Exec(QStringLiteral("insert into KX_MRP_Main (ManSchIID, ManIID, ManPeriod, ManBillType, ManBillID, ManBillNo, ManBillEntry, "
                             "ManBillDate, ManBillQty, ManOrigType, ManOrigID, ManOrigNo, ManOrigEntry, ManOrigCustID, ManOrigTag, "
                             "ManDate, ManPriority, ManItmID, ManItmProps, ManBomType, ManBomID, ManExeQty, ManDedQty, ManNeedQty, "
-                            "ManAdjQty, ManQty, ManHints) values (%1, %2, %3, %4, %5, %5, %6, %7, %8, %9, %10, %10, %11, %12, %13, "
-                            "%7, %14, %15, '', %16, %17, 0, 0, %8, 0, %8, %18)")
-                 .arg(iid, SQLInt(manIID), SQLInt(PeriodOfDate(scheme.PlanPeriods, ScenarioDate(c.Raw("date")))),
+                            "ManAdjQty, ManQty, ManHints, ManItmProp1, ManItmProp2, ManItmProp3) values (%1, %2, %3, %4, %5, %5, "
+                            "%6, %7, %8, %9, %10, %10, %11, %12, %13, %7, %14, %15, %19, %16, %17, 0, 0, %8, 0, %8, %18, %20)")
+                 .arg(iid, SQLInt(manIID), SQLInt(PeriodOfDate(mainPeriods, ScenarioDate(c.Raw("date")))),
                       c.Int("kind", btFreeNeed), QuotedStr(bill), c.Int("entry", 1), date, c.Qty("qty"),
                       c.Raw("origtype").isEmpty() ? QStringLiteral("null") : c.Int("origtype"))
                  .arg(c.Text("origno"), c.Raw("origentry").isEmpty() ? QStringLiteral("null") : c.Int("origentry"),
                       c.Text("customer"), c.Text("tag"), c.Int("priority", 1), c.Text("item"),
                       SQLInt(bom.isEmpty() ? 0 : BomTypeOf(S, bom)), Txt(bom),
-                      QuotedStr(c.Raw("hints").replace(u';', QLatin1String("\r\n")))),
+                      QuotedStr(c.Raw("hints").replace(u';', QLatin1String("\r\n"))), QuotedStr(c.Raw("props")),
+                      QStringLiteral("%1, %2, %3").arg(c.Text("prop1"), c.Text("prop2"), c.Text("prop3"))),
              c.R.Line);
     });
     ForRows(S, "previous supplies", [&](const TCells& c) {

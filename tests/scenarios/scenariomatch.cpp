@@ -59,6 +59,7 @@ const QStringList& IdentityColumns(const QString& view)
         {QStringLiteral("balance"), {QStringLiteral("item"), QStringLiteral("group")}},
         {QStringLiteral("adjusts"), {QStringLiteral("item")}},
         {QStringLiteral("log"), {QStringLiteral("text")}},
+        {QStringLiteral("main"), {QStringLiteral("item"), QStringLiteral("kind")}},
     };
     static const QStringList none;
     const auto it = identity.constFind(view);

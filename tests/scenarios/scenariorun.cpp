@@ -66,6 +66,11 @@ const QHash<QString, QString>& ViewSQL()
                         "BalNetQty as \"net\", BalQty as \"qty\", BalPPOQty as \"ppo\", BalPOOQty as \"poo\", "
                         "BalPMOQty as \"pmo\", BalXQty as \"x\", BalEndQty as \"end\" "
                         "from KX_MRP_Balance where BalSchIID=%1 order by BalIID")},
+        {QStringLiteral("main"),
+         QStringLiteral("select ManIID as \"iid\", ManItmID as \"item\", ManBillType as \"kind\", ManBillNo as \"bill\", "
+                        "ManBillEntry as \"entry\", to_char(ManDate, 'YYYY-MM-DD') as \"date\", ManPeriod as \"period\", "
+                        "ManBillQty as \"billqty\", ManExeQty as \"exeqty\", ManNeedQty as \"need\", ManAdjQty as \"adjqty\", "
+                        "ManQty as \"qty\", ManHints as \"hints\" from KX_MRP_Main where ManSchIID=%1 order by ManIID")},
         {QStringLiteral("adjusts"),
          QStringLiteral("select s.SupItmID as \"item\", s.SupBillType as \"kind\", j.AdjOldType as \"oldtype\", "
                         "j.AdjOldBomID as \"oldbom\", j.AdjOldQty as \"oldqty\", j.AdjPending as \"pending\" "

@@ -29,7 +29,7 @@ const char* const kPeriods = "[periods]\nbegin end\n2027-03-01 2027-03-07\n";
 TEST(ScenarioFiles, EveryScenarioReadsWithoutFaults)
 {
     const QStringList files = ScenarioFiles(QStringLiteral(KX_SCENARIO_DIR));
-    EXPECT_EQ(files.size(), 24);
+    ASSERT_GE(files.size(), 24);
     for (const QString& file : files) {
         QStringList errors;
         const TScenario s = ReadScenario(file, errors);
