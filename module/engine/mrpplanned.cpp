@@ -198,7 +198,8 @@ void TMRPLevel::WritePlanned()
                 spread.insert(it.key(), it.value());
         const QByteArray hints = spread.size() > 1 ? FormatHints(spread).toUtf8() : QByteArray();
         const bool toSupplier = SuppliedBySupplier(p.Kind);
-        rows.Int(iid).Int(PeriodOf(due)).Int(p.Kind).Null().Text(d.DmdBillNo).Int(d.DmdBillEntry).Date(start).Qty(p.Total);
+        // A planned supply belongs to the period in which it has to start.
+        rows.Int(iid).Int(PeriodOf(start)).Int(p.Kind).Null().Text(d.DmdBillNo).Int(d.DmdBillEntry).Date(start).Qty(p.Total);
         toSupplier ? rows.Text(p.Dept) : rows.Null();
         toSupplier ? rows.Null() : rows.Text(p.Dept);
         rows.Int(d.DmdOrigType).Text(d.DmdOrigID).Text(d.DmdOrigNo).Int(d.DmdOrigEntry).Text(d.DmdOrigItmID).Text(d.DmdOrigCustID)
