@@ -51,6 +51,24 @@ double LotQuantity(double need, double minQty, double lotQty, bool newDate)
     return need;
 }
 
+// The next planned supply of a group whose current one is full: the same kind, department,
+// BOM and tracking key, nothing in it yet; it is named after the demand that opens it. A kept
+// adjustment stays with the group's first supply.
+TMRPPlannedRec NextPlanned(const TMRPPlannedRec& full, int demand)
+{
+    TMRPPlannedRec next;
+    next.Demand = demand;
+    next.Kind = full.Kind;
+    next.Dept = full.Dept;
+    next.BomType = full.BomType;
+    next.BomID = full.BomID;
+    next.BomLocked = full.BomLocked;
+    next.TrackKey = full.TrackKey;
+    next.OldKind = full.OldKind;
+    next.OldBomID = full.OldBomID;
+    return next;
+}
+
 } // namespace
 
 void TMRPLevel::PlanSupplies()
@@ -112,8 +130,7 @@ void TMRPLevel::PlanSupplies()
             g = groups.insert(key, int(Planned.size()));
             Planned.push_back(rec);
         }
-        TMRPPlannedRec& p = Planned[g.value()];
-        auto link = [&](double qty) {
+        auto link = [&](TMRPPlannedRec& p, double qty) {
             for (auto& parent : p.Parents)
                 if (parent.first == d.DmdIID) {
                     parent.second = Round8(parent.second + qty);
@@ -123,29 +140,47 @@ void TMRPLevel::PlanSupplies()
         };
         double need = dtl.DtlQty;
         // What the group's previous lot left over covers the next demands first.
-        const double c = std::min(p.Surplus, need);
-        if (c > 0) {
-            link(c);
-            p.Surplus = Round8(p.Surplus - c);
-            need = Round8(need - c);
+        {
+            TMRPPlannedRec& p = Planned[g.value()];
+            const double c = std::min(p.Surplus, need);
+            if (c > 0) {
+                link(p, c);
+                p.Surplus = Round8(p.Surplus - c);
+                need = Round8(need - c);
+            }
         }
         if (need > 0) {
             const int shift = d.DmdPreLeadTime + ((kind == btPlanOO || kind == btPlanPO) ? item.ItmPostLeadTime : 0);
             const QDate required = WorkDayOffset(DayNumberToDate(dtl.DtlDate), shift, R.Holidays);
             const qint64 day = Day(required);
             const int period = PeriodOf(required);
-            const double q = (!lotRules || IsPerDemandKind(kind))
-                                 ? need
-                                 : LotQuantity(need, item.ItmMinQty, item.ItmLotQty, p.LastDate < 0 || day != p.LastDate);
-            if (p.LastDate < 0) {
-                p.FirstDate = day;
-                p.FirstPeriod = period;
+            const bool lot = lotRules && !IsPerDemandKind(kind);
+            // A planned supply holds at most the item's maximum: the need beyond it goes to
+            // further supplies of the group, each shaped by the lot rule anew.
+            const double maximum = lot ? item.ItmMaxQty : 0;
+            for (;;) {
+                if (maximum > 0 && Planned[g.value()].Total >= maximum - 1e-9) {
+                    Planned.push_back(NextPlanned(Planned[g.value()], dtl.DtlDmdRec));
+                    g.value() = int(Planned.size()) - 1;
+                }
+                TMRPPlannedRec& p = Planned[g.value()];
+                double q = lot ? LotQuantity(need, item.ItmMinQty, item.ItmLotQty, p.LastDate < 0 || day != p.LastDate) : need;
+                if (maximum > 0)
+                    q = std::min(q, Round8(maximum - p.Total));
+                const double take = std::min(q, need);
+                if (p.LastDate < 0) {
+                    p.FirstDate = day;
+                    p.FirstPeriod = period;
+                }
+                p.PeriodQty[period] = Round8(p.PeriodQty.value(period) + q);
+                p.Total = Round8(p.Total + q);
+                link(p, take);
+                p.Surplus = Round8(q - take);
+                p.LastDate = day;
+                need = Round8(need - take);
+                if (need <= 0)
+                    break;
             }
-            p.PeriodQty[period] = Round8(p.PeriodQty.value(period) + q);
-            p.Total = Round8(p.Total + q);
-            link(need);
-            p.Surplus = Round8(q - need);
-            p.LastDate = day;
         }
         dtl.DtlQty = 0;
     }
