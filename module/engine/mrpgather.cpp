@@ -185,8 +185,12 @@ void TMRPRun::GatherStartingData()
                       bom.ID, bom.Join));
         // Production, outsourcing and requisition lines picked as main demand are supplies whose
         // components must be planned; their whole quantity is placed on the picked date.
+        // A production order picked so plans with what is left to stock in (none when more came
+        // in than ordered), however much of it waits for inspection.
         for (int type : {int(btMO), int(btOO), int(btMR), int(btOR)}) {
-            const TSupplyBill& b = SupplyBill(type);
+            TSupplyBill b = SupplyBill(type);
+            if (type == btMO)
+                b.Qty = "(case when s.MOQty>0 then s.MOQty else 0 end)";
             const TInfoObjectDef* def = RunObjectDef(b.ObjectID);
             const QString p = QLatin1String(b.P);
             Exec(Composed(def,
