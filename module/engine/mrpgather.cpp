@@ -129,7 +129,7 @@ static QString Composed(const TInfoObjectDef* def, const QString& pattern, const
 void TMRPRun::RefreshMainDemand()
 {
     // Quantities of the scheme's sales, export and forecast lines as the bills stand now, of the
-    // lines where they changed; they replace the stored ones when the run is saved.
+    // lines where they changed; they replace the stored ones before anything is planned.
     Exec(QStringLiteral("drop table if exists tmp_KX_MRP_MainX;\r"
                         "create temp table tmp_KX_MRP_MainX (ManIID integer primary key, ManBillQty numeric(28,8), "
                         "ManExeQty numeric(28,8), ManDedQty numeric(28,8), ManNeedQty numeric(28,8), ManAdjQty numeric(28,8), "
@@ -158,6 +158,13 @@ void TMRPRun::RefreshMainDemand()
     }
     RemapMainHints(Connection, QStringLiteral("select ManIID, ManQty, ManHints from tmp_KX_MRP_MainX where ManQty<>OldQty and ManHints<>''"),
                    Scheme.MpsPeriods, Scheme.MpsPeriods, QStringLiteral("tmp_KX_MRP_MainX"));
+    // The main demand is brought up to date now, whatever becomes of the run.
+    Exec(QStringLiteral("update KX_MRP_Main as m set ManBillQty=x.ManBillQty, ManExeQty=x.ManExeQty, ManDedQty=x.ManDedQty, "
+                        "ManNeedQty=x.ManNeedQty, ManQty=x.ManQty, ManHints=x.ManHints from tmp_KX_MRP_MainX as x "
+                        "where m.ManSchIID=%1 and m.ManIID=x.ManIID and (m.ManBillQty, m.ManExeQty, m.ManDedQty, m.ManNeedQty, "
+                        "m.ManQty, m.ManHints) is distinct from (x.ManBillQty, x.ManExeQty, x.ManDedQty, x.ManNeedQty, x.ManQty, "
+                        "x.ManHints)")
+             .arg(Iid()));
 }
 
 void TMRPRun::GatherStartingData()
