@@ -316,6 +316,17 @@ void TMRPRun::Gather(int level)
         return level < 0 ? QString()
                          : QStringLiteral(" and %1 in (select DmdItmID from tmp_KX_MRP_CurLevelDmdItems)").arg(itemColumn);
     };
+    // Supplies also of the items that may stand in for an item the level needs, though they have
+    // no demand of their own (one that is a main item comes in only with demand on the level).
+    auto onLevelSupply = [&](const QString& itemColumn) {
+        if (level < 0 || Scheme.CareItemReplace == 0)
+            return onLevel(itemColumn);
+        return QStringLiteral(" and (%1 in (select DmdItmID from tmp_KX_MRP_CurLevelDmdItems) or %1 in (select c.SubRItmID "
+                              "from tmp_KX_MRP_ItemSubsCouples as c join tmp_KX_MRP_CurLevelDmdItems as d on d.DmdItmID=c.SubItmID "
+                              "join tmp_KX_MRP_ItemLowestCode as l on l.ItmID=c.SubRItmID and l.LowestCode=%2 where not exists "
+                              "(select 1 from tmp_KX_MRP_MainItems as m where m.ManItmID=c.SubRItmID)))")
+            .arg(itemColumn, SQLInt(level));
+    };
     // Gathered all at once, every open line of a bill comes in, where the planner, misled by
     // the conditions on the lines, expects a few: hashing the item tables beats looking up
     // each line's item.
@@ -332,7 +343,7 @@ void TMRPRun::Gather(int level)
                       SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), LockedAsNamed(b), QStringLiteral("null")),
                       CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
                                                    "and %1>0%2")
-                                        .arg(QLatin1String(b.Qty), onLevel(QStringLiteral("s.%1ItmID").arg(p))),
+                                        .arg(QLatin1String(b.Qty), onLevelSupply(QStringLiteral("s.%1ItmID").arg(p))),
                                     Filter(QLatin1String(b.ObjectID))),
                       QStringLiteral("s.%1ID, s.%1Entry").arg(p)));
     }
@@ -374,11 +385,12 @@ void TMRPRun::Gather(int level)
     {
         Progress.CheckAbort();
         const TInfoObjectDef* def = RunObjectDef("KX_MRP.Inventory");
-        QString where = QStringLiteral("s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)%1").arg(onLevel(QStringLiteral("s.InvItmID")));
+        QString where = QStringLiteral("s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)");
         const QString stocks = Filter(QStringLiteral("KX_MRP.Stocks")).trimmed();
         if (!stocks.isEmpty())
             where += QStringLiteral(" and s.InvStkID in ") + stocks;
-        where = CombineFilter(where, Filter(QStringLiteral("KX_MRP.Inventory")));
+        const QString onHand = CombineFilter(where + onLevelSupply(QStringLiteral("s.InvItmID")), Filter(QStringLiteral("KX_MRP.Inventory")));
+        where = CombineFilter(where + onLevel(QStringLiteral("s.InvItmID")), Filter(QStringLiteral("KX_MRP.Inventory")));
         const QDate today = RunTime.date();
         const auto shortage = notTaken(btNegStock, QStringLiteral("tmpdmd.DmdBillID=cast(s.InvIID as varchar(50))"));
         Exec(Composed(def,
@@ -400,7 +412,7 @@ void TMRPRun::Gather(int level)
                                      "s.InvOrigEntry, s.InvOrigItmID, s.InvOrigCustID, s.InvOrigCustPO, s.InvOrigTag, "
                                      "coalesce(s.InvGroupType, 0), coalesce(s.InvGroupNo, ''), s.InvQty")
                           .arg(Props(QStringLiteral("s.InvItmProp%1"))),
-                      CombineFilter(where, QStringLiteral("s.InvQty>0")), QStringLiteral("s.InvIID")));
+                      CombineFilter(onHand, QStringLiteral("s.InvQty>0")), QStringLiteral("s.InvIID")));
         Exec(QStringLiteral("call KX_MRP_GetInventoryForDemand(%1);\rcall KX_MRP_GetInventoryForSupply(%1)").arg(SQLDate(today)));
     }
     LeaveOutExcludedItems();
