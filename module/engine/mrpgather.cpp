@@ -358,8 +358,9 @@ void TMRPRun::Gather(int level)
                                      QStringLiteral("tmpdmd.DmdIID is null and "));
     };
 
-    // Open component lines of the orders present as supplies, and scrap replacements.
-    OrderComponents(QString(), onLevel(QStringLiteral("c.DmdItmID")));
+    // Open component lines of the orders present as supplies (of any open order with the scopes
+    // that count other open issues), and scrap replacements.
+    OrderComponents(QString(), onLevel(QStringLiteral("c.DmdItmID")), level >= 0 && OpenIssuesScope());
     {
         const auto scrap = notTaken(btMOScrap, QStringLiteral("tmpdmd.DmdBillID=s.MOID and tmpdmd.DmdBillEntry=s.MspEntry"));
         const TInfoObjectDef* def = RunObjectDef("KX_MRP.MOScrap");
@@ -462,7 +463,7 @@ void TMRPRun::LoadOrderComponents()
     FOrderComponentsLoaded = true;
 }
 
-void TMRPRun::OrderComponents(const QString& orderCondition, const QString& componentCondition)
+void TMRPRun::OrderComponents(const QString& orderCondition, const QString& componentCondition, bool anyOrder)
 {
     if (!FOrderComponentsLoaded)
         LoadOrderComponents();
@@ -493,12 +494,13 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
     // index: sorting them whole, as wide as they are, would take longer. A level's few take
     // the plan that finds them.
     const QString insert = QStringLiteral(
-        "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c join tmp_KX_MRP_Supplies as "
+        "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c %8 tmp_KX_MRP_Supplies as "
         "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
         "%6 %5 where %7%4 order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry");
     Exec((GlobalScope() ? QStringLiteral("set enable_sort = off;\r%1;\rreset enable_sort") : QStringLiteral("%1"))
              .arg(insert.arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join, taken,
-                             FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true"))));
+                             FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true"),
+                             anyOrder ? QStringLiteral("left join") : QStringLiteral("join"))));
     FOrderComponentsTaken = true;
 }
 

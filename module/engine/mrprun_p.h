@@ -143,6 +143,9 @@ public:
     bool GlobalScope() const { return Scheme.PlanNeedScope == 0; }
     bool SingleLevelScope() const { return Scheme.PlanNeedScope >= 5 && Scheme.PlanNeedScope <= 8; }
     bool GrossScope() const { int s = Scheme.PlanNeedScope; return s == 3 || s == 4 || s == 7 || s == 8; }
+    // The scopes that count the other open issues of the items planned ("同料待出"): the
+    // component lines of open orders that no demand of the plan uses.
+    bool OpenIssuesScope() const { int s = Scheme.PlanNeedScope; return s == 2 || s == 4 || s == 6 || s == 8; }
 
     // Parts (mrpgather.cpp, mrplowlevel.cpp, mrplevel.cpp, mrpexplode.cpp, mrpresults.cpp).
     void CreateRunTables();
@@ -162,9 +165,10 @@ public:
     // (restricted by a join condition on the order's supply "tmpsup" and a condition on the
     // component line "s") become demands of the kinds 84 and 82.
     void LoadOrderComponents();
-    // Brings in as demands the open component lines of the orders among the supplies;
+    // Brings in as demands the open component lines of the orders among the supplies, or with
+    // anyOrder those of every open order (without a parent when the order is not among them);
     // orderCondition is on the order's supply row "tmpsup", componentCondition on the line "c".
-    void OrderComponents(const QString& orderCondition, const QString& componentCondition);
+    void OrderComponents(const QString& orderCondition, const QString& componentCondition, bool anyOrder = false);
     // The BOM a demand row comes in with (see TDemandBom). item, props, date: the row's
     // columns; type, id: the BOM it names.
     struct TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type,
