@@ -533,6 +533,8 @@ void TMRPLevel::ReadDemands(const std::function<void()>& whenRead)
         R.DemandResults[size_t(Dmd[size_t(k)].DmdIID)].AsRead = asRead[size_t(byOrder[size_t(k)])];
 }
 
+// The level's supplies in the order they are offered within an item key: by kind, stock that
+// is bound to a BOM before other stock, then by date, bill and line.
 QString TMRPLevel::SupplySelect() const
 {
     return QStringLiteral(
@@ -546,7 +548,7 @@ QString TMRPLevel::SupplySelect() const
                 "order by s.SupItmID, s.SupItmProps, s.SupGroupType, s.SupGroupNo, s.SupBillType, "
                 "(case s.SupBillType when %3 then coalesce(s.SupBomLocked, 0) else 0 end) desc, s.SupDate, s.SupBillNo, s.SupBillID, "
                 "s.SupBillEntry, s.SupIID")
-                .arg(SQLInt(FLevel), LevelReadsSupply(), SQLInt(btPR));
+                .arg(SQLInt(FLevel), LevelReadsSupply(), SQLInt(btStock));
 }
 
 std::vector<int> TMRPLevel::UnusedReadSupplies() const
