@@ -123,8 +123,18 @@ void TMRPRun::Explode(int level)
     // percentage, divided once: a quotient rounded in its last digit and multiplied back may
     // come out a hair above a whole number, and a component planned in whole units would then
     // be asked for one unit more.
-    const QString raw = QStringLiteral("(%1*b.BomQty*coalesce(b.BomPercent,100)/(%2*nullif(b.BomBaseQty,0)*100))")
-                            .arg(numerator, denominator);
+    QString raw = QStringLiteral("(%1*b.BomQty*coalesce(b.BomPercent,100)/(%2*nullif(b.BomBaseQty,0)*100))")
+                      .arg(numerator, denominator);
+    if (Scheme.CareItemLossRate) {
+        // A loss text of segments (fixed quantities, several percentages by usage) is worked out
+        // on the standard usage of the whole issue, the parent's quantity over its yield times
+        // the line's usage; a single percentage is the line's rate, as above.
+        const QString usage = QStringLiteral("((case b.BomFixed when 1 then 1 else s.SupQty*100/coalesce(nullif(b.BomPrdOkRate,0),100) end)"
+                                             "*b.BomQty*coalesce(b.BomPercent,100)/(nullif(b.BomBaseQty,0)*100))");
+        raw = QStringLiteral("(case when b.BomPutLossRate is null or (b.BomPutLossRate like '%\\%' and strpos(b.BomPutLossRate, '|')=0 "
+                             "and strpos(b.BomPutLossRate, ':')=0) then %1 else %2+KX_MRP_CalcLossQty(b.BomPutLossRate, 0, %2) end)")
+                  .arg(raw, usage);
+    }
     const QString need = QStringLiteral("coalesce((case when coalesce(ct.ItmPutInteger,0)=1 then ceil(%1) else round(%1, ci.ItmDecimal) end), 0)")
                              .arg(raw);
     // A component line that names the component's BOM binds the component to it; without one
