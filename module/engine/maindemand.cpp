@@ -194,11 +194,14 @@ bool TPlanScheme::RunMPS(bool keepFreeDemand, bool keepAdjustments, IEngineProgr
         CreateMainTempTable(connection);
         TTempTableGuard guard{connection};
         const QString iid = SQLInt(SchemeIID);
+        // Kept free lines take their period in the periods fetched into (their spread follows
+        // below).
         if (keepFreeDemand)
             connection.Execute(QStringLiteral("insert into tmp_KX_MRP_Main (%1) select %2, null from KX_MRP_Main "
-                                              "where ManSchIID=%3 and ManBillType=%4")
+                                              "where ManSchIID=%3 and ManBillType=%4;\r"
+                                              "update tmp_KX_MRP_Main set ManPeriod=%5")
                                    .arg(kMainColumns, QString(kMainColumns).remove(QStringLiteral(", ManHints")), iid,
-                                        SQLInt(btFreeNeed)));
+                                        SQLInt(btFreeNeed), PeriodCaseExpr(PlanPeriods, QStringLiteral("ManDate"))));
         static const TBillSource kSources[] = {{"SO", btSO, "KX_MRP.SO"}, {"SI", btSI, "KX_MRP.SI"},
                                                {"For", btForcast, "KX_MRP.Forcast"}};
         for (const TBillSource& src : kSources) {
