@@ -90,6 +90,17 @@ QString SameBillLine()
         .arg(btFreeNeed);
 }
 
+// Merging picked or imported lines: bill lines as above; an incoming free demand line replaces
+// the free line of the same demand number and line, or, when it has no number, the one of the
+// same item, property set and date, so that importing a file again does not add its lines twice.
+QString SameSavedLine()
+{
+    return QStringLiteral("(%1 or s.ManBillType=%2 and m.ManBillType=%2 and (case when coalesce(s.ManBillNo, '')<>'' then "
+                          "s.ManBillNo=m.ManBillNo and s.ManBillEntry=m.ManBillEntry else coalesce(m.ManBillNo, '')='' and "
+                          "s.ManItmID=m.ManItmID and s.ManItmProps=m.ManItmProps and s.ManDate=m.ManDate end))")
+        .arg(SameBillLine(), SQLInt(btFreeNeed));
+}
+
 // Runs an operation on main demand: failures are shown and answered with false, an Esc
 // ends it silently.
 template <class F>
@@ -347,7 +358,7 @@ bool SaveMainDemandLines(TPlanScheme& scheme, const QList<TMainDemandLine>& line
                 "insert into tmp_KX_MRP_Main (%1) select %2 from KX_MRP_Main as m left join tmp_KX_MRP_Main as s on %4 "
                 "where m.ManSchIID=%3 and s.ManIID is null order by m.ManIID")
                                    .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid,
-                                        SameBillLine()));
+                                        SameSavedLine()));
         }
         QString columns = QStringLiteral("SchMpsRunTime=%1, SchMpsUpdTime=%1").arg(SQLDateTime(now));
         if (fresh)

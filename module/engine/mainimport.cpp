@@ -262,8 +262,12 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
             }
             line.ItmProps = q.FieldByName(QStringLiteral("ID")).AsString();
         }
-        const QString key = QStringLiteral("%1|%2|%3").arg(line.BillType).arg(line.BillID).arg(line.BillEntry);
-        if (!freeNeed && lineOfBill.contains(key)) {
+        // A line given twice keeps the later row: a bill line, a free line by its demand number
+        // and line, or, without a number, by its item, property set and date.
+        const QString key = !freeNeed || !line.BillNo.isEmpty()
+                                ? QStringLiteral("%1|%2|%3|%4").arg(line.BillType).arg(line.BillID, line.BillNo).arg(line.BillEntry)
+                                : QStringLiteral("%1||%2|%3|%4").arg(line.BillType).arg(line.ItmID, line.ItmProps, line.Date.toString(Qt::ISODate));
+        if (lineOfBill.contains(key)) {
             lines[lineOfBill.value(key)] = line;
         } else {
             lineOfBill.insert(key, int(lines.size()));

@@ -312,7 +312,22 @@ TEST_F(MainDemandImport, GoodRowsAreSavedAndEveryBadRowIsReportedByItsNumber)
     EXPECT_EQ(issues[1].Text, QStringLiteral("[ManDate]的值(someday)无效!"));
     EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:3:42"));
 
+    // Merged again, the same free lines replace themselves instead of being added twice: by
+    // item, property set and date without a demand number, by number and line with one.
+    issues.clear();
+    ASSERT_TRUE(ImportMainDemand(s, itImportFreeNeed, free, wtInsertOrUpdate, Progress, issues));
+    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:3:42"));
+    const QByteArray numbered = "ManBillNo,ManBillEntry,ItmNo,ManDate,ManNeedQty\n"
+                                "FD-9,1,2.01.001,2026-12-23,6\n"
+                                "FD-9,2,2.01.001,2026-12-23,2\n";
+    ASSERT_TRUE(ImportMainDemand(s, itImportFreeNeed, Csv(numbered), wtInsertOrUpdate, Progress, issues));
+    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:5:50"));
+    ASSERT_TRUE(ImportMainDemand(s, itImportFreeNeed, Csv(QByteArray(numbered).replace(",6\n", ",9\n")), wtInsertOrUpdate,
+                                 Progress, issues));
+    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:5:53"));
+    EXPECT_EQ(Line(QStringLiteral("FD-9"), 1, QStringLiteral("ManNeedQty::numeric(18,0)")), QStringLiteral("9"));
+
     // A file without one known column is refused as a whole.
     EXPECT_THROW((void)ImportMainDemand(s, itImportFreeNeed, Csv("Item,Qty\nA,1\n"), wtInsertOrUpdate, Progress, issues), EKxError);
-    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:3:42"));
+    EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:5:53"));
 }
