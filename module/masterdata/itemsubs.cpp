@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 namespace kx {
 
@@ -230,9 +231,32 @@ int ApplyCopiedSubs(TItemSubBom& target, const QList<TCopiedSub>& copied, bool o
     return added;
 }
 
+namespace {
+
+// The item and every product above it: those whose BOMs use it, directly or through other
+// products' BOMs.
+QSet<QString> ItemAndProductsAbove(TQuery& query, const QString& itemID)
+{
+    query.Close();
+    query.SQL = QStringLiteral("with recursive up(ItmID) as (select %1::varchar union select h.BomItmID from KX_Bom_Line as l "
+                               "join KX_Bom_Head as h on h.BomID=l.BomID join up on l.BolItmID=up.ItmID) select ItmID from up")
+                    .arg(QuotedStr(itemID));
+    query.Open();
+    QSet<QString> items;
+    for (int r = 0; r < query.RecordCount(); ++r)
+        items.insert(query.TextAt(r, 0));
+    return items;
+}
+
+} // namespace
+
 TItemSubsFault CheckItemSubBom(TQuery& query, TItemSubBom& bom)
 {
+    // A substitute may be neither the item it replaces nor a product above that item: the
+    // BOM's product and its parents for a line of a BOM, the item's parents for a global one.
+    std::optional<QSet<QString>> aboveProduct;
     for (int li = 0; li < bom.Lines.size(); ++li) {
+        std::optional<QSet<QString>> aboveItem;
         TItemSubLine& line = bom.Lines[li];
         for (int si = 0; si < line.Subs.size(); ++si) {
             TItemSub& sub = line.Subs[si];
@@ -268,9 +292,19 @@ TItemSubsFault CheckItemSubBom(TQuery& query, TItemSubBom& bom)
             }
 
             for (int earlier = 0; earlier < si; ++earlier)
-                if (line.Subs[earlier].SubItemID == sub.SubItemID && line.Subs[earlier].SubItemProps == sub.SubItemProps)
+                if (line.Subs[earlier].SubItemID == sub.SubItemID)
                     return Fault(li, si, itemNo, QStringLiteral("替代物料不允许重复, \"%1\"已存在!").arg(sub.SubItemNo));
-            if (sub.SubItemID == line.ItemID || (!bom.ProductID.isEmpty() && sub.SubItemID == bom.ProductID))
+            bool above = sub.SubItemID == line.ItemID;
+            if (!above && !bom.ProductID.isEmpty()) {
+                if (!aboveProduct)
+                    aboveProduct = ItemAndProductsAbove(query, bom.ProductID);
+                above = aboveProduct->contains(sub.SubItemID);
+            } else if (!above) {
+                if (!aboveItem)
+                    aboveItem = ItemAndProductsAbove(query, line.ItemID);
+                above = aboveItem->contains(sub.SubItemID);
+            }
+            if (above)
                 return Fault(li, si, itemNo, QStringLiteral("替代物料\"%1\"与被替代物料(或其上级产品)出现重复!").arg(sub.SubItemNo));
             // The bill service keeps only positive exchange quantities.
             if (sub.Qty <= 0)

@@ -280,6 +280,9 @@ TEST_F(ItemSubsView, EveryCheckShowsItsMessageFocusesTheCellAndStoresNothing)
         {{{"ItmNo", "4.02.004"}}, "替代物料不允许重复, \"4.02.004\"已存在!", "ItmNo"},
         {{{"ItmNo", "4.02.003"}}, "替代物料\"4.02.003\"与被替代物料(或其上级产品)出现重复!", "ItmNo"},
         {{{"ItmNo", "3.01.001"}}, "替代物料\"3.01.001\"与被替代物料(或其上级产品)出现重复!", "ItmNo"},
+        // The products above the BOM's product (the motor goes into the head, the head into the fans).
+        {{{"ItmNo", "2.01.001"}}, "替代物料\"2.01.001\"与被替代物料(或其上级产品)出现重复!", "ItmNo"},
+        {{{"ItmNo", "1.01.003"}}, "替代物料\"1.01.003\"与被替代物料(或其上级产品)出现重复!", "ItmNo"},
         {{{"ItmNo", "4.06.003"}}, "[辅助项1]的内容不能为空!", "BomProp1"},
         {{{"ItmNo", "4.06.003"}, {"BomProp1", "红色"}}, "[辅助项1]的值(红色)无效!", "BomProp1"},
         {{{"ItmNo", "4.02.001"}, {"BomQty", 0}}, "[用量(基本)]的值(0)没有大于0 !", "BomQty"},
