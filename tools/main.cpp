@@ -1,4 +1,5 @@
 // kxmrp: creates and inspects the database and runs planning work without a window.
+#include "agecommands.h"
 #include "connectoptions.h"
 #include "dbcommands.h"
 #include "schemecommands.h"
@@ -21,7 +22,8 @@ const char* const kUsage =
     "                    运算计划方案的MRP (保留供应类型/BOM/数量调整)\n"
     "  gen [--size S|M|L] [--seed N] [--items N] [--levels N] [--fanout N] [--orders N]\n"
     "      [--supplies N] [--horizon 天数] [--replace]\n"
-    "                    向已初始化的数据库写入生成的测试数据 (默认规模 S; --replace 先清空生成器写入的各表)\n";
+    "                    向已初始化的数据库写入生成的测试数据 (默认规模 S; --replace 先清空生成器写入的各表)\n"
+    "  age ...           库龄分析并保存结果 (kxmrp age --help 查看用法)\n";
 
 } // namespace
 
@@ -44,6 +46,8 @@ int main(int argc, char** argv)
             return RunMpsCommand(options, args.mid(1));
         if (command == QLatin1String("run"))
             return RunMrpCommand(options, args.mid(1));
+        if (command == QLatin1String("age"))
+            return RunAgeCommand(options, args.mid(1));
         if (command == QLatin1String("gen"))
             return RunGen(options, args.mid(1));
         std::fputs(kUsage, stderr);

@@ -1,5 +1,7 @@
 #include "host/dispatch.h"
 
+#include "analysis/bomexpandframe.h"
+#include "analysis/invageframe.h"
 #include "db/messages.h"
 #include "host/forcastactions.h"
 #include "masterdata/itemsettingframe.h"
@@ -37,7 +39,7 @@ struct TActionRow {
 
 const TRow<TViewFactory> kViews[] = {
     {"KX_MRP.Items", CreateView<TItemSettingFrame>},
-    {"KX_MRP.BOMExpand", nullptr},
+    {"KX_MRP.BOMExpand", CreateView<TBOMExpandFrame>},
     {"KX_MRP.ItemSubs", CreateView<TItemSubsFrame>},
     {"KX_MRP.Deduct", nullptr},
     {"KX_MRP.MRP.Main", nullptr},
@@ -47,7 +49,7 @@ const TRow<TViewFactory> kViews[] = {
     {"KX_MRP.MRP.Balance", nullptr},
     {"KX_MRP.MRP.Bills", nullptr},
     {"KX_MRP.MRPOutput", nullptr},
-    {"KX_MRP.AgeAnalyze", nullptr},
+    {"KX_MRP.AgeAnalyze", CreateView<TInvAgeFrame>},
 };
 
 const TRow<TFrameFactory> kFrames[] = {

@@ -377,6 +377,32 @@ select v.BomID, v.Entry, v.BomID || '-' || v.Entry, v.ItmID, coalesce(p.PrsID, '
   left join tmp_KX_DemoProps as p on p.ItmID = v.ItmID and p.Prop1 = v.Colour
 on conflict do nothing;
 
+-- A second, not default BOM of the floor fan for gift boxes, made at a yield of 95%: the phantom
+-- guard set, a pole with a progressive loss text (5% of the first 20, 2% above), a fixed five
+-- display cartons per lot and foam with a 10% loss. Planning uses the default BOM; the BOM
+-- expansion shows this one when it is chosen.
+insert into KX_Bom_Head (BomID, BomType, BomNo, BomItmID, BomUntID, BomOkRate, BomIsDefault, BomVersion, BomDate, BomBeginDate,
+                         BomChecked, BomChecker, BomCheckDate, BomCreater, BomRemark)
+select 'DM-B-FS40G', 1, 'BOM-1.01.001-G', 'DM-I-FS40', i.ItmUnitID, 95, 0, 'V1.1', pg_temp.KX_DemoDay(-60), pg_temp.KX_DemoDay(-60),
+       1, u.UsrID, pg_temp.KX_DemoDay(-59), u.UsrID, '落地扇礼盒装; 成品率95%'
+  from KX_Base_ItemMaster as i
+  left join KX_SYS_Users as u on u.UsrID = 'DM-USR-ADMIN'
+ where i.ItmID = 'DM-I-FS40'
+on conflict do nothing;
+insert into KX_Bom_Line (BomID, BomEntry, BolRowHook, BolItmID, BolFixed, BolUntID, BolUQty, BolUBaseQty, BolQty, BolBaseQty,
+                         BolLossRate, BolPutLossRate, BolStkID, BolPosition)
+select 'DM-B-FS40G', v.Entry, 'DM-B-FS40G-' || v.Entry, v.ItmID, v.Fixed, v.UntID, v.UQty, 1, v.UQty * f.Factor, 1, v.LossRate,
+       v.LossText, 'DM-K-MAIN', v.Position
+  from (values
+    (1, 'DM-I-HD40',  0, 'DM-U-PCS', 1.0, 0.0, '',         '机头'),
+    (2, 'DM-I-GD40',  0, 'DM-U-KIT', 1,   0,   '',         '网罩'),
+    (3, 'DM-I-POLE',  0, 'DM-U-PCS', 1,   0,   '20:5%|2%', '底座与机头之间'),
+    (4, 'DM-I-CTN40', 1, 'DM-U-PCS', 5,   0,   '',         '每批陈列样箱'),
+    (5, 'DM-I-FOAM',  0, 'DM-U-KIT', 2,   10,  '',         '礼盒内衬')
+  ) as v(Entry, ItmID, Fixed, UntID, UQty, LossRate, LossText, Position)
+  join tmp_KX_DemoFactors as f on f.ItmID = v.ItmID and f.UntID = v.UntID
+on conflict do nothing;
+
 -- Substitutes: the second capacitor brand may replace the first anywhere (global, outright); the
 -- sealed bearing covers what the open bearing lacks on the YYF-40 motor only (local).
 insert into KX_Bom_ItemSubs (SubBomType, SubBomID, SubRowHook, SubItmID, SubSeq, SubRItmID, SubQty, SubRQty, SubReplace,
@@ -524,6 +550,66 @@ select 'DM-STB-' || s.StbType || '-' || to_char(pg_temp.KX_DemoDay(s.InDay), 'YY
   from tmp_KX_DemoStock as s
   join KX_Base_ItemMaster as i on i.ItmID = s.ItmID
   left join tmp_KX_DemoProps as p on p.ItmID = s.ItmID and p.Prop1 = s.Colour
+on conflict do nothing;
+
+-- Stock movements since the opening receipts, each pair leaving the balances above as they are:
+-- older receipts issued again, recent receipts after issues, a receipt from a purchase order and one
+-- from the production order of the overdue sales order (with their deliveries), and front guards
+-- received into the transit warehouse, transferred to the main warehouse and issued. Bill types:
+-- 1 purchase receipt, 2 finished-goods receipt, 11 sales delivery, 13 production issue, 21 transfer.
+insert into KX_Stk_BillHead (StbID, StbNo, StbDate, StbType, StbStkID, StbDeptID, StbEmpID, StbSuppID, StbCustID, StbRemark,
+                             StbChecked, StbChecker, StbCheckDate, StbCreater)
+select v.ID, v.No, pg_temp.KX_DemoDay(v.Day), v.Type, v.StkID, v.DeptID, 'DM-E-10', v.SuppID, v.CustID, v.Remark, 1, u.UsrID,
+       pg_temp.KX_DemoDay(v.Day), u.UsrID
+  from (values
+    ('DM-STB-H01', 'SH260808-1', -121, 1,  'DM-K-MAIN', 'DM-D-WH',  'DM-S-02', null::varchar, '轴承年度备货'),
+    ('DM-STB-H02', 'SH260828-13', -101, 13, 'DM-K-MAIN', 'DM-D-WS2', null,      null,          null),
+    ('DM-STB-H03', 'SH260923-1', -75,  1,  'DM-K-MAIN', 'DM-D-WH',  'DM-S-04', null,          null),
+    ('DM-STB-H04', 'SH261008-2', -60,  2,  'DM-K-MAIN', 'DM-D-WS1', null,      null,          '旺季备货完工入库'),
+    ('DM-STB-H05', 'SH261028-1', -40,  1,  'DM-K-TRAN', 'DM-D-PUR', 'DM-S-09', null,          '供应商直送在途'),
+    ('DM-STB-H06', 'SH261107-13', -30, 13, 'DM-K-MAIN', 'DM-D-WS2', null,      null,          null),
+    ('DM-STB-H07', 'SH261107-21', -30, 21, 'DM-K-TRAN', 'DM-D-WH',  null,      null,          '在途转主仓'),
+    ('DM-STB-H08', 'SH261117-13', -20, 13, 'DM-K-MAIN', 'DM-D-WS1', null,      null,          null),
+    ('DM-STB-H09', 'SH261122-13', -15, 13, 'DM-K-MAIN', 'DM-D-WS2', null,      null,          null),
+    ('DM-STB-H10', 'SH261127-11', -10, 11, 'DM-K-MAIN', 'DM-D-SAL', null,      'DM-C-01',     null),
+    ('DM-STB-H11', 'SH261202-1', -5,   1,  'DM-K-MAIN', 'DM-D-WH',  'DM-S-02', null,          null),
+    ('DM-STB-H12', 'SH261204-1', -3,   1,  'DM-K-MAIN', 'DM-D-WH',  'DM-S-03', null,          null),
+    ('DM-STB-H13', 'SH261204-1B', -3,  1,  'DM-K-MAIN', 'DM-D-WH',  'DM-S-04', null,          null),
+    ('DM-STB-H14', 'SH261205-13', -2,  13, 'DM-K-MAIN', 'DM-D-WS1', null,      null,          null),
+    ('DM-STB-H15', 'SH261206-2', -1,   2,  'DM-K-MAIN', 'DM-D-WS1', null,      null,          'MO2611-001 完工入库'),
+    ('DM-STB-H16', 'SH261207-11', 0,   11, 'DM-K-MAIN', 'DM-D-SAL', null,      'DM-C-01',     'SO2611-001 补发')
+  ) as v(ID, No, Day, Type, StkID, DeptID, SuppID, CustID, Remark)
+  left join KX_SYS_Users as u on u.UsrID = 'DM-USR-ADMIN'
+on conflict do nothing;
+
+insert into KX_Stk_BillLine (StbID, StbEntry, StlItmID, StlBatch, StlStkID, StlStpID, StlToStkID, StlToStpID, StlUntID, StlUBillQty,
+                             StlQty, StlPrice, StlAmount, StlOrdType, StlOrdID, StlOrdNo, StlOrdEntry, StlOrigType, StlOrigID,
+                             StlOrigNo, StlOrigEntry, StlOrigItmID, StlOrigCustID, StlOrigCustPO, StlNote)
+select v.ID, v.Entry, v.ItmID, v.Batch, v.StkID, v.StpID, v.ToStkID, v.ToStpID, i.ItmUnitID, v.Qty, v.Qty, v.Price, v.Qty * v.Price,
+       v.OrdType, v.OrdID, v.OrdNo, v.OrdEntry,
+       case when v.ForSO then 2 end, case when v.ForSO then 'DM-SO-01' end, case when v.ForSO then 'SO2611-001' end,
+       case when v.ForSO then 1 end, case when v.ForSO then 'DM-I-FS40' end, case when v.ForSO then 'DM-C-01' end,
+       case when v.ForSO then 'HD-PO-88121' end, v.Note
+  from (values
+    ('DM-STB-H01', 1, 'DM-I-BR1',  '', 'DM-K-MAIN', 'DM-P-A',  null::varchar, null::varchar,   500.0, 1.20,  null::smallint, null::varchar, null::varchar, null::integer, false, null::varchar),
+    ('DM-STB-H02', 1, 'DM-I-BR1',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,            500,   0,     null,           null,          null,          null,          false, '电机车间领用'),
+    ('DM-STB-H03', 1, 'DM-I-SCR',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,          10000,   0.018, null,           null,          null,          null,          false, null),
+    ('DM-STB-H04', 1, 'DM-I-FS40', '', 'DM-K-MAIN', 'DM-P-C',  null,          null,             70,   0,     null,           null,          null,          null,          false, null),
+    ('DM-STB-H05', 1, 'DM-I-FG40', '', 'DM-K-TRAN', 'DM-P-T1', null,          null,             20,   4.40,  null,           null,          null,          null,          false, null),
+    ('DM-STB-H06', 1, 'DM-I-SCR',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,          10000,   0,     null,           null,          null,          null,          false, null),
+    ('DM-STB-H07', 1, 'DM-I-FG40', '', 'DM-K-TRAN', 'DM-P-T1', 'DM-K-MAIN',   'DM-P-A',         20,   0,     null,           null,          null,          null,          false, null),
+    ('DM-STB-H08', 1, 'DM-I-FG40', '', 'DM-K-MAIN', 'DM-P-A',  null,          null,             20,   0,     22,             'DM-MO-01',    'MO2611-001',  1,             true,  null),
+    ('DM-STB-H09', 1, 'DM-I-BR1',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,            400,   0,     null,           null,          null,          null,          false, null),
+    ('DM-STB-H10', 1, 'DM-I-FS40', '', 'DM-K-MAIN', 'DM-P-C',  null,          null,             70,   0,     2,              'DM-SO-01',    'SO2611-001',  1,             true,  null),
+    ('DM-STB-H11', 1, 'DM-I-BR1',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,            400,   1.05,  null,           null,          null,          null,          false, null),
+    ('DM-STB-H12', 1, 'DM-I-PCB',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,            100,  18.00,  26,             'DM-PO-03',    'PO2612-001',  2,             false, null),
+    ('DM-STB-H13', 1, 'DM-I-SCR',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,           5000,   0.021, null,           null,          null,          null,          false, null),
+    ('DM-STB-H14', 1, 'DM-I-PCB',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,            100,   0,     null,           null,          null,          null,          false, '控制盒组件装配'),
+    ('DM-STB-H14', 2, 'DM-I-SCR',  '', 'DM-K-MAIN', 'DM-P-A',  null,          null,           5000,   0,     null,           null,          null,          null,          false, null),
+    ('DM-STB-H15', 1, 'DM-I-FS40', '', 'DM-K-MAIN', 'DM-P-C',  null,          null,             80,   0,     22,             'DM-MO-01',    'MO2611-001',  1,             true,  null),
+    ('DM-STB-H16', 1, 'DM-I-FS40', '', 'DM-K-MAIN', 'DM-P-C',  null,          null,             80,   0,     2,              'DM-SO-01',    'SO2611-001',  1,             true,  null)
+  ) as v(ID, Entry, ItmID, Batch, StkID, StpID, ToStkID, ToStpID, Qty, Price, OrdType, OrdID, OrdNo, OrdEntry, ForSO, Note)
+  join KX_Base_ItemMaster as i on i.ItmID = v.ItmID
 on conflict do nothing;
 
 -- Product forecasts. Part of FC2611-001/1 and FC2612-001/1 has been taken over by sales orders

@@ -101,6 +101,22 @@ struct TGenSupply {
     int Party = -1;             // supplier of requisition lines, workshop of production lines
 };
 
+// A balance of the stock and the kind of bill that brought it in.
+struct TStockRow {
+    int Item, PropSet, Batch, InDay, Type;
+    bool Transit;
+    double Qty;
+};
+
+// A movement of the stock's history: a receipt, an issue or a transfer from the transit
+// warehouse to the main one, of the batch of a balance (BatchDay: the day the batch is named by).
+struct TStockMove {
+    int Item, PropSet, Batch, BatchDay, Day, Type;
+    bool FromTransit;
+    double Qty;
+    double Price;
+};
+
 // A bill head; its lines are generated after all heads are written, so that each COPY sees
 // the rows its foreign keys refer to.
 struct TGenHead {
@@ -131,6 +147,11 @@ private:
     void WriteItems();
     void WriteBoms();
     void WriteStock();
+    // Receipts and issues that leave every balance as it is, with transfers among them, so that
+    // inventory aging has a history to work on.
+    std::vector<TStockMove> StockHistory(const std::vector<TStockRow>& stock) const;
+    std::string StockBatch(int batch, int inDay) const;
+    const char* StockPlace(int item) const;
     void WriteDemand();
     void WriteProduction(int orders, int requisitions);
     void WriteOutsourcing(int orders, int requisitions);

@@ -88,11 +88,6 @@ void TDataGenerator::LineColumns(TCopyRows& rows, const char* prefix, int head, 
 
 void TDataGenerator::WriteStock()
 {
-    struct TStockRow {
-        int Item, PropSet, Batch, InDay, Type;
-        bool Transit;
-        double Qty;
-    };
     std::vector<TStockRow> stock;
     for (size_t i = 0; i < FItems.size(); ++i) {
         const TGenItem& item = FItems[i];
@@ -116,6 +111,10 @@ void TDataGenerator::WriteStock()
     std::map<std::pair<int, int>, int> headOf;
     for (const TStockRow& row : stock)
         headOf.emplace(std::make_pair(row.InDay, row.Type), 0);
+    const std::vector<TStockMove> history = StockHistory(stock);
+    std::map<std::pair<int, int>, int> historyHeadOf;
+    for (const TStockMove& move : history)
+        historyHeadOf.emplace(std::make_pair(move.Day, move.Type), 0);
     TCopyRows heads(FConnection, QStringLiteral("KX_Stk_BillHead"),
                     QStringLiteral("StbID, StbNo, StbDate, StbType, StbStkID, StbDeptID, StbChecked, StbCheckDate"));
     int n = 0;
@@ -124,29 +123,105 @@ void TDataGenerator::WriteStock()
         heads.Text(Id("GSTB", head + 1)).Text(Numbered("GST", head + 1)).Date(Day(key.first)).Int(key.second)
             .Text(key.second == 5 ? kTransitStock : kMainStock).Text("GD-06").Int(1).Date(Day(key.first)).EndRow();
     }
+    n = 0;
+    for (auto& [key, head] : historyHeadOf) {
+        head = n++;
+        heads.Text(Id("GSTH", head + 1)).Text(Numbered("GSH", head + 1)).Date(Day(key.first)).Int(key.second).Text(kMainStock)
+            .Text("GD-06").Int(1).Date(Day(key.first)).EndRow();
+    }
     Finish(heads);
     std::vector<int> entries(headOf.size(), 0);
     TCopyRows lines(FConnection, QStringLiteral("KX_Stk_BillLine"),
-                    QStringLiteral("StbID, StbEntry, StlItmID, StlItmProps, StlItmProp1, StlBatch, StlStkID, StlStpID, StlUntID, "
-                                   "StlUBillQty, StlQty, StlPrice, StlAmount"));
+                    QStringLiteral("StbID, StbEntry, StlItmID, StlItmProps, StlItmProp1, StlBatch, StlStkID, StlStpID, StlToStkID, "
+                                   "StlToStpID, StlUntID, StlUBillQty, StlQty, StlPrice, StlAmount"));
     TCopyRows inventory(FConnection, QStringLiteral("KX_Stk_Inventory"),
                         QStringLiteral("InvItmID, InvItmProps, InvItmProp1, InvBatch, InvStkID, InvStpID, InvQty, InvInDate"));
     for (const TStockRow& row : stock) {
         const TGenItem& item = FItems[size_t(row.Item)];
         const int head = headOf[std::make_pair(row.InDay, row.Type)];
-        const std::string batch = row.Batch ? Id(("B" + Day(row.InDay).toString(QStringLiteral("yyMMdd")).toStdString() + "-").c_str(), row.Batch)
-                                            : std::string();
-        const char* place = row.Transit ? kPlaceTransit : item.Type == gtPurchased ? kPlaceMaterial : item.Level == 0 ? kPlaceProduct : kPlacePart;
+        const std::string batch = StockBatch(row.Batch, row.InDay);
+        const char* place = row.Transit ? kPlaceTransit : StockPlace(row.Item);
         const double qty = std::abs(row.Qty), price = item.Price / 100.0;
         lines.Text(Id("GSTB", head + 1)).Int(++entries[size_t(head)]);
         ItemColumns(lines, row.Item, row.PropSet);
-        lines.Text(batch).Text(row.Transit ? kTransitStock : kMainStock).Text(place).Text(UnitID(item.Unit)).Qty(qty).Qty(qty)
-            .Qty(price).Qty(Round4(qty * price)).EndRow();
+        lines.Text(batch).Text(row.Transit ? kTransitStock : kMainStock).Text(place).Null().Null().Text(UnitID(item.Unit)).Qty(qty)
+            .Qty(qty).Qty(price).Qty(Round4(qty * price)).EndRow();
         ItemColumns(inventory, row.Item, row.PropSet);
         inventory.Text(batch).Text(row.Transit ? kTransitStock : kMainStock).Text(place).Qty(row.Qty).Date(Day(row.InDay)).EndRow();
     }
+    std::vector<int> historyEntries(historyHeadOf.size(), 0);
+    for (const TStockMove& move : history) {
+        const TGenItem& item = FItems[size_t(move.Item)];
+        const int head = historyHeadOf[std::make_pair(move.Day, move.Type)];
+        const char* place = StockPlace(move.Item);
+        lines.Text(Id("GSTH", head + 1)).Int(++historyEntries[size_t(head)]);
+        ItemColumns(lines, move.Item, move.PropSet);
+        lines.Text(StockBatch(move.Batch, move.BatchDay)).Text(move.FromTransit ? kTransitStock : kMainStock)
+            .Text(move.FromTransit ? kPlaceTransit : place);
+        if (move.Type == 21)
+            lines.Text(kMainStock).Text(place);
+        else
+            lines.Null().Null();
+        lines.Text(UnitID(item.Unit)).Qty(move.Qty).Qty(move.Qty).Qty(move.Price).Qty(Round4(move.Qty * move.Price)).EndRow();
+    }
     Finish(lines);
     Finish(inventory);
+}
+
+std::string TDataGenerator::StockBatch(int batch, int inDay) const
+{
+    return batch ? Id(("B" + Day(inDay).toString(QStringLiteral("yyMMdd")).toStdString() + "-").c_str(), batch) : std::string();
+}
+
+const char* TDataGenerator::StockPlace(int item) const
+{
+    const TGenItem& i = FItems[size_t(item)];
+    return i.Type == gtPurchased ? kPlaceMaterial : i.Level == 0 ? kPlaceProduct : kPlacePart;
+}
+
+std::vector<TStockMove> TDataGenerator::StockHistory(const std::vector<TStockRow>& stock) const
+{
+    // A random source of its own, so that every other table is what it was without the history.
+    TGenRandom random(FParams.Seed * 0x9E3779B97F4A7C15ull + 0x51A7);
+    std::vector<TStockMove> moves;
+    for (const TStockRow& row : stock) {
+        if (row.Transit || row.Qty <= 0)
+            continue;
+        const TGenItem& item = FItems[size_t(row.Item)];
+        const int receipt = item.Type == gtPurchased ? 1 : 2, issue = item.Level == 0 ? 11 : 13;
+        const double price = item.Price / 100.0;
+        auto part = [&](int lowPercent, int spreadPercent) {
+            return std::max(1.0, std::floor(row.Qty * (lowPercent + random.Below(spreadPercent)) / 100.0));
+        };
+        auto priced = [&] { return Round4(price * (90 + random.Below(21)) / 100.0); };
+        auto add = [&](int day, int type, double qty, double linePrice, bool fromTransit) {
+            moves.push_back(TStockMove{row.Item, row.PropSet, row.Batch, row.InDay, day, type, fromTransit, qty, linePrice});
+        };
+        const int kind = random.Below(100);
+        if (kind < 30 && row.InDay <= -3) {
+            // Part of the balance was issued and came in again later: the newest receipt covers
+            // only part of the stock.
+            const double qty = std::min(part(10, 60), row.Qty);
+            const int out = row.InDay + 1 + random.Below(-row.InDay - 2);
+            add(out, issue, qty, 0, false);
+            add(out + 1 + random.Below(-out), receipt, qty, priced(), false);
+        } else if (kind < 60) {
+            // An older receipt, issued again before the balance came in.
+            const double qty = part(20, 100);
+            const int in = row.InDay - 10 - random.Below(300);
+            add(in, receipt, qty, priced(), false);
+            add(in + 1 + random.Below(row.InDay - in - 1), issue, qty, 0, false);
+        } else if (kind < 65) {
+            // Received into the transit warehouse, moved to the main warehouse and issued there.
+            const double qty = part(20, 60);
+            const int in = row.InDay - 10 - random.Below(60);
+            const int moved = in + 1 + random.Below(4);
+            add(in, receipt, qty, priced(), true);
+            add(moved, 21, qty, 0, true);
+            add(moved + 1 + random.Below(4), issue, qty, 0, false);
+        }
+    }
+    return moves;
 }
 
 void TDataGenerator::WriteDemand()

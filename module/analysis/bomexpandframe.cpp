@@ -1,0 +1,444 @@
+#include "analysis/bomexpandframe.h"
+
+#include "db/dataset.h"
+#include "db/settings.h"
+#include "db/shared.h"
+#include "db/sqlrun.h"
+#include "db/strutils.h"
+#include "views/commonui.h"
+#include "views/messagebox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace kx {
+
+namespace {
+
+enum TNodeKind { nkRoot = 0, nkLine = 1, nkSubGroup = 2, nkSub = 3 };
+
+const QString kItemSubs = QStringLiteral("[ItemSubs]");
+const QString kLossChoice = QStringLiteral("[LossRate]");
+const QString kProductList = QStringLiteral("KX_MRP.BOMHeads");
+
+const char* const kColumnFields[] = {
+    "BomEntry",   "BomItmNo",     "BomItmName", "BomItmSpec",  "BomItmTypeName", "BomItmMrpType", "BomRole",
+    "BomPercent", "BomUnit",      "BomFixed",   "BomUCurrQty", "BomUFullQty",    "BomUBaseQty",   "BomLossRate",
+    "BomPutLossRate", "BomUTestQty", "BomBeginDate", "BomEndDate", "BomNote",       "BomBaseUnit",   "BomCurrQty",
+    "BomBaseQty", "BomFullQty",   "BomTestQty", "BomItmBomNo", "BomItmOkRate"};
+
+int Kind(const TTreeNode* node)
+{
+    return node ? node->Data.toMap().value(QStringLiteral("Kind")).toInt() : -1;
+}
+
+QVariant NodeData(const TTreeNode* node, const char* key)
+{
+    return node->Data.toMap().value(QLatin1String(key));
+}
+
+// The text of a master value as SetMasterValues passes it: quotes taken off a text literal.
+QString MasterValue(const QString& values, const QString& field)
+{
+    QString v = GetParamValue(values, field).trimmed();
+    if (v.compare(QLatin1String("null"), Qt::CaseInsensitive) == 0)
+        return QString();
+    if (v.size() >= 2 && v.startsWith(QLatin1Char('\'')) && v.endsWith(QLatin1Char('\'')))
+        v = v.mid(1, v.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return v;
+}
+
+QVariant DateOrNull(const TQuery& q, const QString& field)
+{
+    const TField f = q.FieldByName(field);
+    return f.IsNull() ? QVariant() : QVariant(f.AsDate());
+}
+
+} // namespace
+
+TBOMExpandFrame::TBOMExpandFrame(QWidget* owner, const TInfoObjectDef* objectDef) : TInfoTreeView(owner, objectDef)
+{
+    trlMain->setObjectName(QStringLiteral("trlBOMExpand"));
+    for (const char* field : kColumnFields)
+        BindStaticColumn(CreateColumn(QString()), QLatin1String(field));
+    for (int n = 1; n <= 10; ++n)
+        BindStaticColumn(CreateColumn(QString()), QStringLiteral("BomProp%1").arg(n));
+    GetColumnByField(QStringLiteral("BomItmOkRate"))->Editable = true;
+    // A trial yield may be typed for every BOM in the tree; nothing else is edited.
+    Nodes->SetEditableHook([](const TTreeNode* node, const TViewColumn* column) {
+        return column->FieldName == QLatin1String("BomItmOkRate") && (Kind(node) == nkRoot || Kind(node) == nkLine)
+            && !NodeData(node, "BomID").toString().isEmpty();
+    });
+    Nodes->SetEditing(true);
+    connect(Nodes, &TTreeModel::CellEdited, this, &TBOMExpandFrame::trlMainEditValueChanged);
+
+    FBomQtyUseStdQty = ReadSettingBool(QStringLiteral("KX_MRP"), QStringLiteral("BomQtyUseStdQty"), true, false);
+    FBomExpandVirtualItem = ReadSettingBool(QStringLiteral("KX_MRP"), QStringLiteral("BomExpandVirtualItem"), true, false);
+    FReader = std::make_unique<TBomLineReader>(SharedConnection(), FBomQtyUseStdQty);
+
+    lblLossRate = new QLabel(QStringLiteral("试算考虑(&L):"), this);
+    cboLossRate = new QComboBox(this);
+    cboLossRate->setObjectName(QStringLiteral("cboLossRate"));
+    cboLossRate->addItems(BomLossChoiceTexts());
+    cboLossRate->setCurrentIndex(blLossRate);
+    lblLossRate->setBuddy(cboLossRate);
+    lblPrdQty = new QLabel(QStringLiteral("产品数量(&Q):"), this);
+    edtPrdQty = new QDoubleSpinBox(this);
+    edtPrdQty->setObjectName(QStringLiteral("edtPrdQty"));
+    edtPrdQty->setDecimals(4);
+    edtPrdQty->setRange(0.0001, 999999999);
+    edtPrdQty->setValue(1);
+    edtPrdQty->setMinimumWidth(110);
+    lblPrdQty->setBuddy(edtPrdQty);
+    chkSubItems = new QCheckBox(QStringLiteral("显示替代物料(&S)"), this);
+    chkSubItems->setObjectName(QStringLiteral("chkSubItems"));
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 4, 4, 4);
+    bar->addWidget(lblLossRate);
+    bar->addWidget(cboLossRate);
+    bar->addSpacing(12);
+    bar->addWidget(lblPrdQty);
+    bar->addWidget(edtPrdQty);
+    bar->addSpacing(12);
+    bar->addWidget(chkSubItems);
+    bar->addStretch(1);
+    ContentLayout()->insertLayout(0, bar);
+
+    connect(cboLossRate, &QComboBox::currentIndexChanged, this, [this] {
+        ViewScheme.Params = SetParamValue(ViewScheme.Params, kLossChoice, QString::number(cboLossRate->currentIndex()));
+        for (int i = 0; i < Nodes->Root()->ChildCount(); ++i)
+            Recompute(Nodes->Root()->Child(i));
+    });
+    connect(edtPrdQty, &QDoubleSpinBox::valueChanged, this, [this] {
+        if (TTreeNode* root = Nodes->Root()->Child(0)) {
+            ShowQuantities(root);
+            Recompute(root);
+        }
+    });
+    connect(chkSubItems, &QCheckBox::toggled, this, [this](bool on) {
+        ViewScheme.Params = SetParamValue(ViewScheme.Params, kItemSubs, on ? QStringLiteral("1") : QStringLiteral("0"));
+        if (DataIsFresh)
+            RefreshData(true);
+    });
+}
+
+TBOMExpandFrame::~TBOMExpandFrame() = default;
+
+void TBOMExpandFrame::InitializeView(const QString& AAsDetailID, IInfoView* AMasterView)
+{
+    TInfoTreeView::InitializeView(AAsDetailID, AMasterView);
+    for (const auto& [field, width] : {std::pair{"BomEntry", 80}, {"BomItmNo", 90}, {"BomItmName", 90}, {"BomItmSpec", 140},
+                                       {"BomUTestQty", 90}, {"BomUFullQty", 90}})
+        GetColumnByField(QLatin1String(field))->Width = width;
+    ApplyViewLayout();
+    {
+        const QSignalBlocker block(chkSubItems);
+        chkSubItems->setChecked(GetParamValue(ViewScheme.Params, kItemSubs).trimmed() == QLatin1String("1"));
+    }
+    const QString choice = GetParamValue(ViewScheme.Params, kLossChoice).trimmed();
+    if (!choice.isEmpty()) {
+        const QSignalBlocker block(cboLossRate);
+        cboLossRate->setCurrentIndex(qBound(0, choice.toInt(), 2));
+    }
+    // Opened on its own, the view shows the BOM list it expands above the tree.
+    if (AMasterView || !Env() || !Env()->CreateInfoView || !Env()->GetObjectDef)
+        return;
+    const TInfoObjectDef* listDef = Env()->GetObjectDef(kProductList);
+    FProductList = listDef ? Env()->CreateInfoView(listDef) : nullptr;
+    if (!FProductList)
+        return;
+    auto* holder = new QWidget(this);
+    holder->setObjectName(QStringLiteral("pnlProductList"));
+    auto* layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    FProductList->InitializeView(QString(), nullptr);
+    FProductList->SetParentControl(holder);
+    ContentLayout()->insertWidget(1, holder, 2);
+    ContentLayout()->setStretchFactor(trlMain, 3);
+    FProductList->SetOnFocusedRecordChanged([this](IInfoView*) { ProductListFocusChanged(); });
+    FProductList->RefreshData(false);
+}
+
+void TBOMExpandFrame::ProductListFocusChanged()
+{
+    if (!FProductList)
+        return;
+    auto value = [this](const char* field) {
+        const QString v = FProductList->GetFocusedRecordString(QLatin1String(field));
+        return v == QLatin1String("null") ? QString() : v;
+    };
+    SetProduct(value("BomItmID"), value("BomType").toInt(), value("BomID"));
+}
+
+void TBOMExpandFrame::SetMasterValues(const QString& Values, bool Refresh)
+{
+    FProductID = MasterValue(Values, QStringLiteral("BomItmID"));
+    FBomType = MasterValue(Values, QStringLiteral("BomType")).toInt();
+    FBomID = MasterValue(Values, QStringLiteral("BomID"));
+    TInfoTreeView::SetMasterValues(Values, Refresh);
+}
+
+void TBOMExpandFrame::SetProduct(const QString& productID, int bomType, const QString& bomID)
+{
+    FProductID = productID;
+    FBomType = bomType;
+    FBomID = bomID;
+    RefreshData(false);
+}
+
+void TBOMExpandFrame::LoadData(bool)
+{
+    Nodes->Clear();
+    FReader->Clear();
+    if (FProductID.isEmpty())
+        return;
+    TQuery q(&SharedConnection());
+    {
+        TWaitCursor wait;
+        if (!RunSQL(q, BomHeadSQL(FProductID, FBomType, FBomID), true))
+            return;
+    }
+    if (q.IsEmpty())
+        return;
+    auto v = [&q](const char* field) { return q.FieldByName(QLatin1String(field)).Value(); };
+    QVariantMap values{{QStringLiteral("BomEntry"), QStringLiteral("(产品)")},
+                       {QStringLiteral("BomItmNo"), v("ItmNo")},
+                       {QStringLiteral("BomItmName"), v("ItmName")},
+                       {QStringLiteral("BomItmSpec"), v("ItmSpec")},
+                       {QStringLiteral("BomItmTypeName"), v("ItmTypeName")},
+                       {QStringLiteral("BomItmMrpType"), v("ItmMrpType")},
+                       {QStringLiteral("BomUnit"), v("UntName")},
+                       {QStringLiteral("BomBaseUnit"), v("ItmUntName")},
+                       {QStringLiteral("BomItmBomNo"), v("BomNo")},
+                       {QStringLiteral("BomItmOkRate"), v("BomOkRate")},
+                       {QStringLiteral("BomBeginDate"), DateOrNull(q, QStringLiteral("BomBeginDate"))},
+                       {QStringLiteral("BomEndDate"), DateOrNull(q, QStringLiteral("BomEndDate"))},
+                       {QStringLiteral("BomNote"), v("BomRemark")},
+                       {QStringLiteral("BomItmID"), v("BomItmID")},
+                       {QStringLiteral("BomProps"), v("BomProps")},
+                       {QStringLiteral("BomPropMask"), v("PropMask")},
+                       {QStringLiteral("BomUnitFactor"), v("UntFactor")},
+                       {QStringLiteral("BomItmBomType"), v("BomType")},
+                       {QStringLiteral("BomItmBomID"), v("BomID")}};
+    for (int n = 1; n <= 10; ++n)
+        values.insert(QStringLiteral("BomProp%1").arg(n), q.FieldByName(QStringLiteral("BomProp%1").arg(n)).Value());
+    TTreeNode* root = Nodes->AddNode(nullptr, values);
+    root->Data = QVariantMap{{QStringLiteral("Kind"), int(nkRoot)},
+                             {QStringLiteral("ItmID"), v("BomItmID")},
+                             {QStringLiteral("BomType"), v("BomType")},
+                             {QStringLiteral("BomID"), v("BomID")},
+                             {QStringLiteral("Factor"), q.FieldByName(QStringLiteral("UntFactor")).AsFloat()}};
+    root->HasChildren = true;
+    ShowQuantities(root);
+    // The whole tree's BOMs in one statement per level: expanding reads nothing more. The
+    // substitutes' reading goes line by line.
+    if (!chkSubItems->isChecked()) {
+        TWaitCursor wait;
+        FReader->ReadTree(TBomRef{v("BomItmID").toString(), v("BomType").toInt(), v("BomID").toString()}, true);
+    }
+    Nodes->LoadChildren(root);
+    trlMain->expand(Nodes->IndexOf(root));
+    trlMain->setCurrentIndex(Nodes->IndexOf(root));
+}
+
+void TBOMExpandFrame::LoadChildNodes(TTreeNode* Node)
+{
+    LoadLines(Node);
+}
+
+void TBOMExpandFrame::LoadLines(TTreeNode* node)
+{
+    const TBomRef bom{NodeData(node, "ItmID").toString(), NodeData(node, "BomType").toInt(), NodeData(node, "BomID").toString()};
+    if (bom.BomID.isEmpty())
+        return;
+    const bool subs = chkSubItems->isChecked();
+    const QList<TBomLineRow>* rows = nullptr;
+    {
+        TWaitCursor wait;
+        rows = FReader->Lines(bom, !subs);
+    }
+    if (!rows)
+        return;
+    QList<TTreeNode*> phantoms;
+    QList<std::pair<QString, QString>> refs;
+    for (const TBomLineRow& row : *rows) {
+        TTreeNode* line = Nodes->AddNode(node, row.Values);
+        line->Data = QVariantMap{{QStringLiteral("Kind"), int(nkLine)},
+                                 {QStringLiteral("ItmID"), row.Bom.ProductID},
+                                 {QStringLiteral("BomType"), row.Bom.BomType},
+                                 {QStringLiteral("BomID"), row.Bom.BomID},
+                                 {QStringLiteral("Factor"), row.Factor},
+                                 {QStringLiteral("Fixed"), row.Qty.Fixed},
+                                 {QStringLiteral("Qty"), row.Qty.Qty},
+                                 {QStringLiteral("BaseQty"), row.Qty.BaseQty},
+                                 {QStringLiteral("Percent"), row.Qty.Percent},
+                                 {QStringLiteral("LossRate"), row.Qty.LossRate},
+                                 {QStringLiteral("PutLossRate"), row.Qty.PutLossRate}};
+        line->HasChildren = row.HasBom;
+        if (row.Phantom && row.HasBom && FBomExpandVirtualItem)
+            phantoms << line;
+        refs << std::pair{row.Bom.ProductID, row.RowHook};
+    }
+    if (subs)
+        LoadSubstitutes(node, bom.BomType, bom.BomID, refs);
+    Recompute(node);
+    // Phantoms are seen through at once: their lines come with their parent's.
+    for (TTreeNode* phantom : phantoms) {
+        Nodes->LoadChildren(phantom);
+        trlMain->expand(Nodes->IndexOf(phantom));
+    }
+}
+
+void TBOMExpandFrame::LoadSubstitutes(TTreeNode* node, int bomType, const QString& bomID,
+                                      const QList<std::pair<QString, QString>>& lines)
+{
+    TQuery q(&SharedConnection());
+    const bool read = RunSQL(q, BomSubstitutesSQL(bomType, bomID, lines), true);
+    TQuery drop(&SharedConnection());
+    if (!RunSQL(drop, BomDropTablesSQL(), false) || !read)
+        return;
+    QHash<QString, TTreeNode*> lines;
+    for (int i = 0; i < node->ChildCount(); ++i)
+        lines.insert(node->Child(i)->Value(QStringLiteral("BomRowHook")).toString(), node->Child(i));
+    for (q.First(); !q.Eof(); q.Next()) {
+        TTreeNode* line = lines.value(q.FieldByName(QStringLiteral("BomRowHook")).AsString());
+        if (!line)
+            continue;
+        const bool global = q.FieldByName(QStringLiteral("SubGlobal")).AsInteger() == 1;
+        const QString groupText = global ? QStringLiteral("全局替代料") : QStringLiteral("局部替代料");
+        TTreeNode* group = nullptr;
+        for (int i = 0; i < line->ChildCount() && !group; ++i)
+            if (Kind(line->Child(i)) == nkSubGroup && line->Child(i)->Value(QStringLiteral("BomEntry")).toString() == groupText)
+                group = line->Child(i);
+        if (!group) {
+            group = Nodes->AddNode(line, {{QStringLiteral("BomEntry"), groupText}});
+            group->Data = QVariantMap{{QStringLiteral("Kind"), int(nkSubGroup)}, {QStringLiteral("Global"), global}};
+            group->ChildrenLoaded = true;
+        }
+        auto v = [&q](const char* field) { return q.FieldByName(QLatin1String(field)).Value(); };
+        QVariantMap values{{QStringLiteral("BomEntry"), v("SubPriority")},
+                           {QStringLiteral("BomItmNo"), v("ItmNo")},
+                           {QStringLiteral("BomItmName"), v("ItmName")},
+                           {QStringLiteral("BomItmSpec"), v("ItmSpec")},
+                           {QStringLiteral("BomItmTypeName"), v("ItmTypeName")},
+                           {QStringLiteral("BomItmMrpType"), v("ItmMrpType")},
+                           {QStringLiteral("BomRole"), global ? QStringLiteral("全局替代") : QStringLiteral("局部替代")},
+                           {QStringLiteral("BomUnit"), v("UntName")},
+                           {QStringLiteral("BomBaseUnit"), v("UntName")},
+                           {QStringLiteral("BomUCurrQty"), v("SubRQty")},
+                           {QStringLiteral("BomUBaseQty"), v("SubQty")},
+                           {QStringLiteral("BomCurrQty"), v("SubRQty")},
+                           {QStringLiteral("BomBaseQty"), v("SubQty")},
+                           {QStringLiteral("BomBeginDate"), DateOrNull(q, QStringLiteral("SubBeginDate"))},
+                           {QStringLiteral("BomEndDate"), DateOrNull(q, QStringLiteral("SubEndDate"))},
+                           {QStringLiteral("BomNote"), v("SubNote")},
+                           {QStringLiteral("BomItmID"), v("SubRItmID")},
+                           {QStringLiteral("BomProps"), v("SubRProps")},
+                           {QStringLiteral("BomPropMask"), v("PropMask")},
+                           {QStringLiteral("BomUnitFactor"), v("UntFactor")}};
+        for (int n = 1; n <= 10; ++n)
+            values.insert(QStringLiteral("BomProp%1").arg(n), q.FieldByName(QStringLiteral("SubRProp%1").arg(n)).Value());
+        TTreeNode* sub = Nodes->AddNode(group, values);
+        sub->Data = QVariantMap{{QStringLiteral("Kind"), int(nkSub)}, {QStringLiteral("Replace"), v("SubReplace")}};
+        sub->ChildrenLoaded = true;
+    }
+}
+
+void TBOMExpandFrame::ShowQuantities(TTreeNode* node)
+{
+    const double factor = NodeData(node, "Factor").toDouble() > 0 ? NodeData(node, "Factor").toDouble() : 1;
+    if (Kind(node) == nkRoot) {
+        const double qty = edtPrdQty->value();
+        Nodes->SetNodeValue(node, QStringLiteral("BomUCurrQty"), qty);
+        Nodes->SetNodeValue(node, QStringLiteral("BomCurrQty"), qty * factor);
+        QVariantMap data = node->Data.toMap();
+        data.insert(QStringLiteral("Full"), qty * factor);
+        data.insert(QStringLiteral("Trial"), qty * factor);
+        node->Data = data;
+    }
+    const double full = NodeData(node, "Full").toDouble(), trial = NodeData(node, "Trial").toDouble();
+    Nodes->SetNodeValue(node, QStringLiteral("BomFullQty"), full);
+    Nodes->SetNodeValue(node, QStringLiteral("BomTestQty"), trial);
+    Nodes->SetNodeValue(node, QStringLiteral("BomUFullQty"), Round8(full / factor));
+    Nodes->SetNodeValue(node, QStringLiteral("BomUTestQty"), Round8(trial / factor));
+}
+
+void TBOMExpandFrame::Recompute(TTreeNode* node)
+{
+    if (!node || (Kind(node) != nkRoot && Kind(node) != nkLine))
+        return;
+    const TBomNodeQty parent{NodeData(node, "Full").toDouble(), NodeData(node, "Trial").toDouble()};
+    const QVariant yieldValue = node->Value(QStringLiteral("BomItmOkRate"));
+    const double yield = yieldValue.isNull() ? 100 : yieldValue.toDouble();
+    const auto choice = TBomLossChoice(cboLossRate->currentIndex());
+    for (int i = 0; i < node->ChildCount(); ++i) {
+        TTreeNode* child = node->Child(i);
+        if (Kind(child) != nkLine)
+            continue;
+        TBomLineQty line;
+        line.Fixed = NodeData(child, "Fixed").toBool();
+        line.Qty = NodeData(child, "Qty").toDouble();
+        line.BaseQty = NodeData(child, "BaseQty").toDouble();
+        line.Percent = NodeData(child, "Percent").toDouble();
+        line.LossRate = NodeData(child, "LossRate").toDouble();
+        line.PutLossRate = NodeData(child, "PutLossRate").toString();
+        const TBomNodeQty qty = BomLineQuantity(line, parent, yield, choice);
+        QVariantMap data = child->Data.toMap();
+        data.insert(QStringLiteral("Full"), qty.Full);
+        data.insert(QStringLiteral("Trial"), qty.Trial);
+        child->Data = data;
+        ShowQuantities(child);
+        if (child->ChildrenLoaded)
+            Recompute(child);
+    }
+}
+
+TTreeNode* TBOMExpandFrame::LineNode(const QString& entryPath) const
+{
+    TTreeNode* node = Nodes->Root()->Child(0);
+    for (const QString& entry : entryPath.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (!node)
+            return nullptr;
+        Nodes->LoadChildren(node);
+        TTreeNode* found = nullptr;
+        for (int i = 0; i < node->ChildCount() && !found; ++i)
+            if (Kind(node->Child(i)) == nkLine && node->Child(i)->Value(QStringLiteral("BomEntry")).toString() == entry)
+                found = node->Child(i);
+        node = found;
+    }
+    return node;
+}
+
+void TBOMExpandFrame::trlMainEditValueChanged(TTreeNode* Node, const QString& Field)
+{
+    if (Field == QLatin1String("BomItmOkRate"))
+        Recompute(Node);
+}
+
+void TBOMExpandFrame::FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawFormat& Format, const TViewColumn* Column)
+{
+    TInfoTreeView::FetchCustomDrawFormat(Node, Format, Column);
+    switch (Kind(Node)) {
+    case nkRoot:
+        Format.Font.setBold(true);
+        Format.FontChanged = true;
+        break;
+    case nkSubGroup:
+        Format.TextColor = QColor(0x1F, 0x5F, 0xA8);
+        break;
+    case nkSub:
+        Format.TextColor = QColor(0x55, 0x55, 0x55);
+        break;
+    default:
+        if (Column && Column->FieldName == QLatin1String("BomUTestQty"))
+            Format.Background = QColor(0xFF, 0xF8, 0xDC);
+        break;
+    }
+}
+
+} // namespace kx

@@ -1,0 +1,10 @@
+# Analyses: BOM expansion and inventory aging.
+target_sources(kx_engine PRIVATE
+    analysis/bomexpand.cpp
+    analysis/invage.cpp
+)
+target_sources(kx_ui PRIVATE
+    analysis/bomexpandframe.cpp
+    analysis/invageframe.cpp
+    analysis/invagesetdlg.cpp
+)
