@@ -302,11 +302,11 @@ void TBOMExpandFrame::LoadSubstitutes(TTreeNode* node, int bomType, const QStrin
     TQuery drop(&SharedConnection());
     if (!RunSQL(drop, BomDropTablesSQL(), false) || !read)
         return;
-    QHash<QString, TTreeNode*> lines;
+    QHash<QString, TTreeNode*> byHook;
     for (int i = 0; i < node->ChildCount(); ++i)
-        lines.insert(node->Child(i)->Value(QStringLiteral("BomRowHook")).toString(), node->Child(i));
+        byHook.insert(node->Child(i)->Value(QStringLiteral("BomRowHook")).toString(), node->Child(i));
     for (q.First(); !q.Eof(); q.Next()) {
-        TTreeNode* line = lines.value(q.FieldByName(QStringLiteral("BomRowHook")).AsString());
+        TTreeNode* line = byHook.value(q.FieldByName(QStringLiteral("BomRowHook")).AsString());
         if (!line)
             continue;
         const bool global = q.FieldByName(QStringLiteral("SubGlobal")).AsInteger() == 1;
@@ -356,10 +356,10 @@ void TBOMExpandFrame::ShowQuantities(TTreeNode* node)
         const double qty = edtPrdQty->value();
         Nodes->SetNodeValue(node, QStringLiteral("BomUCurrQty"), qty);
         Nodes->SetNodeValue(node, QStringLiteral("BomCurrQty"), qty * factor);
-        QVariantMap data = node->Data.toMap();
-        data.insert(QStringLiteral("Full"), qty * factor);
-        data.insert(QStringLiteral("Trial"), qty * factor);
-        node->Data = data;
+        QVariantMap nodeData = node->Data.toMap();
+        nodeData.insert(QStringLiteral("Full"), qty * factor);
+        nodeData.insert(QStringLiteral("Trial"), qty * factor);
+        node->Data = nodeData;
     }
     const double full = NodeData(node, "Full").toDouble(), trial = NodeData(node, "Trial").toDouble();
     Nodes->SetNodeValue(node, QStringLiteral("BomFullQty"), full);
@@ -388,10 +388,10 @@ void TBOMExpandFrame::Recompute(TTreeNode* node)
         line.LossRate = NodeData(child, "LossRate").toDouble();
         line.PutLossRate = NodeData(child, "PutLossRate").toString();
         const TBomNodeQty qty = BomLineQuantity(line, parent, yield, choice);
-        QVariantMap data = child->Data.toMap();
-        data.insert(QStringLiteral("Full"), qty.Full);
-        data.insert(QStringLiteral("Trial"), qty.Trial);
-        child->Data = data;
+        QVariantMap nodeData = child->Data.toMap();
+        nodeData.insert(QStringLiteral("Full"), qty.Full);
+        nodeData.insert(QStringLiteral("Trial"), qty.Trial);
+        child->Data = nodeData;
         ShowQuantities(child);
         if (child->ChildrenLoaded)
             Recompute(child);

@@ -236,7 +236,7 @@ void TInvAgeFrame::BuildGroupColumns()
         const int band = Columns.AddBand(FGroups[k].Name);
         for (const auto& [field, caption, amount] :
              {std::tuple{"AgeQty%1", "数量", false}, std::tuple{"AgeAmt%1", "金额", true}}) {
-            TViewColumn* c = AddDynamicColumn(QLatin1String(field).arg(k + 1), QLatin1String(caption), int(k) + 1, band);
+            TViewColumn* c = AddDynamicColumn(QString::fromLatin1(field).arg(int(k) + 1), QLatin1String(caption), int(k) + 1, band);
             c->DataType = ftFloat;
             c->Kind = ckNumber;
             c->Alignment = Qt::AlignRight | Qt::AlignVCenter;

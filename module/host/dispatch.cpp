@@ -2,6 +2,7 @@
 
 #include "analysis/bomexpandframe.h"
 #include "analysis/invageframe.h"
+#include "analysis/mrpminiframe.h"
 #include "db/messages.h"
 #include "host/forcastactions.h"
 #include "masterdata/itemsettingframe.h"
@@ -23,6 +24,12 @@ template <class TView>
 IInfoView* CreateView(const TInfoObjectDef* def)
 {
     return new TView(nullptr, def);
+}
+
+template <TMiniKind Kind>
+IInfoFrame* CreateMiniFrame(const TInfoObjectDef* def)
+{
+    return new TMRPminiFrame(def, Kind, [](const TInfoObjectDef* viewDef) { return CreateInfoViewFor(viewDef); });
 }
 
 template <class T>
@@ -55,8 +62,8 @@ const TRow<TViewFactory> kViews[] = {
 const TRow<TFrameFactory> kFrames[] = {
     {"KX_MRP.MRP", nullptr},
     {"KX_MRP.MRPQuery", nullptr},
-    {"KX_MRP.MRPmini", nullptr},
-    {"KX_MRP.LackAnalyze", nullptr},
+    {"KX_MRP.MRPmini", CreateMiniFrame<mkKit>},
+    {"KX_MRP.LackAnalyze", CreateMiniFrame<mkLack>},
 };
 
 const TRow<TFormRunner> kForms[] = {

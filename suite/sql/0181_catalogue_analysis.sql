@@ -148,3 +148,16 @@ begin
   perform KX_SYS_CatAccess(obj, 'Browse', '浏览');
   perform KX_SYS_CatAccess(obj, 'Money', '金额');
 end $$;
+
+-- The kit and shortage analyses: a run with the current settings and one through the settings
+-- dialog.
+do $$
+declare
+  obj text;
+begin
+  foreach obj in array array['KX_MRP.MRPmini', 'KX_MRP.LackAnalyze'] loop
+    delete from KX_SYS_ObjActions where ActObjID = obj and ActID in ('SetupMRP', 'RunMRP');
+    perform KX_SYS_CatAction(obj, 'SetupMRP', '分析设置', 6::smallint, 3::smallint, 'kx_mrp');
+    perform KX_SYS_CatAction(obj, 'RunMRP', '重新分析', 6::smallint, 3::smallint, 'kx_mrp');
+  end loop;
+end $$;

@@ -5,5 +5,6 @@ kx_add_test(analysis_tests DB SOURCES
 kx_add_test(analysis_view_tests DB SOURCES
     analysis/bomexpand_test.cpp
     analysis/invageview_test.cpp
+    analysis/mrpmini_test.cpp
     masterdata/masterdatafixture.cpp
 )

@@ -1,0 +1,96 @@
+// The kit analysis and the production shortage analysis without widgets: the private plan
+// scheme of an analysis frame, its options as the view scheme keeps them, the demand lines
+// picked from business bills, the checks of the settings dialogs and the main demand and
+// scheme parameters that the quick MRP run works on.
+#pragma once
+
+#include "engine/maindemand.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace kx {
+
+class IEngineProgress;
+class TConnection;
+class TPlanScheme;
+class TQuery;
+
+// The two analyses; the number is the private scheme's SchType.
+enum TMiniKind { mkKit = 1, mkLack = 2 };
+
+// "投料单据" of the shortage analysis.
+enum TLackBills { lbChosen = 0, lbOrdersAll = 1, lbMOOnly = 2, lbOOOnly = 3 };
+
+// The options of a run (page " 参数(&2) " of the settings dialogs).
+struct TMiniOptions {
+    int TrackMode = 0;                    // "跟踪合并(&H):"
+    bool ItemTrack = false;               // "考虑物料的计划跟踪合并参数(&I)"
+    bool CareLoss = true;                 // "考虑BOM损耗率(&B)"
+    bool CareLot = false;                 // "考虑供应批量规则(&O)"
+    bool CareSafety = false;              // "考虑安全库存(&S)"
+    bool OtherOut = false;                // "考虑目标需求之外的预计出库量(&W)"
+    bool GrossOnly = false;               // "主需求自身只计算毛需求(&A)"
+    int Replace = 0;                      // "物料替代(&R):"
+    int Suites = 0;                       // "齐套计算(&T):"
+    bool OneLevel = false;                // "仅展开单级物料清单(&D)"
+    int LackBills = lbChosen;             // shortage analysis: "投料单据(&T):"
+    bool AllDates = true;                 // "全部(&A)", else "截止交货日期(&D):"
+    QDate DelivDate;
+};
+
+TMiniOptions ReadMiniOptions(const QString& params);
+QString WriteMiniOptions(const QString& params, const TMiniOptions& options);
+// The demand scope of the options: main demand with its own lines gross or net, the other
+// outgoing stock of the same items or not, the BOMs one level or all levels deep.
+int NeedScopeOf(const TMiniOptions& options);
+
+// Texts of the analysis kind: caption, status text of the run.
+QString MiniCaption(TMiniKind kind);
+QString MiniRunText(TMiniKind kind);
+
+// A demand line as the settings grids show it: the main-demand line and what is shown beside.
+struct TMiniLine {
+    TMainDemandLine Line;
+    int Priority = 0;
+    QString TypeName;                     // of Line.BillType ("MrpBillType")
+    QString CustName;
+    QString ItemNo, ItemName, ItemSpec;
+    QString UnitName;                     // the item's base unit
+    QString DeptName;                     // production department or processor (shortage)
+    double PlanQty = 0;                   // shortage: the order's open quantity
+    QDate DelivDate;                      // shortage: the order line's due date
+};
+
+// The open lines of a business bill object (2, 4, 8, 22 or 24 of "MrpBillType") that may take
+// part in MRP, through the host's statement of the object and the extra condition; the date
+// of a production or outsourcing line is its draw date. False when the object may not be read
+// or the statement failed (shown).
+bool ReadMiniLines(TQuery& query, int billType, const QString& where, QList<TMiniLine>& lines);
+
+// Indexes of the lines dated before today.
+QList<int> LinesBeforeToday(const QList<TMiniLine>& lines, const QDate& today);
+// The refusal for the first line that repeats an earlier one (same bill type, bill and line),
+// empty when none does.
+QString DuplicateLineMessage(const QList<TMiniLine>& lines, TMiniKind kind);
+// "发现存在需求日期早于今天的主需求行, 统一自动修正为今天?" and its shortage twin.
+QString PastDateQuestion(TMiniKind kind);
+
+// The private scheme of a frame: a new unnamed scheme of the kind owned by the user.
+int CreateMiniScheme(TConnection& connection, TMiniKind kind, const QString& userID);
+// Deletes the frame's scheme and the user's schemes of the kind created more than 7 days ago,
+// and every result row whose scheme no longer exists.
+void DeleteMiniSchemes(TConnection& connection, int schemeIID, TMiniKind kind, const QString& userID);
+
+// Writes the options and the lines into the scheme: its parameters (calendar, weekly periods
+// from this week's Monday to two weeks past the latest line, demand scope and switches, the
+// order conditions of the shortage analysis) and its main demand. False on failure (shown).
+bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& options, const QList<TMiniLine>& lines,
+                    const QDate& today, IEngineProgress& progress);
+// The order conditions of a shortage analysis: "[KX_MRP.MO]" and "[KX_MRP.OO]" restricted to
+// the chosen lines, to one kind of order, or to a last due date.
+QString LackFilters(const TMiniOptions& options, const QList<TMiniLine>& lines);
+
+} // namespace kx
