@@ -132,8 +132,8 @@ TBOMExpandFrame::~TBOMExpandFrame() = default;
 void TBOMExpandFrame::InitializeView(const QString& AAsDetailID, IInfoView* AMasterView)
 {
     TInfoTreeView::InitializeView(AAsDetailID, AMasterView);
-    for (const auto& [field, width] : {std::pair{"BomEntry", 80}, {"BomItmNo", 90}, {"BomItmName", 90}, {"BomItmSpec", 140},
-                                       {"BomUTestQty", 90}, {"BomUFullQty", 90}})
+    for (const auto& [field, width] : {std::pair{"BomEntry", 150}, {"BomItmNo", 90}, {"BomItmName", 90}, {"BomItmSpec", 140},
+                                       {"BomUTestQty", 110}, {"BomUFullQty", 90}, {"BomTestQty", 110}})
         GetColumnByField(QLatin1String(field))->Width = width;
     ApplyViewLayout();
     {

@@ -120,21 +120,23 @@ qint64 Count(TConnection& connection, const QString& sql)
 // then work on the dimensions the analysis keeps apart.
 QString CollapseMergedStock(const TInvAgeSettings& s)
 {
-    auto keep = [](bool merged, const char* column) {
-        return merged ? QStringLiteral("null") : QLatin1String(column);
-    };
-    const QString batch = keep(s.MergeBatch, "InvBatch"), stock = keep(s.MergeStock, "InvStkID"),
-                  place = keep(s.MergePlace, "InvStpID"), type = keep(s.MergeTrack, "InvGroupType"),
-                  no = keep(s.MergeTrack, "InvGroupNo");
+    const std::pair<const char*, bool> dims[] = {{"InvBatch", s.MergeBatch}, {"InvStkID", s.MergeStock}, {"InvStpID", s.MergePlace},
+                                                 {"InvGroupType", s.MergeTrack}, {"InvGroupNo", s.MergeTrack}};
+    QStringList values, kept;
+    for (const auto& [column, merged] : dims) {
+        values << (merged ? QStringLiteral("null") : QLatin1String(column));
+        if (!merged)
+            kept << QLatin1String(column);
+    }
+    const QString keys = (QStringList{QStringLiteral("InvItmID"), QStringLiteral("InvItmProps")} + kept).join(QStringLiteral(", "));
     return QStringLiteral(
                "with m as (delete from tmp_KX_MRP_Inventory returning *)\n"
                "insert into tmp_KX_MRP_Inventory (InvItmID, InvItmProps, %1, InvBatch, InvStkID, InvStpID, InvGroupType,"
                " InvGroupNo, InvQty)\n"
-               "select InvItmID, InvItmProps, %2, %3, %4, %5, %6, %7, sum(InvQty) from m\n"
-               " group by InvItmID, InvItmProps, %3, %4, %5, %6, %7 having sum(InvQty) <> 0\n"
-               " order by InvItmID, InvItmProps, %3, %4, %5, %6, %7")
-        .arg(PropList(QStringLiteral("InvItmProp")), PropList(QStringLiteral("InvItmProp"), QStringLiteral("max(%1)")), batch,
-             stock, place, type, no);
+               "select InvItmID, InvItmProps, %2, %3, sum(InvQty) from m\n"
+               " group by %4 having sum(InvQty) <> 0 order by %4")
+        .arg(PropList(QStringLiteral("InvItmProp")), PropList(QStringLiteral("InvItmProp"), QStringLiteral("max(%1)")),
+             values.join(QStringLiteral(", ")), keys);
 }
 
 // A round of matching: the lines just found take, newest first, what their stock row has not

@@ -458,7 +458,7 @@ void TInvAgeFrame::UpdateState()
     parts << (s.AllStocks ? QStringLiteral("全部仓库") : QStringLiteral("%1个仓库").arg(s.Stocks.size()));
     parts << (s.Intervals.isEmpty() ? QStringLiteral("(不分组)") : QStringLiteral("%1个库龄分组").arg(s.Intervals.size() + 1));
     static const char* const kTypes[] = {"加权平均库龄", "最大库龄", "最小库龄"};
-    parts << QLatin1String(kTypes[qBound(0, s.AgeType, 2)]);
+    parts << QString::fromUtf8(kTypes[qBound(0, s.AgeType, 2)]);
     if (s.PlanScheme > 0)
         parts << QStringLiteral("参考计划方案: %1").arg(s.PlanSchemeText);
     lblState->setText(parts.join(QStringLiteral(", ")));

@@ -288,6 +288,37 @@ void DeleteMiniSchemes(TConnection& connection, int schemeIID, TMiniKind kind, c
     tran.Commit();
 }
 
+QStringList MiniSummaryCaptions(TMiniKind kind)
+{
+    if (kind == mkKit)
+        return {QStringLiteral("类型"), QStringLiteral("需求单号"), QStringLiteral("需求行"), QStringLiteral("物料代码"),
+                QStringLiteral("物料名称"), QStringLiteral("规格型号"), QStringLiteral("需求日期"), QStringLiteral("需求数量"),
+                QStringLiteral("齐套数量"), QStringLiteral("缺口数量"), QStringLiteral("齐套率(%)")};
+    return {QStringLiteral("生产/委外单"), QStringLiteral("物料代码"), QStringLiteral("物料名称"), QStringLiteral("规格型号"),
+            QStringLiteral("投料日期"), QStringLiteral("需求数量"), QStringLiteral("库存满足"), QStringLiteral("缺料数量")};
+}
+
+QString MiniSummarySQL(TMiniKind kind, int schemeIID)
+{
+    if (kind == mkKit)
+        return QStringLiteral("select e.EnmName, d.DmdBillNo, d.DmdBillEntry, i.ItmNo, i.ItmName, i.ItmSpec, to_char(d.DmdDate, 'YYYY/MM/DD'),"
+                              " trim_scale(d.DmdNeedQty), trim_scale(coalesce(d.DmdASetQty, 0)),"
+                              " trim_scale(greatest(d.DmdNeedQty-coalesce(d.DmdASetQty, 0), 0)), trim_scale(coalesce(d.DmdASetRate, 0))\n"
+                              "  from KX_MRP_Demands as d join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID\n"
+                              "  left join KX_SYS_Enums as e on e.EnmClass='MrpBillType' and e.EnmID=d.DmdBillType\n"
+                              " where d.DmdSchIID=%1 and d.DmdBillType<=%2 order by d.DmdDate, d.DmdBillNo, d.DmdBillEntry")
+            .arg(schemeIID)
+            .arg(btFreeNeed);
+    return QStringLiteral("select d.DmdBillNo, i.ItmNo, i.ItmName, i.ItmSpec, to_char(d.DmdDate, 'YYYY/MM/DD'), trim_scale(d.DmdNeedQty),"
+                          " trim_scale(coalesce(d.DmdInvQty, 0)), trim_scale(d.DmdNeedQty-coalesce(d.DmdInvQty, 0))\n"
+                          "  from KX_MRP_Demands as d join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID\n"
+                          " where d.DmdSchIID=%1 and d.DmdBillType in (%2, %3) and d.DmdNeedQty>coalesce(d.DmdInvQty, 0)\n"
+                          " order by d.DmdBillNo, i.ItmNo")
+        .arg(schemeIID)
+        .arg(btOOBom)
+        .arg(btMOBom);
+}
+
 QString LackFilters(const TMiniOptions& options, const QList<TMiniLine>& lines)
 {
     QString mo, oo;
@@ -338,7 +369,9 @@ bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& opt
     scheme.PlanCalIID = q.Fields(0).AsInteger();
     scheme.PlanPeriods = BuildPlanPeriods(weeks);
     scheme.PlanSource = srcImport;
-    scheme.PlanNeedScope = NeedScopeOf(options);
+    // The shortage analysis takes no main demand: its orders come in with the whole factory's
+    // open orders (restricted by the conditions below), which only the global scope gathers.
+    scheme.PlanNeedScope = kind == mkLack ? 0 : NeedScopeOf(options);
     scheme.CareItemSafety = options.CareSafety ? 1 : 0;
     scheme.CareItemReplace = options.Replace;
     scheme.CareItemSuites = options.Suites;

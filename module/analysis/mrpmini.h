@@ -89,6 +89,12 @@ void DeleteMiniSchemes(TConnection& connection, int schemeIID, TMiniKind kind, c
 // order conditions of the shortage analysis) and its main demand. False on failure (shown).
 bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& options, const QList<TMiniLine>& lines,
                     const QDate& today, IEngineProgress& progress);
+// The answer of a run at a glance: for the kit analysis every main-demand line with its need,
+// kit-complete and short quantities; for the shortage analysis every material line of the
+// chosen orders that stock does not cover, with what is missing. Columns named by the captions.
+QString MiniSummarySQL(TMiniKind kind, int schemeIID);
+QStringList MiniSummaryCaptions(TMiniKind kind);
+
 // The order conditions of a shortage analysis: "[KX_MRP.MO]" and "[KX_MRP.OO]" restricted to
 // the chosen lines, to one kind of order, or to a last due date.
 QString LackFilters(const TMiniOptions& options, const QList<TMiniLine>& lines);

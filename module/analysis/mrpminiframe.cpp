@@ -11,8 +11,11 @@
 #include "workbench/schemeview.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -51,8 +54,19 @@ TMRPminiFrame::TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TV
     bar->addWidget(btnRun);
     bar->addSpacing(12);
     bar->addWidget(lblStatus, 1);
-    pgcResults = new QTabWidget(this);
+    splResults = new QSplitter(Qt::Vertical, this);
+    grdSummary = new QTableWidget(0, int(MiniSummaryCaptions(kind).size()), splResults);
+    grdSummary->setObjectName(QStringLiteral("grdSummary"));
+    grdSummary->setHorizontalHeaderLabels(MiniSummaryCaptions(kind));
+    grdSummary->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdSummary->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdSummary->verticalHeader()->setDefaultSectionSize(22);
+    pgcResults = new QTabWidget(splResults);
     pgcResults->setObjectName(QStringLiteral("pgcResults"));
+    splResults->addWidget(grdSummary);
+    splResults->addWidget(pgcResults);
+    splResults->setStretchFactor(0, 1);
+    splResults->setStretchFactor(1, 3);
     for (TPage& page : FPages) {
         page.Holder = new QWidget(pgcResults);
         auto* layout = new QVBoxLayout(page.Holder);
@@ -62,7 +76,7 @@ TMRPminiFrame::TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TV
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(bar);
-    layout->addWidget(pgcResults, 1);
+    layout->addWidget(splResults, 1);
     connect(btnSetup, &QPushButton::clicked, this, [this] { Run(true); });
     connect(btnRun, &QPushButton::clicked, this, [this] { Run(false); });
     connect(pgcResults, &QTabWidget::currentChanged, this, &TMRPminiFrame::ShowPage);
@@ -218,6 +232,7 @@ bool TMRPminiFrame::RunWith(const QList<TMiniLine>& lines, const TMiniOptions& o
 void TMRPminiFrame::SchemeChanged()
 {
     UpdateStatus();
+    UpdateSummary();
     for (TPage& page : FPages)
         if (auto* view = dynamic_cast<ISchemeView*>(page.View))
             view->SetPlanScheme(FScheme.get(), &FEvents);
@@ -239,6 +254,26 @@ void TMRPminiFrame::UpdateStatus()
                    .arg(FLines.size())
                    .arg(FScheme->MrpRunTime.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
     lblStatus->setText(text);
+}
+
+void TMRPminiFrame::UpdateSummary()
+{
+    grdSummary->setRowCount(0);
+    if (!HasResults(*FScheme))
+        return;
+    TQuery q(&SharedConnection());
+    if (!RunSQL(q, MiniSummarySQL(FKind, FScheme->SchemeIID), true))
+        return;
+    const int numbersFrom = FKind == mkKit ? 7 : 5;
+    grdSummary->setRowCount(q.RecordCount());
+    for (int r = 0; r < q.RecordCount(); ++r)
+        for (int c = 0; c < q.FieldCount(); ++c) {
+            auto* item = new QTableWidgetItem(q.TextAt(r, c));
+            if (c >= numbersFrom)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            grdSummary->setItem(r, c, item);
+        }
+    grdSummary->resizeColumnsToContents();
 }
 
 IInfoView* TMRPminiFrame::PageView(int page) const

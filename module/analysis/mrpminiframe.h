@@ -13,6 +13,8 @@
 
 class QLabel;
 class QPushButton;
+class QSplitter;
+class QTableWidget;
 class QTabWidget;
 
 namespace kx {
@@ -34,6 +36,8 @@ public:
     QLabel* lblStatus;
     QPushButton* btnSetup;
     QPushButton* btnRun;
+    QSplitter* splResults;
+    QTableWidget* grdSummary;
     QTabWidget* pgcResults;
 
     bool QueryCommandState(int Command, TCommandState& State) override;
@@ -66,6 +70,7 @@ private:
     void ShowPage(int index);
     void SchemeChanged();
     void UpdateStatus();
+    void UpdateSummary();
     int ActionCommand(const QString& actionID) const;
 
     const TInfoObjectDef* FObjectDef;

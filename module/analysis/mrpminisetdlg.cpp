@@ -35,6 +35,28 @@ QString Day(const QDate& d)
     return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : QString();
 }
 
+// Fills a grid with the texts of lines: numbers right-aligned, columns as wide as their texts
+// up to a limit.
+void FillGrid(QTableWidget* grid, const QList<TMiniLine>& lines, const std::function<QStringList(const TMiniLine&)>& texts)
+{
+    grid->setRowCount(0);
+    grid->setRowCount(int(lines.size()));
+    for (int r = 0; r < lines.size(); ++r) {
+        const QStringList cells = texts(lines[r]);
+        for (int c = 0; c < cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            bool number = false;
+            cells[c].toDouble(&number);
+            if (number && c > 0)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            grid->setItem(r, c, item);
+        }
+    }
+    grid->resizeColumnsToContents();
+    for (int c = 0; c < grid->columnCount(); ++c)
+        grid->setColumnWidth(c, qBound(56, grid->columnWidth(c) + 8, 220));
+}
+
 QTableWidget* MakeGrid(QWidget* parent, const QStringList& captions)
 {
     auto* grid = new QTableWidget(0, int(captions.size()), parent);
@@ -57,17 +79,11 @@ public:
         resize(900, 480);
         grdPick = MakeGrid(this, captions);
         grdPick->setObjectName(QStringLiteral("grdPick"));
-        grdPick->setRowCount(int(lines.size()));
-        for (int r = 0; r < lines.size(); ++r) {
-            const QStringList cells = texts(lines[r]);
-            for (int c = 0; c < cells.size(); ++c) {
-                auto* item = new QTableWidgetItem(cells[c]);
-                if (c == 0) {
-                    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-                    item->setCheckState(Qt::Unchecked);
-                }
-                grdPick->setItem(r, c, item);
-            }
+        FillGrid(grdPick, lines, texts);
+        for (int r = 0; r < grdPick->rowCount(); ++r) {
+            QTableWidgetItem* first = grdPick->item(r, 0);
+            first->setFlags(first->flags() | Qt::ItemIsUserCheckable);
+            first->setCheckState(Qt::Unchecked);
         }
         ContentLayout()->addWidget(new QLabel(lines.isEmpty() ? QStringLiteral("没有可选的单据行。") : QStringLiteral("勾选要加入的单据行:"), this));
         ContentLayout()->addWidget(grdPick, 1);
@@ -155,13 +171,7 @@ TMiniSetDlgBase::TMiniSetDlgBase(TMiniKind kind, const TInfoObjectDef* objectDef
 
 void TMiniSetDlgBase::RefreshGrid()
 {
-    grdLines->setRowCount(0);
-    grdLines->setRowCount(int(FLines.size()));
-    for (int r = 0; r < FLines.size(); ++r) {
-        const QStringList cells = LineTexts(FLines[r]);
-        for (int c = 0; c < cells.size(); ++c)
-            grdLines->setItem(r, c, new QTableWidgetItem(cells[c]));
-    }
+    FillGrid(grdLines, FLines, [this](const TMiniLine& l) { return LineTexts(l); });
 }
 
 void TMiniSetDlgBase::AddLines(const QList<TMiniLine>& lines)

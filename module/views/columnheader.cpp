@@ -59,6 +59,8 @@ void TBandedHeader::ReadColumns()
     for (int v = 0; v < n; ++v) {
         const int logical = logicalIndex(v);
         TViewColumn* c = FColumns->At(logical);
+        if (!c)                           // a column removed since the sections were laid out
+            continue;
         if (isSectionHidden(logical)) {
             c->Visible = false;
             continue;

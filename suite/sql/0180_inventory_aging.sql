@@ -18,9 +18,9 @@
 
 -- The condition text with the warehouse macro resolved; "true" for none.
 create function KX_MRP_AgeCondition(Condition text) returns text
-language sql immutable as $$
+language sql immutable as $fn$
   select coalesce(nullif(trim(replace(coalesce(Condition, ''), '$$StockID$$', 's.InvStkID')), ''), 'true')
-$$;
+$fn$;
 
 -- call KX_MRP_GetHistoryInventory(StockDate, Condition)
 -- StockDate: the stock at the end of that day; null for the stock now.

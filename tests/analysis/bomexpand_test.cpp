@@ -84,8 +84,9 @@ TEST_F(BOMExpandView, UsageAndTrialQuantityOfEveryLossChoice)
         EXPECT_EQ(wire->Value(QStringLiteral("BomUnit")).toString(), QStringLiteral("克"));
         EXPECT_EQ(Qty(wire, "BomUFullQty"), QStringLiteral("8400.00000000"));
         EXPECT_EQ(Qty(wire, "BomUCurrQty"), QStringLiteral("280.00000000"));
-        if (choice == blPutLossRate)
+        if (choice == blPutLossRate) {
             EXPECT_EQ(Qty(wire, "BomUTestQty"), QStringLiteral("9157.89474000"));
+        }
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,7 +73,7 @@ protected:
     {
         auto view = OpenModuleView<TInvAgeFrame>(QStringLiteral("KX_MRP.AgeAnalyze"));
         EXPECT_NE(view, nullptr);
-        EXPECT_TRUE(view->RunAnalysis(settings, {QStringLiteral("DM-K-MAIN")}));
+        EXPECT_TRUE(view->RunAnalysis(settings, {QStringLiteral("DM-K-MAIN")})) << FMessages.join(QLatin1Char('\n')).toStdString();
         return view;
     }
 
@@ -138,25 +139,36 @@ TEST_F(InvAgeView, DetailFilterKeepsRowsWithAMatchingReceipt)
     EXPECT_EQ(view->Nodes->Root()->Child(1)->Value(QStringLiteral("ItmNo")).toString(), QStringLiteral("1.01.001"));
 }
 
-TEST_F(InvAgeView, BuyerSeesAmountsAndTheChart)
+TEST_F(InvAgeView, AmountsNeedMoneyAndTracesNeedTheSourceOrders)
 {
+    struct TPlannerAgain {
+        ~TPlannerAgain() { LoginAs(QStringLiteral("DM-USR-LIMING"), QStringLiteral("'DM-G-PLAN'")); }
+    } planner;
+    // The buyer holds "Money" but may not read production orders, which the floor fans came from.
     LoginAs(QStringLiteral("DM-USR-ZHANGLI"), QStringLiteral("'DM-G-BUY'"));
     {
-        auto view = Analysed(DemoDay());
-        ASSERT_TRUE(view->HasMoney());
-        // The boards' 20 come from the 100 received at 18.00 three days ago.
-        EXPECT_EQ(RowText(MainRow(*view, QStringLiteral("4.03.004")), {"AgeQty", "AgePrice", "AgeAmt", "AgeAmt1"}),
-                  QStringLiteral("20 18 360 360"));
-        const QList<double> amounts = view->GroupAmounts();
-        ASSERT_EQ(amounts.size(), 4);
-        EXPECT_GT(amounts[3], 0) << "the manuals are older than 90 days";
-        EXPECT_EQ(view->chtAgeGroups->chart()->series().size(), 2);
-        view->resize(1300, 700);
-        view->trlMain->expand(view->Nodes->IndexOf(MainRow(*view, QStringLiteral("1.01.001"))));
-        view->trlMain->expand(view->Nodes->IndexOf(MainRow(*view, QStringLiteral("4.02.003"))));
-        EXPECT_TRUE(SavePicture(view.get(), QStringLiteral("invage_buyer.png")));
+        auto view = OpenModuleView<TInvAgeFrame>(QStringLiteral("KX_MRP.AgeAnalyze"));
+        EXPECT_TRUE(view->HasMoney());
+        EXPECT_FALSE(view->RunAnalysis(DemoDay(), {QStringLiteral("DM-K-MAIN")}));
+        EXPECT_EQ(FMessages, QStringList{QStringLiteral("访问信息对象\"生产任务\"受到限制!")});
+        EXPECT_EQ(view->Nodes->Root()->ChildCount(), 0);
     }
-    LoginAs(QStringLiteral("DM-USR-LIMING"), QStringLiteral("'DM-G-PLAN'"));
+    FMessages.clear();
+    LoginAs(QStringLiteral("DM-USR-ADMIN"), QStringLiteral("'DM-G-ADMIN'"));
+    auto view = Analysed(DemoDay());
+    ASSERT_TRUE(view->HasMoney());
+    // The boards' 20 come from the 100 received at 18.00 three days ago.
+    EXPECT_EQ(RowText(MainRow(*view, QStringLiteral("4.03.004")), {"AgeQty", "AgePrice", "AgeAmt", "AgeAmt1"}),
+              QStringLiteral("20 18 360 360"));
+    const QList<double> amounts = view->GroupAmounts();
+    ASSERT_EQ(amounts.size(), 4);
+    EXPECT_GT(amounts[3], 0) << "the manuals are older than 90 days";
+    EXPECT_EQ(view->chtAgeGroups->chart()->series().size(), 2);
+    view->resize(1300, 700);
+    view->trlMain->expand(view->Nodes->IndexOf(MainRow(*view, QStringLiteral("1.01.001"))));
+    view->trlMain->expand(view->Nodes->IndexOf(MainRow(*view, QStringLiteral("4.02.003"))));
+    EXPECT_TRUE(SavePicture(view.get(), QStringLiteral("invage_money.png")));
+    view.reset();
 }
 
 TEST_F(InvAgeView, SettingsDialogRefusesBadInputAndStaysOpen)

@@ -9,8 +9,7 @@
 //
 // Shortage analysis of MO2611-001/2 (150 fan heads): its open material lines need 60 of each
 // part and 252 screws; in stock are 25 motors, 60 front shells, 55 back shells, 40 gear boxes
-// and 18000 screws, so 35 motors, 5 back shells and 20 gear boxes are missing, and the motors
-// allow the fewest heads: 150 - 35 = 115.
+// and 18000 screws, so 35 motors, 5 back shells and 20 gear boxes are missing.
 #include "../masterdata/masterdatafixture.h"
 
 #include "analysis/mrpminiframe.h"
@@ -87,6 +86,11 @@ TEST_F(MiniAnalysis, KitAnalysisReportsSuppliedAndShortQuantities)
     EXPECT_EQ(Rows(QStringLiteral("select count(*) from KX_MRP_Main where ManSchIID=%1").arg(frame->Scheme().SchemeIID)),
               QStringList{QStringLiteral("2")});
     EXPECT_TRUE(FMessages.isEmpty()) << FMessages.join(QLatin1Char('\n')).toStdString();
+    // The frame shows the answer line by line: need, kit-complete, short.
+    ASSERT_EQ(frame->grdSummary->rowCount(), 2);
+    EXPECT_EQ(frame->grdSummary->item(0, 1)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 7)->text() + QLatin1Char(' ')
+                  + frame->grdSummary->item(0, 8)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 9)->text(),
+              QStringLiteral("SO2611-002 150 8 142"));
     frame->pgcResults->setCurrentIndex(1);
     EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_kit.png")));
 }
@@ -108,11 +112,17 @@ TEST_F(MiniAnalysis, ShortageAnalysisFindsTheMissingComponentsOfTheChosenOrder)
                        .arg(iid)),
               (QStringList{QStringLiteral("3.01.001, 60, 25, 35"), QStringLiteral("4.06.002, 60, 55, 5"),
                            QStringLiteral("4.07.005, 60, 40, 20")}));
-    EXPECT_EQ(Rows(QStringLiteral("select SupBillID || '/' || SupBillEntry || ' ' || trim_scale(SupDSetQty) from KX_MRP_Supplies"
-                                  " where SupSchIID=%1 and SupBillType=22")
+    // Only the chosen order takes part: the motors it misses are planned (no other production
+    // order supplies them here), the back shells and gear boxes are on order already.
+    EXPECT_EQ(Rows(QStringLiteral("select SupBillType || ' ' || SupItmID || ' ' || trim_scale(SupQty) from KX_MRP_Supplies"
+                                  " where SupSchIID=%1 and SupBillType>=42 order by SupItmID")
                        .arg(iid)),
-              QStringList{QStringLiteral("DM-MO-01/2 115")})
-        << "only the chosen order line takes part";
+              QStringList{QStringLiteral("42 DM-I-MT40 35")});
+    EXPECT_EQ(Rows(QStringLiteral("select distinct DmdBillID from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType=84").arg(iid)),
+              QStringList{QStringLiteral("DM-MO-01")});
+    ASSERT_EQ(frame->grdSummary->rowCount(), 3);
+    EXPECT_EQ(frame->grdSummary->item(0, 1)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 7)->text(), QStringLiteral("3.01.001 35"));
+    EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_lack.png")));
 }
 
 TEST_F(MiniAnalysis, FramesKeepSeparateSchemesAndClosingRemovesOwnAndStaleOnes)
@@ -135,7 +145,7 @@ TEST_F(MiniAnalysis, FramesKeepSeparateSchemesAndClosingRemovesOwnAndStaleOnes)
     EXPECT_EQ(Rows(QStringLiteral("select SchIID from KX_MRP_Schemes where SchIID in (%1, %2, 9101, 9102, 9103, 9104) order by SchIID")
                        .arg(a)
                        .arg(b)),
-              (QStringList{QStringLiteral("9102"), QStringLiteral("9103"), QStringLiteral("9104"), QString::number(b)}));
+              (QStringList{QString::number(b), QStringLiteral("9102"), QStringLiteral("9103"), QStringLiteral("9104")}));
     EXPECT_EQ(Rows(QStringLiteral("select count(*) from KX_MRP_RunLog where LogSchIID=9101")), QStringList{QStringLiteral("0")});
 }
 

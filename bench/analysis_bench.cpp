@@ -1,0 +1,236 @@
+// analysis_bench: times the analyses on a generated factory.
+//   analysis_bench --server DIR [--size L] [--database NAME] [--keep]
+// Without --database it builds kx_bench_age_<size> with kxmrp (the generated case, then the demo
+// factory) and vacuums it; with --database it works on that database as it is. It measures
+//   1. inventory aging of all stock now, four age groups, with prices (goal: under 20 s on L);
+//   2. a kit analysis of the first 100 open sales-order lines, saved and run (goal: under 15 s);
+//   3. the BOM expansion view of a product whose BOM is 8 levels deep, fully expanded, offscreen
+//      (goal: under 2 s).
+#include "analysis/bomexpandframe.h"
+#include "analysis/invage.h"
+#include "analysis/mrpmini.h"
+#include "clihost.h"
+#include "db/connection.h"
+#include "db/dataset.h"
+#include "db/errors.h"
+#include "db/quote.h"
+#include "db/shared.h"
+#include "db/sqlrun.h"
+#include "engine/planscheme.h"
+#include "kx_mrp/exports.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include <cstdio>
+
+using namespace kx;
+
+namespace {
+
+void Print(const QString& text)
+{
+    std::printf("%s\n", text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+QString Option(const QStringList& args, const QString& name, const QString& fallback = QString())
+{
+    const qsizetype at = args.lastIndexOf(QLatin1String("--") + name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
+}
+
+void RunTool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        throw EKxError(QStringLiteral("%1 %2 失败!").arg(program, args.join(QLatin1Char(' '))));
+}
+
+qint64 Count(TConnection& connection, const QString& sql)
+{
+    TQuery q(&connection);
+    q.SQL = sql;
+    q.Open();
+    return q.IsEmpty() ? 0 : q.Fields(0).AsLargeInt();
+}
+
+QString Seconds(qint64 ms)
+{
+    return QString::number(double(ms) / 1000.0, 'f', 2);
+}
+
+QString Verdict(qint64 ms, double goalSeconds)
+{
+    return double(ms) / 1000.0 < goalSeconds ? QStringLiteral("达到目标 (< %1 秒)").arg(goalSeconds)
+                                             : QStringLiteral("未达目标 (>= %1 秒)").arg(goalSeconds);
+}
+
+qint64 BenchAging(TConnection& connection)
+{
+    TInvAgeRun run;
+    QDateTime now;
+    TQuery q(&connection);
+    if (!GetServerTime(q, now, true))
+        throw EKxError(QStringLiteral("无法读取服务器时间!"));
+    run.Today = now.date();
+    run.UserID = EnvUserID();
+    run.Money = true;
+    run.Settings.StockNow = true;
+    run.Settings.Intervals = {30, 30, 30, 90};
+    q.SQL = InvAgeStocksSQL();
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        run.AllStocks << q.FieldByName(QStringLiteral("StkID")).AsString();
+    PrepareInvAgeTrace(run);
+    TSilentProgress progress;
+    connection.Execute(QStringLiteral("checkpoint"));
+    QElapsedTimer timer;
+    timer.start();
+    if (!RunInvAgeAnalysis(connection, run, progress))
+        throw EKxError(QStringLiteral("库龄分析失败!"));
+    const qint64 ms = timer.elapsed();
+    Print(QStringLiteral("库龄分析 (全部库存, 即时): 汇总 %1 行, 入库明细 %2 行, %3 秒 - %4")
+              .arg(run.MainRows).arg(run.DetailRows).arg(Seconds(ms), Verdict(ms, 20)));
+    DeleteInvAgeRuns(connection, run.SchIID, run.UserID);
+    return ms;
+}
+
+qint64 BenchKit(TConnection& connection)
+{
+    QList<TMiniLine> lines;
+    TQuery q(&connection);
+    const QString first100 = QStringLiteral(
+        "s.SOID||'|'||s.SOEntry in (select SOID||'|'||SOEntry from KX_MRP_SO where CanMRP<>0 and SOQty>0 order by SODelivDate, SOID, SOEntry limit 100)");
+    if (!ReadMiniLines(q, btSO, first100, lines))
+        throw EKxError(QStringLiteral("销售订单行读取失败!"));
+    QDateTime now;
+    if (!GetServerTime(q, now, true))
+        throw EKxError(QStringLiteral("无法读取服务器时间!"));
+    const int iid = CreateMiniScheme(connection, mkKit, EnvUserID());
+    TPlanScheme scheme(&connection, mkKit);
+    if (!scheme.Load(iid))
+        throw EKxError(QStringLiteral("分析方案无法装载!"));
+    TSilentProgress progress;
+    connection.Execute(QStringLiteral("checkpoint"));
+    QElapsedTimer timer;
+    timer.start();
+    if (!SaveMiniDemand(scheme, mkKit, TMiniOptions{}, lines, now.date(), progress)
+        || !scheme.RunMRP(false, false, [](int, int, const QString&, const QString&) {}, progress, false))
+        throw EKxError(QStringLiteral("配套分析失败!"));
+    const qint64 ms = timer.elapsed();
+    const QString kit = QString::number(Count(connection, QStringLiteral("select count(*) from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType=2 "
+                                                                         "and coalesce(DmdASetQty,0)>=DmdNeedQty").arg(iid)));
+    Print(QStringLiteral("配套分析 (%1 个销售订单行, 其中齐套 %2 行): 需求 %3 行, 供应 %4 行, %5 秒 - %6")
+              .arg(lines.size())
+              .arg(kit)
+              .arg(Count(connection, QStringLiteral("select count(*) from KX_MRP_Demands where DmdSchIID=%1").arg(iid)))
+              .arg(Count(connection, QStringLiteral("select count(*) from KX_MRP_Supplies where SupSchIID=%1").arg(iid)))
+              .arg(Seconds(ms), Verdict(ms, 15)));
+    DeleteMiniSchemes(connection, iid, mkKit, EnvUserID());
+    return ms;
+}
+
+qint64 BenchBomExpand()
+{
+    // A product whose BOM reaches 8 levels, the one with the fewest BOM lines below it.
+    TQuery q(&SharedConnection());
+    q.SQL = QStringLiteral(
+        "with recursive walk (Root, BomID, Depth) as ("
+        " select h.BomItmID, h.BomID, 1 from KX_Bom_Head as h join KX_Base_ItemMaster as i on i.ItmID=h.BomItmID"
+        "  where h.BomIsDefault=1 and i.ItmID like 'GI%' and not exists (select 1 from KX_Bom_Line as u where u.BolItmID=h.BomItmID)"
+        " union all"
+        " select w.Root, c.BomID, w.Depth + 1 from walk as w join KX_Bom_Line as l on l.BomID=w.BomID"
+        "  join KX_Bom_Head as c on c.BomItmID=l.BolItmID and c.BomIsDefault=1 where w.Depth < 8)"
+        " select Root, max(Depth) as Depth, count(*) as Boms from walk group by Root having max(Depth)=8 order by 3 limit 1");
+    q.Open();
+    if (q.IsEmpty())
+        throw EKxError(QStringLiteral("没有8层BOM的产品!"));
+    const QString product = q.FieldByName(QStringLiteral("Root")).AsString();
+    const TInfoObjectDef* def = Env()->GetObjectDef(QStringLiteral("KX_MRP.BOMExpand"));
+    IInfoView* created = nullptr;
+    LoadInfoView(&created, Env(), def);
+    auto* view = dynamic_cast<TBOMExpandFrame*>(created);
+    if (!view)
+        throw EKxError(QStringLiteral("BOM展开查询视图无法建立!"));
+    view->resize(1200, 700);
+    view->InitializeView(QString(), nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    view->SetProduct(product, 1, QString());
+    const bool all = view->ExpandAllNodes();
+    const qint64 ms = timer.elapsed();
+    int nodes = 0;
+    std::function<void(TTreeNode*)> count = [&](TTreeNode* n) {
+        for (int i = 0; i < n->ChildCount(); ++i) {
+            ++nodes;
+            count(n->Child(i));
+        }
+    };
+    count(view->Nodes->Root());
+    Print(QStringLiteral("BOM展开 (产品 %1, 8层, 全部展开%2): %3 个结点, 读BOM语句 %4 次, %5 秒 - %6")
+              .arg(product, all ? QString() : QStringLiteral("中止"))
+              .arg(nodes)
+              .arg(view->Reader().Statements())
+              .arg(Seconds(ms), Verdict(ms, 2)));
+    delete view;
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString server = Option(args, QStringLiteral("server"));
+    const QString size = Option(args, QStringLiteral("size"), QStringLiteral("L"));
+    QString database = Option(args, QStringLiteral("database"));
+    if (server.isEmpty()) {
+        std::fputs("用法: analysis_bench --server DIR [--size S|M|L] [--database NAME] [--keep]\n", stderr);
+        return 2;
+    }
+    try {
+        const bool build = database.isEmpty();
+        if (build) {
+            database = QStringLiteral("kx_bench_age_") + size.toLower();
+            TConnection admin;
+            admin.ConnectionString = BuildConnectionString(0, server, QStringLiteral("postgres"), {}, {});
+            admin.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
+            const QString kxmrp = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/kxmrp");
+            const QStringList where{QStringLiteral("--server"), server, QStringLiteral("--database"), database};
+            QElapsedTimer timer;
+            timer.start();
+            RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init")});
+            RunTool(kxmrp, where + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size});
+            RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
+            TConnection c;
+            c.ConnectionString = BuildConnectionString(0, server, database, {}, {});
+            c.Execute(QStringLiteral("vacuum analyze"));
+            Print(QStringLiteral("数据库 %1 (规模 %2) 已建立, %3 秒").arg(database, size, Seconds(timer.elapsed())));
+        }
+        cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QString());
+        Print(QStringLiteral("库存 %1 行, 入出库单据行 %2 行, 销售订单行 %3 行")
+                  .arg(Count(host.Connection(), QStringLiteral("select count(*) from KX_Stk_Inventory")))
+                  .arg(Count(host.Connection(), QStringLiteral("select count(*) from KX_Stk_BillLine")))
+                  .arg(Count(host.Connection(), QStringLiteral("select count(*) from KX_Bill_SOLine"))));
+        const qint64 aging = BenchAging(host.Connection());
+        const qint64 kit = BenchKit(host.Connection());
+        const qint64 bom = BenchBomExpand();
+        if (build && !args.contains(QStringLiteral("--keep"))) {
+            SharedConnection().Close();
+            host.Connection().Close();
+            TConnection admin;
+            admin.ConnectionString = BuildConnectionString(0, server, QStringLiteral("postgres"), {}, {});
+            admin.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
+        }
+        return aging < 20000 && kit < 15000 && bom < 2000 ? 0 : 1;
+    } catch (const EKxError& e) {
+        std::fprintf(stderr, "错误: %s\n", e.Message().toUtf8().constData());
+        return 1;
+    }
+}
