@@ -7,7 +7,9 @@
 #include "db/shared.h"
 #include "db/sqlrun.h"
 #include "engine/progress.h"
+#include "views/hostobject.h"
 #include "views/commonui.h"
+#include "views/longwork.h"
 #include "views/messagebox.h"
 
 #include <QBarCategoryAxis>
@@ -151,19 +153,9 @@ bool TInvAgeFrame::HasMoney() const
     return ObjectDef && ObjectDef->GetAccessGroup(QStringLiteral("Money"));
 }
 
-int TInvAgeFrame::ActionCommand(const QString& actionID) const
-{
-    if (!ObjectDef)
-        return -1;
-    for (qsizetype i = 0; i < ObjectDef->Actions.size(); ++i)
-        if (ObjectDef->Actions[i].ID.compare(actionID, Qt::CaseInsensitive) == 0)
-            return cmdAction + int(i);
-    return -1;
-}
-
 bool TInvAgeFrame::QueryCommandState(int Command, TCommandState& State)
 {
-    if (Command >= 0 && Command == ActionCommand(QStringLiteral("Analyze"))) {
+    if (Command >= 0 && Command == ObjectActionCommand(ObjectDef, QStringLiteral("Analyze"))) {
         State = csEnabled;
         return true;
     }
@@ -172,7 +164,7 @@ bool TInvAgeFrame::QueryCommandState(int Command, TCommandState& State)
 
 bool TInvAgeFrame::ExecCommand(int Command)
 {
-    if (Command >= 0 && Command == ActionCommand(QStringLiteral("Analyze"))) {
+    if (Command >= 0 && Command == ObjectActionCommand(ObjectDef, QStringLiteral("Analyze"))) {
         Analyze();
         return true;
     }
@@ -206,20 +198,16 @@ bool TInvAgeFrame::RunAnalysis(const TInvAgeSettings& settings, const QStringLis
     run.AllStocks = allStocks;
     run.SchIID = FSchIID;
     PrepareInvAgeTrace(run);
-    bool done = false;
-    try {
-        TStatusProgress progress;
-        done = RunInvAgeAnalysis(SharedConnection(), run, progress);
-    } catch (const EAbort&) {
+    // The run stores its rows in one transaction at its end: a cancelled or failed run leaves
+    // the view's former result as it was.
+    const TLongWorkOutcome outcome = RunLongWork(this, QStringLiteral("物料库龄分析"), [&run](TConnection& connection, IEngineProgress& progress) {
+        return RunInvAgeAnalysis(connection, run, progress);
+    });
+    if (outcome != lwDone)
         return false;
-    } catch (const std::exception& e) {
-        ShowException(e);
-        return false;
-    }
     FSchIID = run.SchIID;
-    if (done)
-        RefreshData(false);
-    return done;
+    RefreshData(false);
+    return true;
 }
 
 void TInvAgeFrame::BuildGroupColumns()

@@ -60,7 +60,6 @@ private:
     void UpdateChart();
     void UpdateState();
     QString DetailCondition() const;
-    int ActionCommand(const QString& actionID) const;
 
     int FSchIID = 0;
     int FStaticBands = 1;

@@ -6,7 +6,10 @@
 #include "db/shared.h"
 #include "db/sqlrun.h"
 #include "engine/progress.h"
+#include "engine/schemelock.h"
+#include "views/hostobject.h"
 #include "views/checkoptionsdlg.h"
+#include "views/longwork.h"
 #include "views/viewscheme.h"
 #include "workbench/schemeview.h"
 
@@ -123,19 +126,9 @@ const TViewScheme& TMRPminiFrame::Params() const
     return *FParams;
 }
 
-int TMRPminiFrame::ActionCommand(const QString& actionID) const
-{
-    if (!FObjectDef)
-        return -1;
-    for (qsizetype i = 0; i < FObjectDef->Actions.size(); ++i)
-        if (FObjectDef->Actions[i].ID.compare(actionID, Qt::CaseInsensitive) == 0)
-            return cmdAction + int(i);
-    return -1;
-}
-
 bool TMRPminiFrame::QueryCommandState(int Command, TCommandState& State)
 {
-    if (Command >= cmdAction && (Command == ActionCommand(QStringLiteral("RunMRP")) || Command == ActionCommand(QStringLiteral("SetupMRP")))) {
+    if (Command >= cmdAction && (Command == ObjectActionCommand(FObjectDef, QStringLiteral("RunMRP")) || Command == ObjectActionCommand(FObjectDef, QStringLiteral("SetupMRP")))) {
         State = FScheme->SchemeIID > 0 ? TCommandState(csEnabled) : 0;
         return true;
     }
@@ -148,9 +141,9 @@ bool TMRPminiFrame::QueryCommandState(int Command, TCommandState& State)
 
 bool TMRPminiFrame::ExecCommand(int Command)
 {
-    if (Command >= cmdAction && Command == ActionCommand(QStringLiteral("RunMRP")))
+    if (Command >= cmdAction && Command == ObjectActionCommand(FObjectDef, QStringLiteral("RunMRP")))
         return Run(false), true;
-    if (Command >= cmdAction && Command == ActionCommand(QStringLiteral("SetupMRP")))
+    if (Command >= cmdAction && Command == ObjectActionCommand(FObjectDef, QStringLiteral("SetupMRP")))
         return Run(true), true;
     if (Command == cmdRefresh) {
         if (FScheme->Load(FScheme->SchemeIID))
@@ -209,24 +202,28 @@ bool TMRPminiFrame::RunWith(const QList<TMiniLine>& lines, const TMiniOptions& o
     TQuery q(&SharedConnection());
     if (!GetServerTime(q, now, true))
         return false;
-    bool done = false;
-    try {
-        TStatusProgress progress;
-        progress.ShowText(MiniRunText(FKind));
-        lblStatus->setText(MiniRunText(FKind));
-        if (!SaveMiniDemand(*FScheme, FKind, options, FLines, now.date(), progress))
-            return false;
-        done = FScheme->RunMRP(keepType, keepBom, [](int, int, const QString&, const QString&) {}, progress, keepQty);
-    } catch (const EAbort&) {
-        done = false;
-    } catch (const std::exception& e) {
-        ShowException(e);
-        done = false;
-    }
-    ShowStatusText(QString());
-    if (FScheme->Load(FScheme->SchemeIID))
+    // The demand and the run on the job's own connection: the run's work tables live there.
+    const int iid = FScheme->SchemeIID;
+    const TMiniKind kind = FKind;
+    const QDate today = now.date();
+    const QList<TMiniLine> chosen = FLines;
+    lblStatus->setText(MiniRunText(FKind));
+    const TLongWorkOutcome outcome =
+        RunLongWork(this, MiniCaption(FKind), [=](TConnection& connection, IEngineProgress& progress) {
+            TSchemeLock lock(connection, iid, MiniCaption(kind), QStringLiteral("运算MRP"));
+            TPlanScheme scheme(&connection, int(kind));
+            if (!scheme.Load(iid))
+                return false;
+            progress.ShowText(MiniRunText(kind));
+            if (!SaveMiniDemand(scheme, kind, options, chosen, today, progress))
+                return false;
+            return scheme.RunMRP(keepType, keepBom, [](int, int, const QString&, const QString&) {}, progress, keepQty);
+        });
+    if (FScheme->Load(iid))
         SchemeChanged();
-    return done;
+    else
+        UpdateStatus();
+    return outcome == lwDone;
 }
 
 void TMRPminiFrame::SchemeChanged()

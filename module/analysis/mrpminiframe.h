@@ -71,7 +71,6 @@ private:
     void SchemeChanged();
     void UpdateStatus();
     void UpdateSummary();
-    int ActionCommand(const QString& actionID) const;
 
     const TInfoObjectDef* FObjectDef;
     TMiniKind FKind;

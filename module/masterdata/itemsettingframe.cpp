@@ -9,6 +9,7 @@
 #include "db/strutils.h"
 #include "masterdata/itemsetting.h"
 #include "masterdata/lossratedlg.h"
+#include "views/hostobject.h"
 #include "views/columneditor.h"
 #include "views/commonui.h"
 #include "views/gridgroupmodel.h"
@@ -127,12 +128,7 @@ QString TItemSettingFrame::IdentityField(const QString& field)
 
 int TItemSettingFrame::UpdateCommand() const
 {
-    if (!ObjectDef)
-        return -1;
-    for (qsizetype i = 0; i < ObjectDef->Actions.size(); ++i)
-        if (ObjectDef->Actions[i].ID.compare(QLatin1String("Update"), Qt::CaseInsensitive) == 0)
-            return cmdAction + int(i);
-    return -1;
+    return ObjectActionCommand(ObjectDef, QStringLiteral("Update"));
 }
 
 bool TItemSettingFrame::QueryCommandState(int Command, TCommandState& State)

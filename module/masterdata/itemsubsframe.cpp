@@ -10,6 +10,7 @@
 #include "masterdata/additemsubsdlg.h"
 #include "masterdata/copyitemsubsdlg.h"
 #include "masterdata/itemsetting.h"
+#include "views/hostobject.h"
 #include "views/columneditor.h"
 #include "views/commonui.h"
 #include "views/pickedit.h"
@@ -143,12 +144,7 @@ void TItemSubsFrame::InitializeView(const QString& AAsDetailID, IInfoView* AMast
 
 int TItemSubsFrame::ActionCommand(const QString& actionID) const
 {
-    if (!ObjectDef)
-        return -1;
-    for (qsizetype i = 0; i < ObjectDef->Actions.size(); ++i)
-        if (ObjectDef->Actions[i].ID.compare(actionID, Qt::CaseInsensitive) == 0)
-            return cmdAction + int(i);
-    return -1;
+    return ObjectActionCommand(ObjectDef, actionID);
 }
 
 void TItemSubsFrame::SetFilterLimit(TItemSubsLimit kind, const QString& itemID)

@@ -26,4 +26,14 @@ void PlaceInParent(QWidget* widget, QWidget* parent)
     widget->show();
 }
 
+int ObjectActionCommand(const TInfoObjectDef* def, const QString& actionID)
+{
+    if (!def)
+        return -1;
+    for (qsizetype i = 0; i < def->Actions.size(); ++i)
+        if (def->Actions[i].ID.compare(actionID, Qt::CaseInsensitive) == 0)
+            return cmdAction + int(i);
+    return -1;
+}
+
 } // namespace kx

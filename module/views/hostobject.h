@@ -5,6 +5,7 @@
 #include "kx_mrp/interfaces.h"
 
 class QObject;
+class QString;
 class QWidget;
 
 namespace kx {
@@ -15,6 +16,10 @@ void NameInstance(QObject* object);
 // Puts a created frame, view or editor under the host's control: parented, laid out in
 // the parent's layout when it has one, shown.
 void PlaceInParent(QWidget* widget, QWidget* parent);
+
+// The command of one of the object's actions ("Update", "AddSubs" ...): cmdAction plus its
+// position in the definition, found without regard to case; -1 when the object has none.
+int ObjectActionCommand(const TInfoObjectDef* def, const QString& actionID);
 
 // QueryInterface of a widget that implements one host interface: that interface (also as
 // IInterface) and the widget handle a host parents and frees.

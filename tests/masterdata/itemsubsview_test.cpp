@@ -102,7 +102,7 @@ TEST_F(ItemSubsView, ListsGlobalAndLocalSubstitutesUnderBomsAndLines)
 {
     auto view = OpenModuleView<TItemSubsFrame>(QStringLiteral("KX_MRP.ItemSubs"));
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->Nodes->Root()->ChildCount(), 14);              // the global range and the demo's 13 BOMs
+    EXPECT_EQ(view->Nodes->Root()->ChildCount(), 15);              // the global range and the demo's 14 BOMs
     TTreeNode* global = view->Nodes->Root()->Child(0);
     EXPECT_EQ(global->Value(QStringLiteral("NodeText")).toString(), QStringLiteral("(全局范围)"));
     ASSERT_EQ(global->ChildCount(), 1);
