@@ -2,6 +2,7 @@
 #include "agecommands.h"
 #include "connectoptions.h"
 #include "dbcommands.h"
+#include "deductcommand.h"
 #include "schemecommands.h"
 #include "db/errors.h"
 
@@ -20,6 +21,8 @@ const char* const kUsage =
     "  mps --scheme ID   获取计划方案的主需求\n"
     "  run --scheme ID [--keep-type] [--keep-bom] [--keep-qty]\n"
     "                    运算计划方案的MRP (保留供应类型/BOM/数量调整)\n"
+    "  deduct [--span date|week|month] [--before N] [--after N] [--redo] ...\n"
+    "                    自动冲销产品预测 (kxmrp deduct --help 查看用法)\n"
     "  gen [--size S|M|L] [--seed N] [--items N] [--levels N] [--fanout N] [--orders N]\n"
     "      [--supplies N] [--horizon 天数] [--replace]\n"
     "                    向已初始化的数据库写入生成的测试数据 (默认规模 S; --replace 先清空生成器写入的各表)\n"
@@ -48,6 +51,8 @@ int main(int argc, char** argv)
             return RunMrpCommand(options, args.mid(1));
         if (command == QLatin1String("age"))
             return RunAgeCommand(options, args.mid(1));
+        if (command == QLatin1String("deduct"))
+            return RunDeductCommand(options, args.mid(1));
         if (command == QLatin1String("gen"))
             return RunGen(options, args.mid(1));
         std::fputs(kUsage, stderr);

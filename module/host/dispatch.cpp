@@ -4,6 +4,9 @@
 #include "analysis/invageframe.h"
 #include "analysis/mrpminiframe.h"
 #include "db/messages.h"
+#include "deduction/deductactions.h"
+#include "deduction/deductframe.h"
+#include "editors/forcasteditor.h"
 #include "host/forcastactions.h"
 #include "masterdata/itemsettingframe.h"
 #include "masterdata/itemsubsframe.h"
@@ -32,6 +35,12 @@ IInfoFrame* CreateMiniFrame(const TInfoObjectDef* def)
     return new TMRPminiFrame(def, Kind, [](const TInfoObjectDef* viewDef) { return CreateInfoViewFor(viewDef); });
 }
 
+template <class TEdit>
+IInfoEdit* CreateEdit(const TInfoObjectDef* def)
+{
+    return new TEdit(nullptr, def);
+}
+
 template <class T>
 struct TRow {
     const char* ObjectID;
@@ -48,7 +57,7 @@ const TRow<TViewFactory> kViews[] = {
     {"KX_MRP.Items", CreateView<TItemSettingFrame>},
     {"KX_MRP.BOMExpand", CreateView<TBOMExpandFrame>},
     {"KX_MRP.ItemSubs", CreateView<TItemSubsFrame>},
-    {"KX_MRP.Deduct", nullptr},
+    {"KX_MRP.Deduct", CreateView<TMRPDeductFrame>},
     {"KX_MRP.MRP.Main", nullptr},
     {"KX_MRP.MRP.Allot", nullptr},
     {"KX_MRP.MRP.Supplies", nullptr},
@@ -72,7 +81,7 @@ const TRow<TFormRunner> kForms[] = {
 };
 
 const TRow<TEditFactory> kEdits[] = {
-    {"KX_MRP.Forcast", nullptr},
+    {"KX_MRP.Forcast", CreateEdit<TForcastEditor>},
 };
 
 const TActionRow kActions[] = {
@@ -81,12 +90,12 @@ const TActionRow kActions[] = {
     {"KX_MRP.Forcast", "UnCheck", RunForcastUnCheck},
     {"KX_MRP.Forcast", "Close", RunForcastClose},
     {"KX_MRP.Forcast", "UnClose", RunForcastUnClose},
-    {"KX_MRP.Forcast", "AutoDed", nullptr},
-    {"KX_MRP.Forcast", "NoAutoDed", nullptr},
-    {"KX_MRP.Forcast", "CanAutoDed", nullptr},
-    {"KX_MRP.SO", "", nullptr},
-    {"KX_MRP.SI", "", nullptr},
-    {"KX_MRP.DeductLog", "", nullptr},
+    {"KX_MRP.Forcast", "AutoDed", RunForcastAutoDeduct},
+    {"KX_MRP.Forcast", "NoAutoDed", RunForcastNoAutoDeduct},
+    {"KX_MRP.Forcast", "CanAutoDed", RunForcastCanAutoDeduct},
+    {"KX_MRP.SO", "", RunOrderDeductAction},
+    {"KX_MRP.SI", "", RunOrderDeductAction},
+    {"KX_MRP.DeductLog", "", RunDeductLogAction},
 };
 
 bool SameID(const char* id, const QString& other)

@@ -278,6 +278,10 @@ TStoredBill::TStored TStoredBill::StoreForecast()
             Refuse(QStringLiteral("单据无法打开, 可能已被删除!"));
         if (q.Fields(0).AsInteger() != 0)
             Refuse(QStringLiteral("单据状态已改变, 不能进行编辑!"));
+        // The bill as its editor read it: another user's changes since then are not overwritten.
+        const QString stamp = FHead.Text(QStringLiteral("Stamp"));
+        if (!stamp.isEmpty() && Scalar(FConnection, QStringLiteral("select KX_MRP_ForcastStamp(%1)").arg(QuotedStr(id))) != stamp)
+            Refuse(QStringLiteral("单据状态已改变, 不能进行编辑!"));
         q.SQL = QStringLiteral("select ForEntry from KX_Bill_ForLine where ForID=%1").arg(QuotedStr(id));
         q.Open();
         for (; !q.Eof(); q.Next()) {

@@ -2,7 +2,8 @@
 // bills of the kinds the module asks for, numbers them and stores each one with the
 // statements attached to it in one transaction on the host's connection.
 //
-// Kinds stored: 1 forecast (new, or an existing unchecked bill by "BillID"), 4 purchase
+// Kinds stored: 1 forecast (new, or an existing unchecked bill by "BillID"; with "Stamp" only
+// while the stored bill still has that fingerprint, KX_MRP_ForcastStamp), 4 purchase
 // requisition, 7 outsourcing requisition, 8 outsourcing order, 10 production order (with
 // their component lines when "HasPBom" is set) and 16 the substitutes of one BOM. Numbers
 // are the kind's prefix, the bill month and a four-digit serial ("MO2026120001") unless the

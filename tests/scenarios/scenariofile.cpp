@@ -11,9 +11,9 @@ namespace {
 
 using enum TColumnType;
 
-// Columns of the input tables; a trailing "!" marks a column every row must fill, a
-// trailing "#" a number, "@" a date.
-const QHash<QString, QStringList>& InputTables()
+// Columns of the MRP scenarios' input tables; a trailing "!" marks a column every row must
+// fill, a trailing "#" a number, "@" a date.
+const QHash<QString, QStringList>& MrpInputTables()
 {
     static const QHash<QString, QStringList> tables{
         {QStringLiteral("items"),
@@ -52,7 +52,7 @@ const QHash<QString, QStringList>& InputTables()
     return tables;
 }
 
-const QHash<QString, QStringList>& KeyValueSections()
+const QHash<QString, QStringList>& MrpKeyValueSections()
 {
     static const QHash<QString, QStringList> sections{
         {QStringLiteral("scheme"),
@@ -111,7 +111,7 @@ bool IsNumber(const QString& text)
 
 class TReader {
 public:
-    TReader(TScenario& scenario, QStringList& errors) : S(scenario), Errors(errors) {}
+    TReader(TScenario& scenario, const TCaseFormat& format, QStringList& errors) : S(scenario), F(format), Errors(errors) {}
 
     void Error(int line, const QString& text) { Errors << QStringLiteral("%1:%2: %3").arg(S.Path).arg(line).arg(text); }
 
@@ -137,7 +137,7 @@ public:
                 Error(lineNo, QStringLiteral("text outside a section"));
                 continue;
             }
-            if (KeyValueSections().contains(current->Name))
+            if (F.KeyValueSections.contains(current->Name))
                 ReadValue(*current, line, lineNo);
             else
                 ReadTableLine(*current, line, lineNo);
@@ -150,22 +150,14 @@ public:
         for (const TSection* t : S.SectionsNamed(QStringLiteral("items")))
             for (const TRow& r : t->Rows)
                 items << t->Cell(r, QStringLiteral("item"));
-        static const QHash<QString, QStringList> itemColumns{
-            {QStringLiteral("boms"), {"item"}},           {QStringLiteral("bom lines"), {"item"}},
-            {QStringLiteral("substitutes"), {"item", "sub"}}, {QStringLiteral("stock"), {"item"}},
-            {QStringLiteral("orders"), {"item"}},         {QStringLiteral("components"), {"item"}},
-            {QStringLiteral("sales"), {"item"}},          {QStringLiteral("main"), {"item"}},
-            {QStringLiteral("scrap"), {"item"}},
-            {QStringLiteral("previous supplies"), {"item"}},
-        };
         for (const TSection& t : S.Sections) {
-            if (KeyValueSections().contains(t.Name))
+            if (F.KeyValueSections.contains(t.Name))
                 continue;
             if (t.IsExpectation()) {
                 ValidateExpectation(t);
                 continue;
             }
-            const auto columns = InputTables().value(t.Name);
+            const auto columns = F.InputTables.value(t.Name);
             for (const TRow& r : t.Rows) {
                 for (const QString& declared : columns) {
                     const QString column = Plain(declared);
@@ -179,19 +171,21 @@ public:
                     if (declared.contains(u'@') && !ScenarioDate(cell).isValid())
                         Error(r.Line, QStringLiteral("%1 is not a date yyyy-mm-dd: %2").arg(column, cell));
                 }
-                for (const QString& column : itemColumns.value(t.Name)) {
+                for (const QString& column : F.ItemColumns.value(t.Name)) {
                     const QString item = t.Cell(r, column);
                     if (!item.isEmpty() && !items.contains(item))
                         Error(r.Line, QStringLiteral("unknown item %1").arg(item));
                 }
             }
         }
-        if (S.SectionsNamed(QStringLiteral("periods")).isEmpty())
-            Error(1, QStringLiteral("a scenario needs [periods]"));
+        for (const QString& required : F.RequiredSections)
+            if (S.SectionsNamed(required).isEmpty())
+                Error(1, QStringLiteral("a %1 needs [%2]").arg(F.Kind, required));
     }
 
 private:
     TScenario& S;
+    const TCaseFormat& F;
     QStringList& Errors;
 
     TSection* OpenSection(const QString& line, int lineNo)
@@ -208,15 +202,15 @@ private:
         int nameWords = 1;
         if (!words.isEmpty() && words.first() == QLatin1String("expect"))
             nameWords = 2;
-        else if (words.size() >= 2 && InputTables().contains(words.at(0) + u' ' + words.at(1)))
+        else if (words.size() >= 2 && F.InputTables.contains(words.at(0) + u' ' + words.at(1)))
             nameWords = 2;
         section.Name = words.mid(0, nameWords).join(u' ');
         for (const QString& option : words.mid(nameWords)) {
             const int eq = int(option.indexOf(u'='));
             section.Options.insert(eq < 0 ? option : option.left(eq), eq < 0 ? QString() : option.mid(eq + 1));
         }
-        const bool known = InputTables().contains(section.Name) || KeyValueSections().contains(section.Name) ||
-                           (section.IsExpectation() && !ViewColumns(section.View()).isEmpty());
+        const bool known = F.InputTables.contains(section.Name) || F.KeyValueSections.contains(section.Name) ||
+                           (section.IsExpectation() && F.Views.contains(section.View()));
         if (!known) {
             Error(lineNo, QStringLiteral("unknown section [%1]").arg(section.Name));
             return nullptr;
@@ -231,9 +225,9 @@ private:
     {
         const int eq = int(line.indexOf(u'='));
         const QString key = line.left(eq).trimmed().toLower();
-        if (eq < 0 || !KeyValueSections().value(section.Name).contains(key)) {
+        if (eq < 0 || !F.KeyValueSections.value(section.Name).contains(key)) {
             Error(lineNo, QStringLiteral("[%1] takes key = value lines with the keys %2")
-                              .arg(section.Name, KeyValueSections().value(section.Name).join(QStringLiteral(", "))));
+                              .arg(section.Name, F.KeyValueSections.value(section.Name).join(QStringLiteral(", "))));
             return;
         }
         section.Values.insert(key, line.mid(eq + 1).trimmed());
@@ -264,33 +258,39 @@ private:
         section.Rows << TRow{lineNo, cells};
     }
 
-    static bool KnownColumn(const TSection& section, const QString& column)
+    bool KnownColumn(const TSection& section, const QString& column) const
     {
         if (section.IsExpectation())
-            return ViewColumnType(section.View(), column).has_value();
-        for (const QString& declared : InputTables().value(section.Name))
+            return ColumnType(section.View(), column).has_value();
+        for (const QString& declared : F.InputTables.value(section.Name))
             if (Plain(declared) == column)
                 return true;
         return false;
     }
 
+    std::optional<TColumnType> ColumnType(const QString& view, const QString& column) const
+    {
+        for (const TViewColumn& c : F.Views.value(view))
+            if (column == QLatin1String(c.Name))
+                return c.Type;
+        return std::nullopt;
+    }
+
     void ValidateExpectation(const TSection& t)
     {
         for (auto it = t.Options.cbegin(); it != t.Options.cend(); ++it) {
-            if (it.key() != QLatin1String("partial") && it.key() != QLatin1String("all") &&
-                !ViewColumnType(t.View(), it.key()))
+            if (it.key() != QLatin1String("partial") && it.key() != QLatin1String("all") && !ColumnType(t.View(), it.key()))
                 Error(t.Line, QStringLiteral("unknown option %1").arg(it.key()));
         }
         // An expectation without rows must say which rows it denies.
-        if (t.Rows.isEmpty() && t.Options.isEmpty() && t.View() != QLatin1String("balance") &&
-            t.View() != QLatin1String("allots") && t.View() != QLatin1String("adjusts"))
+        if (t.Rows.isEmpty() && t.Options.isEmpty() && !F.ViewsThatMayBeEmpty.contains(t.View()))
             Error(t.Line, QStringLiteral("an empty expectation needs a filter such as kind=42,58, or \"all\""));
         for (const TRow& r : t.Rows) {
             for (int c = 0; c < t.Columns.size(); ++c) {
                 const QString cell = r.Cells.at(c);
                 if (cell == QLatin1String("*") || cell == QLatin1String("-"))
                     continue;
-                const auto type = ViewColumnType(t.View(), t.Columns.at(c));
+                const auto type = ColumnType(t.View(), t.Columns.at(c));
                 if (type == TColumnType::Number && !IsNumber(cell))
                     Error(r.Line, QStringLiteral("%1 is not a number: %2").arg(t.Columns.at(c), cell));
                 if (type == TColumnType::Date && !ScenarioDate(cell).isValid())
@@ -337,7 +337,7 @@ const TSection* TScenario::Section(const QString& name) const
     return found.isEmpty() ? nullptr : found.first();
 }
 
-TScenario ReadScenario(const QString& path, QStringList& errors)
+TScenario ReadCaseFile(const QString& path, const TCaseFormat& format, QStringList& errors)
 {
     TScenario scenario;
     scenario.Path = path;
@@ -348,17 +348,22 @@ TScenario ReadScenario(const QString& path, QStringList& errors)
         return scenario;
     }
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    TReader reader(scenario, errors);
+    TReader reader(scenario, format, errors);
     reader.Read(lines);
     reader.Validate();
     return scenario;
 }
 
-QStringList ScenarioFiles(const QString& folder)
+TScenario ReadScenario(const QString& path, QStringList& errors)
+{
+    return ReadCaseFile(path, MrpScenarioFormat(), errors);
+}
+
+QStringList ScenarioFiles(const QString& folder, const QString& pattern)
 {
     QStringList files;
     const QDir dir(folder);
-    for (const QString& name : dir.entryList({QStringLiteral("*.scn")}, QDir::Files, QDir::Name))
+    for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name))
         files << dir.filePath(name);
     return files;
 }
@@ -368,7 +373,9 @@ QDate ScenarioDate(const QString& text)
     return text.size() == 10 ? QDate::fromString(text, QStringLiteral("yyyy-MM-dd")) : QDate();
 }
 
-const QList<TViewColumn>& ViewColumns(const QString& view)
+namespace {
+
+const QHash<QString, QList<TViewColumn>>& MrpViews()
 {
     static const QHash<QString, QList<TViewColumn>> views{
         {QStringLiteral("supplies"),
@@ -407,9 +414,48 @@ const QList<TViewColumn>& ViewColumns(const QString& view)
           {"billqty", Number}, {"exeqty", Number}, {"need", Number}, {"adjqty", Number}, {"qty", Number},
           {"hints", Hints}}},
     };
+    return views;
+}
+
+} // namespace
+
+const TCaseFormat& MrpScenarioFormat()
+{
+    static const TCaseFormat format{
+        QStringLiteral("scenario"),
+        MrpInputTables(),
+        MrpKeyValueSections(),
+        MrpViews(),
+        {
+            {QStringLiteral("boms"), {"item"}},           {QStringLiteral("bom lines"), {"item"}},
+            {QStringLiteral("substitutes"), {"item", "sub"}}, {QStringLiteral("stock"), {"item"}},
+            {QStringLiteral("orders"), {"item"}},         {QStringLiteral("components"), {"item"}},
+            {QStringLiteral("sales"), {"item"}},          {QStringLiteral("main"), {"item"}},
+            {QStringLiteral("scrap"), {"item"}},
+            {QStringLiteral("previous supplies"), {"item"}},
+        },
+        {QStringLiteral("periods")},
+        {QStringLiteral("balance"), QStringLiteral("allots"), QStringLiteral("adjusts")},
+        {
+            {QStringLiteral("supplies"), {QStringLiteral("item"), QStringLiteral("kind")}},
+            {QStringLiteral("demands"), {QStringLiteral("item"), QStringLiteral("kind")}},
+            {QStringLiteral("allots"),
+             {QStringLiteral("item"), QStringLiteral("supitem"), QStringLiteral("dmdkind"), QStringLiteral("supkind")}},
+            {QStringLiteral("balance"), {QStringLiteral("item"), QStringLiteral("group")}},
+            {QStringLiteral("adjusts"), {QStringLiteral("item")}},
+            {QStringLiteral("log"), {QStringLiteral("text")}},
+            {QStringLiteral("main"), {QStringLiteral("item"), QStringLiteral("kind")}},
+        },
+        {QStringLiteral("supplies"), QStringLiteral("demands")},
+    };
+    return format;
+}
+
+const QList<TViewColumn>& ViewColumns(const QString& view)
+{
     static const QList<TViewColumn> none;
-    const auto it = views.constFind(view);
-    return it == views.cend() ? none : *it;
+    const auto it = MrpViews().constFind(view);
+    return it == MrpViews().cend() ? none : *it;
 }
 
 std::optional<TColumnType> ViewColumnType(const QString& view, const QString& column)

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -57,12 +58,12 @@ struct TScenario {
     const TSection* Section(const QString& name) const;     // the first of that name, or null
 };
 
-// Reads and validates a scenario file: known sections and columns, required cells, dates,
-// numbers, items that exist. Every problem is "<path>:<line>: <text>".
+// Reads and validates an MRP scenario file: known sections and columns, required cells,
+// dates, numbers, items that exist. Every problem is "<path>:<line>: <text>".
 TScenario ReadScenario(const QString& path, QStringList& errors);
 
-// The scenario files of a folder, sorted by name.
-QStringList ScenarioFiles(const QString& folder);
+// The case files of a folder, sorted by name.
+QStringList ScenarioFiles(const QString& folder, const QString& pattern = QStringLiteral("*.scn"));
 
 // "2027-03-01" as a date; invalid for anything else.
 QDate ScenarioDate(const QString& text);
@@ -75,7 +76,24 @@ struct TViewColumn {
     TColumnType Type;
 };
 
-// The columns of an expectation view ("supplies", "demands", "allots", "balance",
+// What one kind of case file may hold: the MRP scenarios, the forecast deduction cases.
+struct TCaseFormat {
+    QString Kind;                                         // "scenario", named in errors
+    QHash<QString, QStringList> InputTables;              // columns marked "!" required, "#" number, "@" date
+    QHash<QString, QStringList> KeyValueSections;         // the keys each may hold
+    QHash<QString, QList<TViewColumn>> Views;             // the columns of each expectation view
+    QHash<QString, QStringList> ItemColumns;              // columns that name an item of [items]
+    QStringList RequiredSections;
+    QStringList ViewsThatMayBeEmpty;                      // expectations that may list no rows without a filter
+    QHash<QString, QStringList> IdentityColumns;          // what makes a stored row the one an expected row means
+    QStringList ViewsScopedByKind;                        // expectations that speak only of the kinds they list
+};
+
+const TCaseFormat& MrpScenarioFormat();
+// Reads and validates a case file of any format.
+TScenario ReadCaseFile(const QString& path, const TCaseFormat& format, QStringList& errors);
+
+// The columns of an MRP expectation view ("supplies", "demands", "allots", "balance",
 // "adjusts", "log"), empty for an unknown view.
 const QList<TViewColumn>& ViewColumns(const QString& view);
 std::optional<TColumnType> ViewColumnType(const QString& view, const QString& column);

@@ -49,21 +49,18 @@ QList<QPair<QString, double>> ParentList(const QString& text)
     return parents;
 }
 
-const QStringList& IdentityColumns(const QString& view)
+TColumnType TypeOf(const TCaseFormat& format, const QString& view, const QString& column)
 {
-    static const QHash<QString, QStringList> identity{
-        {QStringLiteral("supplies"), {QStringLiteral("item"), QStringLiteral("kind")}},
-        {QStringLiteral("demands"), {QStringLiteral("item"), QStringLiteral("kind")}},
-        {QStringLiteral("allots"),
-         {QStringLiteral("item"), QStringLiteral("supitem"), QStringLiteral("dmdkind"), QStringLiteral("supkind")}},
-        {QStringLiteral("balance"), {QStringLiteral("item"), QStringLiteral("group")}},
-        {QStringLiteral("adjusts"), {QStringLiteral("item")}},
-        {QStringLiteral("log"), {QStringLiteral("text")}},
-        {QStringLiteral("main"), {QStringLiteral("item"), QStringLiteral("kind")}},
-    };
-    static const QStringList none;
-    const auto it = identity.constFind(view);
-    return it == identity.cend() ? none : *it;
+    for (const TViewColumn& c : format.Views.value(view))
+        if (column == QLatin1String(c.Name))
+            return c.Type;
+    return TColumnType::Text;
+}
+
+bool IsViewColumn(const TCaseFormat& format, const QString& view, const QString& column)
+{
+    const auto columns = format.Views.value(view);
+    return std::any_of(columns.begin(), columns.end(), [&](const TViewColumn& c) { return column == QLatin1String(c.Name); });
 }
 
 QString Shown(TColumnType type, const QString& value)
@@ -79,10 +76,10 @@ QString Shown(TColumnType type, const QString& value)
 
 // A stored row by the section's columns, or by every filled column of the view when the
 // section lists none.
-QString Describe(const TSection& section, const TActualRow& row)
+QString Describe(const TCaseFormat& format, const TSection& section, const TActualRow& row)
 {
     QStringList parts;
-    for (const TViewColumn& c : ViewColumns(section.View())) {
+    for (const TViewColumn& c : format.Views.value(section.View())) {
         const QString column = QLatin1String(c.Name);
         const bool listed = section.Columns.contains(column);
         if (listed || (section.Columns.isEmpty() && !row.value(column).isEmpty()))
@@ -100,24 +97,24 @@ QString Describe(const TSection& section, const TRow& row)
 }
 
 // The columns of an expected row that the stored row does not satisfy.
-QStringList Mismatches(const TSection& section, const TRow& expected, const TActualRow& actual)
+QStringList Mismatches(const TCaseFormat& format, const TSection& section, const TRow& expected, const TActualRow& actual)
 {
     QStringList columns;
     for (int c = 0; c < section.Columns.size(); ++c) {
         const QString& column = section.Columns.at(c);
-        if (!CellMatches(*ViewColumnType(section.View(), column), expected.Cells.at(c), actual.value(column)))
+        if (!CellMatches(TypeOf(format, section.View(), column), expected.Cells.at(c), actual.value(column)))
             columns << column;
     }
     return columns;
 }
 
-QList<TActualRow> RowsInScope(const TSection& expected, const QList<TActualRow>& actual)
+QList<TActualRow> RowsInScope(const TCaseFormat& format, const TSection& expected, const QList<TActualRow>& actual)
 {
     QMap<QString, QString> filters;
     for (auto it = expected.Options.cbegin(); it != expected.Options.cend(); ++it)
-        if (ViewColumnType(expected.View(), it.key()))
+        if (IsViewColumn(format, expected.View(), it.key()))
             filters.insert(it.key(), it.value());
-    const bool byKind = expected.View() == QLatin1String("supplies") || expected.View() == QLatin1String("demands");
+    const bool byKind = format.ViewsScopedByKind.contains(expected.View());
     if (byKind && !filters.contains(QStringLiteral("kind")) && !expected.Options.contains(QStringLiteral("all"))) {
         QStringList kinds;
         for (const TRow& r : expected.Rows)
@@ -131,7 +128,7 @@ QList<TActualRow> RowsInScope(const TSection& expected, const QList<TActualRow>&
     for (const TActualRow& row : actual) {
         bool keep = true;
         for (auto it = filters.cbegin(); keep && it != filters.cend(); ++it) {
-            const TColumnType type = *ViewColumnType(expected.View(), it.key());
+            const TColumnType type = TypeOf(format, expected.View(), it.key());
             const QStringList values = it.value().split(u',');
             keep = std::any_of(values.begin(), values.end(),
                                [&](const QString& v) { return CellMatches(type, v, row.value(it.key())); });
@@ -190,17 +187,17 @@ bool CellMatches(TColumnType type, const QString& expected, const QString& actua
     return false;
 }
 
-QList<TDifference> CompareSection(const TSection& expected, const QList<TActualRow>& actual)
+QList<TDifference> CompareSection(const TSection& expected, const QList<TActualRow>& actual, const TCaseFormat& format)
 {
-    const QList<TActualRow> rows = RowsInScope(expected, actual);
+    const QList<TActualRow> rows = RowsInScope(format, expected, actual);
     QList<bool> used(rows.size(), false);
     QList<int> partner(expected.Rows.size(), -1);
-    const QStringList& identity = IdentityColumns(expected.View());
+    const QStringList identity = format.IdentityColumns.value(expected.View());
 
     // Exact matches first, so that a near miss never takes the row another line describes.
     for (int e = 0; e < expected.Rows.size(); ++e) {
         for (int a = 0; a < rows.size() && partner[e] < 0; ++a) {
-            if (!used[a] && Mismatches(expected, expected.Rows.at(e), rows.at(a)).isEmpty()) {
+            if (!used[a] && Mismatches(format, expected, expected.Rows.at(e), rows.at(a)).isEmpty()) {
                 partner[e] = a;
                 used[a] = true;
             }
@@ -217,7 +214,7 @@ QList<TDifference> CompareSection(const TSection& expected, const QList<TActualR
         for (int a = 0; a < rows.size(); ++a) {
             if (used[a])
                 continue;
-            const QStringList mismatches = Mismatches(expected, want, rows.at(a));
+            const QStringList mismatches = Mismatches(format, expected, want, rows.at(a));
             const bool sameIdentity = std::none_of(identity.begin(), identity.end(),
                                                    [&](const QString& c) { return mismatches.contains(c); });
             if (sameIdentity && (best < 0 || mismatches.size() < bestMismatches.size())) {
@@ -232,7 +229,7 @@ QList<TDifference> CompareSection(const TSection& expected, const QList<TActualR
         used[best] = true;
         QStringList parts;
         for (const QString& column : bestMismatches) {
-            const TColumnType type = *ViewColumnType(view, column);
+            const TColumnType type = TypeOf(format, view, column);
             parts << QStringLiteral("%1 expected %2, stored %3")
                          .arg(column, expected.Cell(want, column, QStringLiteral("-")), Shown(type, rows.at(best).value(column)));
         }
@@ -242,7 +239,7 @@ QList<TDifference> CompareSection(const TSection& expected, const QList<TActualR
         for (int a = 0; a < rows.size(); ++a)
             if (!used[a])
                 differences << TDifference{expected.Line,
-                                           QStringLiteral("%1: unexpected stored row %2").arg(view, Describe(expected, rows.at(a)))};
+                                           QStringLiteral("%1: unexpected stored row %2").arg(view, Describe(format, expected, rows.at(a)))};
     }
     return differences;
 }

@@ -27,7 +27,8 @@ bool CellMatches(TColumnType type, const QString& expected, const QString& actua
 // stored rows in scope that it does not list. The scope: every option named after a column
 // keeps the rows whose value is in its comma list; without such an option a section of
 // supplies or demands speaks about the kinds its rows list (unless it says "all").
-QList<TDifference> CompareSection(const TSection& expected, const QList<TActualRow>& actual);
+QList<TDifference> CompareSection(const TSection& expected, const QList<TActualRow>& actual,
+                                  const TCaseFormat& format = MrpScenarioFormat());
 
 // A quantity as the files write it: no trailing zeros.
 QString QtyText(double value);

@@ -1,5 +1,7 @@
 #include "testerpaccess.h"
 
+#include "billservice.h"
+
 #include "db/connection.h"
 #include "db/quote.h"
 #include "db/shared.h"
@@ -129,13 +131,18 @@ private:
 
 std::unique_ptr<IBill> TTestERPAccess::NewBill(int Kind)
 {
-    if (Kind != 16)
-        return nullptr;
-    return std::make_unique<TItemSubsBill>(*this);
+    if (Kind == 16)
+        return std::make_unique<TItemSubsBill>(*this);
+    // Forecasts are stored by the host's own bill service, as the shell does.
+    if (Kind == 1)
+        return suite::TERPAccess(SharedConnection(), EnvUserID()).NewBill(Kind);
+    return nullptr;
 }
 
-int TTestERPAccess::MaxBillRows(int)
+int TTestERPAccess::MaxBillRows(int Kind)
 {
+    if (Kind == 1)
+        return suite::TERPAccess(SharedConnection(), EnvUserID()).MaxBillRows(Kind);
     return 1000;
 }
 

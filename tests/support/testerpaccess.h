@@ -1,6 +1,7 @@
 // A bill service for tests standing in for the host's: substitute bills (kind 16) replace the
 // substitutes of their BOM (the global range: of the items they name) in KX_Bom_ItemSubs in one
-// transaction, as the shell's service does; other kinds are refused.
+// transaction, as the shell's service does; forecasts (kind 1) go to the shell's own service on
+// the module's shared connection; other kinds are refused.
 #pragma once
 
 #include "kx_mrp/erpaccess.h"
