@@ -5,7 +5,7 @@
 #include "deduction/autodeduct.h"
 #include "deduction/deductautodlg.h"
 #include "deduction/deductlog.h"
-#include "engine/progress.h"
+#include "views/longwork.h"
 #include "views/messagebox.h"
 
 #include <QApplication>
@@ -41,17 +41,14 @@ void AutoDeductAction(bool* handled)
         return;
     const TAuotDeductOptions options = dialog.Options();
     SaveAutoDeductOptions(options);
-    bool done = false;
-    try {
-        TWaitCursor wait;
-        TStatusProgress progress;
-        done = AutoDeduct(SharedConnection(), options, progress);
-    } catch (const EAbort&) {
-        return;
-    }
-    if (done)
+    // Each pair is committed as it is made: a run stopped with Esc keeps the pairs made so far.
+    const TLongWorkOutcome outcome = RunLongWork(QApplication::activeWindow(), QStringLiteral("自动冲销"),
+                                                 [options](TConnection& connection, IEngineProgress& progress) {
+                                                     return AutoDeduct(connection, options, progress);
+                                                 });
+    if (outcome == lwDone)
         ShowInfo(QStringLiteral("执行完成。"));
-    else
+    else if (outcome == lwFailed)
         ShowError(QStringLiteral("执行过程中发现错误, 操作被停止!"));
 }
 

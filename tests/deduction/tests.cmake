@@ -13,6 +13,7 @@ add_dependencies(deduction_tests kxmrp)
 
 # The deduction view, the deduction actions and the forecast bill editor on the demo factory.
 kx_add_test(deduction_view_tests DB SOURCES
+    deduction/deductactions_test.cpp
     deduction/deductview_test.cpp
     deduction/forcasteditor_test.cpp
     masterdata/masterdatafixture.cpp
