@@ -251,16 +251,6 @@ void TMRPDeductFrame::UpdateRootTotal()
     Nodes->SetNodeValue(root, kDedQty, Round8(total));
 }
 
-int TMRPDeductFrame::ActionCommand(const QString& actionID) const
-{
-    if (!ObjectDef)
-        return -1;
-    for (qsizetype i = 0; i < ObjectDef->Actions.size(); ++i)
-        if (ObjectDef->Actions[i].ID.compare(actionID, Qt::CaseInsensitive) == 0)
-            return cmdAction + int(i);
-    return -1;
-}
-
 bool TMRPDeductFrame::QueryCommandState(int Command, TCommandState& State)
 {
     if (Command < cmdAction)
@@ -307,25 +297,7 @@ bool TMRPDeductFrame::ExecCommand(int Command)
 
 bool TMRPDeductFrame::ToggleEditMode()
 {
-    if (!GetEditMode()) {
-        if (!FBill.HasRoot())
-            return false;
-        SetEditing(true);
-        SetEditMode(true);
-        Modified = false;
-        trlMain->viewport()->update();
-        return true;
-    }
-    if (!QuerySaveEdits())
-        return false;
-    const bool discard = Modified;
-    SetEditing(false);
-    SetEditMode(false);
-    if (discard)
-        RefreshData(false);
-    Modified = false;
-    trlMain->viewport()->update();
-    return true;
+    return (GetEditMode() || FBill.HasRoot()) && TInfoTreeView::ToggleEditMode();
 }
 
 void TMRPDeductFrame::AddLines(TDeductBillKind kind)

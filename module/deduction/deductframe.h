@@ -38,9 +38,8 @@ public:
     const TDeductBill& Bill() const { return FBill; }
     // Shows the deductions of a bill line.
     void SetRootLine(TDeductBillKind kind, const QString& billID, int entry);
-    // The command of one of the object's actions ("AddSO" ...), -1 when the object has none.
-    int ActionCommand(const QString& actionID) const;
-    bool ToggleEditMode();
+    // Edit mode needs a line to deduct.
+    bool ToggleEditMode() override;
     // Picks lines of a kind: counterparts of the root, or the root itself while there is none.
     void AddLines(TDeductBillKind kind);
     // Adds counterparts by key (what the picker gives); false with the refusal shown.

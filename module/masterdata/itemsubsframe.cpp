@@ -142,11 +142,6 @@ void TItemSubsFrame::InitializeView(const QString& AAsDetailID, IInfoView* AMast
     cboFilterKind->setCurrentIndex(kind >= 0 && kind <= islSubstitute ? kind : 0);
 }
 
-int TItemSubsFrame::ActionCommand(const QString& actionID) const
-{
-    return ObjectActionCommand(ObjectDef, actionID);
-}
-
 void TItemSubsFrame::SetFilterLimit(TItemSubsLimit kind, const QString& itemID)
 {
     cboFilterKind->setCurrentIndex(kind);
@@ -356,29 +351,6 @@ bool TItemSubsFrame::ExecCommand(int Command)
         CopySubs();
     else
         return TInfoTreeView::ExecCommand(Command);
-    return true;
-}
-
-bool TItemSubsFrame::ToggleEditMode()
-{
-    if (!GetEditMode()) {
-        SetEditing(true);
-        SetEditMode(true);
-        Modified = false;
-        FModifiedBoms.clear();
-        trlMain->viewport()->update();
-        return true;
-    }
-    if (!QuerySaveEdits())
-        return false;
-    const bool discard = Modified;
-    SetEditing(false);
-    SetEditMode(false);
-    if (discard)
-        RefreshData(false);
-    Modified = false;
-    FModifiedBoms.clear();
-    trlMain->viewport()->update();
     return true;
 }
 

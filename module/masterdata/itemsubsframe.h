@@ -33,13 +33,10 @@ public:
     bool SaveData() override;
     void FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawFormat& Format, const TViewColumn* Column) override;
 
-    // The command of one of the object's actions ("AddSubs" ...), -1 when the object has none.
-    int ActionCommand(const QString& actionID) const;
     // The limit of the filter bar: kind and item (empty: any item).
     void SetFilterLimit(TItemSubsLimit kind, const QString& itemID);
 
     // Edit operations of the commands, on the focused or selected nodes.
-    bool ToggleEditMode();
     TTreeNode* AddSubstitute(TTreeNode* line, const TItemSub& sub, int row = -1);
     void AddSubs();
     void AddSubsEx();
@@ -58,6 +55,7 @@ public:
 
 protected:
     void LoadData(bool KeepPosition) override;
+    void EditModeToggled() override { FModifiedBoms.clear(); }
 
 private:
     void trlMainEditValueChanged(TTreeNode* Node, const QString& Field);

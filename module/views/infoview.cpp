@@ -240,6 +240,11 @@ bool TCustomInfoView::SaveData()
     return false;
 }
 
+int TCustomInfoView::ActionCommand(const QString& actionID) const
+{
+    return ObjectActionCommand(ObjectDef, actionID);
+}
+
 void TCustomInfoView::SetParentControl(QWidget* Parent)
 {
     PlaceInParent(this, Parent);

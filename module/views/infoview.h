@@ -50,6 +50,8 @@ public:
     bool QueryCommandState(int Command, TCommandState& State) override;
     bool ExecCommand(int Command) override;
     virtual bool SaveData();
+    // The command of one of the object's actions ("Update" ...), -1 when the object has none.
+    int ActionCommand(const QString& actionID) const;
 
     void SetParentControl(QWidget* Parent) final;
     void SetOnFocusedRecordChanged(TNotifyEvent Event) final;

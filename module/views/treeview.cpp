@@ -234,6 +234,22 @@ void TInfoTreeView::SetEditing(bool Editing)
     Nodes->SetEditing(Editing);
 }
 
+bool TInfoTreeView::ToggleEditMode()
+{
+    const bool entering = !GetEditMode();
+    if (!entering && !QuerySaveEdits())
+        return false;
+    const bool discard = !entering && Modified;
+    SetEditing(entering);
+    SetEditMode(entering);
+    if (discard)
+        RefreshData(false);
+    Modified = false;
+    EditModeToggled();
+    trlMain->viewport()->update();
+    return true;
+}
+
 TFillTarget TInfoTreeView::FillTarget()
 {
     TFillTarget target;

@@ -61,6 +61,10 @@ public:
     // The selected nodes in display order.
     QList<TTreeNode*> SelectedNodes() const;
     void SetEditing(bool Editing);
+    // The edit command of views that edit their nodes: enters edit mode, or leaves it after
+    // asking about unsaved edits (edits not saved are dropped by loading the data again).
+    // False when the user stays.
+    virtual bool ToggleEditMode();
     TFillTarget FillTarget();
 
 protected:
@@ -72,6 +76,8 @@ protected:
     // Fills the children of a node that promised some (HasChildren) when it is first
     // expanded.
     virtual void LoadChildNodes(TTreeNode* Node);
+    // Called when ToggleEditMode enters or leaves edit mode, for the view's own edit state.
+    virtual void EditModeToggled() {}
 
 private:
     bool ExpandNode(const QModelIndex& index);

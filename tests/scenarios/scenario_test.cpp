@@ -11,9 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
-
-#include <cctype>
 
 using namespace kx;
 using namespace kx::scenario;
@@ -28,11 +25,7 @@ std::vector<QString> Scenarios()
 
 std::string TestName(const ::testing::TestParamInfo<QString>& info)
 {
-    std::string name = QFileInfo(info.param).completeBaseName().toStdString();
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
+    return CaseTestName(info.param);
 }
 
 } // namespace

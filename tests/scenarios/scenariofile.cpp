@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <cctype>
+
 namespace kx::scenario {
 
 namespace {
@@ -366,6 +368,15 @@ QStringList ScenarioFiles(const QString& folder, const QString& pattern)
     for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name))
         files << dir.filePath(name);
     return files;
+}
+
+std::string CaseTestName(const QString& path)
+{
+    std::string name = QFileInfo(path).completeBaseName().toStdString();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
 }
 
 QDate ScenarioDate(const QString& text)

@@ -21,6 +21,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
 
 namespace kx::scenario {
 
@@ -64,6 +65,9 @@ TScenario ReadScenario(const QString& path, QStringList& errors);
 
 // The case files of a folder, sorted by name.
 QStringList ScenarioFiles(const QString& folder, const QString& pattern = QStringLiteral("*.scn"));
+// A case file's name as a test's name: its base name with every character but letters and
+// digits made "_".
+std::string CaseTestName(const QString& path);
 
 // "2027-03-01" as a date; invalid for anything else.
 QDate ScenarioDate(const QString& text);
