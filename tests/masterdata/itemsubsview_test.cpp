@@ -308,6 +308,23 @@ TEST_F(ItemSubsView, EveryCheckShowsItsMessageFocusesTheCellAndStoresNothing)
     EXPECT_EQ(Rows(QLatin1String(kAllSubs)), before);
 }
 
+TEST_F(ItemSubsView, AGlobalSubstituteMayBeNoProductThatUsesTheItemAtAnyLevel)
+{
+    // The capacitor goes into the motors, the motors into the heads, the heads into the fans.
+    for (const char* product : {"3.01.002", "2.01.001", "1.01.003"}) {
+        SCOPED_TRACE(product);
+        auto view = OpenForEditing();
+        TTreeNode* capacitor = view->Nodes->Root()->Child(0)->Child(0);
+        ASSERT_EQ(capacitor->Value(QStringLiteral("ItmNo")).toString(), QStringLiteral("4.03.001"));
+        TTreeNode* node = AddTyped(*view, capacitor, {{"ItmNo", QString::fromLatin1(product)}});
+        TScriptedMessages script;
+        EXPECT_FALSE(view->SaveData());
+        EXPECT_EQ(script.Texts(), QStringList{QStringLiteral("替代物料\"%1\"与被替代物料(或其上级产品)出现重复!").arg(QLatin1String(product))});
+        EXPECT_EQ(view->FocusedNode(), node);
+    }
+    EXPECT_TRUE(ERPAccess.Stored.isEmpty());
+}
+
 TEST_F(ItemSubsView, ABillTheServiceRefusesLeavesTheStoredSubstitutesAsTheyWere)
 {
     const QStringList before = Rows(QLatin1String(kAllSubs));
