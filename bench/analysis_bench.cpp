@@ -201,7 +201,7 @@ int main(int argc, char** argv)
             TConnection admin;
             admin.ConnectionString = BuildConnectionString(0, server, QStringLiteral("postgres"), {}, {});
             admin.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
-            const QString kxmrp = QCoreApplication::applicationDirPath() + QStringLiteral("/../tools/kxmrp");
+            const QString kxmrp = QCoreApplication::applicationDirPath() + QStringLiteral("/kxmrp");
             const QStringList where{QStringLiteral("--server"), server, QStringLiteral("--database"), database};
             QElapsedTimer timer;
             timer.start();

@@ -5,6 +5,8 @@
 #include "db/shared.h"
 #include "db/sqlrun.h"
 #include "db/strutils.h"
+#include "masterdata/copyitemsubsdlg.h"
+#include "views/hostobject.h"
 #include "views/commonui.h"
 #include "views/messagebox.h"
 
@@ -68,11 +70,16 @@ TBOMExpandFrame::TBOMExpandFrame(QWidget* owner, const TInfoObjectDef* objectDef
         BindStaticColumn(CreateColumn(QString()), QLatin1String(field));
     for (int n = 1; n <= 10; ++n)
         BindStaticColumn(CreateColumn(QString()), QStringLiteral("BomProp%1").arg(n));
-    GetColumnByField(QStringLiteral("BomItmOkRate"))->Editable = true;
-    // A trial yield may be typed for every BOM in the tree; nothing else is edited.
-    Nodes->SetEditableHook([](const TTreeNode* node, const TViewColumn* column) {
-        return column->FieldName == QLatin1String("BomItmOkRate") && (Kind(node) == nkRoot || Kind(node) == nkLine)
-            && !NodeData(node, "BomID").toString().isEmpty();
+    for (const char* field : {"BomItmOkRate", "BomItmNo", "BomCurrQty", "BomBaseQty", "BomBeginDate", "BomEndDate", "BomNote"})
+        GetColumnByField(QLatin1String(field))->Editable = true;
+    for (int n = 1; n <= 10; ++n)
+        GetColumnByField(QStringLiteral("BomProp%1").arg(n))->Editable = true;
+    // A trial yield may be typed for every BOM in the tree; in edit mode the local substitutes
+    // are edited too.
+    Nodes->SetEditableHook([this](const TTreeNode* node, const TViewColumn* column) {
+        if (column->FieldName == QLatin1String("BomItmOkRate"))
+            return (Kind(node) == nkRoot || Kind(node) == nkLine) && !NodeData(node, "BomID").toString().isEmpty();
+        return SubEditable(node, column);
     });
     Nodes->SetEditing(true);
     connect(Nodes, &TTreeModel::CellEdited, this, &TBOMExpandFrame::trlMainEditValueChanged);
@@ -416,8 +423,26 @@ TTreeNode* TBOMExpandFrame::LineNode(const QString& entryPath) const
 
 void TBOMExpandFrame::trlMainEditValueChanged(TTreeNode* Node, const QString& Field)
 {
-    if (Field == QLatin1String("BomItmOkRate"))
+    if (Field == QLatin1String("BomItmOkRate")) {
         Recompute(Node);
+        return;
+    }
+    if (Kind(Node) != nkSub)
+        return;
+    if (Field == QLatin1String("BomItmNo")) {
+        // A typed number names an enabled item of another kind than virtual, or nothing.
+        const QVariantMap item = LookupSubItem(SharedQuery(), Node->Value(Field).toString().trimmed());
+        Nodes->SetNodeValue(Node, QStringLiteral("BomItmID"), item.value(QStringLiteral("ItmID")));
+        for (const auto& [field, source] : {std::pair{"BomItmName", "ItmName"}, {"BomItmSpec", "ItmSpec"}, {"BomItmTypeName", "ItmTypeName"},
+                                            {"BomItmMrpType", "ItmMrpType"}, {"BomUnit", "UntName"}, {"BomBaseUnit", "UntName"},
+                                            {"BomPropMask", "PropMask"}})
+            Nodes->SetNodeValue(Node, QLatin1String(field), item.value(QLatin1String(source)));
+    } else if (Field == QLatin1String("BomCurrQty")) {
+        Nodes->SetNodeValue(Node, QStringLiteral("BomUCurrQty"), Node->Value(Field));
+    } else if (Field == QLatin1String("BomBaseQty")) {
+        Nodes->SetNodeValue(Node, QStringLiteral("BomUBaseQty"), Node->Value(Field));
+    }
+    MarkModified(LineOf(Node));
 }
 
 void TBOMExpandFrame::FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawFormat& Format, const TViewColumn* Column)
@@ -439,6 +464,286 @@ void TBOMExpandFrame::FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawForm
             Format.Background = QColor(0xFF, 0xF8, 0xDC);
         break;
     }
+}
+
+bool TBOMExpandFrame::SubEditable(const TTreeNode* node, const TViewColumn* column) const
+{
+    if (!const_cast<TBOMExpandFrame*>(this)->GetEditMode() || Kind(node) != nkSub || !node->Parent()
+        || NodeData(node->Parent(), "Global").toBool())
+        return false;
+    if (column->FieldName.startsWith(QLatin1String("BomProp"))) {
+        const int n = column->FieldName.mid(7).toInt();
+        return n >= 1 && node->Value(QStringLiteral("BomPropMask")).toString().mid(n - 1, 1) == QLatin1String("1");
+    }
+    return true;
+}
+
+TTreeNode* TBOMExpandFrame::LineOf(TTreeNode* node) const
+{
+    while (node && Kind(node) != nkLine && Kind(node) != nkRoot)
+        node = node->Parent();
+    return node && Kind(node) == nkLine ? node : nullptr;
+}
+
+TTreeNode* TBOMExpandFrame::LocalGroup(TTreeNode* line, bool create)
+{
+    for (int i = 0; line && i < line->ChildCount(); ++i)
+        if (Kind(line->Child(i)) == nkSubGroup && !NodeData(line->Child(i), "Global").toBool())
+            return line->Child(i);
+    if (!create || !line)
+        return nullptr;
+    TTreeNode* group = Nodes->AddNode(line, {{QStringLiteral("BomEntry"), QStringLiteral("局部替代料")}});
+    group->Data = QVariantMap{{QStringLiteral("Kind"), int(nkSubGroup)}, {QStringLiteral("Global"), false}};
+    group->ChildrenLoaded = true;
+    // Substitute groups come before the line's own components.
+    int row = 0;
+    while (row < line->ChildCount() && Kind(line->Child(row)) == nkSubGroup && line->Child(row) != group)
+        ++row;
+    Nodes->MoveNode(group, row);
+    return group;
+}
+
+void TBOMExpandFrame::MarkModified(TTreeNode* line)
+{
+    if (!line || !line->Parent())
+        return;
+    FModifiedParents.insert(line->Parent());
+    Modified = true;
+}
+
+bool TBOMExpandFrame::QueryCommandState(int Command, TCommandState& State)
+{
+    if (Command < cmdAction)
+        return TInfoTreeView::QueryCommandState(Command, State);
+    const bool editing = GetEditMode();
+    TTreeNode* focused = FocusedNode();
+    TTreeNode* line = LineOf(focused);
+    auto enabled = [](bool on) { return on ? TCommandState(csEnabled) : TCommandState(0); };
+    const bool localSub = Kind(focused) == nkSub && !NodeData(focused->Parent(), "Global").toBool();
+    if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("Update")))
+        State = enabled(Nodes->Root()->ChildCount() > 0 || editing) | (editing ? TCommandState(csChecked) : 0);
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("AddSubs")))
+        State = enabled(editing && line);
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("DelSubs")))
+        State = enabled(editing && localSub);
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("UpSubs")))
+        State = enabled(editing && localSub && focused->Index() > 0);
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("DownSubs")))
+        State = enabled(editing && localSub && focused->Index() < focused->Parent()->ChildCount() - 1);
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("CopySubs")))
+        State = enabled(!editing && line);
+    else
+        return TInfoTreeView::QueryCommandState(Command, State);
+    return true;
+}
+
+bool TBOMExpandFrame::ExecCommand(int Command)
+{
+    if (Command < cmdAction)
+        return TInfoTreeView::ExecCommand(Command);
+    if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("Update")))
+        ToggleEditMode();
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("AddSubs")))
+        AddSubs();
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("DelSubs")))
+        DelSubs();
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("UpSubs")))
+        MoveSubs(-1);
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("DownSubs")))
+        MoveSubs(1);
+    else if (Command == ObjectActionCommand(ObjectDef, QStringLiteral("CopySubs")))
+        CopySubs();
+    else
+        return TInfoTreeView::ExecCommand(Command);
+    return true;
+}
+
+bool TBOMExpandFrame::ToggleEditMode()
+{
+    if (!GetEditMode()) {
+        // The substitutes are what is edited: they are shown from now on.
+        if (!chkSubItems->isChecked())
+            chkSubItems->setChecked(true);
+        SetEditMode(true);
+        Modified = false;
+        FModifiedParents.clear();
+        trlMain->viewport()->update();
+        return true;
+    }
+    if (!QuerySaveEdits())
+        return false;
+    const bool discard = Modified;
+    SetEditMode(false);
+    Modified = false;
+    FModifiedParents.clear();
+    if (discard)
+        RefreshData(true);
+    trlMain->viewport()->update();
+    return true;
+}
+
+TTreeNode* TBOMExpandFrame::AddSubs()
+{
+    TTreeNode* line = LineOf(FocusedNode());
+    if (!GetEditMode() || !line)
+        return nullptr;
+    TTreeNode* group = LocalGroup(line, true);
+    QVariantMap values{{QStringLiteral("BomEntry"), group->ChildCount() + 1},
+                       {QStringLiteral("BomRole"), QStringLiteral("局部替代")},
+                       {QStringLiteral("BomUCurrQty"), 1.0},
+                       {QStringLiteral("BomUBaseQty"), 1.0},
+                       {QStringLiteral("BomCurrQty"), 1.0},
+                       {QStringLiteral("BomBaseQty"), 1.0}};
+    TTreeNode* sub = Nodes->AddNode(group, values);
+    sub->Data = QVariantMap{{QStringLiteral("Kind"), int(nkSub)}, {QStringLiteral("Replace"), 0}};
+    sub->ChildrenLoaded = true;
+    trlMain->expand(Nodes->IndexOf(line));
+    trlMain->expand(Nodes->IndexOf(group));
+    MarkModified(line);
+    const int column = Columns.IndexOf(GetColumnByField(QStringLiteral("BomItmNo")));
+    trlMain->setCurrentIndex(Nodes->IndexOf(sub, column));
+    return sub;
+}
+
+void TBOMExpandFrame::DelSubs()
+{
+    TTreeNode* node = FocusedNode();
+    if (!GetEditMode() || Kind(node) != nkSub || NodeData(node->Parent(), "Global").toBool())
+        return;
+    TTreeNode* group = node->Parent();
+    MarkModified(LineOf(group));
+    Nodes->DeleteNode(node);
+    for (int i = 0; i < group->ChildCount(); ++i)
+        Nodes->SetNodeValue(group->Child(i), QStringLiteral("BomEntry"), i + 1);
+}
+
+void TBOMExpandFrame::MoveSubs(int step)
+{
+    TTreeNode* node = FocusedNode();
+    if (!GetEditMode() || Kind(node) != nkSub || NodeData(node->Parent(), "Global").toBool())
+        return;
+    const int row = node->Index() + step;
+    TTreeNode* group = node->Parent();
+    if (row < 0 || row >= group->ChildCount())
+        return;
+    Nodes->MoveNode(node, row);
+    for (int i = 0; i < group->ChildCount(); ++i)
+        Nodes->SetNodeValue(group->Child(i), QStringLiteral("BomEntry"), i + 1);
+    MarkModified(LineOf(group));
+    trlMain->setCurrentIndex(Nodes->IndexOf(node));
+}
+
+void TBOMExpandFrame::CopySubs()
+{
+    TTreeNode* line = LineOf(FocusedNode());
+    if (GetEditMode() || !line)
+        return;
+    TItemSubBom target;
+    if (!LoadItemSubBom(SharedQuery(), NodeData(line->Parent(), "BomID").toString(), target))
+        return;
+    target.BomNo = line->Parent()->Value(QStringLiteral("BomItmBomNo")).toString();
+    target.ProductID = NodeData(line->Parent(), "ItmID").toString();
+    if (CopyItemSubs(SharedQuery(), target, this))
+        RefreshData(true);
+}
+
+TItemSubBom TBOMExpandFrame::ShownBom(TTreeNode* parent) const
+{
+    TItemSubBom bom;
+    bom.BomType = NodeData(parent, "BomType").toInt();
+    bom.BomID = NodeData(parent, "BomID").toString();
+    bom.BomNo = parent->Value(QStringLiteral("BomItmBomNo")).toString();
+    bom.ProductID = NodeData(parent, "ItmID").toString();
+    for (int l = 0; l < parent->ChildCount(); ++l) {
+        TTreeNode* lineNode = parent->Child(l);
+        if (Kind(lineNode) != nkLine)
+            continue;
+        TItemSubLine line;
+        line.Entry = lineNode->Value(QStringLiteral("BomEntry")).toInt();
+        line.RowHook = lineNode->Value(QStringLiteral("BomRowHook")).toString();
+        line.ItemID = lineNode->Value(QStringLiteral("BomItmID")).toString();
+        line.ItemNo = lineNode->Value(QStringLiteral("BomItmNo")).toString();
+        const TTreeNode* group = const_cast<TBOMExpandFrame*>(this)->LocalGroup(lineNode, false);
+        for (int i = 0; group && i < group->ChildCount(); ++i) {
+            const TTreeNode* n = group->Child(i);
+            TItemSub sub;
+            sub.SubItemID = n->Value(QStringLiteral("BomItmID")).toString();
+            sub.SubItemNo = n->Value(QStringLiteral("BomItmNo")).toString();
+            sub.SubItemName = n->Value(QStringLiteral("BomItmName")).toString();
+            sub.SubItemSpec = n->Value(QStringLiteral("BomItmSpec")).toString();
+            sub.PropMask = n->Value(QStringLiteral("BomPropMask")).toString();
+            sub.SubItemProps = n->Value(QStringLiteral("BomProps")).toString();
+            for (int p = 1; p <= 10; ++p)
+                sub.SubProps[p - 1] = n->Value(QStringLiteral("BomProp%1").arg(p)).toString();
+            sub.Qty = n->Value(QStringLiteral("BomCurrQty")).toDouble();
+            sub.RQty = n->Value(QStringLiteral("BomBaseQty")).toDouble();
+            sub.BeginDate = n->Value(QStringLiteral("BomBeginDate")).toDate();
+            sub.EndDate = n->Value(QStringLiteral("BomEndDate")).toDate();
+            sub.Note = n->Value(QStringLiteral("BomNote")).toString();
+            sub.Replace = NodeData(n, "Replace").toInt();
+            line.Subs << sub;
+        }
+        bom.Lines << line;
+    }
+    return bom;
+}
+
+bool TBOMExpandFrame::SaveBom(TTreeNode* parent)
+{
+    const TItemSubBom shown = ShownBom(parent);
+    auto focus = [this, parent](const QString& rowHook, int sub, const QString& field) {
+        for (int l = 0; l < parent->ChildCount(); ++l)
+            if (parent->Child(l)->Value(QStringLiteral("BomRowHook")).toString() == rowHook)
+                if (TTreeNode* group = LocalGroup(parent->Child(l), false); group && sub < group->ChildCount()) {
+                    const QString column = field == QLatin1String("ItmNo") ? QStringLiteral("BomItmNo")
+                                           : field == QLatin1String("BomQty") ? QStringLiteral("BomCurrQty") : field;
+                    trlMain->setCurrentIndex(Nodes->IndexOf(group->Child(sub), std::max(0, Columns.IndexOf(GetColumnByField(column)))));
+                }
+    };
+    // A substitute item with one property set is listed once per line.
+    for (const TItemSubLine& line : shown.Lines)
+        for (int s = 0; s < line.Subs.size(); ++s)
+            for (int earlier = 0; earlier < s; ++earlier)
+                if (!line.Subs[s].SubItemID.isEmpty() && line.Subs[s].SubItemID == line.Subs[earlier].SubItemID
+                    && line.Subs[s].SubProps == line.Subs[earlier].SubProps) {
+                    focus(line.RowHook, s, QStringLiteral("ItmNo"));
+                    ShowWarning(QStringLiteral("局部替代料不允许重复, 替代物料\"%1\"已存在!").arg(line.Subs[s].SubItemNo));
+                    return false;
+                }
+    TItemSubBom stored;
+    if (!LoadItemSubBom(SharedQuery(), shown.BomID, stored))
+        return false;
+    TItemSubBom merged = MergeShownLines(stored, shown);
+    merged.BomNo = shown.BomNo;
+    merged.ProductID = shown.ProductID;
+    const TItemSubsFault fault = CheckItemSubBom(SharedQuery(), merged);
+    if (fault.Failed()) {
+        focus(merged.Lines.value(fault.Line).RowHook, fault.Sub, fault.Field);
+        ShowWarning(fault.Message);
+        return false;
+    }
+    QString error;
+    if (!SaveItemSubBom(Env() ? Env()->ERPAccess : nullptr, merged, EnvUserID(), error)) {
+        ShowError(error);
+        return false;
+    }
+    return true;
+}
+
+bool TBOMExpandFrame::SaveData()
+{
+    if (!GetEditMode())
+        return true;
+    const QSet<TTreeNode*> parents = FModifiedParents;
+    for (TTreeNode* parent : parents) {
+        if (!SaveBom(parent))
+            return false;
+        FModifiedParents.remove(parent);
+    }
+    Modified = false;
+    SetEditMode(false);
+    RefreshData(true);
+    return true;
 }
 
 } // namespace kx

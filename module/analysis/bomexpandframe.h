@@ -6,7 +6,10 @@
 #pragma once
 
 #include "analysis/bomexpand.h"
+#include "masterdata/itemsubs.h"
 #include "views/treeview.h"
+
+#include <QSet>
 
 #include <memory>
 
@@ -32,6 +35,9 @@ public:
 
     void InitializeView(const QString& AAsDetailID, IInfoView* AMasterView) override;
     void SetMasterValues(const QString& Values, bool Refresh) override;
+    bool QueryCommandState(int Command, TCommandState& State) override;
+    bool ExecCommand(int Command) override;
+    bool SaveData() override;
     void FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawFormat& Format, const TViewColumn* Column) override;
 
     // The BOM shown: product, BOM type and ID (empty: the product's default BOM).
@@ -43,6 +49,19 @@ public:
     IInfoView* ProductListView() const { return FProductList; }
     const TBomLineReader& Reader() const { return *FReader; }
 
+    // Editing the BOM-local substitutes of the shown lines (the actions "Update", "AddSubs",
+    // "CopySubs", "DelSubs", "UpSubs", "DownSubs"); a line's substitutes are stored with its
+    // BOM through the host's bill service.
+    bool ToggleEditMode();
+    TTreeNode* AddSubs();
+    void DelSubs();
+    void MoveSubs(int step);
+    void CopySubs();
+    // The line node of a line, its substitute group or one of its substitutes.
+    TTreeNode* LineOf(TTreeNode* node) const;
+    // The local substitutes of the lines under a node, as the BOM of that node holds them.
+    TItemSubBom ShownBom(TTreeNode* parent) const;
+
 protected:
     void LoadData(bool KeepPosition) override;
     void LoadChildNodes(TTreeNode* Node) override;
@@ -53,6 +72,11 @@ private:
     void ShowQuantities(TTreeNode* node);
     void ProductListFocusChanged();
     void trlMainEditValueChanged(TTreeNode* Node, const QString& Field);
+    TTreeNode* LocalGroup(TTreeNode* line, bool create);
+    void MarkModified(TTreeNode* line);
+    bool SubEditable(const TTreeNode* node, const TViewColumn* column) const;
+    // Checks and stores one BOM's local substitutes; false after showing why not.
+    bool SaveBom(TTreeNode* parent);
 
     QString FProductID;
     int FBomType = 0;
@@ -62,6 +86,7 @@ private:
     bool FRecomputing = false;
     IInfoView* FProductList = nullptr;
     std::unique_ptr<TBomLineReader> FReader;
+    QSet<TTreeNode*> FModifiedParents;
 };
 
 } // namespace kx

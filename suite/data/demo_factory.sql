@@ -106,7 +106,7 @@ select r.ObjID, g.AcrGroup, r.GrpID, 1
     ('DM-G-PLAN', 'KX_MRP.MRPOutput',    '{Browse,ToMO}'),
     ('DM-G-PLAN', 'KX_MRP.MRPmini',      '{Browse}'),
     ('DM-G-PLAN', 'KX_MRP.LackAnalyze',  '{Browse}'),
-    ('DM-G-PLAN', 'KX_MRP.BOMExpand',    '{Browse}'),
+    ('DM-G-PLAN', 'KX_MRP.BOMExpand',    '{Browse,Update}'),
     ('DM-G-PLAN', 'KX_MRP.Forcast',      '{Browse,Update,Delete,Check,UnCheck,Close,UnClose,Deduct}'),
     ('DM-G-PLAN', 'KX_MRP.Deduct',       '{Browse,Update}'),
     ('DM-G-PLAN', 'KX_MRP.DeductLog',    '{Browse,Deduct}'),

@@ -26,7 +26,8 @@ begin
   perform KX_SYS_CatAccess(obj, 'Browse', '浏览');
 end $$;
 
--- The BOM expansion: one field per column of the tree.
+-- The BOM expansion: one field per column of the tree; the BOM-local substitutes of its lines are
+-- edited with the actions below.
 select KX_SYS_CatObject('KX_MRP.BOMExpand', 'BOM展开查询', 0::smallint, '计划\主数据', 'kx_mrp', 0::smallint, 40);
 select KX_SYS_CatSource('KX_MRP.BOMExpand', 's', 'KX_MRP_ItemBOMs');
 do $$
@@ -68,6 +69,12 @@ begin
   for n in 1..10 loop
     perform KX_SYS_CatField(obj, 'BomProp' || n, '辅助项' || n, 'null', 24::smallint, 0::smallint, 'D');
   end loop;
+  perform KX_SYS_CatAction(obj, 'Update', '编辑替代料', 1::smallint, 3::smallint, 'kx_mrp', '', 'Update');
+  perform KX_SYS_CatAction(obj, 'AddSubs', '新增替代料', 6::smallint, 0::smallint, 'kx_mrp', '', 'Update');
+  perform KX_SYS_CatAction(obj, 'CopySubs', '复制替代料', 6::smallint, 0::smallint, 'kx_mrp', '', 'Update');
+  perform KX_SYS_CatAction(obj, 'DelSubs', '删除替代料', 6::smallint, 0::smallint, 'kx_mrp', '', 'Update');
+  perform KX_SYS_CatAction(obj, 'UpSubs', '上移', 6::smallint, 0::smallint, 'kx_mrp', '', 'Update');
+  perform KX_SYS_CatAction(obj, 'DownSubs', '下移', 6::smallint, 0::smallint, 'kx_mrp', '', 'Update');
   perform KX_SYS_CatAccess(obj, 'Browse', '浏览');
   perform KX_SYS_CatAccess(obj, 'Update', '修改');
 end $$;

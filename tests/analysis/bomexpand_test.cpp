@@ -5,6 +5,7 @@
 #include "../masterdata/masterdatafixture.h"
 
 #include "analysis/bomexpandframe.h"
+#include "db/messages.h"
 #include "db/shared.h"
 #include "db/strutils.h"
 
@@ -145,4 +146,78 @@ TEST_F(BOMExpandView, GiftBoxPicture)
     view->LineNode(QStringLiteral("1/1/1"));
     view->trlMain->expandAll();
     EXPECT_TRUE(SavePicture(view.get(), QStringLiteral("bomexpand_giftbox.png")));
+}
+
+// The motor's BOM: its bearing line has the sealed bearing as a local substitute, its capacitor
+// line the second brand as a global one. Local substitutes are edited and stored with the BOM.
+class BOMExpandSubstitutes : public BOMExpandView {
+protected:
+    void SetUp() override
+    {
+        BOMExpandView::SetUp();
+        FMessages.clear();
+        FOld = SetMessageResponder([this](const TMessageRequest& r) {
+            FMessages << r.Text;
+            return DefaultAnswer(r.Buttons);
+        });
+    }
+    void TearDown() override { SetMessageResponder(FOld); }
+
+    std::unique_ptr<TBOMExpandFrame> MotorInEditMode()
+    {
+        auto view = OpenModuleView<TBOMExpandFrame>(QStringLiteral("KX_MRP.BOMExpand"));
+        view->SetProduct(QStringLiteral("DM-I-MT40"), 1, QStringLiteral("DM-B-MT40"));
+        EXPECT_TRUE(view->ToggleEditMode());
+        EXPECT_TRUE(view->chkSubItems->isChecked()) << "editing shows the substitutes";
+        return view;
+    }
+
+    static TTreeNode* AddOn(TBOMExpandFrame& view, const char* linePath, const char* itemNo, double qty)
+    {
+        view.trlMain->setCurrentIndex(view.Nodes->IndexOf(view.LineNode(QLatin1String(linePath))));
+        TTreeNode* sub = view.AddSubs();
+        EXPECT_NE(sub, nullptr);
+        EXPECT_TRUE(view.Nodes->SetNodeValueChecked(sub, QStringLiteral("BomItmNo"), QLatin1String(itemNo)));
+        EXPECT_TRUE(view.Nodes->SetNodeValueChecked(sub, QStringLiteral("BomCurrQty"), qty));
+        return sub;
+    }
+
+    QStringList FMessages;
+    TMessageResponder FOld;
+};
+
+TEST_F(BOMExpandSubstitutes, AddedLocalSubstitutesAreStoredWithTheirBOM)
+{
+    auto view = MotorInEditMode();
+    TTreeNode* sub = AddOn(*view, "5", "4.03.002", 2);
+    EXPECT_EQ(sub->Value(QStringLiteral("BomItmName")).toString(), QStringLiteral("电容")) << "the typed number is resolved";
+    ASSERT_TRUE(view->SaveData());
+    EXPECT_FALSE(view->GetEditMode());
+    EXPECT_EQ(Rows(QStringLiteral("select SubRowHook || ' ' || SubSeq || ' ' || SubRItmID || ' ' || trim_scale(SubRQty) || '/' ||"
+                                  " trim_scale(SubQty) from KX_Bom_ItemSubs where SubBomID='DM-B-MT40' order by SubRowHook, SubSeq")),
+              (QStringList{QStringLiteral("DM-B-MT40-4 1 DM-I-BR2 1/1"), QStringLiteral("DM-B-MT40-5 1 DM-I-CP15B 2/1")}));
+    // The refreshed tree shows the new substitute under its line.
+    const TTreeNode* capacitor = view->LineNode(QStringLiteral("5"));
+    ASSERT_NE(capacitor, nullptr);
+    EXPECT_EQ(capacitor->ChildCount(), 2) << "global and local groups";
+}
+
+TEST_F(BOMExpandSubstitutes, SavingRefusesRepeatedAndParentSubstitutes)
+{
+    const QString count = QStringLiteral("select count(*) from KX_Bom_ItemSubs where SubBomID='DM-B-MT40'");
+    const QStringList before = Rows(count);
+    {
+        auto view = MotorInEditMode();
+        AddOn(*view, "4", "4.02.004", 1);
+        EXPECT_FALSE(view->SaveData());
+        EXPECT_TRUE(view->GetEditMode());
+    }
+    {
+        auto view = MotorInEditMode();
+        AddOn(*view, "1", "3.01.001", 1);
+        EXPECT_FALSE(view->SaveData());
+    }
+    EXPECT_EQ(FMessages, (QStringList{QStringLiteral("局部替代料不允许重复, 替代物料\"4.02.004\"已存在!"),
+                                      QStringLiteral("替代物料\"3.01.001\"与被替代物料(或其上级产品)出现重复!")}));
+    EXPECT_EQ(Rows(count), before) << "nothing refused is stored";
 }
