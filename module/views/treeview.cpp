@@ -269,9 +269,9 @@ TFillTarget TInfoTreeView::FillTarget()
 
 bool TInfoTreeView::ExpandNode(const QModelIndex& index)
 {
+    // Loads only: expanding the tree list node by node would lay out its rows again for every
+    // node, which grows with the square of the tree.
     Nodes->LoadChildren(Nodes->NodeOf(index));
-    if (index.isValid() && Nodes->rowCount(index) > 0)
-        trlMain->expand(index);
     for (int row = 0; row < Nodes->rowCount(index); ++row) {
         if (!ExpandNode(Nodes->index(row, 0, index)))
             return false;
@@ -285,6 +285,22 @@ bool TInfoTreeView::ExpandAllNodes()
 {
     ShowStatusText(QStringLiteral("正在展开树形视图的全部结点, 按[Esc]键可以中止..."), 0);
     const bool expanded = ExpandNode(QModelIndex());
+    // One layout for the whole tree; after an Esc only what was loaded opens.
+    if (expanded) {
+        trlMain->expandAll();
+    } else {
+        std::function<void(const QModelIndex&)> open = [&](const QModelIndex& parent) {
+            for (int row = 0; row < Nodes->rowCount(parent); ++row) {
+                const QModelIndex child = Nodes->index(row, 0, parent);
+                const TTreeNode* node = Nodes->NodeOf(child);
+                if (node && node->ChildCount() > 0 && (node->ChildrenLoaded || !node->HasChildren)) {
+                    trlMain->expand(child);
+                    open(child);
+                }
+            }
+        };
+        open(QModelIndex());
+    }
     ShowStatusText(QString(), 0);
     return expanded;
 }
