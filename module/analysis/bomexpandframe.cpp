@@ -558,28 +558,14 @@ bool TBOMExpandFrame::ExecCommand(int Command)
     return true;
 }
 
-bool TBOMExpandFrame::ToggleEditMode()
+void TBOMExpandFrame::EditModeToggled()
 {
-    if (!GetEditMode()) {
-        // The substitutes are what is edited: they are shown from now on.
-        if (!chkSubItems->isChecked())
-            chkSubItems->setChecked(true);
-        SetEditMode(true);
-        Modified = false;
-        FModifiedParents.clear();
-        trlMain->viewport()->update();
-        return true;
-    }
-    if (!QuerySaveEdits())
-        return false;
-    const bool discard = Modified;
-    SetEditMode(false);
-    Modified = false;
     FModifiedParents.clear();
-    if (discard)
-        RefreshData(true);
-    trlMain->viewport()->update();
-    return true;
+    // Trial yields stay editable outside the edit mode too.
+    SetEditing(true);
+    // The substitutes are what is edited: they are shown from now on.
+    if (GetEditMode() && !chkSubItems->isChecked())
+        chkSubItems->setChecked(true);
 }
 
 TTreeNode* TBOMExpandFrame::AddSubs()
@@ -742,6 +728,7 @@ bool TBOMExpandFrame::SaveData()
     }
     Modified = false;
     SetEditMode(false);
+    EditModeToggled();
     RefreshData(true);
     return true;
 }

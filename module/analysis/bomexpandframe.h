@@ -52,7 +52,6 @@ public:
     // Editing the BOM-local substitutes of the shown lines (the actions "Update", "AddSubs",
     // "CopySubs", "DelSubs", "UpSubs", "DownSubs"); a line's substitutes are stored with its
     // BOM through the host's bill service.
-    bool ToggleEditMode();
     TTreeNode* AddSubs();
     void DelSubs();
     void MoveSubs(int step);
@@ -64,6 +63,7 @@ public:
 
 protected:
     void LoadData(bool KeepPosition) override;
+    void EditModeToggled() override;
     void LoadChildNodes(TTreeNode* Node) override;
 
 private:
