@@ -328,3 +328,22 @@ TEST_F(InventoryAging, SettingsSurviveTheirParameterText)
     EXPECT_TRUE(fresh.AllStocks && fresh.MergeBatch && fresh.MergeTrack && !fresh.StockNow);
     EXPECT_EQ(fresh.PlanSchemeText, QStringLiteral("(无)"));
 }
+
+TEST_F(InventoryAging, PlanDateIsTheFirstAllocationOfTheReferenceSchemesStockAfterTheDay)
+{
+    // The scheme gives A's stock to demands on 03/28 (before the day), 04/25 and 05/10.
+    Exec(QStringLiteral("insert into KX_MRP_Schemes (SchIID, SchName, SchState) values (902, '参考方案', 6);"
+                        "insert into KX_MRP_Supplies (SupSchIID, SupIID, SupPeriod, SupBillType, SupItmID, SupQty, SupRestQty)"
+                        " values (902, 1, 0, 16, 'A', 125, 0), (902, 2, 1, 26, 'A', 50, 0), (902, 3, 0, 16, 'B', 5, 5);"
+                        "insert into KX_MRP_Allots (AltSchIID, AltIID, AltSupIID, AltDmdIID, AltDate, AltQty) values"
+                        " (902, 1, 1, 11, '2025-03-28', 10), (902, 2, 1, 12, '2025-05-10', 60), (902, 3, 1, 13, '2025-04-25', 55),"
+                        " (902, 4, 2, 14, '2025-04-01', 50)"));
+    TInvAgeRun request = Run31March();
+    request.Settings.PlanScheme = 902;
+    const TInvAgeRun run = Analyse(request);
+    EXPECT_EQ(Rows(QStringLiteral("select AgeItmID || ' ' || coalesce(to_char(AgePlanDate, 'YYYYMMDD'), '-') from KX_MRP_InvAgeMain"
+                                  " where AgeSchIID=%1 order by AgeItmID")
+                       .arg(run.SchIID)),
+              (QStringList{QStringLiteral("A 20250425"), QStringLiteral("B -")}))
+        << "a purchase order's allocation and one before the day do not count; unallocated stock has none";
+}
