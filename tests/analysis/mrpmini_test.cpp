@@ -14,6 +14,7 @@
 
 #include "analysis/mrpminiframe.h"
 #include "analysis/mrpminisetdlg.h"
+#include "views/checkoptionsdlg.h"
 #include "db/messages.h"
 #include "db/shared.h"
 
@@ -222,4 +223,26 @@ TEST(MiniOrders, ShortageConditionsFollowTheChoiceOfBills)
     s.GrossOnly = true;
     s.OneLevel = true;
     EXPECT_EQ(NeedScopeOf(s), 8);
+}
+
+TEST_F(MiniAnalysis, ARerunAsksWhatToKeepAndACancelRunsNothing)
+{
+    auto frame = Frame(mkKit);
+    TMiniOptions options;
+    options.CareLoss = false;
+    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-06' and s.SOEntry=2")), options));
+    const QDateTime first = frame->Scheme().MrpRunTime;
+    QStringList captions;
+    OnNextDialog<TCheckOptionsDlg>([&](TCheckOptionsDlg* dlg) {
+        captions << dlg->windowTitle();
+        for (int i = 0; i < dlg->OptionCount(); ++i)
+            captions << (dlg->Checked(i) ? QStringLiteral("[x]") : QStringLiteral("[ ]"));
+        dlg->reject();
+    });
+    EXPECT_FALSE(frame->Run(false));
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("重新运算MRP"), QStringLiteral("[x]"), QStringLiteral("[x]"), QStringLiteral("[x]")}));
+    EXPECT_EQ(frame->Scheme().MrpRunTime, first);
+    OnNextDialog<TCheckOptionsDlg>([](TCheckOptionsDlg* dlg) { dlg->accept(); });
+    EXPECT_TRUE(frame->Run(false));
+    EXPECT_EQ(frame->grdSummary->rowCount(), 1);
 }
