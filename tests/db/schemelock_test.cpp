@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QThread>
+
 using namespace kx;
 using namespace kx::test;
 
@@ -54,6 +56,10 @@ TEST_F(SchemeLock, ASessionThatEndsReleasesItsLockAndLeavesAStaleRowHarmless)
         // let go; letting go afterwards happens on a new session that holds nothing.
         Other.Close();
     }
+    // The server ends a closed session's process, and so releases its locks, a moment later.
+    for (int wait = 0; wait < 100 && Scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory' "
+                                                           "and objid=9")).toInt() > 0; ++wait)
+        QThread::msleep(50);
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_MRP_SchemeLocks where LckSchIID=9")).toInt(), 1);
     EXPECT_EQ(Refusal(SharedConnection(), 9), QString());
 
