@@ -1,28 +1,183 @@
 #include "clihost.h"
 
+#include "db/dataset.h"
 #include "db/errors.h"
+#include "db/quote.h"
 #include "db/shared.h"
+#include "engine/planscheme.h"
 
+#include <libpq-fe.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <QProcessEnvironment>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 namespace kx::cli {
 
+namespace {
+
+TCliLogin& RunLogin()
+{
+    static TCliLogin login;
+    return login;
+}
+
+// Reads a password from the terminal without showing it; false when there is no terminal.
+bool PromptPassword(const QString& userNo, QString& password)
+{
+    if (!isatty(fileno(stdin)))
+        return false;
+    std::fprintf(stderr, "用户[%s]的密码: ", userNo.toUtf8().constData());
+    std::fflush(stderr);
+    termios saved{};
+    const bool terminal = tcgetattr(fileno(stdin), &saved) == 0;
+    if (terminal) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(fileno(stdin), TCSANOW, &quiet);
+    }
+    std::string line;
+    std::getline(std::cin, line);
+    if (terminal)
+        tcsetattr(fileno(stdin), TCSANOW, &saved);
+    std::fputc('\n', stderr);
+    password = QString::fromStdString(line);
+    return true;
+}
+
+QString ObjectName(TConnection& connection, const QString& objectID)
+{
+    TQuery q(&connection);
+    q.SQL = QStringLiteral("select ObjName from KX_SYS_Objects where ObjID=%1").arg(QuotedStr(objectID));
+    q.Open();
+    return q.IsEmpty() ? objectID : q.Fields(0).AsString();
+}
+
+QString GroupName(TConnection& connection, const QString& objectID, const QString& group)
+{
+    TQuery q(&connection);
+    q.SQL = QStringLiteral("select AgrName from KX_SYS_ObjAccessGroups where AgrObjID=%1 and AgrID=%2")
+                .arg(QuotedStr(objectID), QuotedStr(group));
+    q.Open();
+    return q.IsEmpty() ? group : q.Fields(0).AsString();
+}
+
+volatile std::sig_atomic_t gSignal = 0;
+std::atomic<PGcancel*> gCancel{nullptr};
+
+void OnSignal(int signal)
+{
+    if (gSignal != 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    gSignal = signal;
+    if (PGcancel* cancel = gCancel.load()) {
+        char error[256];
+        (void)PQcancel(cancel, error, int(sizeof error));
+    }
+}
+
+} // namespace
+
+void SetCliLogin(const TCliLogin& login)
+{
+    RunLogin() = login;
+}
+
 TCliHost::TCliHost(const TConnectOptions& options, const QString& userNo)
+{
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const TCliLogin& given = RunLogin();
+    QString user = !userNo.isEmpty() ? userNo : !given.UserNo.isEmpty() ? given.UserNo : env.value(QStringLiteral("KXMRP_LOGIN"));
+    user = user.trimmed();
+    if (user.isEmpty())
+        throw ECliRefusal(QStringLiteral("kxmrp: 必须登录: 请用--login给出用户代码(或设置环境变量KXMRP_LOGIN)!"), esUsage);
+    QString password;
+    if (given.HasPassword)
+        password = given.Password;
+    else if (env.contains(QStringLiteral("KXMRP_PASSWORD")))
+        password = env.value(QStringLiteral("KXMRP_PASSWORD"));
+    else if (!PromptPassword(user, password))
+        throw ECliRefusal(QStringLiteral("kxmrp: 需要用户[%1]的登录密码: 请用--password给出(或设置环境变量KXMRP_PASSWORD)!").arg(user),
+                          esUsage);
+    LogIn(options, user, password);
+}
+
+TCliHost::TCliHost(const TConnectOptions& options, const QString& userNo, const QString& password)
+{
+    LogIn(options, userNo, password);
+}
+
+void TCliHost::LogIn(const TConnectOptions& options, const QString& userNo, const QString& password)
 {
     TConnection lookup;
     Configure(lookup, options);
     suite::TLoginUser user;
-    if (!suite::FindLoginUser(lookup, userNo, user))
-        throw EKxError(userNo.isEmpty() ? QStringLiteral("数据库中没有可用的系统管理员用户!")
-                                        : QStringLiteral("用户\"%1\"不存在或已被禁用!").arg(userNo));
+    if (suite::CheckLogin(lookup, userNo, password, user) != suite::TLoginCheck::Accepted)
+        throw ECliRefusal(QStringLiteral("kxmrp: 用户[%1]登录被拒绝: 用户不存在、已被禁用或密码不正确!").arg(userNo), esRefused);
     FSession = std::make_unique<suite::THostSession>(options, user, getpid(), 100000);
     SetEnvironment(&FSession->Env());
     Configure(FConnection, options);
+    WatchConnection(&FConnection);
 }
 
-TCliHost::~TCliHost() = default;
+TCliHost::~TCliHost()
+{
+    WatchConnection(nullptr);
+}
+
+const TInfoObjectDef* TCliHost::RequireRight(const QString& objectID, const QString& group)
+{
+    const TInfoObjectDef* def = Catalogue().ObjectDef(objectID);
+    if (def && (group.isEmpty() || def->GetAccessGroup(group)))
+        return def;
+    QString text = QStringLiteral("访问信息对象\"%1\"受到限制!").arg(ObjectName(FConnection, objectID));
+    if (!group.isEmpty())
+        text += QStringLiteral(" (需要[%1]权限)").arg(GroupName(FConnection, objectID, group));
+    throw ECliRefusal(QStringLiteral("kxmrp: 用户[%1]").arg(UserName()) + text, esRefused);
+}
+
+bool TCliHost::HoldsRight(const QString& objectID, const QString& group)
+{
+    const TInfoObjectDef* def = Catalogue().ObjectDef(objectID);
+    return def && (group.isEmpty() || def->GetAccessGroup(group));
+}
+
+void TCliHost::RequireAdministrator(const QString& work)
+{
+    if (!Catalogue().IsAdmin())
+        throw ECliRefusal(QStringLiteral("kxmrp: %1需要系统管理员权限, 用户[%2]不是系统管理员!").arg(work, UserName()), esRefused);
+}
+
+std::unique_ptr<TPlanScheme> TCliHost::OpenScheme(int schemeIID, TSchemeAccess needed)
+{
+    const TSchemeRights rights = TSchemeRights::Of(Catalogue().ObjectDef(QStringLiteral("KX_MRP.MRP")),
+                                                   Catalogue().ObjectDef(QStringLiteral("KX_MRP.MRPQuery")));
+    if (!rights.Reads)
+        RequireRight(QStringLiteral("KX_MRP.MRP"));
+    const TSchemeAccess access = SchemeAccessOf(FConnection, schemeIID, 0, UserID(), QString::fromUtf8(FSession->Env().UserGroups), rights);
+    if (access == saNone)
+        throw ECliRefusal(QStringLiteral("kxmrp: 计划方案%1不存在!").arg(schemeIID), esFailed);
+    auto scheme = std::make_unique<TPlanScheme>(&FConnection);
+    if (!scheme->Load(schemeIID))
+        throw ECliRefusal(QStringLiteral("kxmrp: 计划方案%1不存在!").arg(schemeIID), esFailed);
+    if (needed == saMaintain && access != saMaintain) {
+        if (!rights.Maintains)
+            RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
+        throw ECliRefusal(QStringLiteral("kxmrp: 计划方案[%1]属于用户[%2], 用户[%3]只能查看, 不能修改或运算!")
+                              .arg(scheme->SchemeName, scheme->Creater, UserName()),
+                          esRefused);
+    }
+    return scheme;
+}
 
 TPlanPeriods ConsecutivePeriods(const QDate& from, int count, const QString& unit)
 {
@@ -36,6 +191,32 @@ TPlanPeriods ConsecutivePeriods(const QDate& from, int count, const QString& uni
         begin = next;
     }
     return BuildPlanPeriods(user);
+}
+
+void InstallInterruptHandlers()
+{
+    struct sigaction action{};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int Interrupted()
+{
+    return gSignal;
+}
+
+void WatchConnection(TConnection* connection)
+{
+    PGcancel* cancel = nullptr;
+    if (connection) {
+        connection->Open();
+        cancel = PQgetCancel(connection->Handle());
+    }
+    // The one replaced is not freed: a signal may be using it this moment. It is a few bytes,
+    // once per login.
+    gCancel.store(cancel);
 }
 
 void TConsoleProgress::ShowText(const QString& text)
@@ -60,6 +241,12 @@ void TConsoleProgress::ShowPosition(qint64 done, qint64 total)
     const int filled = percent * width / 100;
     std::fprintf(stderr, "\r[%s%s] %3d%%", QByteArray(filled, '#').constData(), QByteArray(width - filled, '.').constData(), percent);
     FBarShown = true;
+}
+
+void TConsoleProgress::CheckAbort()
+{
+    if (Interrupted())
+        throw EAbort();
 }
 
 TConsoleProgress::~TConsoleProgress()

@@ -5,8 +5,8 @@
 
 namespace kx::cli {
 
-int RunDbInit(const TConnectOptions& options, QStringList args);
-int RunInfo(const TConnectOptions& options);
+int RunDbCommand(const TConnectOptions& options, QStringList args);
+int RunInfo(const TConnectOptions& options, QStringList args);
 int RunGen(const TConnectOptions& options, QStringList args);
 
 } // namespace kx::cli

@@ -1,9 +1,9 @@
 #include "schemecommands.h"
 
+#include "cliargs.h"
 #include "clihost.h"
 #include "db/errors.h"
 #include "db/quote.h"
-#include "db/settings.h"
 #include "db/strutils.h"
 #include "engine/maindemand.h"
 #include "engine/mainimport.h"
@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 
 #include <cstdio>
+#include <limits>
 
 namespace kx::cli {
 
@@ -19,30 +20,23 @@ namespace {
 void Print(const QString& text)
 {
     std::printf("%s\n", text.toUtf8().constData());
+    std::fflush(stdout);
 }
 
-int Usage(const char* text)
+// A text printed in a tab-separated line: its own tabs and line breaks would split it.
+QString OneCell(const QString& text)
 {
-    std::fputs(text, stderr);
-    return 2;
-}
-
-int IntOption(QStringList& args, const char* name, int fallback)
-{
-    const QString text = TakeOption(args, QLatin1String(name));
-    if (text.isEmpty())
-        return fallback;
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok)
-        throw EKxError(QStringLiteral("参数--%1的值(%2)无效!").arg(QLatin1String(name), text));
-    return value;
+    QString cell = text;
+    for (QChar& c : cell)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return cell;
 }
 
 void PrintScheme(const TPlanScheme& s)
 {
     auto time = [](const QDateTime& t) { return t.isValid() ? DateTimeToText(t) : QStringLiteral("-"); };
-    Print(QStringLiteral("方案 %1: %2").arg(s.SchemeIID).arg(s.SchemeName));
+    Print(QStringLiteral("方案 %1: %2").arg(s.SchemeIID).arg(OneCell(s.SchemeName)));
     Print(QStringLiteral("  状态: %1 (%2)").arg(s.PlanState).arg(s.GetPlanStateText()));
     Print(QStringLiteral("  创建者: %1  创建: %2  更新: %3").arg(s.Creater, time(s.CreateTime), time(s.UpdateTime)));
     Print(QStringLiteral("  主需求源 %1, 需求范围 %2, 安全库存 %3, 物料替代 %4, 齐套 %5, 跟踪合并 %6%7%8%9")
@@ -60,118 +54,189 @@ void PrintScheme(const TPlanScheme& s)
 const char* const kSchemeUsage =
     "用法:\n"
     "  kxmrp scheme create --name 名称 [--source 0-3] [--scope 0-8] [--calendar ID] [--from yyyy-mm-dd]\n"
-    "                      [--weeks N | --days N | --months N] [--safety 0-2] [--replace 0-3] [--suites 0-3]\n"
-    "                      [--track 0-5|9] [--item-track] [--loss] [--lot]\n"
+    "                      [--weeks 1-156 | --days 1-1096 | --months 1-36] [--safety 0-2] [--replace 0-3]\n"
+    "                      [--suites 0-3] [--track 0-5|9] [--item-track] [--loss] [--lot]\n"
     "  kxmrp scheme list\n"
     "  kxmrp scheme show --scheme ID\n"
-    "  (每个命令都可加 --login 用户代码, 缺省为系统管理员)\n";
+    "  创建和修改方案需要[MRP计划方案]的修改权限; 列出和查看的是用户自己的方案和发布给他的方案。\n"
+    "  --calendar 0 表示不用工厂日历 (每天都是工作日); 缺省为第一个工厂日历。\n"
+    "  --safety 2 (全部物料考虑) 只用于 --scope 0 (全局物料需求)。\n";
+
+// The horizon of a new scheme: at most one of --days, --weeks, --months, within three years.
+TPlanPeriods HorizonOf(TCliArgs& a)
+{
+    const QDate from = a.Date("from", QDate(1900, 1, 1), QDate(9990, 12, 31), QDate::currentDate());
+    struct TUnit {
+        const char* Name;
+        int Max;
+    };
+    static const TUnit kUnits[] = {{"days", 1096}, {"weeks", 156}, {"months", 36}};
+    const char* unit = nullptr;
+    int count = 12;
+    for (const TUnit& u : kUnits) {
+        if (!a.Has(u.Name))
+            continue;
+        if (unit)
+            a.Refuse(QStringLiteral("参数--%1和--%2只能给出一个!").arg(QLatin1String(unit), QLatin1String(u.Name)));
+        unit = u.Name;
+        count = a.Int(u.Name, 1, u.Max, 12);
+    }
+    const QString unitName = unit ? QLatin1String(unit) : QStringLiteral("weeks");
+    // Weeks begin on Mondays.
+    const QDate begin = unitName == QLatin1String("weeks") ? from.addDays(1 - from.dayOfWeek()) : from;
+    return ConsecutivePeriods(begin, count, unitName);
+}
+
+int CreateScheme(const TConnectOptions& options, TCliArgs& a)
+{
+    TPlanScheme s(nullptr);
+    s.SchemeName = a.Required("name", 100);
+    s.PlanSource = a.Int("source", 0, 3, srcForcastAndOrders);
+    s.PlanNeedScope = a.Int("scope", 0, 8, 0);
+    s.CareItemSafety = a.Int("safety", 0, 2, 1);
+    if (s.CareItemSafety == 2 && s.PlanNeedScope != 0)
+        a.RefuseValue("safety", QStringLiteral("2"), QStringLiteral("\"全部物料考虑\"只用于需求范围0(全局物料需求)"));
+    s.CareItemReplace = a.Int("replace", 0, 3, 3);
+    s.CareItemSuites = a.Int("suites", 0, 3, 0);
+    s.CareMRPTrackMode = a.OneOf("track", {0, 1, 2, 3, 4, 5, 9}, 0);
+    s.CareItemMRPTrack = a.Flag("item-track");
+    s.CareItemLossRate = a.Flag("loss");
+    s.CareItemLotRule = a.Flag("lot");
+    const bool calendarGiven = a.Has("calendar");
+    s.PlanCalIID = a.Int("calendar", 0, std::numeric_limits<int>::max(), 0);
+    s.PlanPeriods = HorizonOf(a);
+    a.Finish();
+
+    TCliHost host(options);
+    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
+    s.Query().Connection = &host.Connection();
+    TQuery q(&host.Connection());
+    if (!calendarGiven) {
+        q.SQL = QStringLiteral("select coalesce(min(CalIID), 0) from KX_MRP_Calendar");
+        q.Open();
+        s.PlanCalIID = q.Fields(0).AsInteger();
+    } else if (s.PlanCalIID != 0) {
+        q.SQL = QStringLiteral("select 1 from KX_MRP_Calendar where CalIID=%1").arg(SQLInt(s.PlanCalIID));
+        q.Open();
+        if (q.IsEmpty())
+            a.RefuseValue("calendar", QString::number(s.PlanCalIID), QStringLiteral("工厂日历不存在"));
+    }
+    q.SQL = QStringLiteral("select 1 from KX_MRP_Schemes where SchType=0 and SchName=%1 and SchUsrID=%2")
+                .arg(QuotedStr(s.SchemeName), QuotedStr(host.UserID()));
+    q.Open();
+    if (!q.IsEmpty())
+        a.Refuse(QStringLiteral("[%1]的值(%2)已经存在!").arg(QStringLiteral("方案名称"), s.SchemeName));
+    s.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(s));
+    if (!s.Save())
+        return esFailed;
+    PrintScheme(s);
+    return esDone;
+}
+
+int ListSchemes(const TConnectOptions& options, TCliArgs& a)
+{
+    a.Finish();
+    TCliHost host(options);
+    const TSchemeRights rights = TSchemeRights::Of(host.Catalogue().ObjectDef(QStringLiteral("KX_MRP.MRP")),
+                                                   host.Catalogue().ObjectDef(QStringLiteral("KX_MRP.MRPQuery")));
+    if (!rights.Reads)
+        host.RequireRight(QStringLiteral("KX_MRP.MRP"));
+    const QString& groups = host.Catalogue().UserGroups();
+    QStringList conditions;
+    if (rights.Maintains)
+        conditions << SchemeListCondition(true, host.UserID(), groups);
+    conditions << SchemeListCondition(false, host.UserID(), groups);
+    TQuery q(&host.Connection());
+    q.SQL = QStringLiteral("select SchIID, SchName, SchState, UsrName, SchMaxTime from KX_MRP_Schemes left join KX_SYS_Users "
+                           "on SchUsrID=UsrID where SchType=0 and ((%1)) order by (case when SchState>=%2 then 1 else 0 end), "
+                           "SchMaxTime desc")
+                .arg(conditions.join(QStringLiteral(") or (")), SQLInt(psPublished));
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        Print(QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                  .arg(q.Fields(0).AsString(), OneCell(q.Fields(1).AsString()), TPlanScheme::PlanStateText(q.Fields(2).AsInteger()),
+                       OneCell(q.Fields(3).AsString()), q.Fields(4).AsString()));
+    return esDone;
+}
 
 } // namespace
 
 int RunSchemeCommand(const TConnectOptions& options, QStringList args)
 {
-    if (args.isEmpty())
-        return Usage(kSchemeUsage);
-    const QString action = args.takeFirst();
-    TCliHost host(options, TakeOption(args, QStringLiteral("login")));
-    if (action == QLatin1String("create")) {
-        TPlanScheme s(&host.Connection());
-        s.SchemeName = TakeOption(args, QStringLiteral("name")).trimmed();
-        if (s.SchemeName.isEmpty())
-            throw EKxError(QStringLiteral("[%1]的内容不能为空!").arg(QStringLiteral("方案名称")));
-        s.PlanSource = IntOption(args, "source", srcForcastAndOrders);
-        s.PlanNeedScope = IntOption(args, "scope", 0);
-        s.PlanCalIID = IntOption(args, "calendar", 0);
-        s.CareItemSafety = IntOption(args, "safety", 1);
-        s.CareItemReplace = IntOption(args, "replace", 3);
-        s.CareItemSuites = IntOption(args, "suites", 0);
-        s.CareMRPTrackMode = IntOption(args, "track", 0);
-        s.CareItemMRPTrack = TakeFlag(args, QStringLiteral("item-track"));
-        s.CareItemLossRate = TakeFlag(args, QStringLiteral("loss"));
-        s.CareItemLotRule = TakeFlag(args, QStringLiteral("lot"));
-        const QString fromText = TakeOption(args, QStringLiteral("from"));
-        QDate from = fromText.isEmpty() ? QDate::currentDate() : TextToDateTime(fromText).date();
-        if (!from.isValid())
-            throw EKxError(QStringLiteral("参数--from的值(%1)无效!").arg(fromText));
-        QString unit = QStringLiteral("weeks");
-        int count = 12;
-        for (const char* u : {"days", "weeks", "months"}) {
-            const int n = IntOption(args, u, 0);
-            if (n > 0) {
-                unit = QLatin1String(u);
-                count = n;
-            }
+    const QString usage = QString::fromUtf8(kSchemeUsage);
+    const QString action = args.value(0);
+    if (action == QLatin1String("create") || action == QLatin1String("list") || action == QLatin1String("show")) {
+        TCliArgs a(args.mid(1), QStringLiteral("scheme ") + action, usage);
+        if (action == QLatin1String("show")) {
+            const int iid = a.Int("scheme", 1, std::numeric_limits<int>::max(), 0);
+            if (iid == 0)
+                a.Refuse(QStringLiteral("必须给出参数--scheme!"));
+            a.Finish();
+            TCliHost host(options);
+            PrintScheme(*host.OpenScheme(iid, saRead));
+            return esDone;
         }
-        if (unit == QLatin1String("weeks"))
-            from = from.addDays(1 - from.dayOfWeek());
-        s.PlanPeriods = ConsecutivePeriods(from, count, unit);
-        if (!args.isEmpty())
-            return Usage(kSchemeUsage);
-        s.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(s));
-        if (!s.Save())
-            return 1;
-        PrintScheme(s);
-        return 0;
+        return action == QLatin1String("create") ? CreateScheme(options, a) : ListSchemes(options, a);
     }
-    if (action == QLatin1String("list") && args.isEmpty()) {
-        TQuery q(&host.Connection());
-        q.SQL = QStringLiteral("select SchIID, SchName, SchState, UsrName, SchMaxTime from KX_MRP_Schemes left join KX_SYS_Users "
-                               "on SchUsrID=UsrID where SchType=0 order by SchMaxTime desc");
-        q.Open();
-        for (q.First(); !q.Eof(); q.Next())
-            Print(QStringLiteral("%1\t%2\t%3\t%4\t%5")
-                      .arg(q.Fields(0).AsString(), q.Fields(1).AsString(), TPlanScheme::PlanStateText(q.Fields(2).AsInteger()),
-                           q.Fields(3).AsString(), q.Fields(4).AsString()));
-        return 0;
-    }
-    if (action == QLatin1String("show")) {
-        const int iid = IntOption(args, "scheme", 0);
-        if (!args.isEmpty() || iid <= 0)
-            return Usage(kSchemeUsage);
-        TPlanScheme s(&host.Connection());
-        if (!s.Load(iid))
-            throw EKxError(QStringLiteral("计划方案%1不存在!").arg(iid));
-        PrintScheme(s);
-        return 0;
-    }
-    return Usage(kSchemeUsage);
+    TCliArgs a(args, QStringLiteral("scheme"), usage);
+    a.Refuse(action.isEmpty() ? QStringLiteral("缺少子命令(create, list, show)") : QStringLiteral("未知子命令 %1").arg(action.left(60)));
 }
 
 int RunMpsCommand(const TConnectOptions& options, QStringList args)
 {
     static const char* const kUsage =
-        "用法: kxmrp mps --scheme ID [--keep-free] [--keep-adj] [--import 文件 [--type so|mo|free] [--merge]] [--login 用户代码]\n";
-    TCliHost host(options, TakeOption(args, QStringLiteral("login")));
-    const int iid = IntOption(args, "scheme", 0);
-    const bool keepFree = TakeFlag(args, QStringLiteral("keep-free"));
-    const bool keepAdj = TakeFlag(args, QStringLiteral("keep-adj"));
-    const QString file = TakeOption(args, QStringLiteral("import"));
-    const QString type = TakeOption(args, QStringLiteral("type"), QStringLiteral("so"));
-    const bool merge = TakeFlag(args, QStringLiteral("merge"));
-    if (iid <= 0 || !args.isEmpty())
-        return Usage(kUsage);
-    TPlanScheme s(&host.Connection());
-    if (!s.Load(iid))
-        throw EKxError(QStringLiteral("计划方案%1不存在!").arg(iid));
-    if (s.PlanState >= psPublished)
-        throw EKxError(QStringLiteral("计划方案[%1]已发布, 不能获取主需求!").arg(s.SchemeName));
+        "用法: kxmrp mps --scheme ID [--keep-free] [--keep-adj]\n"
+        "       kxmrp mps --scheme ID --import 文件 [--type so|mo|free] [--merge]\n"
+        "  获取计划方案的主需求 (主需求源0-2), 或从CSV/xlsx文件导入主需求 (主需求源3\"(导入排程)\");\n"
+        "  --keep-free/--keep-adj 保留自由需求/排程调整; --merge 同需求行覆盖, 否则追加 (缺省完全覆盖)。\n"
+        "  需要[MRP计划方案]的修改权限, 且方案须是用户自己的。\n";
+    TCliArgs a(args, QStringLiteral("mps"), QString::fromUtf8(kUsage));
+    const int iid = a.Int("scheme", 1, std::numeric_limits<int>::max(), 0);
+    const bool keepFree = a.Flag("keep-free");
+    const bool keepAdj = a.Flag("keep-adj");
+    const QString file = a.ExistingFile("import");
+    const bool importing = !file.isNull();
+    if (!importing && (a.Has("type") || a.Has("merge")))
+        a.Refuse(QStringLiteral("参数--type和--merge只用于--import!"));
+    if (importing && (keepFree || keepAdj))
+        a.Refuse(QStringLiteral("参数--keep-free和--keep-adj只用于获取主需求, 不能与--import同用!"));
+    const QString type = a.OneOf("type", {QStringLiteral("so"), QStringLiteral("mo"), QStringLiteral("free")}, QStringLiteral("so"));
+    const bool merge = a.Flag("merge");
+    if (iid == 0)
+        a.Refuse(QStringLiteral("必须给出参数--scheme!"));
+    a.Finish();
+
+    TCliHost host(options);
+    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
+    std::unique_ptr<TPlanScheme> scheme = host.OpenScheme(iid, saMaintain);
+    TPlanScheme& s = *scheme;
+    if (importing != (s.PlanSource == srcImport))
+        throw ECliRefusal(importing ? QStringLiteral("kxmrp mps: 计划方案[%1]的主需求从业务单据获取, 只有主需求源为\"(导入排程)\"的方案才能导入主需求!").arg(s.SchemeName)
+                                    : QStringLiteral("kxmrp mps: 计划方案[%1]的主需求源为\"(导入排程)\", 请用--import导入主需求!").arg(s.SchemeName),
+                          esFailed);
     TConsoleProgress progress;
     QElapsedTimer timer;
     timer.start();
     bool ok = false;
-    if (file.isEmpty()) {
+    if (!importing) {
         ok = s.RunMPS(keepFree, keepAdj, progress);
     } else {
         const TMRPMainImportType importType = type == QLatin1String("mo") ? itImportMOorOO
                                             : type == QLatin1String("free") ? itImportFreeNeed
                                                                            : itImportSOorForcast;
         QList<TImportIssue> issues;
-        ok = ImportMainDemand(s, importType, ReadTableFile(file), merge ? wtInsertOrUpdate : wtOverwriteAll, progress, issues);
+        try {
+            ok = ImportMainDemand(s, importType, ReadTableFile(file), merge ? wtInsertOrUpdate : wtOverwriteAll, progress, issues);
+        } catch (const EKxError&) {
+            for (const TImportIssue& issue : issues)
+                Print(QStringLiteral("第%1行: %2").arg(issue.Row).arg(QString(issue.Text).replace(QLatin1Char('\r'), QLatin1Char(' '))));
+            throw;
+        }
         for (const TImportIssue& issue : issues)
             Print(QStringLiteral("第%1行: %2").arg(issue.Row).arg(QString(issue.Text).replace(QLatin1Char('\r'), QLatin1Char(' '))));
     }
     if (!ok)
-        return 1;
+        return esFailed;
     TQuery q(&host.Connection());
     q.SQL = QStringLiteral("select count(*), coalesce(sum(ManQty), 0) from KX_MRP_Main where ManSchIID=%1").arg(SQLInt(iid));
     q.Open();
@@ -179,26 +244,27 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
               .arg(q.Fields(0).AsString(), FloatToText(q.Fields(1).AsFloat()))
               .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2)
               .arg(s.GetPlanStateText()));
-    return 0;
+    return esDone;
 }
-
-} // namespace kx::cli
-
-namespace kx::cli {
 
 int RunMrpCommand(const TConnectOptions& options, QStringList args)
 {
-    static const char* const kUsage = "用法: kxmrp run --scheme ID [--keep-type] [--keep-bom] [--keep-qty] [--login 用户代码]\n";
-    TCliHost host(options, TakeOption(args, QStringLiteral("login")));
-    const int iid = IntOption(args, "scheme", 0);
-    const bool keepType = TakeFlag(args, QStringLiteral("keep-type"));
-    const bool keepBom = TakeFlag(args, QStringLiteral("keep-bom"));
-    const bool keepQty = TakeFlag(args, QStringLiteral("keep-qty"));
-    if (iid <= 0 || !args.isEmpty())
-        return Usage(kUsage);
-    TPlanScheme s(&host.Connection());
-    if (!s.Load(iid))
-        throw EKxError(QStringLiteral("计划方案%1不存在!").arg(iid));
+    static const char* const kUsage =
+        "用法: kxmrp run --scheme ID [--keep-type] [--keep-bom] [--keep-qty]\n"
+        "  运算计划方案的MRP, 保留供应类型/BOM/数量的手工调整; 运算日志输出到标准输出。\n"
+        "  需要[MRP计划方案]的修改权限, 且方案须是用户自己的。\n";
+    TCliArgs a(args, QStringLiteral("run"), QString::fromUtf8(kUsage));
+    const int iid = a.Int("scheme", 1, std::numeric_limits<int>::max(), 0);
+    const bool keepType = a.Flag("keep-type");
+    const bool keepBom = a.Flag("keep-bom");
+    const bool keepQty = a.Flag("keep-qty");
+    if (iid == 0)
+        a.Refuse(QStringLiteral("必须给出参数--scheme!"));
+    a.Finish();
+
+    TCliHost host(options);
+    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
+    std::unique_ptr<TPlanScheme> scheme = host.OpenScheme(iid, saMaintain);
     TConsoleProgress progress(false);
     QElapsedTimer timer;
     timer.start();
@@ -208,9 +274,12 @@ int RunMrpCommand(const TConnectOptions& options, QStringList args)
                     QString(text).replace(QLatin1Char('\r'), QStringLiteral("\n        ")).toUtf8().constData());
         std::fflush(stdout);
     };
-    const bool ok = s.RunMRP(keepType, keepBom, log, progress, keepQty);
-    Print(QStringLiteral("用时 %1 秒; 状态: %2").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2).arg(s.GetPlanStateText()));
-    return ok ? 0 : 1;
+    if (!scheme->RunMRP(keepType, keepBom, log, progress, keepQty)) {
+        Print(QStringLiteral("用时 %1 秒; MRP运算未完成, 计划方案的结果和状态保持不变。").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2));
+        return esFailed;
+    }
+    Print(QStringLiteral("用时 %1 秒; 状态: %2").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2).arg(scheme->GetPlanStateText()));
+    return esDone;
 }
 
 } // namespace kx::cli

@@ -1,5 +1,7 @@
 #include "db/connection.h"
 
+#include "db/errortext.h"
+
 #include <libpq-fe.h>
 
 #include <QRegularExpression>
@@ -87,9 +89,9 @@ void TConnection::Open()
     FConn = PQconnectdb(ConnectionString.toUtf8().constData());
     if (PQstatus(FConn) != CONNECTION_OK) {
         const QString message = QString::fromUtf8(PQerrorMessage(FConn)).trimmed();
+        const QString text = ConnectErrorText(QString::fromUtf8(PQhost(FConn)), QString::fromUtf8(PQdb(FConn)), message);
         Close();
-        throw EDatabaseError(QStringLiteral("无法连接数据库: ") + message, ErrorNumberOf(kConnectFailureState, {}),
-                             kConnectFailureState);
+        throw EDatabaseError(text, ErrorNumberOf(kConnectFailureState, {}), kConnectFailureState);
     }
     PQsetNoticeProcessor(FConn, IgnoreNotice, nullptr);
     PQsetClientEncoding(FConn, "UTF8");
@@ -133,7 +135,7 @@ void TConnection::RaiseResultError(pg_result* r, const QString& sql)
     }
     if (state == kQueryCanceledState && tlAbortFlag && tlAbortFlag->load())
         throw EAbort();
-    throw EDatabaseError(message, ErrorNumberOf(state, detail), state, sql);
+    throw EDatabaseError(ServerErrorText(state, message, detail), ErrorNumberOf(state, detail), state, sql);
 }
 
 TPGResult TConnection::Execute(const QString& sql, int timeoutSeconds)

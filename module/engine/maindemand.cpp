@@ -12,6 +12,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 namespace kx {
 
 namespace {
@@ -110,6 +112,9 @@ bool RunGuarded(F&& body, const QString& failureText = QString())
         return body();
     } catch (const EAbort&) {
         return false;
+    } catch (const ESchemeChanged& e) {
+        ShowError(e.Message());
+        return false;
     } catch (const EKxError& e) {
         if (failureText.isEmpty())
             ShowException(e);
@@ -119,7 +124,36 @@ bool RunGuarded(F&& body, const QString& failureText = QString())
     }
 }
 
+// Holds the scheme for the operation, or shows why it cannot be held.
+bool Hold(std::optional<TMainDemandHold>& hold, TPlanScheme& scheme, const QString& operation)
+{
+    try {
+        hold.emplace(scheme, operation);
+        return true;
+    } catch (const EKxError& e) {
+        ShowError(e.Message());
+        return false;
+    }
+}
+
 } // namespace
+
+TMainDemandHold::TMainDemandHold(TPlanScheme& scheme, const QString& operation)
+    : FLock(*scheme.Query().Connection, scheme.SchemeIID, scheme.SchemeName, operation),
+      FStamp(ReadSchemeStamp(*scheme.Query().Connection, scheme))
+{
+    if (FStamp.State >= psPublished)
+        throw EKxError(QStringLiteral("计划方案[%1]当前状态为\"%2\", 不能%3!")
+                           .arg(scheme.SchemeName, TPlanScheme::PlanStateText(FStamp.State), operation));
+}
+
+void ReplaceMainDemand(TConnection& connection, const TPlanScheme& scheme, const TMainDemandHold& hold, const QString& batch)
+{
+    TTransaction transaction(connection);
+    RecheckSchemeStamp(connection, scheme, hold.Stamp());
+    connection.Execute(batch);
+    transaction.Commit();
+}
 
 void CreateMainTempTable(TConnection& connection)
 {
@@ -193,6 +227,9 @@ QString MainReplaceBatch(const TPlanScheme& scheme, const QString& schemeColumns
 bool TPlanScheme::RunMPS(bool keepFreeDemand, bool keepAdjustments, IEngineProgress& progress)
 {
     TConnection& connection = *FPublicQuery.Connection;
+    std::optional<TMainDemandHold> hold;
+    if (!Hold(hold, *this, QStringLiteral("获取主需求")))
+        return false;
     return RunGuarded([&] {
         if (PlanPeriods.size() <= 2) {
             ShowWarning(QStringLiteral("展望期间不能为空, 请设置!"));
@@ -247,10 +284,11 @@ bool TPlanScheme::RunMPS(bool keepFreeDemand, bool keepAdjustments, IEngineProgr
                            MpsPeriods, PlanPeriods, QStringLiteral("tmp_KX_MRP_Main"));
         }
         progress.CheckAbort();
-        connection.Execute(MainReplaceBatch(*this, QStringLiteral("SchMpsCalIID=%1, SchMpsPeriods=%2, SchMpsRunTime=%3, SchMpsUpdTime=%4")
-                                                       .arg(SQLInt(PlanCalIID), QuotedStr(PlanPeriodsToText(PlanPeriods)),
-                                                            SQLDateTime(runTime),
-                                                            kept ? QStringLiteral("SchMpsUpdTime") : QStringLiteral("null"))));
+        ReplaceMainDemand(connection, *this, *hold,
+                          MainReplaceBatch(*this, QStringLiteral("SchMpsCalIID=%1, SchMpsPeriods=%2, SchMpsRunTime=%3, SchMpsUpdTime=%4")
+                                                      .arg(SQLInt(PlanCalIID), QuotedStr(PlanPeriodsToText(PlanPeriods)),
+                                                           SQLDateTime(runTime),
+                                                           kept ? QStringLiteral("SchMpsUpdTime") : QStringLiteral("null"))));
         return Load(SchemeIID);
     });
 }
@@ -258,6 +296,9 @@ bool TPlanScheme::RunMPS(bool keepFreeDemand, bool keepAdjustments, IEngineProgr
 bool CopyMPS(TPlanScheme& scheme, int sourceIID, TMPSOverwriteType writeType, bool takePeriods, IEngineProgress& progress)
 {
     TConnection& connection = *scheme.Query().Connection;
+    std::optional<TMainDemandHold> hold;
+    if (!Hold(hold, scheme, QStringLiteral("复制主需求")))
+        return false;
     return RunGuarded(
         [&] {
             progress.ShowText(QStringLiteral("正在获取主需求数据, 请稍候..."));
@@ -276,7 +317,7 @@ bool CopyMPS(TPlanScheme& scheme, int sourceIID, TMPSOverwriteType writeType, bo
             const QString iid = SQLInt(scheme.SchemeIID);
             const QString src = SQLInt(sourceIID);
             if (writeType == wtOverwriteAll && takePeriods) {
-                connection.Execute(
+                ReplaceMainDemand(connection, scheme, *hold,
                     MainReplacement(scheme, QStringLiteral("select %1, ManIID, %2 from KX_MRP_Main where ManSchIID=%3").arg(iid, kMainColumns, src)) +
                     QStringLiteral(";\rupdate KX_MRP_Schemes set SchState=(case when SchMrpRunTime is null then %2 else %3 end), SchCalIID=%4, "
                                    "SchMpsCalIID=%4, SchPeriods=%5, SchMpsPeriods=%5, SchMpsRunTime=%6, SchMpsUpdTime=%7, "
@@ -304,26 +345,36 @@ bool CopyMPS(TPlanScheme& scheme, int sourceIID, TMPSOverwriteType writeType, bo
                                        .arg(kMainColumns, QStringLiteral("m.") + QString(kMainColumns).replace(QStringLiteral(", "), QStringLiteral(", m.")), iid,
                                             SameBillLine()));
             }
-            connection.Execute(MainReplaceBatch(scheme, QStringLiteral("SchMpsCalIID=%1, SchMpsPeriods=%2, SchMpsRunTime=%3, SchMpsUpdTime=%4")
-                                                            .arg(SQLInt(scheme.PlanCalIID), QuotedStr(PlanPeriodsToText(scheme.PlanPeriods)),
-                                                                 runTime, updTime)));
+            ReplaceMainDemand(connection, scheme, *hold,
+                              MainReplaceBatch(scheme, QStringLiteral("SchMpsCalIID=%1, SchMpsPeriods=%2, SchMpsRunTime=%3, SchMpsUpdTime=%4")
+                                                           .arg(SQLInt(scheme.PlanCalIID), QuotedStr(PlanPeriodsToText(scheme.PlanPeriods)),
+                                                                runTime, updTime)));
             return scheme.Load(scheme.SchemeIID);
         },
         QStringLiteral("保存过程中出现意外错误, 操作被中止!\r\r原因: %1"));
 }
 
+const TPlanPeriods& MainLinePeriods(const TPlanScheme& scheme)
+{
+    return scheme.MpsPeriods.size() <= 2 ? scheme.PlanPeriods : scheme.MpsPeriods;
+}
+
 bool SaveMainDemandLines(TPlanScheme& scheme, const QList<TMainDemandLine>& lines, TMPSOverwriteType writeType,
-                         IEngineProgress& progress)
+                         IEngineProgress& progress, const TMainDemandHold* hold)
 {
     TConnection& connection = *scheme.Query().Connection;
+    std::optional<TMainDemandHold> ownHold;
+    if (!hold) {
+        if (!Hold(ownHold, scheme, QStringLiteral("保存主需求")))
+            return false;
+        hold = &*ownHold;
+    }
     return RunGuarded([&] {
         QDateTime now;
         if (!GetServerTime(scheme.Query(), now))
             return false;
-        // Lines take their period in the periods of the current main demand, or in the
-        // scheme's periods when none was fetched yet.
         const bool fresh = scheme.MpsPeriods.size() <= 2;
-        const TPlanPeriods& periods = fresh ? scheme.PlanPeriods : scheme.MpsPeriods;
+        const TPlanPeriods& periods = MainLinePeriods(scheme);
         CreateMainTempTable(connection);
         TTempTableGuard guard{connection};
         const QString head = QStringLiteral("insert into tmp_KX_MRP_Main (%1) values ").arg(kMainColumns);
@@ -363,7 +414,7 @@ bool SaveMainDemandLines(TPlanScheme& scheme, const QList<TMainDemandLine>& line
         QString columns = QStringLiteral("SchMpsRunTime=%1, SchMpsUpdTime=%1").arg(SQLDateTime(now));
         if (fresh)
             columns += QStringLiteral(", SchMpsCalIID=%1, SchMpsPeriods=%2").arg(SQLInt(scheme.PlanCalIID), QuotedStr(PlanPeriodsToText(periods)));
-        connection.Execute(MainReplaceBatch(scheme, columns));
+        ReplaceMainDemand(connection, scheme, *hold, MainReplaceBatch(scheme, columns));
         return scheme.Load(scheme.SchemeIID);
     });
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "engine/planscheme.h"
+#include "engine/schemelock.h"
+#include "engine/schemestamp.h"
 
 #include <QList>
 #include <QVariant>
@@ -17,6 +19,20 @@ enum TMRPMainImportType {
 };
 
 enum TMPSOverwriteType { wtInsertOrUpdate, wtOverwriteAll };
+
+// A scheme held by an operation that rewrites its main demand, for the operation's duration:
+// the scheme's lock, and its row as the operation found it, which the final replacement
+// checks (ReplaceMainDemand). Raises EKxError naming the holder when another session holds
+// the scheme, and when the scheme is published or beyond, where main demand is read-only.
+class TMainDemandHold {
+public:
+    TMainDemandHold(TPlanScheme& scheme, const QString& operation);
+    const TSchemeStamp& Stamp() const { return FStamp; }
+
+private:
+    TSchemeLock FLock;
+    TSchemeStamp FStamp;
+};
 
 // (Re)creates tmp_KX_MRP_Main on the connection, without index: it is filled in bulk first.
 void CreateMainTempTable(TConnection& connection);
@@ -32,6 +48,9 @@ void RemapMainHints(TConnection& connection, const QString& rowsSQL, const TPlan
 // The statements that replace the scheme's main demand with tmp_KX_MRP_Main and set the
 // state (2, or 3 once MRP has run) with the given main-demand columns.
 QString MainReplaceBatch(const TPlanScheme& scheme, const QString& schemeColumns);
+// Sends a replacement of the scheme's main demand in one transaction that first checks the
+// scheme is as the hold found it (raising ESchemeChanged otherwise).
+void ReplaceMainDemand(TConnection& connection, const TPlanScheme& scheme, const TMainDemandHold& hold, const QString& batch);
 
 // Copies another scheme's main demand (see TPlanScheme::CopyMPS).
 [[nodiscard]] bool CopyMPS(TPlanScheme& scheme, int sourceIID, TMPSOverwriteType writeType, bool takePeriods,
@@ -60,9 +79,14 @@ struct TMainDemandLine {
     QString Note, Hints;
 };
 
+// The periods chosen or imported lines take their period in: those of the current main
+// demand, or the scheme's own when none was fetched yet.
+const TPlanPeriods& MainLinePeriods(const TPlanScheme& scheme);
+
 // Writes chosen or imported lines as the scheme's main demand: with wtInsertOrUpdate the
-// scheme's other lines (not of the same bill lines) stay.
+// scheme's other lines (not of the same bill lines) stay. Holds the scheme itself unless the
+// caller holds it already (an import, from before it read its rows).
 [[nodiscard]] bool SaveMainDemandLines(TPlanScheme& scheme, const QList<TMainDemandLine>& lines, TMPSOverwriteType writeType,
-                                       IEngineProgress& progress);
+                                       IEngineProgress& progress, const TMainDemandHold* hold = nullptr);
 
 } // namespace kx

@@ -11,6 +11,8 @@
 
 #include <QHash>
 
+#include <cmath>
+
 namespace kx {
 
 namespace {
@@ -70,27 +72,135 @@ QString BillLookupFields(const TBillKind& k)
     return f.join(QStringLiteral(", "));
 }
 
-QString Cell(const TTableFile& table, int row, int field)
+// The fields a file may carry, with the caption a refusal names and, for texts, the length
+// of the column they are stored in.
+struct TImportField {
+    const char* Name;
+    const char* Caption;
+    int Length;
+};
+
+const TImportField kImportFields[] = {
+    {"ManBillNo", "需求单号", 80},      {"ManBillEntry", "需求行", 0},      {"ItmNo", "物料代码", 80},
+    {"ManItmProp1", "辅助项1", 80},     {"ManItmProp2", "辅助项2", 80},     {"ManItmProp3", "辅助项3", 80},
+    {"ManItmProp4", "辅助项4", 80},     {"ManItmProp5", "辅助项5", 80},     {"ManItmProp6", "辅助项6", 80},
+    {"ManItmProp7", "辅助项7", 80},     {"ManItmProp8", "辅助项8", 80},     {"ManItmProp9", "辅助项9", 80},
+    {"ManItmProp10", "辅助项10", 80},   {"ManOrigTag", "需求分类号", 80},   {"ManOrigSubTag", "子件需求分类号", 80},
+    {"ManGroupNo", "MRP分组号", 100},   {"ManDate", "需求日期", 0},         {"ManNeedQty", "需求数量", 0},
+    {"ManAdjQty", "调整数量", 0},       {"ManQty", "计划数量", 0},
+};
+
+// Quantities are stored as numeric(28,8): below 10^20, with eight decimals.
+constexpr double kQtyLimit = 1e20;
+
+// A cell's text as a refusal shows it: a long one cut short.
+QString Shown(const QString& text)
 {
-    return field < 0 ? QString() : table.Rows[row][field].trimmed();
+    return text.size() > 60 ? text.left(60) + QStringLiteral("…") : text;
 }
 
-bool ReadNumber(const QString& text, double& value)
-{
-    bool ok = false;
-    value = text.toDouble(&ok);
-    return ok;
-}
+// The cells of one row, each read as its column's type. The first cell that does not read,
+// or whose value the column cannot hold, becomes the row's refusal (caption and value):
+// nothing is put in its place.
+class TImportRow {
+public:
+    TImportRow(const TTableFile& table, const QHash<QString, int>& columns, int row)
+        : FTable(table), FColumns(columns), FRow(row) {}
+
+    bool Ok() const { return FProblem.isEmpty(); }
+    const QString& Problem() const { return FProblem; }
+    QString Raw(const QString& name) const
+    {
+        const int field = FColumns.value(name, -1);
+        return field < 0 ? QString() : FTable.Rows[FRow][field].trimmed();
+    }
+    // A text, refused when longer than its column.
+    QString Text(const char* name)
+    {
+        const TImportField& f = Field(name);
+        const QString text = Raw(QLatin1String(name));
+        if (f.Length > 0 && text.size() > f.Length)
+            Refuse(f, text, QStringLiteral("长度%1个字符, 超过%2个字符").arg(text.size()).arg(f.Length));
+        return text;
+    }
+    // A line number: empty is 0 (any line of the bill).
+    int Entry(const char* name)
+    {
+        const QString text = Raw(QLatin1String(name));
+        bool ok = true;
+        const int value = text.isEmpty() ? 0 : text.toInt(&ok);
+        if (!ok || value < 0)
+            Refuse(Field(name), text);
+        return value;
+    }
+    // A quantity; false when the cell is empty. One that is not a number, that the column
+    // cannot hold, or that is not zero but would be stored as zero is refused.
+    bool Quantity(const char* name, double& value)
+    {
+        const QString text = Raw(QLatin1String(name));
+        if (text.isEmpty())
+            return false;
+        bool ok = false;
+        const double v = text.toDouble(&ok);
+        if (!ok || !std::isfinite(v))
+            Refuse(Field(name), text);
+        else if (std::fabs(v) >= kQtyLimit)
+            Refuse(Field(name), text, QStringLiteral("数量的绝对值须小于10的20次方"));
+        else if (v != 0 && Round8(v) == 0)
+            Refuse(Field(name), text, QStringLiteral("数量保留8位小数后为0"));
+        value = Round8(v);
+        return Ok();
+    }
+    // A date within the plan's horizon; invalid when the cell is empty.
+    QDate Date(const char* name, const TPlanPeriods& periods)
+    {
+        const QString text = Raw(QLatin1String(name));
+        if (text.isEmpty())
+            return QDate();
+        const QDate date = TextToDateTime(text).date();
+        if (!date.isValid() || date.year() < 1900 || date.year() > 9999) {
+            Refuse(Field(name), text);
+            return QDate();
+        }
+        const QDate begin = HorizonBegin(periods), end = HorizonEnd(periods);
+        if (Ok() && (date < begin || date > end)) {
+            FProblem = QStringLiteral("[%1]的值(%2)没有介于%3与%4之间!")
+                           .arg(QString::fromUtf8(Field(name).Caption), text, DateToText(begin), DateToText(end));
+            return QDate();
+        }
+        return date;
+    }
+
+private:
+    static const TImportField& Field(const char* name)
+    {
+        for (const TImportField& f : kImportFields)
+            if (qstrcmp(f.Name, name) == 0)
+                return f;
+        Q_UNREACHABLE();
+    }
+    void Refuse(const TImportField& f, const QString& text, const QString& reason = QString())
+    {
+        if (!Ok())
+            return;
+        FProblem = QStringLiteral("[%1]的值(%2)无效!").arg(QString::fromUtf8(f.Caption), Shown(text));
+        if (!reason.isEmpty())
+            FProblem += QStringLiteral("\r\r") + reason;
+    }
+
+    const TTableFile& FTable;
+    const QHash<QString, int>& FColumns;
+    int FRow;
+    QString FProblem;
+};
 
 } // namespace
 
 QStringList MainImportFields()
 {
-    QStringList fields{QStringLiteral("ManBillNo"), QStringLiteral("ManBillEntry"), QStringLiteral("ItmNo")};
-    for (int n = 1; n <= 10; ++n)
-        fields << QStringLiteral("ManItmProp%1").arg(n);
-    fields << QStringLiteral("ManOrigTag") << QStringLiteral("ManOrigSubTag") << QStringLiteral("ManGroupNo")
-           << QStringLiteral("ManDate") << QStringLiteral("ManNeedQty") << QStringLiteral("ManAdjQty") << QStringLiteral("ManQty");
+    QStringList fields;
+    for (const TImportField& f : kImportFields)
+        fields << QLatin1String(f.Name);
     return fields;
 }
 
@@ -105,6 +215,14 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
     }
     if (known == 0)
         throw EKxError(QStringLiteral("导入的表格中没有可识别的字段(%1), 不能导入!").arg(MainImportFields().join(QStringLiteral(", "))));
+    if (table.Rows.isEmpty())
+        throw EKxError(QStringLiteral("导入的表格中除标题行外没有任何数据行, 没有可以导入的内容!"));
+    const TPlanPeriods& periods = MainLinePeriods(scheme);
+    if (periods.size() <= 2)
+        throw EKxError(QStringLiteral("展望期间不能为空, 请设置!"));
+    // Held from before the first row is read: a second import of the scheme is refused at
+    // once, and one that finds the scheme changed when it saves writes nothing.
+    const TMainDemandHold hold(scheme, QStringLiteral("导入主需求"));
 
     const bool freeNeed = importType == itImportFreeNeed;
     QList<TBillKind> kinds;
@@ -127,7 +245,7 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
         progress.ShowPosition(row, table.Rows.size());
         const int rowNo = table.RowNumbers[row];
         auto report = [&](const QString& text) { issues << TImportIssue{rowNo, mkWarning, text}; };
-        auto cell = [&](const char* name) { return Cell(table, row, col.value(QLatin1String(name))); };
+        TImportRow cells(table, col, row);
 
         QStringList required{QStringLiteral("ItmNo")};
         if (freeNeed)
@@ -136,45 +254,53 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
             required.prepend(QStringLiteral("ManBillNo"));
         bool missing = false;
         for (const QString& f : required)
-            if (!missing && Cell(table, row, col.value(f)).isEmpty()) {
+            if (!missing && cells.Raw(f).isEmpty()) {
                 report(QStringLiteral("字段%1导入内容为空, 忽略导入!").arg(f));
                 missing = true;
             }
         if (missing)
             continue;
 
+        // Every cell is read first: a row with one that does not read is refused whole.
+        const QString billNo = cells.Text("ManBillNo");
+        const int entry = cells.Entry("ManBillEntry");
+        const QString itemNo = cells.Text("ItmNo");
+        QString props[10];
+        for (int n = 0; n < 10; ++n)
+            props[n] = cells.Text(QStringLiteral("ManItmProp%1").arg(n + 1).toLatin1().constData());
+        const QString origTag = cells.Text("ManOrigTag");
+        const QString origSubTag = cells.Text("ManOrigSubTag");
+        const QString groupNo = cells.Text("ManGroupNo");
+        const QDate date = cells.Date("ManDate", periods);
+        double needQty = 0, adjQty = 0, qty = 0;
+        const bool hasNeed = cells.Quantity("ManNeedQty", needQty);
+        cells.Quantity("ManAdjQty", adjQty);
+        const bool hasQty = cells.Quantity("ManQty", qty);
+        if (!cells.Ok()) {
+            report(cells.Problem());
+            continue;
+        }
+
         TMainDemandLine line;
-        const QString itemNo = cell("ItmNo");
         q.SQL = QStringLiteral("select ItmID, %1 as \"PropMask\" from KX_Base_ItemMaster where ItmNo=%2")
                     .arg(ItemPropMaskSQL(QString()), QuotedStr(itemNo));
         q.Open();
         if (q.IsEmpty()) {
-            report(QStringLiteral("[%1]的值(%2)不存在!").arg(QStringLiteral("物料代码"), itemNo));
+            report(QStringLiteral("[%1]的值(%2)不存在!").arg(QStringLiteral("物料代码"), Shown(itemNo)));
             continue;
         }
         line.ItmID = q.Fields(0).AsString();
         const QString mask = q.Fields(1).AsString();
         for (int n = 0; n < 10; ++n)
-            line.ItmProp[n] = mask.mid(n, 1) == QLatin1String("1") ? Cell(table, row, col.value(QStringLiteral("ManItmProp%1").arg(n + 1))) : QString();
-
-        double needQty = 0, adjQty = 0, qty = 0;
-        const bool hasNeed = ReadNumber(cell("ManNeedQty"), needQty);
-        ReadNumber(cell("ManAdjQty"), adjQty);
-        const bool hasQty = ReadNumber(cell("ManQty"), qty);
+            line.ItmProp[n] = mask.mid(n, 1) == QLatin1String("1") ? props[n] : QString();
 
         if (freeNeed) {
             line.BillType = btFreeNeed;
-            line.Date = TextToDateTime(cell("ManDate")).date();
-            if (!line.Date.isValid()) {
-                report(QStringLiteral("[%1]的值(%2)无效!").arg(QStringLiteral("ManDate"), cell("ManDate")));
-                continue;
-            }
-            line.BillNo = cell("ManBillNo");
-            line.BillEntry = cell("ManBillEntry").toInt();
+            line.Date = date;
+            line.BillNo = billNo;
+            line.BillEntry = entry;
             line.NeedQty = needQty;
         } else {
-            const QString billNo = cell("ManBillNo");
-            const int entry = cell("ManBillEntry").toInt();
             int found = 0;
             for (qsizetype k = 0; k < kinds.size() && found == 0; ++k) {
                 const TBillKind& kind = kinds[k];
@@ -229,23 +355,26 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
             line.BomID = v("BomID").AsString();
             line.Note = v("Note").AsString();
             line.NeedQty = hasNeed ? needQty : v("NeedQty").AsFloat();
-            const QDate date = TextToDateTime(cell("ManDate")).date();
             line.Date = date.isValid() ? date : v("NeedDate").AsDate();
         }
-        if (!cell("ManOrigTag").isEmpty())
-            line.OrigTag = cell("ManOrigTag");
-        if (!cell("ManOrigSubTag").isEmpty())
-            line.OrigSubTag = cell("ManOrigSubTag");
-        if (!cell("ManGroupNo").isEmpty()) {
-            line.GroupNo = cell("ManGroupNo");
+        if (!origTag.isEmpty())
+            line.OrigTag = origTag;
+        if (!origSubTag.isEmpty())
+            line.OrigSubTag = origSubTag;
+        if (!groupNo.isEmpty()) {
+            line.GroupNo = groupNo;
             line.GroupType = 9;
         }
         // A plan quantity given outright fixes the adjustment; otherwise the adjustment adds
         // to the need.
-        line.Qty = hasQty ? qty : line.NeedQty + adjQty;
-        line.AdjQty = hasQty ? qty - line.NeedQty : adjQty;
+        line.Qty = Round8(hasQty ? qty : line.NeedQty + adjQty);
+        line.AdjQty = Round8(hasQty ? qty - line.NeedQty : adjQty);
         if (!(line.Qty > 0)) {
             report(QStringLiteral("导入内容无计划数量, 或计划数量不大于0, 忽略导入。"));
+            continue;
+        }
+        if (std::fabs(line.AdjQty) >= kQtyLimit) {
+            report(QStringLiteral("[%1]的值(%2)无效!\r\r数量的绝对值须小于10的20次方").arg(QStringLiteral("调整数量"), FloatToText(line.AdjQty)));
             continue;
         }
         // Free lines, and bill lines without a property set, resolve the typed properties.
@@ -275,8 +404,8 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
         }
     }
     if (lines.isEmpty())
-        return false;
-    return SaveMainDemandLines(scheme, lines, writeType, progress);
+        throw EKxError(QStringLiteral("导入的%1行数据都有错误, 没有导入任何内容, 主需求未改变!").arg(table.Rows.size()));
+    return SaveMainDemandLines(scheme, lines, writeType, progress, &hold);
 }
 
 } // namespace kx

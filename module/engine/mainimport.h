@@ -19,9 +19,12 @@ struct TImportIssue {
 QStringList MainImportFields();
 
 // Reads the rows into main-demand lines and saves them as the scheme's main demand with the
-// given write type. Rows with errors are reported in issues and skipped; the others are
-// imported. False when nothing could be saved (a failure already shown) or the file has
-// none of the import's fields (raised as EKxError).
+// given write type. A row with a cell that does not read as its column's type, or that its
+// column cannot hold, is reported in issues (with the column's caption and the value) and
+// skipped, as is any row that names no plannable bill line or item; the others are imported.
+// Raises EKxError, before anything is written, for a file with none of the import's fields or
+// without data rows, one whose every row was refused, a scheme without periods, and a scheme
+// another session holds or that is published. False when the save failed (already shown).
 [[nodiscard]] bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const TTableFile& table,
                                     TMPSOverwriteType writeType, IEngineProgress& progress, QList<TImportIssue>& issues);
 

@@ -351,6 +351,8 @@ int TMRPRun::LowLevelCodes()
         propagate();
     }
 
+    CheckRunVolume(graph.IDs, children);
+
     Exec(QStringLiteral("truncate table tmp_KX_MRP_ItemLowestCode"));
     TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_ItemLowestCode"), QStringLiteral("ItmID, LowestCode, ItmInMaster"));
     int deepest = 0;

@@ -12,6 +12,8 @@
 #include "db/sqlrun.h"
 #include "db/strutils.h"
 #include "engine/progress.h"
+#include "engine/schemelock.h"
+#include "engine/schemestamp.h"
 #include "engine/schemerows.h"
 #include "masterdata/lossrate.h"
 
@@ -19,6 +21,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 namespace kx {
 
@@ -267,6 +270,7 @@ void TMRPRun::SaveResults()
         "BalEndQty");
     const int scheme = Scheme.SchemeIID;
     TTransaction transaction(Connection);
+    RecheckSchemeStamp(Connection, Scheme, Stamp);
     for (const TSchemeTable& t : kResultTables)
         Exec(SetAsideSchemeRows(t, scheme));
     // A demand's level results and kit quantities are joined to it at once: each join passes
@@ -310,11 +314,30 @@ void TMRPRun::AnalyseResults()
 
 bool TPlanScheme::RunMRP(bool keepSupplyType, bool keepSupplyBom, const TMRPLogEvent& log, IEngineProgress& progress, bool keepSupplyQty)
 {
+    TConnection& connection = *FPublicQuery.Connection;
+    // One run of a scheme at a time, and nothing else rewriting its main demand or results
+    // while it runs; then the scheme must still be as the planner saw it.
+    std::optional<TSchemeLock> lock;
+    TSchemeStamp stamp;
+    try {
+        lock.emplace(connection, SchemeIID, SchemeName, QStringLiteral("运算MRP"));
+        const QDateTime mpsSeen = MpsRunTime;
+        if (!CheckState())
+            return false;
+        stamp = ReadSchemeStamp(connection, *this);
+        // Main demand fetched anew by another session comes with its own periods.
+        if (MpsRunTime != mpsSeen && !Load(SchemeIID))
+            return false;
+    } catch (const EKxError& e) {
+        ShowError(e.Message());
+        return false;
+    }
     if (PlanState < psMPSReady || PlanState >= psPublished) {
         ShowError(QStringLiteral("计划方案[%1]当前状态为\"%2\", 不能运算MRP!").arg(SchemeName, GetPlanStateText()));
         return false;
     }
     TMRPRun run(*this, keepSupplyType, keepSupplyBom, keepSupplyQty, log, progress);
+    run.Stamp = stamp;
     return run.Execute();
 }
 

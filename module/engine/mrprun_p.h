@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/planscheme.h"
+#include "engine/schemestamp.h"
 #include "masterdata/workcalendar.h"
 
 #include <QByteArray>
@@ -13,6 +14,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -116,6 +118,8 @@ public:
         return dmdIID < qint64(DemandResults.size()) ? DemandResults[size_t(dmdIID)] : unread;
     }
     QDateTime RunTime;
+    // The scheme's row as the run found it; the save writes only onto that row (see TSchemeStamp).
+    TSchemeStamp Stamp;
     int Levels = 0;               // deepest low-level code + 1
 
     // The planning settings of an item by its code in UTF-8 (all zero for an item without any),
@@ -174,6 +178,10 @@ public:
     struct TDemandBom DemandBom(const QString& item, const QString& props, const QString& date, const QString& type,
                                 const QString& id) const;
     int LowLevelCodes();              // number of levels, 0 without items; raises on a BOM loop
+    // Raises, before any level is planned, when the run tracked by its scheme's mode would hold
+    // more demand rows than its memory allows (mrpvolume.cpp). items and children: the item
+    // graph of the low-level codes.
+    void CheckRunVolume(const QStringList& items, const std::function<QList<int>(int)>& children);
     // Nets the level and plans its supplies; those nobody used are left out after it, and the
     // BOMs of its made supplies are read for the explosion.
     void PlanLevel(int level);

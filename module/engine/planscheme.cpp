@@ -4,6 +4,7 @@
 #include "db/quote.h"
 #include "db/shared.h"
 #include "db/sqlrun.h"
+#include "engine/schemestamp.h"
 
 #include <algorithm>
 
@@ -104,7 +105,7 @@ bool TPlanScheme::CheckState()
     const int seen = PlanState;
     if (LoadState() && PlanState == seen)
         return true;
-    ShowError(QStringLiteral("计划方案[%1]最新状态已被改变, 不能执行本操作!").arg(SchemeName));
+    ShowError(SchemeChangedText(SchemeName));
     return false;
 }
 

@@ -1,223 +1,163 @@
-#include "engine/tablefile.h"
+#include "engine/tablefile_p.h"
 
 #include "db/errors.h"
-#include "db/strutils.h"
-#include "masterdata/planperiods.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSet>
-#include <QXmlStreamReader>
+#include <QStringDecoder>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-
-#include <cmath>
+#include <optional>
+#include <utility>
 
 namespace kx {
 
 namespace {
 
-[[noreturn]] void NotATable(const QString& name)
-{
-    throw EKxError(QStringLiteral("文件\"%1\"不是可以导入的表格数据!").arg(QFileInfo(name).fileName()));
-}
+// A text table larger than this is not a list a planner keeps; refused before it is read.
+constexpr qint64 kMaxCsvBytes = 64LL * 1024 * 1024;
+constexpr qint64 kCsvChunk = 1024 * 1024;
+// Rows times columns a table may hold whatever it is made of, and the empty cells it may
+// carry for each cell with text beyond a first allowance: a sparse table of genuine data
+// stays well within both, a file made to pad every row to the sheet's last column does not.
+constexpr qint64 kMaxCells = 4'000'000;
+constexpr qint64 kFreeCells = 262'144;
+constexpr qint64 kCellsPerFilledCell = 16;
 
-// Splits CSV text into records of fields (RFC 4180 quoting; "," or, for a header without
-// commas, tab separated).
-QList<QPair<int, QStringList>> CsvRecords(const QString& text, QChar separator)
-{
-    QList<QPair<int, QStringList>> records;
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    int line = 1;
-    int recordLine = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
-                    field += c;
-                    ++i;
-                } else {
-                    quoted = false;
+// Splits CSV text into records of fields (RFC 4180 quoting) as it comes in pieces, and hands
+// each record to the builder: the first as the header, the others as data. A record keeps at
+// most as many fields as the header has (the header itself one more than a sheet may have,
+// to tell that it is too wide), so a file costs the memory of the cells kept, not its size.
+class TCsvSplitter {
+public:
+    TCsvSplitter(QChar separator, TTableBuilder& builder) : FSeparator(separator), FBuilder(builder) {}
+
+    void Feed(QStringView text)
+    {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (FQuoteSeen) {
+                // A quote inside a quoted field: doubled it stands for itself, else it ends the quoting.
+                FQuoteSeen = false;
+                if (c == QLatin1Char('"')) {
+                    FField += c;
+                    continue;
                 }
-            } else {
-                if (c == QLatin1Char('\n'))
-                    ++line;
-                field += c;
+                FQuoted = false;
             }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == separator) {
-            fields << field;
-            field.clear();
-        } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
-                ++i;
-            fields << field;
-            records << qMakePair(recordLine, fields);
-            fields.clear();
-            field.clear();
-            recordLine = ++line;
-        } else {
-            field += c;
+            if (FCarriageReturn) {
+                FCarriageReturn = false;
+                if (c == QLatin1Char('\n'))
+                    continue;
+            }
+            if (FQuoted) {
+                if (c == QLatin1Char('"')) {
+                    FQuoteSeen = true;
+                } else {
+                    if (c == QLatin1Char('\n'))
+                        ++FLine;
+                    FField += c;
+                }
+            } else if (c == QLatin1Char('"')) {
+                FQuoted = true;
+            } else if (c == FSeparator) {
+                EndField();
+            } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+                FCarriageReturn = c == QLatin1Char('\r');
+                EndRecord();
+                FRecordLine = ++FLine;
+            } else {
+                FField += c;
+            }
         }
     }
-    if (!field.isEmpty() || !fields.isEmpty()) {
-        fields << field;
-        records << qMakePair(recordLine, fields);
+
+    void Finish()
+    {
+        if (!FField.isEmpty() || !FFields.isEmpty())
+            EndRecord();
     }
-    return records;
-}
 
-void AddRow(TTableFile& table, int number, QStringList cells)
-{
-    bool empty = true;
-    for (QString& cell : cells) {
-        cell = cell.trimmed();
-        empty = empty && cell.isEmpty();
+private:
+    void EndField()
+    {
+        if (FFields.size() < (FBuilder.HasHeader() ? FBuilder.Width() : kMaxTableColumns + 1))
+            FFields << FField;
+        FField.clear();
     }
-    if (empty)
-        return;
-    while (cells.size() < table.Fields.size())
-        cells << QString();
-    cells.resize(table.Fields.size());
-    table.Rows << cells;
-    table.RowNumbers << number;
-}
 
-void SetHeader(TTableFile& table, const QStringList& header, const QString& name)
-{
-    // Columns without a name are carried along unused.
-    for (const QString& f : header)
-        table.Fields << f.trimmed();
-    while (!table.Fields.isEmpty() && table.Fields.last().isEmpty())
-        table.Fields.removeLast();
-    if (table.Fields.isEmpty())
-        NotATable(name);
-}
-
-// --- .xlsx -------------------------------------------------------------------------------
-
-QByteArray ZipEntry(QuaZip& zip, const QString& entry, bool required, const QString& name)
-{
-    if (!zip.setCurrentFile(entry)) {
-        if (required)
-            NotATable(name);
-        return QByteArray();
+    void EndRecord()
+    {
+        EndField();
+        if (!FBuilder.HasHeader())
+            FBuilder.SetHeader(FFields);
+        else
+            FBuilder.AddRow(FRecordLine, FFields);
+        FFields.clear();
     }
-    QuaZipFile file(&zip);
-    if (!file.open(QIODevice::ReadOnly))
-        NotATable(name);
-    return file.readAll();
-}
 
-// Text of an <si> or <is> element: every <t> inside it.
-QString ReadRichText(QXmlStreamReader& xml)
+    QChar FSeparator;
+    TTableBuilder& FBuilder;
+    QStringList FFields;
+    QString FField;
+    bool FQuoted = false;
+    bool FQuoteSeen = false;
+    bool FCarriageReturn = false;
+    int FLine = 1;
+    int FRecordLine = 1;
+};
+
+} // namespace
+
+QString NotATableText(const QString& path, const QString& reason)
 {
-    const QString end = xml.name().toString();
-    QString text;
-    while (xml.readNextStartElement() || !(xml.isEndElement() && xml.name() == end)) {
-        if (xml.hasError() || xml.atEnd())
-            break;
-        if (xml.isStartElement() && xml.name() == QLatin1String("t"))
-            text += xml.readElementText();
-    }
+    QString text = QStringLiteral("文件\"%1\"不是可以导入的表格数据!").arg(QFileInfo(path).fileName());
+    if (!reason.isEmpty())
+        text += QStringLiteral("\r\r原因: ") + reason;
     return text;
 }
 
-QStringList SharedStrings(const QByteArray& data)
+void NotATable(const QString& path, const QString& reason)
 {
-    QStringList strings;
-    QXmlStreamReader xml(data);
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("si"))
-            strings << ReadRichText(xml);
-    }
-    return strings;
+    throw EKxError(NotATableText(path, reason));
 }
 
-// Which cell styles show a date: built-in date formats and custom formats with day, month
-// or year letters outside quotes and brackets.
-QSet<int> DateStyles(const QByteArray& data)
+void TTableBuilder::SetHeader(const QStringList& header)
 {
-    QSet<int> dateFormats{14, 15, 16, 17, 18, 19, 20, 21, 22, 45, 46, 47};
-    QSet<int> styles;
-    QXmlStreamReader xml(data);
-    bool inCellXfs = false;
-    int xfIndex = 0;
-    static const QRegularExpression literal(QStringLiteral("\"[^\"]*\"|\\[[^\\]]*\\]"));
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("numFmt")) {
-            QString code = xml.attributes().value(QLatin1String("formatCode")).toString().toLower();
-            code.remove(literal);
-            if (code.contains(QLatin1Char('y')) || code.contains(QLatin1Char('d')) || code.contains(QLatin1Char('m')))
-                dateFormats.insert(xml.attributes().value(QLatin1String("numFmtId")).toInt());
-        } else if (xml.isStartElement() && xml.name() == QLatin1String("cellXfs")) {
-            inCellXfs = true;
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("cellXfs")) {
-            inCellXfs = false;
-        } else if (inCellXfs && xml.isStartElement() && xml.name() == QLatin1String("xf")) {
-            if (dateFormats.contains(xml.attributes().value(QLatin1String("numFmtId")).toInt()))
-                styles.insert(xfIndex);
-            ++xfIndex;
-        }
-    }
-    return styles;
+    if (header.size() > kMaxTableColumns)
+        Refuse(QStringLiteral("表格超过%1列").arg(kMaxTableColumns));
+    // Columns without a name are carried along unused.
+    for (const QString& f : header)
+        FTable.Fields << f.trimmed();
+    while (!FTable.Fields.isEmpty() && FTable.Fields.last().isEmpty())
+        FTable.Fields.removeLast();
+    if (FTable.Fields.isEmpty())
+        Refuse();
+    FHeaderSet = true;
 }
 
-int ColumnOf(QStringView ref)
+void TTableBuilder::AddRow(int number, QStringList cells)
 {
-    int column = 0;
-    for (QChar c : ref) {
-        if (!c.isLetter())
-            break;
-        column = column * 26 + (c.toUpper().unicode() - 'A' + 1);
+    const int width = Width();
+    if (cells.size() > width)
+        cells.resize(width);
+    qint64 filled = 0;
+    for (QString& cell : cells) {
+        cell = cell.trimmed();
+        filled += !cell.isEmpty();
     }
-    return column - 1;
+    if (filled == 0)
+        return;
+    if (FTable.Rows.size() >= kMaxTableRows)
+        Refuse(QStringLiteral("表格的行数超过%1行").arg(kMaxTableRows));
+    FFilledCells += filled;
+    const qint64 cellsKept = qint64(FTable.Rows.size() + 1) * width;
+    if (cellsKept > kMaxCells || cellsKept > kFreeCells + kCellsPerFilledCell * FFilledCells)
+        Refuse(QStringLiteral("表格的行数与列数之积(%1行 × %2列)超出允许的范围").arg(FTable.Rows.size() + 1).arg(width));
+    while (cells.size() < width)
+        cells << QString();
+    FTable.Rows << cells;
+    FTable.RowNumbers << number;
 }
-
-QString SerialToText(double serial)
-{
-    // Workbook dates count days from 1899-12-30; the fraction is the time of day.
-    const qint64 day = qint64(std::floor(serial));
-    const QDate date = DayNumberToDate(day);
-    const int seconds = int(std::lround((serial - double(day)) * 86400));
-    if (seconds == 0 || seconds == 86400)
-        return DateToText(seconds == 0 ? date : date.addDays(1));
-    return DateTimeToText(QDateTime(date, QTime(0, 0).addSecs(seconds)));
-}
-
-// The target of the workbook's first sheet, from the workbook and its relations.
-QString FirstSheetPath(QuaZip& zip, const QString& name)
-{
-    QString relationID;
-    QXmlStreamReader book(ZipEntry(zip, QStringLiteral("xl/workbook.xml"), true, name));
-    while (!book.atEnd() && relationID.isEmpty()) {
-        book.readNext();
-        if (book.isStartElement() && book.name() == QLatin1String("sheet"))
-            for (const QXmlStreamAttribute& a : book.attributes())
-                if (a.name() == QLatin1String("id"))
-                    relationID = a.value().toString();
-    }
-    QXmlStreamReader rels(ZipEntry(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), true, name));
-    while (!rels.atEnd()) {
-        rels.readNext();
-        if (rels.isStartElement() && rels.name() == QLatin1String("Relationship")
-            && rels.attributes().value(QLatin1String("Id")) == relationID) {
-            QString target = rels.attributes().value(QLatin1String("Target")).toString();
-            return target.startsWith(QLatin1Char('/')) ? target.mid(1) : QStringLiteral("xl/") + target;
-        }
-    }
-    NotATable(name);
-}
-
-} // namespace
 
 int TTableFile::FieldIndex(const QString& name) const
 {
@@ -229,85 +169,47 @@ int TTableFile::FieldIndex(const QString& name) const
 
 TTableFile ReadCsv(QIODevice& device, const QString& name)
 {
-    const QByteArray bytes = device.readAll();
-    if (bytes.contains('\0'))
-        NotATable(name);
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    if (text.contains(QChar::ReplacementCharacter))
-        NotATable(name);
-    const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
-    const QString firstLine = text.left(firstLineEnd < 0 ? text.size() : firstLineEnd);
-    const QChar separator = !firstLine.contains(QLatin1Char(',')) && firstLine.contains(QLatin1Char('\t')) ? QLatin1Char('\t') : QLatin1Char(',');
-    const auto records = CsvRecords(text, separator);
-    if (records.isEmpty())
-        NotATable(name);
-    TTableFile table;
-    SetHeader(table, records.first().second, name);
-    for (qsizetype i = 1; i < records.size(); ++i)
-        AddRow(table, records[i].first, records[i].second);
-    return table;
-}
-
-TTableFile ReadXlsx(const QString& path)
-{
-    QuaZip zip(path);
-    if (!zip.open(QuaZip::mdUnzip))
-        NotATable(path);
-    const QString sheetPath = FirstSheetPath(zip, path);
-    const QStringList strings = SharedStrings(ZipEntry(zip, QStringLiteral("xl/sharedStrings.xml"), false, path));
-    const QSet<int> dateStyles = DateStyles(ZipEntry(zip, QStringLiteral("xl/styles.xml"), false, path));
-    QXmlStreamReader xml(ZipEntry(zip, sheetPath, true, path));
-
-    QList<QPair<int, QStringList>> rows;
-    QStringList cells;
-    int rowNumber = 0;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("row")) {
-            rowNumber = xml.attributes().hasAttribute(QLatin1String("r")) ? xml.attributes().value(QLatin1String("r")).toInt() : rowNumber + 1;
-            cells.clear();
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("row")) {
-            rows << qMakePair(rowNumber, cells);
-        } else if (xml.isStartElement() && xml.name() == QLatin1String("c")) {
-            const auto attrs = xml.attributes();
-            const QString type = attrs.value(QLatin1String("t")).toString();
-            const int style = attrs.value(QLatin1String("s")).toInt();
-            const int column = attrs.hasAttribute(QLatin1String("r")) ? ColumnOf(attrs.value(QLatin1String("r"))) : int(cells.size());
-            QString value;
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("v"))
-                    value = xml.readElementText();
-                else if (xml.name() == QLatin1String("is"))
-                    value = ReadRichText(xml);
-                else
-                    xml.skipCurrentElement();
-            }
-            if (type == QLatin1String("s"))
-                value = strings.value(value.toInt());
-            else if (type == QLatin1String("b"))
-                value = value == QLatin1String("1") ? QStringLiteral("1") : QStringLiteral("0");
-            else if ((type.isEmpty() || type == QLatin1String("n")) && !value.isEmpty()) {
-                bool ok = false;
-                const double number = value.toDouble(&ok);
-                if (ok)
-                    value = dateStyles.contains(style) ? SerialToText(number) : FloatToText(number);
-            }
-            if (column < 0)
+    const QString tooLarge = QStringLiteral("文本表格超过%1MB").arg(kMaxCsvBytes / (1024 * 1024));
+    if (device.size() > kMaxCsvBytes)
+        NotATable(name, tooLarge);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    TTableBuilder builder(name);
+    std::optional<TCsvSplitter> splitter;
+    qint64 total = 0;
+    QString pending;              // text before the separator is known: the first line
+    for (;;) {
+        const QByteArray bytes = device.read(kCsvChunk);
+        total += bytes.size();
+        if (total > kMaxCsvBytes)
+            NotATable(name, tooLarge);
+        if (bytes.contains('\0'))
+            NotATable(name);
+        QString text = decoder.decode(bytes);
+        if (decoder.hasError() || text.contains(QChar::ReplacementCharacter))
+            NotATable(name);
+        const bool atEnd = bytes.isEmpty();
+        if (!splitter) {
+            pending += text;
+            if (pending.startsWith(QChar(0xFEFF)))
+                pending.remove(0, 1);
+            const qsizetype firstLineEnd = pending.indexOf(QLatin1Char('\n'));
+            // A first line that does not end within a chunk is judged by its beginning.
+            if (firstLineEnd < 0 && !atEnd && pending.size() < kCsvChunk)
                 continue;
-            while (cells.size() <= column)
-                cells << QString();
-            cells[column] = value;
+            const QStringView firstLine = QStringView(pending).left(firstLineEnd < 0 ? pending.size() : firstLineEnd);
+            splitter.emplace(!firstLine.contains(QLatin1Char(',')) && firstLine.contains(QLatin1Char('\t')) ? QLatin1Char('\t')
+                                                                                                      : QLatin1Char(','),
+                             builder);
+            text = std::exchange(pending, QString());
         }
+        splitter->Feed(text);
+        if (atEnd)
+            break;
     }
-    if (xml.hasError() || rows.isEmpty())
-        NotATable(path);
-    TTableFile table;
-    SetHeader(table, rows.first().second, path);
-    for (qsizetype i = 1; i < rows.size(); ++i)
-        AddRow(table, rows[i].first, rows[i].second);
-    return table;
+    splitter->Finish();
+    if (!builder.HasHeader())
+        NotATable(name);
+    return builder.Take();
 }
 
 TTableFile ReadTableFile(const QString& path)

@@ -35,8 +35,8 @@ TConnectOptions TakeConnectOptions(QStringList& args, const QString& userOption,
     TConnectOptions o;
     o.Server = TakeOption(args, QStringLiteral("server"), env.value(QStringLiteral("KXMRP_SERVER"), env.value(QStringLiteral("PGHOST"))));
     o.Database = TakeOption(args, QStringLiteral("database"), env.value(QStringLiteral("KXMRP_DATABASE"), QStringLiteral("kx_mrp")));
-    o.User = TakeOption(args, userOption, env.value(QStringLiteral("KXMRP_USER")));
-    o.Password = TakeOption(args, passwordOption, env.value(QStringLiteral("KXMRP_PASSWORD")));
+    o.User = TakeOption(args, userOption, env.value(QStringLiteral("KXMRP_DBUSER")));
+    o.Password = TakeOption(args, passwordOption, env.value(QStringLiteral("KXMRP_DBPASSWORD")));
     return o;
 }
 

@@ -16,8 +16,9 @@ struct TConnectOptions {
 };
 
 // Takes --server, --database, --user and --password out of args; the defaults come from
-// KXMRP_SERVER and KXMRP_DATABASE, then PGHOST, then the local socket and "kx_mrp". A host
-// whose --user names the suite user passes other names for the database login options.
+// KXMRP_SERVER, KXMRP_DATABASE, KXMRP_DBUSER and KXMRP_DBPASSWORD, then PGHOST, then the
+// local socket and "kx_mrp". A host whose --user or --password are the suite user's login
+// passes other names for the database login options.
 TConnectOptions TakeConnectOptions(QStringList& args, const QString& userOption = QStringLiteral("user"),
                                    const QString& passwordOption = QStringLiteral("password"));
 void Configure(TConnection& connection, const TConnectOptions& options, const QString& database = QString());

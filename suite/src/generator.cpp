@@ -18,8 +18,8 @@ namespace kx::suite {
 
 namespace {
 
-constexpr int kMaxItems = 5000000;
-constexpr int kMaxLines = 50000000;
+constexpr int kMaxItems = kGenMaxItems;
+constexpr int kMaxLines = kGenMaxLines;
 
 struct TGenUnit {
     const char* ID;
@@ -157,12 +157,14 @@ qint64 TGenReport::TotalRows() const
     return total;
 }
 
-TGenParams GenSizeParams(const QString& size)
+TGenParams GenSizeParams(const QString& size, TGenProfile profile)
 {
     TGenParams p;
-    p.Levels = 8;
-    p.Fanout = 5;
+    const bool toOrder = profile == gpMakeToOrder;
+    p.Levels = toOrder ? 4 : 8;
+    p.Fanout = toOrder ? 4 : 5;
     p.Horizon = 180;
+    p.QtyScale = toOrder ? 10 : 1;
     const QString s = size.trimmed().toUpper();
     int scale = 0;
     if (s == QLatin1String("L"))
@@ -174,7 +176,7 @@ TGenParams GenSizeParams(const QString& size)
     else
         throw EKxError(QStringLiteral("未知的数据规模: %1 (可选 S, M, L)").arg(size));
     p.Items = 500 * scale;
-    p.Orders = 2000 * scale;
+    p.Orders = (toOrder ? 60 : 2000) * scale;
     p.Supplies = 1000 * scale;
     return p;
 }
@@ -212,8 +214,8 @@ QString CheckGenParams(const TGenParams& p)
 {
     if (p.Items < 1 || p.Items > kMaxItems)
         return QStringLiteral("物料数(--items %1)必须在1到%2之间!").arg(p.Items).arg(kMaxItems);
-    if (p.Levels < 1)
-        return QStringLiteral("BOM层数(--levels %1)必须大于或等于1!").arg(p.Levels);
+    if (p.Levels < 1 || p.Levels > kGenMaxLevels)
+        return QStringLiteral("BOM层数(--levels %1)必须在1到%2之间!").arg(p.Levels).arg(kGenMaxLevels);
     if (p.Items < p.Levels)
         return QStringLiteral("物料数(--items %1)不能少于BOM层数(--levels %2)!").arg(p.Items).arg(p.Levels);
     if (p.Orders < 0 || p.Orders > kMaxLines)
@@ -223,8 +225,8 @@ QString CheckGenParams(const TGenParams& p)
     if (p.Horizon < 1 || p.Horizon > 3660)
         return QStringLiteral("计划展望天数(--horizon %1)必须在1到3660之间!").arg(p.Horizon);
     if (p.Levels > 1) {
-        if (p.Fanout < 1)
-            return QStringLiteral("BOM子件数(--fanout %1)必须大于或等于1!").arg(p.Fanout);
+        if (p.Fanout < 1 || p.Fanout > kGenMaxFanout)
+            return QStringLiteral("BOM子件数(--fanout %1)必须在1到%2之间!").arg(p.Fanout).arg(kGenMaxFanout);
         // The level above the deepest takes all its components from the deepest level, the
         // smallest choice any BOM has.
         const int deepest = LevelSizes(p.Items, p.Levels).back();
@@ -505,6 +507,8 @@ void TDataGenerator::Finish(TCopyRows& rows)
 {
     rows.Finish();
     FReport.Tables.append(TGenTableRows{rows.Table(), rows.Rows()});
+    if (FParams.CheckAbort)
+        FParams.CheckAbort();
 }
 
 void TDataGenerator::WriteMasters()

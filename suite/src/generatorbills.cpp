@@ -243,7 +243,7 @@ void TDataGenerator::WriteDemand()
             line.PropSet = PropSetOf(line.Item);
             line.Customer = FRandom.Chance(50) ? FRandom.Below(domestic) : -1;
             static const int kLots[] = {10, 20, 50, 100};
-            line.Qty = (1 + FRandom.Below(20)) * kLots[FRandom.Below(4)];
+            line.Qty = (1 + FRandom.Below(20)) * kLots[FRandom.Below(4)] * FParams.QtyScale;
             line.DelivDay = FRandom.Below(horizon);
             forecasts.push_back(line);
         }
@@ -271,7 +271,7 @@ void TDataGenerator::WriteDemand()
                 static const int kLots[] = {1, 5, 10};
                 line.Item = PickDemandItem();
                 line.PropSet = PropSetOf(line.Item);
-                line.Qty = (1 + FRandom.Below(50)) * kLots[FRandom.Below(3)];
+                line.Qty = (1 + FRandom.Below(50)) * kLots[FRandom.Below(3)] * FParams.QtyScale;
                 line.DelivDay = -10 + FRandom.Below(horizon + 10);
                 line.OkQty = line.DelivDay < 0 && FRandom.Chance(50) ? line.Qty * FRandom.Below(90) / 100 : 0;
                 line.Closed = FRandom.Chance(1);
@@ -289,7 +289,7 @@ void TDataGenerator::WriteDemand()
             line.Entry = e;
             line.Item = PickDemandItem();
             line.PropSet = PropSetOf(line.Item);
-            line.Qty = (1 + FRandom.Below(20)) * 50;
+            line.Qty = (1 + FRandom.Below(20)) * 50 * FParams.QtyScale;
             line.DelivDay = 10 + FRandom.Below(std::max(1, horizon - 10));
             exports.push_back(line);
         }

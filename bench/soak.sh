@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Soak: an MRP run of one generated factory (size S), interrupted and raced many times over.
+# Each iteration starts a run of the same scheme and, at a random moment, does one of: kill -9
+# the run, Ctrl-C it, terminate it, stop the database server (fast or immediate) and start it
+# again, start a second run of the scheme, or fetch its main demand; or it lets the run
+# finish. After each iteration the scheme's results must be those
+# of the clean run (a completed run computes them again; anything else leaves them as they
+# were), no set-aside table of a save may be left behind, and no lock may outlive its session.
+#   bench/soak.sh [ITERATIONS] [CLUSTER_DIR]       (defaults: 200, /tmp/kxmrp-soak)
+# It uses a cluster of its own, which it stops and removes at the end.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+iterations=${1:-200}
+cluster=${2:-/tmp/kxmrp-soak}
+kxmrp="$root/build/bin/kxmrp"
+pgbin=/usr/lib/postgresql/15/bin
+db=kx_soak
+export KXMRP_SERVER="$cluster" KXMRP_DATABASE="$db" KXMRP_LOGIN=admin KXMRP_PASSWORD=admin123
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+as_server() { if [ "$(id -u)" = 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi; }
+psql_() { "$pgbin/psql" -h "$cluster" -d "$db" -XAtq -v ON_ERROR_STOP=1 -c "$1"; }
+server_up() { "$root/scripts/pgcluster.sh" start "$cluster" >/dev/null; }
+fail() { echo "soak: $*" >&2; exit 1; }
+
+# The scheme's results as a digest: every row of the result tables but the run's own time.
+digest() {
+    psql_ "select md5(string_agg(x, '|' order by x)) from (
+             select 'D'||(d.*)::text as x from KX_MRP_Demands d where DmdSchIID=$scheme
+             union all select 'S'||(s.*)::text from KX_MRP_Supplies s where SupSchIID=$scheme
+             union all select 'A'||(a.*)::text from KX_MRP_Allots a where AltSchIID=$scheme
+             union all select 'B'||(b.*)::text from KX_MRP_Balance b where BalSchIID=$scheme
+             union all select 'L'||count(*)::text from KX_MRP_RunLog where LogSchIID=$scheme
+             union all select 'M'||(m.*)::text from KX_MRP_Main m where ManSchIID=$scheme
+             union all select 'X'||SchState||SchMrpCalIID||SchMrpPeriods from KX_MRP_Schemes where SchIID=$scheme) as t"
+}
+
+# What a save or a lock may leave behind when its session dies: none may remain.
+leftovers() {
+    psql_ "select (select count(*) from pg_class where relname like 'kx\_mrp\_%\_next')
+                ||' '||(select count(*) from KX_MRP_SchemeLocks as k where exists (select 1 from pg_locks as l
+                        where l.locktype='advisory' and l.pid=k.LckPID and l.objid=k.LckSchIID and l.granted))"
+}
+
+run_bg() { "$kxmrp" run --scheme "$scheme" >"$work/run.out" 2>&1 & echo $!; }
+
+echo "== soak: $iterations iterations on a size-S factory in $cluster"
+"$root/scripts/pgcluster.sh" stop "$cluster"; as_server rm -rf "$cluster"; rm -rf "$cluster"
+KX_PG_FSYNC=off server_up || fail "cluster did not start"
+"$kxmrp" db init --demo >/dev/null || fail "db init"
+"$kxmrp" gen --size S --replace >/dev/null || fail "gen"
+"$kxmrp" db init --demo >/dev/null || fail "db init after gen"
+scheme=$("$kxmrp" scheme create --name soak --weeks 26 | sed -n 's/^方案 \([0-9]*\):.*/\1/p')
+[ -n "$scheme" ] || fail "scheme create"
+"$kxmrp" mps --scheme "$scheme" >/dev/null || fail "mps"
+start=$(date +%s.%N)
+"$kxmrp" run --scheme "$scheme" >/dev/null || fail "clean run"
+clean_seconds=$(echo "$(date +%s.%N) - $start" | bc)
+clean=$(digest)
+"$kxmrp" run --scheme "$scheme" >/dev/null || fail "second clean run"
+[ "$(digest)" = "$clean" ] || fail "two clean runs gave different results: the comparison cannot hold"
+printf 'clean run: %.1f s\n' "$clean_seconds"
+
+declare -A done_by=() count=()
+failures=0
+for ((i = 1; i <= iterations; i++)); do
+    action=$((RANDOM % 9))
+    # A moment within the run: up to 1.2 times the clean run's length.
+    delay=$(echo "scale=2; $clean_seconds * ($RANDOM % 120) / 100" | bc)
+    outcome=""
+    case $action in
+    0 | 1 | 2)  # kill -9, Ctrl-C, terminate
+        signal=(KILL INT TERM); signal=${signal[$action]}
+        pid=$(run_bg); sleep "$delay"; kill -s "$signal" "$pid" 2>/dev/null; wait "$pid"; status=$?
+        name="kill -$signal"; outcome=$status ;;
+    3 | 4)      # the server stops in the middle, fast or immediately, and comes back
+        mode=(fast immediate); mode=${mode[$((action - 3))]}
+        pid=$(run_bg); sleep "$delay"
+        as_server "$pgbin/pg_ctl" -D "$cluster/data" -m "$mode" -w stop >/dev/null 2>&1
+        wait "$pid"; status=$?
+        server_up || fail "server did not come back"
+        name="server stop $mode"; outcome=$status ;;
+    5 | 6)      # a second run at once
+        pid=$(run_bg); sleep "$delay"
+        "$kxmrp" run --scheme "$scheme" >"$work/second.out" 2>&1; second=$?
+        wait "$pid"; status=$?
+        grep -q "正被" "$work/second.out" && second=refused
+        name="two runs"; outcome="$status/$second" ;;
+    7)          # a fetch of the main demand during the run (kept: same bills, same lines)
+        pid=$(run_bg); sleep "$delay"
+        "$kxmrp" mps --scheme "$scheme" >"$work/second.out" 2>&1; second=$?
+        wait "$pid"; status=$?
+        grep -q "正被" "$work/second.out" && second=refused
+        if [ "$second" = 0 ]; then "$kxmrp" run --scheme "$scheme" >/dev/null 2>&1; fi
+        name="run + mps"; outcome="$status/$second" ;;
+    8)          # a run that is left alone
+        "$kxmrp" run --scheme "$scheme" >"$work/run.out" 2>&1; status=$?
+        name="run"; outcome=$status ;;
+    esac
+    count[$name]=$(( ${count[$name]:-0} + 1 ))
+    done_by["$name $outcome"]=$(( ${done_by["$name $outcome"]:-0} + 1 ))
+    left=$(leftovers)
+    now=$(digest)
+    if [ "$left" != "0 0" ] || [ "$now" != "$clean" ]; then
+        failures=$((failures + 1))
+        echo "iteration $i ($name, $outcome): leftovers $left, results $( [ "$now" = "$clean" ] && echo equal || echo DIFFERENT )"
+        tail -n 5 "$work/run.out"
+    fi
+    (( i % 20 == 0 )) && echo "  $i iterations, $failures failures"
+done
+
+"$kxmrp" run --scheme "$scheme" >/dev/null || fail "final run"
+[ "$(digest)" = "$clean" ] || failures=$((failures + 1))
+echo "== outcomes (exit status of the run / of the second command)"
+for k in "${!done_by[@]}"; do printf '  %-32s %4d\n' "$k" "${done_by[$k]}"; done | sort
+echo "== $iterations iterations, $failures failures; final run equal to the clean run: $( [ "$(digest)" = "$clean" ] && echo yes || echo no )"
+"$root/scripts/pgcluster.sh" stop "$cluster"; as_server rm -rf "$cluster"; rm -rf "$cluster"
+[ "$failures" = 0 ]

@@ -1,0 +1,114 @@
+#include "sessionfixture.h"
+
+#include "db/dataset.h"
+#include "db/shared.h"
+
+#include <chrono>
+
+namespace kx::test {
+
+void TPausingProgress::ShowText(const QString& text)
+{
+    if (!FMarker.isEmpty() && text.contains(FMarker))
+        Pause();
+}
+
+void TPausingProgress::ShowPosition(qint64 done, qint64)
+{
+    if (FPosition >= 0 && done >= FPosition)
+        Pause();
+}
+
+void TPausingProgress::Pause()
+{
+    std::unique_lock<std::mutex> lock(FMutex);
+    if (FPaused)
+        return;
+    FPaused = true;
+    FChanged.notify_all();
+    FChanged.wait(lock, [this] { return FReleased; });
+}
+
+bool TPausingProgress::WaitPaused()
+{
+    std::unique_lock<std::mutex> lock(FMutex);
+    return FChanged.wait_for(lock, std::chrono::minutes(1), [this] { return FPaused || FEnded; }) && FPaused;
+}
+
+void TPausingProgress::Release()
+{
+    std::lock_guard<std::mutex> lock(FMutex);
+    FReleased = true;
+    FChanged.notify_all();
+}
+
+std::unique_ptr<TConnection> NewSession(const QString& database)
+{
+    auto connection = std::make_unique<TConnection>();
+    connection->ConnectionString = BuildConnectionString(0, TTestDatabase::Server(), database, {}, {});
+    return connection;
+}
+
+TSecondSession::TSecondSession(const QString& database) : FConnection(NewSession(database)) {}
+
+TSecondSession::~TSecondSession()
+{
+    if (FThread.joinable()) {
+        FProgress->Release();
+        FThread.join();
+    }
+}
+
+void TSecondSession::Start(int schemeIID, TPausingProgress& progress, std::function<bool(TPlanScheme&, IEngineProgress&)> work)
+{
+    FProgress = &progress;
+    FThread = std::thread([this, schemeIID, work] {
+        TPlanScheme scheme(FConnection.get());
+        FResult = scheme.Load(schemeIID) && work(scheme, *FProgress);
+        std::lock_guard<std::mutex> lock(FProgress->FMutex);
+        FProgress->FEnded = true;
+        FProgress->FChanged.notify_all();
+    });
+}
+
+bool TSecondSession::Finish()
+{
+    FProgress->Release();
+    FThread.join();
+    return FResult;
+}
+
+TMRPLogEvent TSecondSession::LogEvent()
+{
+    return [this](int, int, const QString& text, const QString&) {
+        std::lock_guard<std::mutex> lock(FLogMutex);
+        FLog << text;
+    };
+}
+
+QStringList TSecondSession::Log() const
+{
+    std::lock_guard<std::mutex> lock(FLogMutex);
+    return FLog;
+}
+
+QString ModuleTablesDigest()
+{
+    TQuery tables(&SharedConnection());
+    // Who holds which scheme is bookkeeping of the sessions, not data of the schemes.
+    tables.SQL = QStringLiteral("select relname from pg_class where relname like 'kx\\_mrp\\_%' and relkind in ('r', 'p') "
+                                "and not relispartition and relnamespace=current_schema()::regnamespace "
+                                "and relname<>'kx_mrp_schemelocks' order by relname");
+    tables.Open();
+    QStringList digests;
+    for (int r = 0; r < tables.RecordCount(); ++r) {
+        const QString table = tables.TextAt(r, 0);
+        TQuery q(&SharedConnection());
+        q.SQL = QStringLiteral("select coalesce(md5(string_agg(t::text, '|' order by t::text)), '-') from %1 as t").arg(table);
+        q.Open();
+        digests << table + QLatin1Char('=') + q.TextAt(0, 0);
+    }
+    return digests.join(QLatin1Char(' '));
+}
+
+} // namespace kx::test
