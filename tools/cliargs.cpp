@@ -118,6 +118,13 @@ int TCliArgs::Int(const char* name, int min, int max, int fallback)
     return int(value);
 }
 
+int TCliArgs::RequiredInt(const char* name, int min, int max)
+{
+    if (!Has(name))
+        Refuse(QStringLiteral("必须给出参数%1!").arg(OptionName(name)));
+    return Int(name, min, max, min);
+}
+
 int TCliArgs::OneOf(const char* name, std::initializer_list<int> allowed, int fallback)
 {
     const QString text = Take(name);

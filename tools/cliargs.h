@@ -57,6 +57,8 @@ public:
     QString Required(const char* name, int maxLength);
     // A whole number from min to max; fallback when absent.
     int Int(const char* name, int min, int max, int fallback);
+    // As Int, refusing an absent value ("--scheme ID" of every command on a scheme).
+    int RequiredInt(const char* name, int min, int max);
     // A whole number that must be one of the allowed values.
     int OneOf(const char* name, std::initializer_list<int> allowed, int fallback);
     // A word that must be one of the allowed ones (compared without regard to case).

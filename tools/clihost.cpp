@@ -161,21 +161,19 @@ std::unique_ptr<TPlanScheme> TCliHost::OpenScheme(int schemeIID, TSchemeAccess n
 {
     const TSchemeRights rights = TSchemeRights::Of(Catalogue().ObjectDef(QStringLiteral("KX_MRP.MRP")),
                                                    Catalogue().ObjectDef(QStringLiteral("KX_MRP.MRPQuery")));
+    // The right the work needs comes first: without it no scheme is of use, and none is named.
+    if (needed == saMaintain && !rights.Maintains)
+        RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
     if (!rights.Reads)
         RequireRight(QStringLiteral("KX_MRP.MRP"));
     const TSchemeAccess access = SchemeAccessOf(FConnection, schemeIID, 0, UserID(), QString::fromUtf8(FSession->Env().UserGroups), rights);
-    if (access == saNone)
-        throw ECliRefusal(QStringLiteral("kxmrp: 计划方案%1不存在!").arg(schemeIID), esFailed);
     auto scheme = std::make_unique<TPlanScheme>(&FConnection);
-    if (!scheme->Load(schemeIID))
+    if (access == saNone || !scheme->Load(schemeIID))
         throw ECliRefusal(QStringLiteral("kxmrp: 计划方案%1不存在!").arg(schemeIID), esFailed);
-    if (needed == saMaintain && access != saMaintain) {
-        if (!rights.Maintains)
-            RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
+    if (needed == saMaintain && access != saMaintain)
         throw ECliRefusal(QStringLiteral("kxmrp: 计划方案[%1]属于用户[%2], 用户[%3]只能查看, 不能修改或运算!")
                               .arg(scheme->SchemeName, scheme->Creater, UserName()),
                           esRefused);
-    }
     return scheme;
 }
 

@@ -168,9 +168,7 @@ int RunSchemeCommand(const TConnectOptions& options, QStringList args)
     if (action == QLatin1String("create") || action == QLatin1String("list") || action == QLatin1String("show")) {
         TCliArgs a(args.mid(1), QStringLiteral("scheme ") + action, usage);
         if (action == QLatin1String("show")) {
-            const int iid = a.Int("scheme", 1, std::numeric_limits<int>::max(), 0);
-            if (iid == 0)
-                a.Refuse(QStringLiteral("必须给出参数--scheme!"));
+            const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
             a.Finish();
             TCliHost host(options);
             PrintScheme(*host.OpenScheme(iid, saRead));
@@ -191,7 +189,7 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
         "  --keep-free/--keep-adj 保留自由需求/排程调整; --merge 同需求行覆盖, 否则追加 (缺省完全覆盖)。\n"
         "  需要[MRP计划方案]的修改权限, 且方案须是用户自己的。\n";
     TCliArgs a(args, QStringLiteral("mps"), QString::fromUtf8(kUsage));
-    const int iid = a.Int("scheme", 1, std::numeric_limits<int>::max(), 0);
+    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
     const bool keepFree = a.Flag("keep-free");
     const bool keepAdj = a.Flag("keep-adj");
     const QString file = a.ExistingFile("import");
@@ -202,12 +200,9 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
         a.Refuse(QStringLiteral("参数--keep-free和--keep-adj只用于获取主需求, 不能与--import同用!"));
     const QString type = a.OneOf("type", {QStringLiteral("so"), QStringLiteral("mo"), QStringLiteral("free")}, QStringLiteral("so"));
     const bool merge = a.Flag("merge");
-    if (iid == 0)
-        a.Refuse(QStringLiteral("必须给出参数--scheme!"));
     a.Finish();
 
     TCliHost host(options);
-    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
     std::unique_ptr<TPlanScheme> scheme = host.OpenScheme(iid, saMaintain);
     TPlanScheme& s = *scheme;
     if (importing != (s.PlanSource == srcImport))
@@ -225,15 +220,18 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
                                             : type == QLatin1String("free") ? itImportFreeNeed
                                                                            : itImportSOorForcast;
         QList<TImportIssue> issues;
+        // The rows refused are listed whether the import went on or not.
+        auto printIssues = [&issues] {
+            for (const TImportIssue& issue : issues)
+                Print(QStringLiteral("第%1行: %2").arg(issue.Row).arg(QString(issue.Text).replace(QLatin1Char('\r'), QLatin1Char(' '))));
+        };
         try {
             ok = ImportMainDemand(s, importType, ReadTableFile(file), merge ? wtInsertOrUpdate : wtOverwriteAll, progress, issues);
         } catch (const EKxError&) {
-            for (const TImportIssue& issue : issues)
-                Print(QStringLiteral("第%1行: %2").arg(issue.Row).arg(QString(issue.Text).replace(QLatin1Char('\r'), QLatin1Char(' '))));
+            printIssues();
             throw;
         }
-        for (const TImportIssue& issue : issues)
-            Print(QStringLiteral("第%1行: %2").arg(issue.Row).arg(QString(issue.Text).replace(QLatin1Char('\r'), QLatin1Char(' '))));
+        printIssues();
     }
     if (!ok)
         return esFailed;
@@ -254,16 +252,13 @@ int RunMrpCommand(const TConnectOptions& options, QStringList args)
         "  运算计划方案的MRP, 保留供应类型/BOM/数量的手工调整; 运算日志输出到标准输出。\n"
         "  需要[MRP计划方案]的修改权限, 且方案须是用户自己的。\n";
     TCliArgs a(args, QStringLiteral("run"), QString::fromUtf8(kUsage));
-    const int iid = a.Int("scheme", 1, std::numeric_limits<int>::max(), 0);
+    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
     const bool keepType = a.Flag("keep-type");
     const bool keepBom = a.Flag("keep-bom");
     const bool keepQty = a.Flag("keep-qty");
-    if (iid == 0)
-        a.Refuse(QStringLiteral("必须给出参数--scheme!"));
     a.Finish();
 
     TCliHost host(options);
-    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
     std::unique_ptr<TPlanScheme> scheme = host.OpenScheme(iid, saMaintain);
     TConsoleProgress progress(false);
     QElapsedTimer timer;

@@ -181,35 +181,6 @@ TGenParams GenSizeParams(const QString& size, TGenProfile profile)
     return p;
 }
 
-bool SetGenOption(TGenParams& params, const QString& name, const QString& value, QString& refusal)
-{
-    refusal.clear();
-    bool ok = false;
-    if (name == QLatin1String("seed")) {
-        const quint64 seed = value.toULongLong(&ok);
-        if (ok)
-            params.Seed = seed;
-        else
-            refusal = QStringLiteral("参数--seed的值(%1)不是非负整数!").arg(value);
-        return true;
-    }
-    int* target = name == QLatin1String("items")      ? &params.Items
-                  : name == QLatin1String("levels")   ? &params.Levels
-                  : name == QLatin1String("fanout")   ? &params.Fanout
-                  : name == QLatin1String("orders")   ? &params.Orders
-                  : name == QLatin1String("supplies") ? &params.Supplies
-                  : name == QLatin1String("horizon")  ? &params.Horizon
-                                                      : nullptr;
-    if (!target)
-        return false;
-    const int number = value.toInt(&ok);
-    if (ok)
-        *target = number;
-    else
-        refusal = QStringLiteral("参数--%1的值(%2)不是整数!").arg(name, value);
-    return true;
-}
-
 QString CheckGenParams(const TGenParams& p)
 {
     if (p.Items < 1 || p.Items > kMaxItems)

@@ -45,10 +45,6 @@ struct TGenParams {
 // the items stand on 4 levels with 4 components a BOM, and there are 6,000 demand lines at L,
 // each ten times as large. Raises EKxError for another size.
 TGenParams GenSizeParams(const QString& size, TGenProfile profile = gpMakeToStock);
-// Sets the parameter of an option name ("items", "levels", "fanout", "orders", "supplies",
-// "horizon", "seed") from its text. Returns the refusal when the text is no whole number;
-// false when the name is not a parameter.
-bool SetGenOption(TGenParams& params, const QString& name, const QString& value, QString& refusal);
 // Why the parameters cannot be generated, or empty when they can.
 QString CheckGenParams(const TGenParams& params);
 

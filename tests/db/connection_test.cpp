@@ -17,8 +17,9 @@ TEST_F(Connection, FailingStatementShowsServerMessageWithNumber)
     TScriptedMessages script;
     TQuery q(&SharedConnection());
     EXPECT_FALSE(RunSQL(q, QStringLiteral("select * from KX_No_Such_Table"), true));
-    // SQLSTATE 42P01 read as a base-36 number.
-    EXPECT_EQ(script.LastText(), QStringLiteral("错误: relation \"kx_no_such_table\" does not exist (错误号: %1)")
+    // What failed in words, the server's text kept, and SQLSTATE 42P01 read as a base-36 number.
+    EXPECT_EQ(script.LastText(), QStringLiteral("错误: 数据库中缺少所需的表或视图, 数据库结构尚未初始化或与程序版本不符! "
+                                                "[服务器信息: relation \"kx_no_such_table\" does not exist] (错误号: %1)")
                                      .arg(QStringLiteral("42P01").toInt(nullptr, 36)));
     EXPECT_EQ(OpenSQLCount(q, QStringLiteral("select 1/0"), false), -1);
     EXPECT_EQ(script.Count(), 1);                  // ShowError off: nothing shown

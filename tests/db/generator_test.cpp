@@ -70,19 +70,13 @@ TEST(GeneratorParams, SizesAndOptions)
         EXPECT_EQ(e.Message(), QStringLiteral("未知的数据规模: XL (可选 S, M, L)"));
     }
 
-    TGenParams p = large;
-    QString refusal;
-    EXPECT_TRUE(SetGenOption(p, QStringLiteral("items"), QStringLiteral("1200"), refusal));
-    EXPECT_TRUE(refusal.isEmpty());
-    EXPECT_EQ(p.Items, 1200);
-    EXPECT_TRUE(SetGenOption(p, QStringLiteral("seed"), QStringLiteral("18446744073709551615"), refusal));
-    EXPECT_EQ(p.Seed, 18446744073709551615ull);
-    EXPECT_TRUE(SetGenOption(p, QStringLiteral("levels"), QStringLiteral("3x"), refusal));
-    EXPECT_EQ(refusal, QStringLiteral("参数--levels的值(3x)不是整数!"));
-    EXPECT_EQ(p.Levels, 8);
-    EXPECT_TRUE(SetGenOption(p, QStringLiteral("seed"), QStringLiteral("-1"), refusal));
-    EXPECT_EQ(refusal, QStringLiteral("参数--seed的值(-1)不是非负整数!"));
-    EXPECT_FALSE(SetGenOption(p, QStringLiteral("size"), QStringLiteral("L"), refusal));
+    // Made to order: shallower BOMs, a tenth as many demand lines, each ten times as large.
+    const TGenParams toOrder = GenSizeParams(QStringLiteral("M"), gpMakeToOrder);
+    EXPECT_EQ(toOrder.Items, 5000);
+    EXPECT_EQ(toOrder.Levels, 4);
+    EXPECT_EQ(toOrder.Fanout, 4);
+    EXPECT_EQ(toOrder.Orders, 600);
+    EXPECT_EQ(toOrder.QtyScale, 10);
 }
 
 TEST(GeneratorParams, ImpossibleParametersAreRefusedWithTheirReason)
@@ -92,10 +86,11 @@ TEST(GeneratorParams, ImpossibleParametersAreRefusedWithTheirReason)
         const char* Refusal;
     } const cases[] = {
         {500, 8, 5, 2000, 1000, 180, ""},
-        {500, 0, 5, 2000, 1000, 180, "BOM层数(--levels 0)必须大于或等于1!"},
+        {500, 0, 5, 2000, 1000, 180, "BOM层数(--levels 0)必须在1到30之间!"},
+        {500, 31, 1, 2000, 1000, 180, "BOM层数(--levels 31)必须在1到30之间!"},
         {0, 8, 5, 2000, 1000, 180, "物料数(--items 0)必须在1到5000000之间!"},
         {7, 8, 5, 2000, 1000, 180, "物料数(--items 7)不能少于BOM层数(--levels 8)!"},
-        {500, 8, 0, 2000, 1000, 180, "BOM子件数(--fanout 0)必须大于或等于1!"},
+        {500, 8, 0, 2000, 1000, 180, "BOM子件数(--fanout 0)必须在1到200之间!"},
         {100, 8, 40, 2000, 1000, 180, "BOM子件数(--fanout 40)超过了最底层的物料数(28), 请减少子件数或增加物料数!"},
         {100, 8, 28, 2000, 1000, 180, ""},
         {500, 8, 5, -1, 1000, 180, "需求行数(--orders -1)必须在0到50000000之间!"},

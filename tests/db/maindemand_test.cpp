@@ -309,7 +309,7 @@ TEST_F(MainDemandImport, GoodRowsAreSavedAndEveryBadRowIsReportedByItsNumber)
                                  wtInsertOrUpdate, Progress, issues));
     ASSERT_EQ(issues.size(), 2);
     EXPECT_EQ(issues[0].Text, QStringLiteral("[辅助项1]的值(NOSUCHCOLOUR)无效!"));
-    EXPECT_EQ(issues[1].Text, QStringLiteral("[ManDate]的值(someday)无效!"));
+    EXPECT_EQ(issues[1].Text, QStringLiteral("[需求日期]的值(someday)无效!"));
     EXPECT_EQ(Summary(), QStringLiteral("2:2:519 8:1:400 12:3:42"));
 
     // Merged again, the same free lines replace themselves instead of being added twice: by

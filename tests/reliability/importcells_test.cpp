@@ -28,15 +28,7 @@ protected:
         ASSERT_TRUE(Scheme->Save());
     }
 
-    TTableFile Csv(const QByteArray& text)
-    {
-        const QString path = Dir.filePath(QStringLiteral("rows.csv"));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-        f.close();
-        return ReadTableFile(path);
-    }
+    TTableFile Csv(const QByteArray& text) { return CsvFile(Dir.path(), text); }
 
     QStringList Import(TMRPMainImportType type, const QByteArray& text)
     {

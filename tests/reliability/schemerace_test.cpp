@@ -45,15 +45,7 @@ protected:
 
     static int State(int iid) { return Scalar(QStringLiteral("select SchState from KX_MRP_Schemes where SchIID=%1").arg(iid)).toInt(); }
 
-    TTableFile Csv(const QByteArray& text)
-    {
-        const QString path = Dir.filePath(QStringLiteral("lines.csv"));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text);
-        f.close();
-        return ReadTableFile(path);
-    }
+    TTableFile Csv(const QByteArray& text) { return CsvFile(Dir.path(), text); }
 
     TSilentProgress Silent;
     QTemporaryDir Dir;

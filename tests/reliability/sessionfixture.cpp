@@ -3,6 +3,8 @@
 #include "db/dataset.h"
 #include "db/shared.h"
 
+#include <QFile>
+
 #include <chrono>
 
 namespace kx::test {
@@ -90,6 +92,16 @@ QStringList TSecondSession::Log() const
 {
     std::lock_guard<std::mutex> lock(FLogMutex);
     return FLog;
+}
+
+TTableFile CsvFile(const QString& folder, const QByteArray& text)
+{
+    const QString path = folder + QStringLiteral("/rows.csv");
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+    f.close();
+    return ReadTableFile(path);
 }
 
 QString ModuleTablesDigest()

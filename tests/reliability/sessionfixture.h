@@ -4,6 +4,7 @@
 
 #include "engine/planscheme.h"
 #include "engine/progress.h"
+#include "engine/tablefile.h"
 #include "testdatabase.h"
 
 #include <condition_variable>
@@ -62,6 +63,8 @@ private:
 
 // A new connection to the test database: another user's session.
 std::unique_ptr<TConnection> NewSession(const QString& database);
+// A text table written to a file of the folder and read back as an import reads it.
+TTableFile CsvFile(const QString& folder, const QByteArray& text);
 // A digest of every row of every module table ("kx_mrp_..."), to tell that nothing changed.
 QString ModuleTablesDigest();
 
