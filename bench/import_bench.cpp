@@ -4,6 +4,7 @@
 // It builds the database kx_bench_import with the demo factory, creates an import scheme as
 // the demo administrator, writes the files (the bombs inflate to --bomb-mib MiB) and runs the
 // command once per file. Goals: every file refused, each in under 1 second and under 100 MB.
+#include "childrun.h"
 #include "hostilefiles.h"
 
 #include "db/connection.h"
@@ -15,17 +16,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
 #include <cstdio>
-#include <vector>
-
-extern char** environ;
 
 using namespace kx;
+using kx::bench::RunChild;
+using kx::bench::TChildRun;
 
 namespace {
 
@@ -36,48 +31,6 @@ void Print(const QString& text)
 {
     std::printf("%s\n", text.toUtf8().constData());
     std::fflush(stdout);
-}
-
-struct TRun {
-    int Status = -1;
-    double Seconds = 0;
-    long PeakKB = 0;
-    QString Output;
-};
-
-// Runs a program with its output in a file, and measures it through wait4.
-TRun RunMeasured(const QString& program, const QStringList& args, const QString& outputFile)
-{
-    std::vector<QByteArray> storage{program.toLocal8Bit()};
-    for (const QString& a : args)
-        storage.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& s : storage)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    const QByteArray out = outputFile.toLocal8Bit();
-    posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    TRun run;
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return run;
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    run.Seconds = double(timer.nsecsElapsed()) / 1e9;
-    posix_spawn_file_actions_destroy(&actions);
-    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    run.PeakKB = usage.ru_maxrss;
-    QFile f(outputFile);
-    f.open(QIODevice::ReadOnly);
-    run.Output = QString::fromUtf8(f.readAll()).trimmed();
-    return run;
 }
 
 QString Option(const QStringList& args, const QString& name, const QString& fallback)
@@ -108,9 +61,9 @@ int main(int argc, char** argv)
         TConnection maintenance;
         maintenance.ConnectionString = BuildConnectionString(0, server, QStringLiteral("postgres"), {}, {});
         maintenance.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
-        if (RunMeasured(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")}, log).Status != 0)
+        if (RunChild(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")}, log).Status != 0)
             throw EKxError(QStringLiteral("db init 失败"));
-        const TRun created = RunMeasured(kxmrp, where + admin + QStringList{QStringLiteral("scheme"), QStringLiteral("create"), QStringLiteral("--name"),
+        const TChildRun created = RunChild(kxmrp, where + admin + QStringList{QStringLiteral("scheme"), QStringLiteral("create"), QStringLiteral("--name"),
                                                                            QStringLiteral("导入测试"), QStringLiteral("--source"), QStringLiteral("3")},
                                          log);
         const QString iid = created.Output.section(QLatin1Char(':'), 0, 0).section(QLatin1Char(' '), 1, 1);
@@ -124,7 +77,7 @@ int main(int argc, char** argv)
         Print(QStringLiteral("%1 %2 %3 %4  %5").arg(QStringLiteral("文件"), -22).arg(QStringLiteral("字节"), 10).arg(QStringLiteral("秒"), 6)
                   .arg(QStringLiteral("MiB"), 6).arg(QStringLiteral("退出码 / 拒绝原因")));
         for (const hostile::THostileFile& f : files) {
-            const TRun r = RunMeasured(kxmrp, where + admin + QStringList{QStringLiteral("mps"), QStringLiteral("--scheme"), iid,
+            const TChildRun r = RunChild(kxmrp, where + admin + QStringList{QStringLiteral("mps"), QStringLiteral("--scheme"), iid,
                                                                           QStringLiteral("--import"), f.Path},
                                        log);
             const bool refused = r.Status == 1 && r.Output.contains(QStringLiteral("不是可以导入的表格数据"));

@@ -1,5 +1,6 @@
 // mrp_bench: times main demand and the MRP run on generated factories of growing size.
 //   mrp_bench --server DIR [--sizes S,M,L] [--weeks 26] [--keep]
+//   mrp_bench --server DIR --tracking [--size M] [--weeks 26] [--keep]    (see mrptracking.h)
 // For each size it builds a database kx_bench_<size> anew with kxmrp (the generated case, then
 // the demo factory) and vacuums it, so that this process's memory is that of main demand and
 // the run alone, and no vacuum of the new rows runs beside the timings.
@@ -11,6 +12,7 @@
 // size and whether the goals were met: the L run under 60 seconds, under 2 GiB of memory,
 // at most three times its floor. Databases are dropped afterwards unless --keep is given.
 #include "clihost.h"
+#include "mrptracking.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/errors.h"
@@ -344,6 +346,11 @@ int main(int argc, char** argv)
     const int weeks = Option(args, QStringLiteral("weeks"), QStringLiteral("26")).toInt();
     const QString kxmrp = QCoreApplication::applicationDirPath() + QStringLiteral("/kxmrp");
     try {
+        if (args.contains(QStringLiteral("--tracking")))
+            return bench::BenchTracking(kxmrp, server, Option(args, QStringLiteral("size"), QStringLiteral("M")).toUpper(), weeks,
+                                        args.contains(QStringLiteral("--keep")))
+                ? 0
+                : 1;
         // One size per process: each size's peak memory is its own, and nothing the module
         // keeps per process (its shared session) outlives the database it was opened on.
         if (sizes.size() == 1) {

@@ -70,6 +70,9 @@ QString GroupName(TConnection& connection, const QString& objectID, const QStrin
 
 volatile std::sig_atomic_t gSignal = 0;
 std::atomic<PGcancel*> gCancel{nullptr};
+// Told to the connections of the main thread: a statement cancelled after an interrupt
+// unwinds as an abort.
+std::atomic<bool> gInterrupted{false};
 
 void OnSignal(int signal)
 {
@@ -79,6 +82,7 @@ void OnSignal(int signal)
         return;
     }
     gSignal = signal;
+    gInterrupted.store(true);
     if (PGcancel* cancel = gCancel.load()) {
         char error[256];
         (void)PQcancel(cancel, error, int(sizeof error));
@@ -198,6 +202,7 @@ void InstallInterruptHandlers()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    SetThreadAbortFlag(&gInterrupted);
 }
 
 int Interrupted()

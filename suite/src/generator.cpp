@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kMaxItems = kGenMaxItems;
 constexpr int kMaxLines = kGenMaxLines;
+constexpr int kBillNoLength = 80;          // DmdBillNo, SupBillNo
 
 struct TGenUnit {
     const char* ID;
@@ -195,6 +196,14 @@ QString CheckGenParams(const TGenParams& p)
         return QStringLiteral("供应行数(--supplies %1)必须在0到%2之间!").arg(p.Supplies).arg(kMaxLines);
     if (p.Horizon < 1 || p.Horizon > 3660)
         return QStringLiteral("计划展望天数(--horizon %1)必须在1到3660之间!").arg(p.Horizon);
+    // A demand exploded from a planned supply carries the supply's bill number with "/" and
+    // its line appended, level after level: the generated numbers (ten characters) must leave
+    // room for every level's addition within the 80 characters of a bill number.
+    const int entryDigits = int(QString::number(std::max(p.Fanout * 2, 9)).size());
+    const int longestBillNo = 10 + (p.Levels - 1) * (1 + entryDigits);
+    if (longestBillNo > kBillNoLength)
+        return QStringLiteral("BOM层数(--levels %1)与子件数(--fanout %2)过多: 逐层展开的需求单号将长达%3个字符, 超过单号的%4个字符!")
+            .arg(p.Levels).arg(p.Fanout).arg(longestBillNo).arg(kBillNoLength);
     if (p.Levels > 1) {
         if (p.Fanout < 1 || p.Fanout > kGenMaxFanout)
             return QStringLiteral("BOM子件数(--fanout %1)必须在1到%2之间!").arg(p.Fanout).arg(kGenMaxFanout);

@@ -22,7 +22,7 @@ enum TGenProfile { gpMakeToStock, gpMakeToOrder };
 // The bounds of the parameters, within which every generated code and key fits its column.
 constexpr int kGenMaxItems = 5000000;
 constexpr int kGenMaxLines = 50000000;
-constexpr int kGenMaxLevels = 30;
+constexpr int kGenMaxLevels = 36;
 constexpr int kGenMaxFanout = 200;
 
 struct TGenParams {

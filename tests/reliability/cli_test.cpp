@@ -2,12 +2,15 @@
 // db init runs as a logged-in user with the rights the desktop asks for the same work, every
 // option is checked, every refusal is a sentence with its own exit status, an interrupt
 // cancels the work in flight, and two initialisations at once take turns.
+#include "hostilefiles.h"
 #include "sessionfixture.h"
 
 #include "db/shared.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <csignal>
@@ -138,6 +141,8 @@ TEST_F(CommandLine, EveryRefusalIsASentenceWithItsExitStatus)
          QStringLiteral("参数--import的值(/nonexistent.csv)无效, 文件不存在或不能读取!")},
         {admin + QStringList{QStringLiteral("gen"), QStringLiteral("--levels"), QStringLiteral("1000"), QStringLiteral("--fanout"), QStringLiteral("1")}, 2,
          QStringLiteral("参数--levels的值(1000)无效")},
+        {admin + QStringList{QStringLiteral("gen"), QStringLiteral("--levels"), QStringLiteral("30")}, 2,
+         QStringLiteral("逐层展开的需求单号将长达97个字符, 超过单号的80个字符!")},
     };
     const QString before = ModuleTablesDigest();
     for (const TCase& c : cases) {
@@ -180,6 +185,24 @@ TEST_F(CommandLine, TheBuyerReadsOnlyWhatIsPublishedToHerAndATabCannotSplitAList
     const QStringList scheme{QStringLiteral("--scheme"), QString::number(iid)};
     EXPECT_EQ(Kxmrp(Login("zhangli") + QStringList{QStringLiteral("scheme"), QStringLiteral("show")} + scheme).Status, 0);
     EXPECT_EQ(Kxmrp(Login("zhangli") + QStringList{QStringLiteral("run")} + scheme).Status, 3);
+}
+
+TEST_F(CommandLine, HostileFilesGivenToTheImportAreRefusedAndChangeNothing)
+{
+    const TCliResult created = Kxmrp(Login("liming") + QStringList{QStringLiteral("scheme"), QStringLiteral("create"), QStringLiteral("--name"),
+                                                                   QStringLiteral("导入方案"), QStringLiteral("--source"), QStringLiteral("3")});
+    ASSERT_EQ(created.Status, 0) << created.Err.toStdString();
+    const QString iid = Scalar(QStringLiteral("select max(SchIID) from KX_MRP_Schemes")).toString();
+    QTemporaryDir dir;
+    const QString before = ModuleTablesDigest();
+    for (const hostile::THostileFile& f : hostile::WriteHostileFiles(dir.path(), 16)) {
+        const TCliResult r = Kxmrp(Login("liming") + QStringList{QStringLiteral("mps"), QStringLiteral("--scheme"), iid,
+                                                                 QStringLiteral("--import"), f.Path});
+        EXPECT_EQ(r.Status, 1) << f.Name.toStdString();
+        EXPECT_TRUE(r.Err.startsWith(QStringLiteral("kxmrp: 错误: 文件\"%1\"不是可以导入的表格数据!").arg(QFileInfo(f.Path).fileName())))
+            << f.Name.toStdString() << r.Err.toStdString();
+    }
+    EXPECT_EQ(ModuleTablesDigest(), before);
 }
 
 TEST_F(CommandLine, ARunThatDidNotCompleteNeverSaysItDid)

@@ -5,7 +5,7 @@ kx_add_test(reliability_unit_tests SOURCES
     reliability/errortext_test.cpp
     reliability/hostilefile_test.cpp
 )
-target_link_libraries(reliability_unit_tests PRIVATE kx_hostile_files kx_clihost)
+target_link_libraries(reliability_unit_tests PRIVATE kx_bench_support kx_clihost)
 
 kx_add_test(reliability_tests DB SOURCES
     reliability/cli_test.cpp
@@ -13,5 +13,6 @@ kx_add_test(reliability_tests DB SOURCES
     reliability/schemerace_test.cpp
     reliability/sessionfixture.cpp
 )
+target_link_libraries(reliability_tests PRIVATE kx_bench_support)
 target_compile_definitions(reliability_tests PRIVATE KX_KXMRP_PATH="$<TARGET_FILE:kxmrp>")
 add_dependencies(reliability_tests kxmrp)
