@@ -3,6 +3,7 @@
 #include "db/dataset.h"
 #include "db/shared.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <chrono>
@@ -33,8 +34,16 @@ void TPausingProgress::Pause()
 
 bool TPausingProgress::WaitPaused()
 {
+    // The work's message boxes are shown on this thread: it keeps serving them while it waits.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     std::unique_lock<std::mutex> lock(FMutex);
-    return FChanged.wait_for(lock, std::chrono::minutes(1), [this] { return FPaused || FEnded; }) && FPaused;
+    while (!FPaused && !FEnded && std::chrono::steady_clock::now() < deadline) {
+        FChanged.wait_for(lock, std::chrono::milliseconds(20));
+        lock.unlock();
+        QCoreApplication::processEvents();
+        lock.lock();
+    }
+    return FPaused;
 }
 
 void TPausingProgress::Release()
@@ -55,10 +64,8 @@ TSecondSession::TSecondSession(const QString& database) : FConnection(NewSession
 
 TSecondSession::~TSecondSession()
 {
-    if (FThread.joinable()) {
-        FProgress->Release();
-        FThread.join();
-    }
+    if (FThread.joinable())
+        (void)Finish();
 }
 
 void TSecondSession::Start(int schemeIID, TPausingProgress& progress, std::function<bool(TPlanScheme&, IEngineProgress&)> work)
@@ -76,6 +83,14 @@ void TSecondSession::Start(int schemeIID, TPausingProgress& progress, std::funct
 bool TSecondSession::Finish()
 {
     FProgress->Release();
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(FProgress->FMutex);
+            if (FProgress->FChanged.wait_for(lock, std::chrono::milliseconds(20), [this] { return FProgress->FEnded; }))
+                break;
+        }
+        QCoreApplication::processEvents();
+    }
     FThread.join();
     return FResult;
 }
