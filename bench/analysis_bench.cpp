@@ -234,15 +234,18 @@ int main(int argc, char** argv)
             const QStringList where{QStringLiteral("--server"), server, QStringLiteral("--database"), database};
             QElapsedTimer timer;
             timer.start();
-            RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init")});
-            RunTool(kxmrp, where + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size});
+            // The demo factory brings the administrator who generates the case; loaded again
+            // after it, it adds back its own rows, which the generator's --replace cleared.
+            const QStringList login{QStringLiteral("--login"), QStringLiteral("admin"), QStringLiteral("--password"), QStringLiteral("admin123")};
+            RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
+            RunTool(kxmrp, where + login + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size, QStringLiteral("--replace")});
             RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
             TConnection c;
             c.ConnectionString = BuildConnectionString(0, server, database, {}, {});
             c.Execute(QStringLiteral("vacuum analyze"));
             Print(QStringLiteral("数据库 %1 (规模 %2) 已建立, %3 秒").arg(database, size, Seconds(timer.elapsed())));
         }
-        cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QString());
+        cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QStringLiteral("admin"), QStringLiteral("admin123"));
         Print(QStringLiteral("库存 %1 行, 入出库单据行 %2 行, 销售订单行 %3 行")
                   .arg(Count(host.Connection(), QStringLiteral("select count(*) from KX_Stk_Inventory")))
                   .arg(Count(host.Connection(), QStringLiteral("select count(*) from KX_Stk_BillLine")))
