@@ -1,5 +1,5 @@
 // After the automatic deduction of the demo factory through "kxmrp deduct", fetching main
-// demand through "kxmrp mps" plans what is left of each forecast and the orders as they are:
+// demand through "kxmrp mps" (both as the demo planner) plans what is left of each forecast and the orders as they are:
 // the order quantity a forecast covered is no longer planned twice.
 #include "db/shared.h"
 #include "testdatabase.h"
@@ -23,7 +23,8 @@ TRun Kxmrp(const QString& database, const QStringList& args)
 {
     QProcess p;
     p.start(QStringLiteral(KX_KXMRP_PATH),
-            QStringList{QStringLiteral("--server"), TTestDatabase::Server(), QStringLiteral("--database"), database} + args);
+            QStringList{QStringLiteral("--server"), TTestDatabase::Server(), QStringLiteral("--database"), database,
+                        QStringLiteral("--login"), QStringLiteral("liming"), QStringLiteral("--password"), QStringLiteral("liming123")} + args);
     p.waitForFinished(300000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()) + QString::fromUtf8(p.readAllStandardError())};
@@ -92,5 +93,6 @@ TEST_F(DeductThenFetchMainDemand, PlansTheForecastsRemainderAndTheOrdersOnce)
     // A bad option is named, with the usage, and nothing runs.
     const TRun refused = Kxmrp(DatabaseName(), {QStringLiteral("deduct"), QStringLiteral("--span"), QStringLiteral("year")});
     EXPECT_EQ(refused.Status, 2);
-    EXPECT_TRUE(refused.Output.startsWith(QStringLiteral("参数--span的值(year)无效!"))) << refused.Output.toStdString();
+    EXPECT_TRUE(refused.Output.startsWith(QStringLiteral("kxmrp deduct: 参数--span的值(year)无效, 应为date, week, month之一!")))
+        << refused.Output.toStdString();
 }
