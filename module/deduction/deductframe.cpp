@@ -235,6 +235,7 @@ void TMRPDeductFrame::ShowBill()
         }
         UpdateRootTotal();
         trlMain->expandAll();
+        trlMain->selectionModel()->setCurrentIndex(Nodes->IndexOf(root), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     trlMain->horizontalScrollBar()->setValue(0);
     setUpdatesEnabled(true);

@@ -87,6 +87,7 @@ QLineEdit* ReadOnlyEdit(QWidget* parent)
 TForcastEditor::TForcastEditor(QWidget* owner, const TInfoObjectDef* objectDef) : TCustomInfoEdit(owner, objectDef)
 {
     edtForNo = new QLineEdit(this);
+    edtForNo->setObjectName(QStringLiteral("edtForNo"));
     edtForDate = new QDateEdit(this);
     edtForDate->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
     edtForDate->setCalendarPopup(true);

@@ -5,6 +5,7 @@
 #include "db/quote.h"
 #include "db/shared.h"
 #include "deduction/autodeduct.h"
+#include "deduction/deductbill.h"
 #include "deduction/deductlog.h"
 #include "engine/progress.h"
 
@@ -79,6 +80,8 @@ public:
                     Exclude(section);
                 else if (section.Name == QLatin1String("clear"))
                     Clear(section);
+                else if (section.Name == QLatin1String("manual"))
+                    Manual(section);
                 else
                     continue;
                 for (const QString& fault : CheckDeductionRules(SharedConnection()))
@@ -232,6 +235,59 @@ private:
             Differences << TDifference{t.Line, QStringLiteral("%1 log rows cleared of %2").arg(cleared).arg(ids.size())};
     }
 
+    // Manual deductions saved as the deduction view saves them: the rows of one root (one
+    // after the other) are one save; the message is what the save must refuse with.
+    void Manual(const TSection& t)
+    {
+        for (int first = 0; first < t.Rows.size();) {
+            const QString rootText = t.Cell(t.Rows[first], QStringLiteral("root"));
+            int last = first;
+            while (last + 1 < t.Rows.size() && t.Cell(t.Rows[last + 1], QStringLiteral("root")) == rootText)
+                ++last;
+            const TRow& head = t.Rows[first];
+            const TBillLineKey root = LineKey(rootText, head.Line);
+            TDeductBill bill;
+            if (!bill.Load(SharedConnection(), FBillKinds.value(root.ID, dkForcast), root.ID, root.Entry))
+                throw EStep{head.Line, QStringLiteral("no bill line %1").arg(rootText)};
+            TDeductPickOptions options;
+            options.Scope = disAll;
+            options.DiffCustom = true;
+            QString expected;
+            for (int r = first; r <= last; ++r) {
+                const TRow& row = t.Rows[r];
+                const TBillLineKey key = LineKey(t.Cell(row, QStringLiteral("line")), row.Line);
+                const TDeductBillKind kind = FBillKinds.value(key.ID, dkSO);
+                auto child = std::find_if(bill.Children.begin(), bill.Children.end(), [&](const TDeductLine& c) {
+                    return c.Kind == kind && c.BillID == key.ID && c.Entry == key.Entry;
+                });
+                if (child == bill.Children.end()) {
+                    QString refusal;
+                    bill.AddCounterparts(SharedConnection(), kind, {key}, options, refusal);
+                    child = std::find_if(bill.Children.begin(), bill.Children.end(), [&](const TDeductLine& c) {
+                        return c.Kind == kind && c.BillID == key.ID && c.Entry == key.Entry;
+                    });
+                    if (child == bill.Children.end())
+                        throw EStep{row.Line, QStringLiteral("%1 cannot be added: %2").arg(t.Cell(row, QStringLiteral("line")), refusal)};
+                }
+                if (!child->Manual)
+                    throw EStep{row.Line, QStringLiteral("an automatic deduction takes no quantity by hand")};
+                child->Qty = t.Number(row, QStringLiteral("qty"));
+                expected = t.Cell(row, QStringLiteral("message"), expected);
+            }
+            QString refused = bill.Check(options).Message;
+            if (refused.isEmpty()) {
+                try {
+                    bill.Save(SharedConnection(), EnvUserID());
+                } catch (const EKxError& e) {
+                    refused = e.Message();
+                }
+            }
+            if (refused != expected)
+                Differences << TDifference{head.Line, QStringLiteral("the save said \"%1\", expected \"%2\"").arg(refused, expected)};
+            first = last + 1;
+        }
+    }
+
     QList<TActualRow> Actual(const QString& view) const
     {
         TQuery q(&SharedConnection());
@@ -280,6 +336,7 @@ const TCaseFormat& DeductCaseFormat()
               "fromfc"}},
             {QStringLiteral("exclude"), {"kind!", "no!", "entry#", "on#"}},
             {QStringLiteral("clear"), {"forecast!", "order!"}},
+            {QStringLiteral("manual"), {"root!", "line!", "qty!#", "message"}},
         },
         {
             {QStringLiteral("deduct"),

@@ -1,6 +1,6 @@
 // Forecast deduction cases: one plain-text file per case (the layout of the MRP scenarios)
 // with the items, the forecast and order lines, the steps taken (automatic deductions with
-// their options, exclusions, clearing of log rows) and, wherever they
+// their options, exclusions, clearing of log rows, manual deductions) and, wherever they
 // stand, the log rows and line totals the steps must have left.
 //
 //   # <what the case proves>
@@ -10,6 +10,7 @@
 //                           forfilter, sofilter, sifilter, result
 //   [exclude]               kind  no  entry  on           ("NoAutoDed" 1, "CanAutoDed" 0)
 //   [clear]                 forecast  order              (the log rows of these pairs)
+//   [manual]                root  line  qty  message     (saved by hand on root; message: the refusal)
 //   [expect deductions]     forecast  order  type  qty  ordqty  manual   (qty: the forecast's, ordqty: the order's)
 //   [expect lines]          line  auto  manual  excluded
 //

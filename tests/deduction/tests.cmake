@@ -19,3 +19,12 @@ kx_add_test(deduction_view_tests DB SOURCES
     masterdata/masterdatafixture.cpp
 )
 target_include_directories(deduction_view_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/masterdata)
+
+# The same in the desktop host: the forecast list with its editor and deductions, the log.
+kx_add_test(deduction_shell_tests DB SOURCES
+    deduction/deductshell_test.cpp
+    shell/shellfixture.cpp
+)
+target_include_directories(deduction_shell_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/shell)
+target_link_libraries(deduction_shell_tests PRIVATE kx_shell)
+add_dependencies(deduction_shell_tests kx_mrp)
