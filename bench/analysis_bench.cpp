@@ -9,6 +9,7 @@
 #include "analysis/bomexpandframe.h"
 #include "analysis/invage.h"
 #include "analysis/mrpmini.h"
+#include "benchsupport.h"
 #include "clihost.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -26,48 +27,9 @@
 #include <cstdio>
 
 using namespace kx;
+using namespace kx::bench;
 
 namespace {
-
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
-
-QString Option(const QStringList& args, const QString& name, const QString& fallback = QString())
-{
-    const qsizetype at = args.lastIndexOf(QLatin1String("--") + name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
-}
-
-void RunTool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(program, args);
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        throw EKxError(QStringLiteral("%1 %2 失败!").arg(program, args.join(QLatin1Char(' '))));
-}
-
-qint64 Count(TConnection& connection, const QString& sql)
-{
-    TQuery q(&connection);
-    q.SQL = sql;
-    q.Open();
-    return q.IsEmpty() ? 0 : q.Fields(0).AsLargeInt();
-}
-
-QString Seconds(qint64 ms)
-{
-    return QString::number(double(ms) / 1000.0, 'f', 2);
-}
-
-QString Verdict(qint64 ms, double goalSeconds)
-{
-    return double(ms) / 1000.0 < goalSeconds ? QStringLiteral("达到目标 (< %1 秒)").arg(goalSeconds)
-                                             : QStringLiteral("未达目标 (>= %1 秒)").arg(goalSeconds);
-}
 
 qint64 BenchAging(TConnection& connection)
 {

@@ -11,6 +11,7 @@
 // peak memory of this process and of its server process, and at the end how time grows with
 // size and whether the goals were met: the L run under 60 seconds, under 2 GiB of memory,
 // at most three times its floor. Databases are dropped afterwards unless --keep is given.
+#include "benchsupport.h"
 #include "clihost.h"
 #include "mrptracking.h"
 #include "db/connection.h"
@@ -32,6 +33,7 @@
 #include <memory>
 
 using namespace kx;
+using namespace kx::bench;
 
 namespace {
 
@@ -45,36 +47,6 @@ const struct { const char* Table; const char* SchemeColumn; } kResultTables[] = 
     {"KX_MRP_Allots", "AltSchIID"},    {"KX_MRP_DestAlters", "DstSchIID"}, {"KX_MRP_Balance", "BalSchIID"},
     {"KX_MRP_RunLog", "LogSchIID"},
 };
-
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
-
-QString Seconds(qint64 ms)
-{
-    return QString::number(double(ms) / 1000.0, 'f', 2);
-}
-
-// The value of the last "--name value" in args: a child run appends its own --sizes.
-QString Option(const QStringList& args, const QString& name, const QString& fallback)
-{
-    const qsizetype at = args.lastIndexOf(QLatin1String("--") + name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
-}
-
-// Peak resident memory of a process of this machine in KiB (0 when it cannot be read).
-qint64 PeakMemoryKB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
 
 // A bare libpq session for the floor: nothing between COPY and the server.
 class TRawSession {
@@ -158,23 +130,6 @@ struct TSizeResult {
     qint64 TotalMs() const { return MpsMs + RunMs; }
     qint64 FloorMs() const { return FloorReadMs + FloorWriteMs; }
 };
-
-void RunTool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(program, args);
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        throw EKxError(QStringLiteral("%1 %2 失败!").arg(program, args.join(QLatin1Char(' '))));
-}
-
-qint64 Count(TConnection& connection, const QString& sql)
-{
-    TQuery q(&connection);
-    q.SQL = sql;
-    q.Open();
-    return q.Fields(0).AsLargeInt();
-}
 
 // Reading every row the run starts from, and writing every row it saves, by COPY alone.
 void MeasureFloor(const QString& connectionString, TConnection& connection, int schemeIID, TSizeResult& result)

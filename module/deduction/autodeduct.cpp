@@ -16,6 +16,9 @@ namespace {
 // Forecast lines matched per call of the matching procedure: between calls the progress is
 // shown and Esc is looked at.
 constexpr int kLinesPerCall = 250;
+// Pairs that share a transaction: few enough that the lines they lock are free again within
+// some milliseconds, enough that committing costs little beside the pairs.
+constexpr int kPairsPerCommit = 100;
 
 struct TSource {
     const char* ObjectID;
@@ -132,7 +135,8 @@ void GatherOrders(TConnection& connection, const QString& soSelect, const QStrin
 void DropWorkTables(TConnection& connection)
 {
     try {
-        connection.Execute(QStringLiteral("drop table if exists tmp_KX_MRP_DedFor, tmp_KX_MRP_DedOrd, tmp_KX_MRP_DedWin, "
+        connection.Execute(QStringLiteral("reset synchronous_commit;\n"
+                                          "drop table if exists tmp_KX_MRP_DedFor, tmp_KX_MRP_DedOrd, tmp_KX_MRP_DedWin, "
                                           "tmp_KX_MRP_Forcast"));
     } catch (const EDatabaseError&) {
         // the connection is gone, and its temporary tables with it
@@ -165,17 +169,23 @@ bool AutoDeduct(TConnection& connection, const TAuotDeductOptions& options, IEng
         progress.CheckAbort();
         GatherOrders(connection, so, si);
 
+        // The pairs are committed in small groups, and without waiting for each group to reach
+        // the disk: they reach it together (within a fraction of a second, and for certain when
+        // the run ends). A group is written whole or not at all.
+        connection.Execute(QStringLiteral("set synchronous_commit = off"));
         const QString user = QuotedStr(EnvUserID());
         for (int first = 1; first <= done.Forecasts; first += kLinesPerCall) {
             progress.ShowPosition(first - 1, done.Forecasts);
             progress.CheckAbort();
             TQuery call(&connection);
-            call.SQL = QStringLiteral("call KX_MRP_AutoDeductLines(%1, %2, %3, 0)")
-                           .arg(SQLInt(first), SQLInt(first + kLinesPerCall - 1), user);
+            call.SQL = QStringLiteral("call KX_MRP_AutoDeductLines(%1, %2, %3, %4, 0)")
+                           .arg(SQLInt(first), SQLInt(first + kLinesPerCall - 1), user, SQLInt(kPairsPerCommit));
             call.Open();
             done.Pairs += call.Fields(0).AsInteger();
         }
         progress.ShowPosition(done.Forecasts, done.Forecasts);
+        // A transaction that commits on the disk takes every pair committed before it along.
+        connection.Execute(QStringLiteral("reset synchronous_commit;\nbegin;\nselect txid_current();\ncommit"));
     } catch (const EAbort&) {
         if (report)
             *report = done;

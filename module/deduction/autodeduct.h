@@ -17,8 +17,8 @@ struct TAutoDeductReport {
 };
 
 // Runs one automatic deduction on the connection, which must not be inside a transaction
-// block: every pair is committed on its own, so that what is done stays done when the run
-// is stopped. Without KeepLast the earlier automatic deductions of the forecasts taken
+// block: pairs are committed as they are made, a few at a time, so that what is done stays
+// done when the run is stopped. Without KeepLast the earlier automatic deductions of the forecasts taken
 // into account are first taken back, in one transaction.
 // False when an object's statement cannot be composed or a statement fails (the failure
 // has been shown); a confirmed Esc raises EAbort, leaving the pairs made so far.

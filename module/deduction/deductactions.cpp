@@ -41,7 +41,7 @@ void AutoDeductAction(bool* handled)
         return;
     const TAuotDeductOptions options = dialog.Options();
     SaveAutoDeductOptions(options);
-    // Each pair is committed as it is made: a run stopped with Esc keeps the pairs made so far.
+    // Pairs are committed as they are made: a run stopped with Esc keeps the pairs made so far.
     const TLongWorkOutcome outcome = RunLongWork(QApplication::activeWindow(), QStringLiteral("自动冲销"),
                                                  [options](TConnection& connection, IEngineProgress& progress) {
                                                      return AutoDeduct(connection, options, progress);
