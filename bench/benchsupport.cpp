@@ -68,9 +68,12 @@ void BuildGeneratedDatabase(const QString& kxmrp, const QString& server, const Q
     TConnection admin;
     admin.ConnectionString = BuildConnectionString(0, server, QStringLiteral("postgres"), {}, {});
     admin.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
+    // The generator runs as the demo's administrator; the demo factory goes in again after it,
+    // as the generated case replaces what it shares with it.
     const QStringList where{QStringLiteral("--server"), server, QStringLiteral("--database"), database};
-    RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init")});
-    RunTool(kxmrp, where + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size});
+    const QStringList login{QStringLiteral("--login"), QStringLiteral("admin"), QStringLiteral("--password"), QStringLiteral("admin123")};
+    RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
+    RunTool(kxmrp, where + login + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size, QStringLiteral("--replace")});
     RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
     TConnection connection;
     connection.ConnectionString = BuildConnectionString(0, server, database, {}, {});

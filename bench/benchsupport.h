@@ -25,8 +25,9 @@ void RunTool(const QString& program, const QStringList& args);
 qint64 Count(TConnection& connection, const QString& sql);
 // Peak resident memory of a process of this machine in KiB (0 when it cannot be read).
 qint64 PeakMemoryKB(qint64 pid);
-// The database name given, else a new database of that name built with kxmrp from scratch:
-// the structure, the generated case of the size, the demo factory, then vacuumed.
+// A new database of that name built with kxmrp from scratch: the structure with the demo
+// factory, the generated case of the size, then vacuumed. The demo's administrator (admin,
+// password admin123) logs in.
 void BuildGeneratedDatabase(const QString& kxmrp, const QString& server, const QString& database, const QString& size);
 
 } // namespace bench

@@ -73,7 +73,7 @@ int main(int argc, char** argv)
             BuildGeneratedDatabase(QCoreApplication::applicationDirPath() + QStringLiteral("/kxmrp"), server, database, size);
         }
         {
-            cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QString());
+            cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QStringLiteral("admin"), QStringLiteral("admin123"));
             TConnection& connection = host.Connection();
             connection.Execute(QStringLiteral("truncate KX_MRP_Deduction, KX_MRP_ForcastExt, KX_MRP_SOExt, KX_MRP_SIExt"));
             Print(QStringLiteral("  产品预测 %1 行 (可参与 %2), 销售订单 %3 行, 出口订单 %4 行")
