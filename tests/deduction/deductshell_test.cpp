@@ -22,18 +22,10 @@ using namespace kx::test;
 
 namespace {
 
-TERPListView* ListOf(TObjectPage* page)
-{
-    return page ? dynamic_cast<TERPListView*>(page->View()) : nullptr;
-}
-
-QAction* ObjectAction(TMainWindow* window, const QString& caption)
+QAction* CurrentAction(TMainWindow* window, const QString& caption)
 {
     window->UpdateCommands();
-    for (QAction* action : window->ObjectActions())
-        if (action->text() == caption)
-            return action;
-    return nullptr;
+    return ObjectAction(window, caption);
 }
 
 // The module's objects live in the plug-in: the test sees them through the host interfaces.
@@ -77,7 +69,7 @@ TEST_F(DeductShell, TheForcastListOpensTheEditorAndShowsTheFocusedLinesDeduction
     EXPECT_TRUE(window->grab().save(TestOutputPath(QStringLiteral("shell_forcast_list_deduct.png"))));
 
     // "新增" opens a new bill.
-    QAction* add = ObjectAction(window, QStringLiteral("新增"));
+    QAction* add = CurrentAction(window, QStringLiteral("新增"));
     ASSERT_NE(add, nullptr);
     add->trigger();
     IInfoEdit* created = CurrentEditor(window);
@@ -120,7 +112,7 @@ TEST_F(DeductShell, TheDeductionLogListsThePairsWithTheirBillsAndOffersToClearTh
     // Clearing belongs to the module (its questions are the plug-in's own boxes, tried in
     // deductactions_test): the list offers it on the focused row.
     log->FocusRow(0);
-    QAction* clear = ObjectAction(window, QStringLiteral("清除冲销"));
+    QAction* clear = CurrentAction(window, QStringLiteral("清除冲销"));
     ASSERT_NE(clear, nullptr);
     EXPECT_TRUE(clear->isEnabled());
 }

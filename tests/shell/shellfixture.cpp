@@ -5,6 +5,7 @@
 
 #include "db/shared.h"
 
+#include <QAction>
 #include <QStandardPaths>
 
 namespace kx::test {
@@ -44,6 +45,19 @@ int RowWhere(const shell::TERPListView& view, const QString& field, const QVaria
         if (records.Value(row, field) == value && (field2.isEmpty() || records.Value(row, field2) == value2))
             return row;
     return -1;
+}
+
+shell::TERPListView* ListOf(shell::TObjectPage* page)
+{
+    return page ? dynamic_cast<shell::TERPListView*>(page->View()) : nullptr;
+}
+
+QAction* ObjectAction(shell::TMainWindow* window, const QString& caption)
+{
+    for (QAction* action : window->ObjectActions())
+        if (action->text() == caption)
+            return action;
+    return nullptr;
 }
 
 } // namespace kx::test

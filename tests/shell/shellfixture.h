@@ -3,10 +3,14 @@
 #pragma once
 
 #include "erplistview.h"
+#include "mainwindow.h"
+#include "objectpage.h"
 #include "shellstartup.h"
 #include "testdatabase.h"
 
 #include <memory>
+
+class QAction;
 
 namespace kx::test {
 
@@ -26,5 +30,9 @@ protected:
 // The record (row of the list) whose fields hold the values.
 int RowWhere(const shell::TERPListView& view, const QString& field, const QVariant& value, const QString& field2 = {},
              const QVariant& value2 = {});
+// The host's own list on a page, or null when the page shows something else.
+shell::TERPListView* ListOf(shell::TObjectPage* page);
+// The window's action of the current object with that caption, or null.
+QAction* ObjectAction(shell::TMainWindow* window, const QString& caption);
 
 } // namespace kx::test

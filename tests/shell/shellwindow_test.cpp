@@ -26,19 +26,6 @@ using namespace kx::test;
 
 namespace {
 
-TERPListView* ListOf(TObjectPage* page)
-{
-    return page ? dynamic_cast<TERPListView*>(page->View()) : nullptr;
-}
-
-QAction* ObjectAction(TMainWindow* window, const QString& caption)
-{
-    for (QAction* action : window->ObjectActions())
-        if (action->text() == caption)
-            return action;
-    return nullptr;
-}
-
 // An editor with unsaved edits that asks, as the module's editors do, before it closes.
 class TEditedBill : public QWidget, public IInfoEdit {
 public:
