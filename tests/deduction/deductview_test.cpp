@@ -7,9 +7,12 @@
 #include "db/strutils.h"
 #include "deduction/deductframe.h"
 #include "deduction/deductlog.h"
+#include "views/pickpopupdlg.h"
 
 #include <QComboBox>
 #include <QLabel>
+#include <QApplication>
+#include <QCheckBox>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -33,6 +36,32 @@ QStringList Bookkeeping()
     for (; !q.Eof(); q.Next())
         rows << q.Fields(0).AsString();
     return rows;
+}
+
+// The condition editor of the host: forecasts of 成都蓉城 only.
+bool PickCustomer(const TInfoObjectDef*, QString& code, bool, QString& text, void*)
+{
+    code = QStringLiteral("客户=C004");
+    text = QStringLiteral("s.ForCustID='DM-C-04'");
+    return true;
+}
+
+// Picks in the picker the rows whose bill is one of ids, and confirms.
+void PickBills(const QStringList& ids, const QString& picture = QString())
+{
+    OnNextDialog<TPickPopupDlg>([ids, picture](TPickPopupDlg* dlg) {
+        QItemSelection selection;
+        for (int row = 0; row < dlg->Rows().RecordCount(); ++row)
+            if (ids.contains(dlg->Rows().Value(row, QStringLiteral("#BillID")).toString()))
+                selection.select(dlg->grdPickData->model()->index(row, 0), dlg->grdPickData->model()->index(row, 0));
+        dlg->grdPickData->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        if (!picture.isEmpty()) {
+            dlg->resize(900, 300);
+            QApplication::processEvents();
+            EXPECT_TRUE(dlg->grab().save(TestOutputPath(picture)));
+        }
+        dlg->accept();
+    });
 }
 
 TTreeNode* ChildNode(TMRPDeductFrame& view, int child)
@@ -177,4 +206,28 @@ TEST_F(DeductView, OnItsOwnExplainsWhatToDoUntilALineIsChosen)
     ASSERT_EQ(offered.size(), 2);
     EXPECT_TRUE(offered.join(u';').contains(QStringLiteral("FC2611-001"))) << offered.join(u';').toStdString();
     EXPECT_TRUE(offered.join(u';').contains(QStringLiteral("FC2612-001")));
+}
+
+TEST_F(DeductView, ThePickersChooseTheLineAndItsCounterpartsUnderTheUsersCondition)
+{
+    auto view = OpenModuleView<TMRPDeductFrame>(QStringLiteral("KX_MRP.Deduct"));
+    ASSERT_NE(view, nullptr);
+    // Without a line, "选销售订单" picks the line to deduct.
+    PickBills({QStringLiteral("DM-SO-04")});
+    ASSERT_TRUE(view->ExecCommand(view->ActionCommand(QStringLiteral("AddSO"))));
+    ASSERT_TRUE(view->Bill().HasRoot());
+    EXPECT_EQ(view->Bill().Root.LineText(), QStringLiteral("SO2612-002/1"));
+
+    // With the filter asked first, the picker offers only the forecasts of the condition:
+    // FC2612-001/4, not FC2611-001/2 (no customer).
+    Host().Env.SelectFilter = PickCustomer;
+    view->chkShowFilter->setChecked(true);
+    ASSERT_TRUE(view->ToggleEditMode());
+    PickBills({QStringLiteral("DM-FC-01"), QStringLiteral("DM-FC-02")}, QStringLiteral("deduct_view_picker.png"));
+    ASSERT_TRUE(view->ExecCommand(view->ActionCommand(QStringLiteral("AddForcast"))));
+    Host().Env.SelectFilter = nullptr;
+    ASSERT_EQ(view->Bill().Children.size(), 1);
+    EXPECT_EQ(view->Bill().Children[0].LineText(), QStringLiteral("FC2612-001/4"));
+    EXPECT_EQ(view->Bill().Children[0].Qty, 80);
+    EXPECT_EQ(GetParamValue(view->ViewScheme.Params, QStringLiteral("[ShowFilter]")), QStringLiteral("1"));
 }
