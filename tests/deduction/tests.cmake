@@ -5,6 +5,7 @@ kx_add_test(deduction_tests DB SOURCES
     deduction/deductcases_test.cpp
     deduction/deductmps_test.cpp
     deduction/deductoptions_test.cpp
+    deduction/deductrace_test.cpp
 )
 target_link_libraries(deduction_tests PRIVATE kx_scenario_files)
 target_compile_definitions(deduction_tests PRIVATE KX_DEDUCT_CASE_DIR="${CMAKE_CURRENT_SOURCE_DIR}/deduction/cases"
