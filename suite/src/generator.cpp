@@ -163,7 +163,7 @@ TGenParams GenSizeParams(const QString& size, TGenProfile profile)
     TGenParams p;
     const bool toOrder = profile == gpMakeToOrder;
     p.Levels = toOrder ? 4 : 8;
-    p.Fanout = toOrder ? 4 : 5;
+    p.Fanout = toOrder ? 6 : 5;
     p.Horizon = 180;
     p.QtyScale = toOrder ? 10 : 1;
     const QString s = size.trimmed().toUpper();

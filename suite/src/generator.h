@@ -42,7 +42,7 @@ struct TGenParams {
 
 // The parameters of a size: "S", "M" or "L" (in any case). L has 50,000 items on 8 levels,
 // 200,000 demand and 100,000 supply lines; M a tenth and S a hundredth of it. Made to order,
-// the items stand on 4 levels with 4 components a BOM, and there are 6,000 demand lines at L,
+// the items stand on 4 levels with 6 components a BOM, and there are 6,000 demand lines at L,
 // each ten times as large. Raises EKxError for another size.
 TGenParams GenSizeParams(const QString& size, TGenProfile profile = gpMakeToStock);
 // Why the parameters cannot be generated, or empty when they can.

@@ -74,7 +74,7 @@ TEST(GeneratorParams, SizesAndOptions)
     const TGenParams toOrder = GenSizeParams(QStringLiteral("M"), gpMakeToOrder);
     EXPECT_EQ(toOrder.Items, 5000);
     EXPECT_EQ(toOrder.Levels, 4);
-    EXPECT_EQ(toOrder.Fanout, 4);
+    EXPECT_EQ(toOrder.Fanout, 6);
     EXPECT_EQ(toOrder.Orders, 600);
     EXPECT_EQ(toOrder.QtyScale, 10);
 }

@@ -10,6 +10,7 @@ target_link_libraries(reliability_unit_tests PRIVATE kx_bench_support kx_clihost
 kx_add_test(reliability_tests DB SOURCES
     reliability/cli_test.cpp
     reliability/importcells_test.cpp
+    reliability/runvolume_test.cpp
     reliability/schemerace_test.cpp
     reliability/sessionfixture.cpp
 )
