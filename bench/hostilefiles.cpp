@@ -72,7 +72,7 @@ public:
     void Add(const QString& name, const TRepeatedPart& part)
     {
         QuaZipFile file(&FZip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, 1))
+        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, Z_BEST_COMPRESSION))
             Fail(QStringLiteral("cannot add ") + name);
         part.Produce([&](const QByteArray& bytes) { file.write(bytes); });
         file.close();
@@ -82,7 +82,7 @@ public:
     void AddDeclared(const QString& name, const TRepeatedPart& part, qint64 declared)
     {
         z_stream z{};
-        deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+        deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
         QByteArray packed;
         uLong crc = crc32(0, nullptr, 0);
         auto feed = [&](const QByteArray& bytes, int flush) {
@@ -103,7 +103,7 @@ public:
         QuaZipNewInfo info(name);
         info.uncompressedSize = quint64(declared);
         QuaZipFile file(&FZip);
-        if (!file.open(QIODevice::WriteOnly, info, nullptr, quint32(crc), Z_DEFLATED, 1, true))
+        if (!file.open(QIODevice::WriteOnly, info, nullptr, quint32(crc), Z_DEFLATED, Z_BEST_COMPRESSION, true))
             Fail(QStringLiteral("cannot add ") + name);
         file.write(packed);
         file.close();

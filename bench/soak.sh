@@ -51,7 +51,7 @@ KX_PG_FSYNC=off server_up || fail "cluster did not start"
 "$kxmrp" db init --demo >/dev/null || fail "db init"
 "$kxmrp" gen --size S --replace >/dev/null || fail "gen"
 "$kxmrp" db init --demo >/dev/null || fail "db init after gen"
-scheme=$("$kxmrp" scheme create --name soak --weeks 26 | sed -n 's/^方案 \([0-9]*\):.*/\1/p')
+scheme=$("$kxmrp" scheme create --name soak --weeks 26 --track 9 | sed -n 's/^方案 \([0-9]*\):.*/\1/p')
 [ -n "$scheme" ] || fail "scheme create"
 "$kxmrp" mps --scheme "$scheme" >/dev/null || fail "mps"
 start=$(date +%s.%N)
