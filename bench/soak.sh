@@ -16,7 +16,7 @@ kxmrp="$root/build/bin/kxmrp"
 pgbin=/usr/lib/postgresql/15/bin
 db=kx_soak
 export KXMRP_SERVER="$cluster" KXMRP_DATABASE="$db" KXMRP_LOGIN=admin KXMRP_PASSWORD=admin123
-work=$(mktemp -d)
+work=$(mktemp -d /tmp/kxmrp-soak-work.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
 as_server() { if [ "$(id -u)" = 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi; }
@@ -43,7 +43,10 @@ leftovers() {
                         where l.locktype='advisory' and l.pid=k.LckPID and l.objid=k.LckSchIID and l.granted))"
 }
 
-run_bg() { "$kxmrp" run --scheme "$scheme" >"$work/run.out" 2>&1 & echo $!; }
+# Starts the run in the background; its process is $pid.
+run_bg() { "$kxmrp" run --scheme "$scheme" >"$work/run.out" 2>&1 & pid=$!; }
+# Waits for the run: $status is its exit status, or "refused" when another session held the scheme.
+wait_run() { { wait "$pid"; } 2>/dev/null; status=$?; if grep -q "正被" "$work/run.out"; then status=refused; fi; }
 
 echo "== soak: $iterations iterations on a size-S factory in $cluster"
 "$root/scripts/pgcluster.sh" stop "$cluster"; as_server rm -rf "$cluster"; rm -rf "$cluster"
@@ -72,25 +75,25 @@ for ((i = 1; i <= iterations; i++)); do
     case $action in
     0 | 1 | 2)  # kill -9, Ctrl-C, terminate
         signal=(KILL INT TERM); signal=${signal[$action]}
-        pid=$(run_bg); sleep "$delay"; kill -s "$signal" "$pid" 2>/dev/null; wait "$pid"; status=$?
+        run_bg; sleep "$delay"; kill -s "$signal" "$pid" 2>/dev/null; wait_run
         name="kill -$signal"; outcome=$status ;;
     3 | 4)      # the server stops in the middle, fast or immediately, and comes back
         mode=(fast immediate); mode=${mode[$((action - 3))]}
-        pid=$(run_bg); sleep "$delay"
+        run_bg; sleep "$delay"
         as_server "$pgbin/pg_ctl" -D "$cluster/data" -m "$mode" -w stop >/dev/null 2>&1
-        wait "$pid"; status=$?
+        wait_run
         server_up || fail "server did not come back"
         name="server stop $mode"; outcome=$status ;;
     5 | 6)      # a second run at once
-        pid=$(run_bg); sleep "$delay"
+        run_bg; sleep "$delay"
         "$kxmrp" run --scheme "$scheme" >"$work/second.out" 2>&1; second=$?
-        wait "$pid"; status=$?
+        wait_run
         grep -q "正被" "$work/second.out" && second=refused
         name="two runs"; outcome="$status/$second" ;;
     7)          # a fetch of the main demand during the run (kept: same bills, same lines)
-        pid=$(run_bg); sleep "$delay"
+        run_bg; sleep "$delay"
         "$kxmrp" mps --scheme "$scheme" >"$work/second.out" 2>&1; second=$?
-        wait "$pid"; status=$?
+        wait_run
         grep -q "正被" "$work/second.out" && second=refused
         if [ "$second" = 0 ]; then "$kxmrp" run --scheme "$scheme" >/dev/null 2>&1; fi
         name="run + mps"; outcome="$status/$second" ;;
