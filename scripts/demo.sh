@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the private database under var/ with the demo
-# factory, and opens the desktop host logged in as the demo planner (liming / liming123).
-# Without a display it prints how to start the host instead.
+# factory and a plan scheme of its planner whose main demand is fetched and MRP run, and opens
+# the plan scheme workbench in the desktop host logged in as that planner (liming /
+# liming123). Without a display it prints how to start the host instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -10,8 +11,17 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 kxmrp=("$root/build/bin/kxmrp" --server "$root/var/pg" --database kx_demo)
 "${kxmrp[@]}" db init --demo
 "${kxmrp[@]}" info
+# The planner's demo scheme: twelve weeks from the demo factory's base day, fetched and run once.
+planner=(--login liming --password liming123)
+if ! "${kxmrp[@]}" "${planner[@]}" scheme list | grep -q '演示计划'; then
+    out=$("${kxmrp[@]}" "${planner[@]}" scheme create --name 演示计划 --calendar 1 --from 2026-12-07 --weeks 12)
+    echo "$out"
+    iid=$(echo "$out" | sed -n 's/^方案 \([0-9]*\):.*/\1/p')
+    "${kxmrp[@]}" "${planner[@]}" mps --scheme "$iid"
+    "${kxmrp[@]}" "${planner[@]}" run --scheme "$iid" | tail -n 3
+fi
 shell=("$root/build/bin/kxshell" --server "$root/var/pg" --database kx_demo --user liming --password liming123
-       --open KX_MRP.Items)
+       --open KX_MRP.MRP)
 if [ -n "${DISPLAY:-}" ]; then
     exec "${shell[@]}" "$@"
 fi

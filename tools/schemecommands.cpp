@@ -7,11 +7,13 @@
 #include "db/strutils.h"
 #include "engine/maindemand.h"
 #include "engine/mainimport.h"
+#include "workbench/schemeops.h"
 
 #include <QElapsedTimer>
 
 #include <cstdio>
 #include <limits>
+#include <optional>
 
 namespace kx::cli {
 
@@ -53,12 +55,18 @@ void PrintScheme(const TPlanScheme& s)
 
 const char* const kSchemeUsage =
     "用法:\n"
-    "  kxmrp scheme create --name 名称 [--source 0-3] [--scope 0-8] [--calendar ID] [--from yyyy-mm-dd]\n"
-    "                      [--weeks 1-156 | --days 1-1096 | --months 1-36] [--safety 0-2] [--replace 0-3]\n"
-    "                      [--suites 0-3] [--track 0-5|9] [--item-track] [--loss] [--lot]\n"
+    "  kxmrp scheme create --name 名称 [参数...]\n"
+    "  kxmrp scheme update --scheme ID [--name 名称] [参数...]\n"
+    "  kxmrp scheme copy --scheme ID --name 新名称 [--results] [参数...]\n"
+    "  kxmrp scheme delete --scheme ID [--yes]\n"
     "  kxmrp scheme list\n"
     "  kxmrp scheme show --scheme ID\n"
-    "  创建和修改方案需要[MRP计划方案]的修改权限; 列出和查看的是用户自己的方案和发布给他的方案。\n"
+    "参数: [--source 0-3] [--scope 0-8] [--calendar ID] [--from yyyy-mm-dd]\n"
+    "      [--weeks 1-156 | --days 1-1096 | --months 1-36] [--safety 0-2] [--replace 0-3]\n"
+    "      [--suites 0-3] [--track 0-5|9] [--item-track | --no-item-track] [--loss | --no-loss] [--lot | --no-lot]\n"
+    "  创建、修改、复制和删除方案需要[MRP计划方案]的修改权限; 列出和查看的是用户自己的方案和发布给他的方案。\n"
+    "  修改时只改给出的参数, 方案的状态随之而定, 与工作台保存方案时相同; 复制时 --results 同时复制运算结果\n"
+    "  (仅当原方案已运算过MRP且主需求源相同或为导入排程); 删除须加 --yes 确认。\n"
     "  --calendar 0 表示不用工厂日历 (每天都是工作日); 缺省为第一个工厂日历。\n"
     "  --safety 2 (全部物料考虑) 只用于 --scope 0 (全局物料需求)。\n";
 
@@ -87,49 +95,176 @@ TPlanPeriods HorizonOf(TCliArgs& a)
     return ConsecutivePeriods(begin, count, unitName);
 }
 
-int CreateScheme(const TConnectOptions& options, TCliArgs& a)
+// The parameters a command gives a scheme; what is not given stays as it is.
+struct TSchemeOptions {
+    std::optional<QString> Name;
+    std::optional<int> Source, Scope, Safety, Replace, Suites, Track, Calendar;
+    std::optional<bool> ItemTrack, Loss, Lot;
+    std::optional<TPlanPeriods> Periods;
+
+    void ApplyTo(TPlanScheme& s) const
+    {
+        s.SchemeName = Name.value_or(s.SchemeName);
+        s.PlanSource = Source.value_or(s.PlanSource);
+        s.PlanNeedScope = Scope.value_or(s.PlanNeedScope);
+        s.CareItemSafety = Safety.value_or(s.CareItemSafety);
+        s.CareItemReplace = Replace.value_or(s.CareItemReplace);
+        s.CareItemSuites = Suites.value_or(s.CareItemSuites);
+        s.CareMRPTrackMode = Track.value_or(s.CareMRPTrackMode);
+        s.PlanCalIID = Calendar.value_or(s.PlanCalIID);
+        s.CareItemMRPTrack = ItemTrack.value_or(s.CareItemMRPTrack);
+        s.CareItemLossRate = Loss.value_or(s.CareItemLossRate);
+        s.CareItemLotRule = Lot.value_or(s.CareItemLotRule);
+        s.PlanPeriods = Periods.value_or(s.PlanPeriods);
+    }
+};
+
+TSchemeOptions ReadSchemeOptions(TCliArgs& a, bool creating)
 {
-    TPlanScheme s(nullptr);
-    s.SchemeName = a.Required("name", 100);
-    s.PlanSource = a.Int("source", 0, 3, srcForcastAndOrders);
-    s.PlanNeedScope = a.Int("scope", 0, 8, 0);
-    s.CareItemSafety = a.Int("safety", 0, 2, 1);
+    TSchemeOptions o;
+    auto number = [&a](const char* name, int min, int max, std::optional<int>& value) {
+        if (a.Has(name))
+            value = a.Int(name, min, max, 0);
+    };
+    if (creating)
+        o.Name = a.Required("name", 100);
+    else if (a.Has("name"))
+        o.Name = a.Required("name", 100);
+    number("source", 0, 3, o.Source);
+    number("scope", 0, 8, o.Scope);
+    number("safety", 0, 2, o.Safety);
+    number("replace", 0, 3, o.Replace);
+    number("suites", 0, 3, o.Suites);
+    number("calendar", 0, std::numeric_limits<int>::max(), o.Calendar);
+    if (a.Has("track"))
+        o.Track = a.OneOf("track", {0, 1, 2, 3, 4, 5, 9}, 0);
+    // A switch is turned on by --name and off by --no-name.
+    auto flag = [&a](const char* on, const char* off, std::optional<bool>& value) {
+        if (a.Flag(on))
+            value = true;
+        if (a.Flag(off))
+            value = false;
+    };
+    flag("item-track", "no-item-track", o.ItemTrack);
+    flag("loss", "no-loss", o.Loss);
+    flag("lot", "no-lot", o.Lot);
+    if (creating || a.Has("from") || a.Has("days") || a.Has("weeks") || a.Has("months"))
+        o.Periods = HorizonOf(a);
+    return o;
+}
+
+// The checks of the workbench's save, and those of the options together: a calendar that
+// exists, safety stock for all items only with the global scope.
+void CheckSchemeOptions(TCliHost& host, TCliArgs& a, const TPlanScheme& s, bool calendarGiven)
+{
     if (s.CareItemSafety == 2 && s.PlanNeedScope != 0)
         a.RefuseValue("safety", QStringLiteral("2"), QStringLiteral("\"全部物料考虑\"只用于需求范围0(全局物料需求)"));
-    s.CareItemReplace = a.Int("replace", 0, 3, 3);
-    s.CareItemSuites = a.Int("suites", 0, 3, 0);
-    s.CareMRPTrackMode = a.OneOf("track", {0, 1, 2, 3, 4, 5, 9}, 0);
-    s.CareItemMRPTrack = a.Flag("item-track");
-    s.CareItemLossRate = a.Flag("loss");
-    s.CareItemLotRule = a.Flag("lot");
-    const bool calendarGiven = a.Has("calendar");
-    s.PlanCalIID = a.Int("calendar", 0, std::numeric_limits<int>::max(), 0);
-    s.PlanPeriods = HorizonOf(a);
-    a.Finish();
-
-    TCliHost host(options);
-    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
-    s.Query().Connection = &host.Connection();
-    TQuery q(&host.Connection());
-    if (!calendarGiven) {
-        q.SQL = QStringLiteral("select coalesce(min(CalIID), 0) from KX_MRP_Calendar");
-        q.Open();
-        s.PlanCalIID = q.Fields(0).AsInteger();
-    } else if (s.PlanCalIID != 0) {
+    if (calendarGiven && s.PlanCalIID != 0) {
+        TQuery q(&host.Connection());
         q.SQL = QStringLiteral("select 1 from KX_MRP_Calendar where CalIID=%1").arg(SQLInt(s.PlanCalIID));
         q.Open();
         if (q.IsEmpty())
             a.RefuseValue("calendar", QString::number(s.PlanCalIID), QStringLiteral("工厂日历不存在"));
     }
-    q.SQL = QStringLiteral("select 1 from KX_MRP_Schemes where SchType=0 and SchName=%1 and SchUsrID=%2")
-                .arg(QuotedStr(s.SchemeName), QuotedStr(host.UserID()));
-    q.Open();
-    if (!q.IsEmpty())
-        a.Refuse(QStringLiteral("[%1]的值(%2)已经存在!").arg(QStringLiteral("方案名称"), s.SchemeName));
-    s.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(s));
-    if (!s.Save())
+    QString message;
+    if (CheckSchemeForSave(host.Connection(), s, message) != sfNone)
+        a.Refuse(message);
+}
+
+int SaveScheme(TPlanScheme& s, const TSchemeCopy* copy, const QString& sourceName)
+{
+    TConsoleProgress progress;
+    if (!SaveSchemeWithData(s, copy, sourceName, progress))
         return esFailed;
     PrintScheme(s);
+    return esDone;
+}
+
+int CreateScheme(const TConnectOptions& options, TCliArgs& a)
+{
+    TSchemeOptions o = ReadSchemeOptions(a, true);
+    a.Finish();
+
+    TCliHost host(options);
+    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
+    TPlanScheme s(&host.Connection());
+    if (!o.Calendar) {
+        // Without --calendar the first factory calendar is taken.
+        TQuery q(&host.Connection());
+        q.SQL = QStringLiteral("select coalesce(min(CalIID), 0) from KX_MRP_Calendar");
+        q.Open();
+        s.PlanCalIID = q.Fields(0).AsInteger();
+    }
+    const bool calendarGiven = o.Calendar.has_value();
+    o.ApplyTo(s);
+    CheckSchemeOptions(host, a, s, calendarGiven);
+    s.PlanState = DeriveSavedState(true, 0, {}, TSchemeParams::Of(s));
+    return SaveScheme(s, nullptr, QString());
+}
+
+int UpdateScheme(const TConnectOptions& options, TCliArgs& a)
+{
+    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
+    const TSchemeOptions o = ReadSchemeOptions(a, false);
+    a.Finish();
+
+    TCliHost host(options);
+    std::unique_ptr<TPlanScheme> scheme = host.OpenScheme(iid, saMaintain);
+    TPlanScheme& s = *scheme;
+    if (s.PlanState >= psPublished)
+        throw ECliRefusal(QStringLiteral("kxmrp scheme update: 计划方案[%1]当前状态为\"%2\", 不能修改!").arg(s.SchemeName, s.GetPlanStateText()),
+                          esFailed);
+    const TSchemeParams before = TSchemeParams::Of(s);
+    o.ApplyTo(s);
+    CheckSchemeOptions(host, a, s, o.Calendar.has_value());
+    s.PlanState = DeriveSavedState(false, s.PlanState, before, TSchemeParams::Of(s));
+    return SaveScheme(s, nullptr, QString());
+}
+
+int CopyScheme(const TConnectOptions& options, TCliArgs& a)
+{
+    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
+    const bool results = a.Flag("results");
+    const TSchemeOptions o = ReadSchemeOptions(a, true);
+    a.Finish();
+
+    TCliHost host(options);
+    host.RequireRight(QStringLiteral("KX_MRP.MRP"), QStringLiteral("Update"));
+    std::unique_ptr<TPlanScheme> source = host.OpenScheme(iid, saRead);
+    TPlanScheme s(&host.Connection());
+    AssignScheme(s, *source);
+    s.SchemeIID = 0;
+    o.ApplyTo(s);
+    CheckSchemeOptions(host, a, s, o.Calendar.has_value());
+    // Results come along only where the workbench would offer them.
+    const TSchemeCopy copy{source->SchemeIID, results && CopyResultsAsked(source->MrpRunTime, source->PlanSource, s.PlanSource),
+                           s.PlanSource};
+    if (results && !copy.WithResults)
+        Print(QStringLiteral("计划方案[%1]未运算过MRP或主需求源不同, 只复制主需求数据。").arg(source->SchemeName));
+    s.PlanState = CopiedState(DeriveSavedState(false, source->PlanState, TSchemeParams::Of(*source), TSchemeParams::Of(s)), copy.WithResults);
+    return SaveScheme(s, &copy, source->SchemeName);
+}
+
+int DeleteScheme(const TConnectOptions& options, TCliArgs& a)
+{
+    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
+    const bool confirmed = a.Flag("yes");
+    a.Finish();
+
+    TCliHost host(options);
+    std::unique_ptr<TPlanScheme> scheme = host.OpenScheme(iid, saMaintain);
+    const TPlanScheme& s = *scheme;
+    if (s.PlanState == psPublished || s.PlanState == psReleased)
+        throw ECliRefusal(QStringLiteral("kxmrp scheme delete: 计划方案[%1]当前状态为\"%2\", 不能删除!").arg(s.SchemeName, s.GetPlanStateText()),
+                          esFailed);
+    const int released = s.PlanState == psReleaseClosed ? ReleasedSupplyCount(host.Connection(), iid) : 0;
+    if (!confirmed) {
+        Print(DeleteSchemeQuestion(s.SchemeName, s.PlanState, released));
+        throw ECliRefusal(QStringLiteral("kxmrp scheme delete: 未加 --yes 确认, 计划方案没有删除。"), esFailed);
+    }
+    TConsoleProgress progress;
+    DeleteSchemeData(host.Connection(), iid, s.SchemeName, progress);
+    Print(QStringLiteral("计划方案[%1]已删除。").arg(s.SchemeName));
     return esDone;
 }
 
@@ -165,7 +300,9 @@ int RunSchemeCommand(const TConnectOptions& options, QStringList args)
 {
     const QString usage = QString::fromUtf8(kSchemeUsage);
     const QString action = args.value(0);
-    if (action == QLatin1String("create") || action == QLatin1String("list") || action == QLatin1String("show")) {
+    static const QStringList kActions{QStringLiteral("create"), QStringLiteral("update"), QStringLiteral("copy"),
+                                      QStringLiteral("delete"), QStringLiteral("list"), QStringLiteral("show")};
+    if (kActions.contains(action)) {
         TCliArgs a(args.mid(1), QStringLiteral("scheme ") + action, usage);
         if (action == QLatin1String("show")) {
             const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
@@ -174,10 +311,18 @@ int RunSchemeCommand(const TConnectOptions& options, QStringList args)
             PrintScheme(*host.OpenScheme(iid, saRead));
             return esDone;
         }
-        return action == QLatin1String("create") ? CreateScheme(options, a) : ListSchemes(options, a);
+        if (action == QLatin1String("create"))
+            return CreateScheme(options, a);
+        if (action == QLatin1String("update"))
+            return UpdateScheme(options, a);
+        if (action == QLatin1String("copy"))
+            return CopyScheme(options, a);
+        if (action == QLatin1String("delete"))
+            return DeleteScheme(options, a);
+        return ListSchemes(options, a);
     }
     TCliArgs a(args, QStringLiteral("scheme"), usage);
-    a.Refuse(action.isEmpty() ? QStringLiteral("缺少子命令(create, list, show)") : QStringLiteral("未知子命令 %1").arg(action.left(60)));
+    a.Refuse(action.isEmpty() ? QStringLiteral("缺少子命令(create, update, copy, delete, list, show)") : QStringLiteral("未知子命令 %1").arg(action.left(60)));
 }
 
 int RunMpsCommand(const TConnectOptions& options, QStringList args)
@@ -185,19 +330,27 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
     static const char* const kUsage =
         "用法: kxmrp mps --scheme ID [--keep-free] [--keep-adj]\n"
         "       kxmrp mps --scheme ID --import 文件 [--type so|mo|free] [--merge]\n"
-        "  获取计划方案的主需求 (主需求源0-2), 或从CSV/xlsx文件导入主需求 (主需求源3\"(导入排程)\");\n"
-        "  --keep-free/--keep-adj 保留自由需求/排程调整; --merge 同需求行覆盖, 否则追加 (缺省完全覆盖)。\n"
+        "       kxmrp mps --scheme ID --copy-from ID [--merge] [--periods]\n"
+        "  获取计划方案的主需求 (主需求源0-2), 或从CSV/xlsx文件导入、从其他计划方案复制主需求 (主需求源3\"(导入排程)\");\n"
+        "  --keep-free/--keep-adj 保留自由需求/排程调整; --merge 同需求行覆盖, 否则追加 (缺省完全覆盖);\n"
+        "  --periods 同时采用来源方案的展望期间 (仅与完全覆盖同用)。\n"
         "  需要[MRP计划方案]的修改权限, 且方案须是用户自己的。\n";
     TCliArgs a(args, QStringLiteral("mps"), QString::fromUtf8(kUsage));
     const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
     const bool keepFree = a.Flag("keep-free");
     const bool keepAdj = a.Flag("keep-adj");
     const QString file = a.ExistingFile("import");
-    const bool importing = !file.isNull();
-    if (!importing && (a.Has("type") || a.Has("merge")))
+    const int copyFrom = a.Int("copy-from", 1, std::numeric_limits<int>::max(), 0);
+    const bool periods = a.Flag("periods");
+    if (!file.isNull() && copyFrom > 0)
+        a.Refuse(QStringLiteral("参数--import和--copy-from只能给出一个!"));
+    const bool importing = !file.isNull() || copyFrom > 0;
+    if ((!importing && a.Has("merge")) || (file.isNull() && a.Has("type")))
         a.Refuse(QStringLiteral("参数--type和--merge只用于--import!"));
+    if (periods && copyFrom == 0)
+        a.Refuse(QStringLiteral("参数--periods只用于--copy-from!"));
     if (importing && (keepFree || keepAdj))
-        a.Refuse(QStringLiteral("参数--keep-free和--keep-adj只用于获取主需求, 不能与--import同用!"));
+        a.Refuse(QStringLiteral("参数--keep-free和--keep-adj只用于获取主需求, 不能与--import或--copy-from同用!"));
     const QString type = a.OneOf("type", {QStringLiteral("so"), QStringLiteral("mo"), QStringLiteral("free")}, QStringLiteral("so"));
     const bool merge = a.Flag("merge");
     a.Finish();
@@ -207,7 +360,7 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
     TPlanScheme& s = *scheme;
     if (importing != (s.PlanSource == srcImport))
         throw ECliRefusal(importing ? QStringLiteral("kxmrp mps: 计划方案[%1]的主需求从业务单据获取, 只有主需求源为\"(导入排程)\"的方案才能导入主需求!").arg(s.SchemeName)
-                                    : QStringLiteral("kxmrp mps: 计划方案[%1]的主需求源为\"(导入排程)\", 请用--import导入主需求!").arg(s.SchemeName),
+                                    : QStringLiteral("kxmrp mps: 计划方案[%1]的主需求源为\"(导入排程)\", 请用--import或--copy-from获取主需求!").arg(s.SchemeName),
                           esFailed);
     TConsoleProgress progress;
     QElapsedTimer timer;
@@ -215,6 +368,10 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
     bool ok = false;
     if (!importing) {
         ok = s.RunMPS(keepFree, keepAdj, progress);
+    } else if (copyFrom > 0) {
+        // The source as the workbench's list offers it: one the user may read.
+        host.OpenScheme(copyFrom, saRead);
+        ok = CopyMPS(s, copyFrom, merge ? wtInsertOrUpdate : wtOverwriteAll, periods, progress);
     } else {
         const TMRPMainImportType importType = type == QLatin1String("mo") ? itImportMOorOO
                                             : type == QLatin1String("free") ? itImportFreeNeed
@@ -242,38 +399,6 @@ int RunMpsCommand(const TConnectOptions& options, QStringList args)
               .arg(q.Fields(0).AsString(), FloatToText(q.Fields(1).AsFloat()))
               .arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2)
               .arg(s.GetPlanStateText()));
-    return esDone;
-}
-
-int RunMrpCommand(const TConnectOptions& options, QStringList args)
-{
-    static const char* const kUsage =
-        "用法: kxmrp run --scheme ID [--keep-type] [--keep-bom] [--keep-qty]\n"
-        "  运算计划方案的MRP, 保留供应类型/BOM/数量的手工调整; 运算日志输出到标准输出。\n"
-        "  需要[MRP计划方案]的修改权限, 且方案须是用户自己的。\n";
-    TCliArgs a(args, QStringLiteral("run"), QString::fromUtf8(kUsage));
-    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
-    const bool keepType = a.Flag("keep-type");
-    const bool keepBom = a.Flag("keep-bom");
-    const bool keepQty = a.Flag("keep-qty");
-    a.Finish();
-
-    TCliHost host(options);
-    std::unique_ptr<TPlanScheme> scheme = host.OpenScheme(iid, saMaintain);
-    TConsoleProgress progress(false);
-    QElapsedTimer timer;
-    timer.start();
-    const TMRPLogEvent log = [](int kind, int indent, const QString& text, const QString& time) {
-        const char* mark = kind == 3 ? "错误 " : kind == 2 ? "警告 " : "";
-        std::printf("%s%s%s%s\n", time.toUtf8().constData(), indent ? "    " : "", mark,
-                    QString(text).replace(QLatin1Char('\r'), QStringLiteral("\n        ")).toUtf8().constData());
-        std::fflush(stdout);
-    };
-    if (!scheme->RunMRP(keepType, keepBom, log, progress, keepQty)) {
-        Print(QStringLiteral("用时 %1 秒; MRP运算未完成, 计划方案的结果和状态保持不变。").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2));
-        return esFailed;
-    }
-    Print(QStringLiteral("用时 %1 秒; 状态: %2").arg(double(timer.elapsed()) / 1000.0, 0, 'f', 2).arg(scheme->GetPlanStateText()));
     return esDone;
 }
 

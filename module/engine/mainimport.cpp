@@ -4,6 +4,7 @@
 #include "db/errors.h"
 #include "db/quote.h"
 #include "db/shared.h"
+#include "db/sqlrun.h"
 #include "db/strutils.h"
 #include "engine/objectquery.h"
 #include "engine/progress.h"
@@ -196,6 +197,65 @@ private:
 
 } // namespace
 
+static const TBillKind* KindOf(int billType)
+{
+    for (const TBillKind& k : kCustomerBills)
+        if (k.BillType == billType)
+            return &k;
+    for (const TBillKind& k : kSupplyBills)
+        if (k.BillType == billType)
+            return &k;
+    return nullptr;
+}
+
+QString MainBillLineFields(int billType)
+{
+    const TBillKind* k = KindOf(billType);
+    return k ? BillLookupFields(*k) : QString();
+}
+
+QString MainBillObjectID(int billType)
+{
+    const TBillKind* k = KindOf(billType);
+    return k ? QLatin1String(k->ObjectID) : QString();
+}
+
+void ReadBillLine(const std::function<QVariant(const QString& name)>& value, TMainDemandLine& line)
+{
+    auto text = [&](const char* name) { return value(QLatin1String(name)).toString(); };
+    auto number = [&](const char* name) { return value(QLatin1String(name)).toDouble(); };
+    auto integer = [&](const char* name) { return value(QLatin1String(name)).toInt(); };
+    line.BillID = text("BillID");
+    line.BillNo = text("BillNo");
+    line.BillEntry = integer("BillEntry");
+    line.BillDate = value(QStringLiteral("BillDate")).toDateTime();
+    line.BillQty = number("BillQty");
+    line.ExeQty = number("ExeQty");
+    line.DedQty = number("DedQty");
+    line.DeptID = text("DeptID");
+    line.SuppID = text("SuppID");
+    line.ItmID = text("ItmID");
+    line.ItmProps = text("ItmProps");
+    for (int n = 0; n < 10; ++n)
+        line.ItmProp[n] = value(QStringLiteral("ItmProp%1").arg(n + 1)).toString();
+    line.OrigType = integer("OrigType");
+    line.OrigID = text("OrigID");
+    line.OrigNo = text("OrigNo");
+    line.OrigEntry = integer("OrigEntry");
+    line.OrigItmID = text("OrigItmID");
+    line.OrigCustID = text("OrigCustID");
+    line.OrigCustPO = text("OrigCustPO");
+    line.OrigTag = text("OrigTag");
+    line.OrigSubTag = text("OrigSubTag");
+    line.GroupType = integer("GroupType");
+    line.GroupNo = text("GroupNo");
+    line.BomType = integer("BomType");
+    line.BomID = text("BomID");
+    line.Note = text("Note");
+    line.NeedQty = number("NeedQty");
+    line.Date = value(QStringLiteral("NeedDate")).toDate();
+}
+
 QStringList MainImportFields()
 {
     QStringList fields;
@@ -327,35 +387,11 @@ bool ImportMainDemand(TPlanScheme& scheme, TMRPMainImportType importType, const 
                 report(QStringLiteral("导入的需求单据因未指定行号而存在重复内容, 忽略导入!\r\r需求单号: %1\r物料代码: %2").arg(billNo, itemNo));
                 continue;
             }
-            auto v = [&](const char* name) { return q.FieldByName(QLatin1String(name)); };
-            line.BillID = v("BillID").AsString();
-            line.BillNo = v("BillNo").AsString();
-            line.BillEntry = v("BillEntry").AsInteger();
-            line.BillDate = v("BillDate").AsDateTime();
-            line.BillQty = v("BillQty").AsFloat();
-            line.ExeQty = v("ExeQty").AsFloat();
-            line.DedQty = v("DedQty").AsFloat();
-            line.DeptID = v("DeptID").AsString();
-            line.SuppID = v("SuppID").AsString();
-            line.ItmProps = v("ItmProps").AsString();
-            for (int n = 0; n < 10; ++n)
-                line.ItmProp[n] = v(QStringLiteral("ItmProp%1").arg(n + 1).toLatin1().constData()).AsString();
-            line.OrigType = v("OrigType").AsInteger();
-            line.OrigID = v("OrigID").AsString();
-            line.OrigNo = v("OrigNo").AsString();
-            line.OrigEntry = v("OrigEntry").AsInteger();
-            line.OrigItmID = v("OrigItmID").AsString();
-            line.OrigCustID = v("OrigCustID").AsString();
-            line.OrigCustPO = v("OrigCustPO").AsString();
-            line.OrigTag = v("OrigTag").AsString();
-            line.OrigSubTag = v("OrigSubTag").AsString();
-            line.GroupType = v("GroupType").AsInteger();
-            line.GroupNo = v("GroupNo").AsString();
-            line.BomType = v("BomType").AsInteger();
-            line.BomID = v("BomID").AsString();
-            line.Note = v("Note").AsString();
-            line.NeedQty = hasNeed ? needQty : v("NeedQty").AsFloat();
-            line.Date = date.isValid() ? date : v("NeedDate").AsDate();
+            ReadBillLine([&q](const QString& name) { return FieldValueOrNull(q, name); }, line);
+            if (hasNeed)
+                line.NeedQty = needQty;
+            if (date.isValid())
+                line.Date = date;
         }
         if (!origTag.isEmpty())
             line.OrigTag = origTag;

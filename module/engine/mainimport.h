@@ -6,6 +6,8 @@
 #include "engine/tablefile.h"
 #include "kx_mrp/types.h"
 
+#include <functional>
+
 namespace kx {
 
 // A row the import reported: its number in the file, the kind and the text.
@@ -14,6 +16,16 @@ struct TImportIssue {
     TMessageKind Kind = mkWarning;
     QString Text;
 };
+
+// The select list that reads one line of a business bill kind (2, 4, 8, 22, 34, 24, 36) as
+// main demand, each value under its name (BillID, BillNo, BillEntry, BillDate, BillQty,
+// ExeQty, NeedQty, NeedDate, DeptID, SuppID, ItmID, ItmProps, ItmProp1..10, OrigTag,
+// OrigSubTag, GroupType, GroupNo, BomType, BomID, Orig..., DedQty, Note), with the object's
+// macros; empty for another type. The object of the kind's lines.
+QString MainBillLineFields(int billType);
+QString MainBillObjectID(int billType);
+// A bill line read through those names.
+void ReadBillLine(const std::function<QVariant(const QString& name)>& value, TMainDemandLine& line);
 
 // The field names a file may carry (matched without regard to case).
 QStringList MainImportFields();

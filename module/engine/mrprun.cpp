@@ -132,6 +132,7 @@ bool TMRPRun::Execute()
         Step(QStringLiteral("分析物料之间的依赖关系, 确定运算顺序..."));
         Levels = LowLevelCodes();
         for (int level = 0; level < Levels; ++level) {
+            Progress.ShowPosition(level + 1, Levels);
             Step(QStringLiteral("运算第%1层（共%2层）物料需求计划...").arg(level + 1).arg(Levels));
             // Gathered level by level: the level's item keys bring in their supplies, their
             // safety stock, and keep their unused supplies (LevelDemand).

@@ -11,6 +11,8 @@
 #include "masterdata/itemsettingframe.h"
 #include "masterdata/itemsubsframe.h"
 #include "masterdata/workcalenderdlg.h"
+#include "workbench/mainframe.h"
+#include "workbench/mrpframe.h"
 
 namespace kx {
 
@@ -41,6 +43,14 @@ IInfoEdit* CreateEdit(const TInfoObjectDef* def)
     return new TEdit(nullptr, def);
 }
 
+// The plan scheme workbench: maintain mode for the planner's own schemes, read mode for
+// those published to him. Its result tabs get their views from this dispatch.
+template <bool Maintain>
+IInfoFrame* CreateSchemeFrame(const TInfoObjectDef* def)
+{
+    return new TMRPFrame(def, Maintain, CreateInfoViewFor);
+}
+
 template <class T>
 struct TRow {
     const char* ObjectID;
@@ -58,7 +68,7 @@ const TRow<TViewFactory> kViews[] = {
     {"KX_MRP.BOMExpand", CreateView<TBOMExpandFrame>},
     {"KX_MRP.ItemSubs", CreateView<TItemSubsFrame>},
     {"KX_MRP.Deduct", CreateView<TMRPDeductFrame>},
-    {"KX_MRP.MRP.Main", nullptr},
+    {"KX_MRP.MRP.Main", CreateView<TMRPMainFrame>},
     {"KX_MRP.MRP.Allot", nullptr},
     {"KX_MRP.MRP.Supplies", nullptr},
     {"KX_MRP.MRP.Replaces", nullptr},
@@ -69,8 +79,8 @@ const TRow<TViewFactory> kViews[] = {
 };
 
 const TRow<TFrameFactory> kFrames[] = {
-    {"KX_MRP.MRP", nullptr},
-    {"KX_MRP.MRPQuery", nullptr},
+    {"KX_MRP.MRP", CreateSchemeFrame<true>},
+    {"KX_MRP.MRPQuery", CreateSchemeFrame<false>},
     {"KX_MRP.MRPmini", CreateMiniFrame<mkKit>},
     {"KX_MRP.LackAnalyze", CreateMiniFrame<mkLack>},
 };

@@ -163,42 +163,19 @@ bool TItemSettingFrame::ToggleEditMode()
 
 void TItemSettingFrame::EnterEditMode()
 {
-    const QString position = GetViewPosition();
-    StoreViewLayout();
-    FSavedParams = ViewScheme.Params;
-    QStringList order;
-    for (const TViewColumn* c : Columns.SortColumns())
-        if (!c->FieldName.isEmpty())
-            order << QuotedIdent(c->FieldName) + (c->Descending ? QStringLiteral(" desc") : QString());
-    FEditOrder = order.join(QLatin1String(", "));
-    // No grouping, sorting, footer or summaries while editing; every column can be seen.
-    ViewScheme.Params = SetParamValue(SetParamValue(FSavedParams, kParamTotal, QString()), kParamSummaries, QString());
-    GridMode = true;
-    ApplyViewLayout();
-    for (TViewColumn* c : Columns.Items())
-        if (c->FieldName.compare(QLatin1String("ItmID"), Qt::CaseInsensitive) != 0)
-            c->Visible = true;
-    UpdateBandVisibility();
-    SetEditing(true);
-    SetEditMode(true);
-    Modified = false;
-    RefreshData(false);
-    SetViewPosition(position);
+    // Every column can be seen while editing.
+    EnterGridEditMode([this] {
+        for (TViewColumn* c : Columns.Items())
+            if (c->FieldName.compare(QLatin1String("ItmID"), Qt::CaseInsensitive) != 0)
+                c->Visible = true;
+        UpdateBandVisibility();
+    });
 }
 
 void TItemSettingFrame::LeaveEditMode()
 {
-    const QString position = GetViewPosition();
-    ViewScheme.Params = FSavedParams;
-    GridMode = false;
-    SetEditing(false);
-    SetEditMode(false);
-    Modified = false;
     FPicked.clear();
-    ApplyViewLayout();
-    UpdateBandVisibility();
-    RefreshData(false);
-    SetViewPosition(position);
+    LeaveGridEditMode([this] { UpdateBandVisibility(); });
 }
 
 void TItemSettingFrame::UpdateBandVisibility()
@@ -226,7 +203,7 @@ void TItemSettingFrame::LoadData(bool KeepPosition)
                                     : QStringLiteral("drop table if exists tmp_KX_MRP_ItemSettingView;\r"
                                                      "create temp table tmp_KX_MRP_ItemSettingView on commit drop as %1;\r"
                                                      "select * from tmp_KX_MRP_ItemSettingView order by %2")
-                                          .arg(select, FEditOrder.isEmpty() ? QStringLiteral("\"ItmNo\"") : FEditOrder);
+                                          .arg(select, EditOrder.isEmpty() ? QStringLiteral("\"ItmNo\"") : EditOrder);
     }
     if (BuiltSQL.isEmpty())
         return;

@@ -38,8 +38,6 @@ private:
     // Shows a fault and opens the faulty cell's editor.
     void FocusFault(int Record, const QString& Field, const QString& Message);
 
-    QString FSavedParams;                 // the scheme's layout while edit mode has its own
-    QString FEditOrder;                   // the sort the edit-mode statement keeps
     bool FResolving = false;
     QMap<QString, QVariantMap> FPicked;   // "record|field" -> the row picked in the popup
 };

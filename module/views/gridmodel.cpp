@@ -2,6 +2,8 @@
 
 #include "views/commonui.h"
 
+#include <algorithm>
+
 namespace kx {
 
 TRecordTableModel::TRecordTableModel(TViewColumns* columns, QObject* parent)
@@ -13,6 +15,13 @@ void TRecordTableModel::LoadFrom(const TQuery& query)
 {
     beginResetModel();
     FRecords.LoadFrom(query);
+    endResetModel();
+}
+
+void TRecordTableModel::TakeFrom(TQuery&& query)
+{
+    beginResetModel();
+    FRecords.TakeFrom(std::move(query));
     endResetModel();
 }
 
@@ -36,6 +45,27 @@ void TRecordTableModel::ColumnsChanged()
     endResetModel();
 }
 
+int TRecordTableModel::AppendRecord(const QVariantList& values)
+{
+    const int row = FRecords.RecordCount();
+    beginInsertRows(QModelIndex(), row, row);
+    FRecords.AppendRecord(values);
+    endInsertRows();
+    return row;
+}
+
+void TRecordTableModel::RemoveRecords(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty())
+        return;
+    beginResetModel();
+    for (int row : rows)
+        FRecords.DeleteRecord(row);
+    endResetModel();
+}
+
 int TRecordTableModel::ColumnOf(const QString& fieldName) const
 {
     return FColumns->IndexOf(FColumns->ByField(fieldName));
@@ -43,6 +73,8 @@ int TRecordTableModel::ColumnOf(const QString& fieldName) const
 
 TFieldType TRecordTableModel::FieldType(const QString& fieldName) const
 {
+    if (IsComputed(fieldName))
+        return ftFloat;
     if (const TViewColumn* c = FColumns->ByField(fieldName); c && c->DataType != ftUnknown)
         return c->DataType;
     const int f = FRecords.FieldIndex(fieldName);
@@ -57,6 +89,14 @@ QString TRecordTableModel::FieldCaption(const QString& fieldName) const
 
 bool TRecordTableModel::SetFieldValue(int row, const QString& fieldName, const QVariant& value, QString* message)
 {
+    if (IsComputed(fieldName)) {
+        if (row < 0 || row >= FRecords.RecordCount() || !FComputed.SetValue || !FComputed.SetValue(row, fieldName, value, message))
+            return false;
+        // A computed cell changes other cells of its row with it.
+        Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+        Q_EMIT CellEdited(row, fieldName);
+        return true;
+    }
     const int field = FRecords.FieldIndex(fieldName);
     if (row < 0 || row >= FRecords.RecordCount() || field < 0)
         return false;
@@ -78,7 +118,7 @@ bool TRecordTableModel::SetFieldValue(int row, const QString& fieldName, const Q
 bool TRecordTableModel::HasEditableColumns() const
 {
     for (const TViewColumn* c : FColumns->Items())
-        if (c->Editable && FRecords.HasField(c->FieldName))
+        if (c->Editable && (FRecords.HasField(c->FieldName) || IsComputed(c->FieldName)))
             return true;
     return false;
 }
@@ -106,7 +146,7 @@ QVariant TRecordTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return QVariant();
     const TViewColumn* column = Column(index.column());
-    const QVariant value = FRecords.Value(index.row(), column->FieldName);
+    const QVariant value = Value(index.row(), column->FieldName);
     if (role == Qt::BackgroundRole || role == Qt::ForegroundRole || role == Qt::FontRole) {
         const TCellDrawFormat format = DrawFormat(index.row(), column);
         return ColumnCellData(column, value, role, &format);
@@ -141,7 +181,8 @@ Qt::ItemFlags TRecordTableModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     const TViewColumn* column = Column(index.column());
-    if (FEditing && column->Editable && FRecords.HasField(column->FieldName))
+    if (FEditing && column->Editable && (FRecords.HasField(column->FieldName) || IsComputed(column->FieldName))
+        && (!FCellEditable || FCellEditable(index.row(), column)))
         f |= column->Kind == ckBoolean ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
     return f;
 }

@@ -2,7 +2,9 @@
 
 #include "db/fieldlists.h"
 #include "db/messages.h"
+#include "db/quote.h"
 #include "db/shared.h"
+#include "db/strutils.h"
 #include "db/sqlrun.h"
 #include "views/columnheader.h"
 #include "views/commonui.h"
@@ -190,7 +192,7 @@ int TInfoGridView::OpenData(const QString& SQL, bool CheckLimit)
         FRecords->Clear();
         return -1;
     }
-    FRecords->LoadFrom(query);
+    FRecords->TakeFrom(std::move(query));
     const TRecordSet& records = FRecords->Records();
     for (TViewColumn* c : Columns.Items())
         if (c->DataType == ftUnknown && records.HasField(c->FieldName))
@@ -201,6 +203,45 @@ int TInfoGridView::OpenData(const QString& SQL, bool CheckLimit)
     if (CheckLimit)
         CheckRowLimit(records.RecordCount());
     return records.RecordCount();
+}
+
+void TInfoGridView::EnterGridEditMode(const std::function<void()>& arrangeColumns)
+{
+    const QString position = GetViewPosition();
+    StoreViewLayout();
+    FLayoutBeforeEditing = ViewScheme.Params;
+    QStringList order;
+    for (const TViewColumn* c : Columns.SortColumns())
+        if (!c->FieldName.isEmpty())
+            order << QuotedIdent(c->FieldName) + (c->Descending ? QStringLiteral(" desc") : QString());
+    EditOrder = order.join(QLatin1String(", "));
+    ViewScheme.Params = SetParamValue(SetParamValue(FLayoutBeforeEditing, kParamTotal, QString()), kParamSummaries, QString());
+    GridMode = true;
+    ApplyViewLayout();
+    if (arrangeColumns)
+        arrangeColumns();
+    SetEditing(true);
+    SetEditMode(true);
+    Modified = false;
+    RefreshData(false);
+    SetViewPosition(position);
+}
+
+void TInfoGridView::LeaveGridEditMode(const std::function<void()>& arrangeColumns, bool refresh)
+{
+    const QString position = GetViewPosition();
+    ViewScheme.Params = FLayoutBeforeEditing;
+    GridMode = false;
+    SetEditing(false);
+    SetEditMode(false);
+    Modified = false;
+    ApplyViewLayout();
+    if (arrangeColumns)
+        arrangeColumns();
+    if (!refresh)
+        return;
+    RefreshData(false);
+    SetViewPosition(position);
 }
 
 void TInfoGridView::CloseData()

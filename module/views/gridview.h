@@ -9,6 +9,8 @@
 #include "views/infoview.h"
 #include "views/viewcolumns.h"
 
+#include <functional>
+
 class QTreeView;
 
 namespace kx {
@@ -78,6 +80,15 @@ protected:
     // was reached. Returns the record count, -1 when the statement failed.
     int OpenData(const QString& SQL, bool CheckLimit);
 
+    // Edit mode of a view whose rows are changed in place: the scheme's layout is set aside,
+    // and the rows are reloaded as they come, without grouping, the scheme's sorting, footer
+    // or summaries; EditOrder keeps the sort the user had, for the statement that reloads
+    // them. arrangeColumns adjusts the columns once the editing layout is applied. Leaving
+    // puts the layout back and, with refresh, reloads the rows. The focused row is kept.
+    void EnterGridEditMode(const std::function<void()>& arrangeColumns = {});
+    void LeaveGridEditMode(const std::function<void()>& arrangeColumns = {}, bool refresh = true);
+    QString EditOrder;                    // "\"Field\" desc, ..." of the sort before edit mode
+
 private:
     void ViewSignFormat(int Record, TCellDrawFormat& Format) const;
     void RowsReset();
@@ -93,6 +104,7 @@ private:
     TBandedHeader* FHeader;
     TGridFooter* FFooter;
     int FLastFocusedRecord = -1;
+    QString FLayoutBeforeEditing;         // the scheme's layout while edit mode has its own
     bool FApplyingLayout = false;
 };
 

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 namespace kx {
 
 class TQuery;
@@ -24,6 +26,10 @@ class TRecordSet {
 public:
     // Copies every row of the open query.
     void LoadFrom(const TQuery& query);
+    // Takes the query's rows without copying them: a cell is read from the query's result
+    // when it is asked for, and a row is copied out only when it is changed, so that a large
+    // result is listed at once.
+    void TakeFrom(TQuery&& query);
     void SetFields(const QList<TRecordField>& fields);
     void Clear();
 
@@ -49,9 +55,17 @@ public:
     void ClearModified() { FModified.fill(false); }
 
 private:
+    // A row still in the taken query has its row there and no values of its own.
+    struct TRow {
+        int Source = -1;
+        QVariantList Values;
+    };
+    const QVariantList& Materialized(int row);
+
     QList<TRecordField> FFields;
     QHash<QString, int> FIndex;           // lower-cased name -> first field of that name
-    QList<QVariantList> FRows;
+    std::shared_ptr<const TQuery> FSource;
+    QList<TRow> FRows;
     QList<bool> FModified;
 };
 

@@ -1,0 +1,149 @@
+#include "workbench/resulttab.h"
+
+#include "db/shared.h"
+#include "workbench/schemeview.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace kx {
+
+namespace {
+
+// What each result tab will list, for the tab that has no view yet.
+QString PlaceholderText(const QString& objectID, const QString& caption)
+{
+    static const struct {
+        const char* ID;
+        const char* Content;
+    } kContents[] = {
+        {"KX_MRP.MRP.Allot", "每条需求由哪些库存、在途订单或计划供应满足"},
+        {"KX_MRP.MRP.Balance", "每个物料在各展望期间的期初、需求、供应和期末结存"},
+        {"KX_MRP.MRP.Supplies", "运算产生的计划生产、委外和采购供应, 以及参与运算的已有供应"},
+        {"KX_MRP.MRP.Replaces", "运算中以替代料或挪用其他需求的供应满足的明细"},
+    };
+    QString content;
+    for (const auto& c : kContents)
+        if (objectID.compare(QLatin1String(c.ID), Qt::CaseInsensitive) == 0)
+            content = QString::fromUtf8(c.Content);
+    return QStringLiteral("[%1]视图在当前版本中尚未提供。\n\n此页将列出%2。运算MRP的结果已保存在计划方案中, "
+                          "其他页和kxmrp命令可以查看已提供的内容。")
+        .arg(caption.trimmed(), content.isEmpty() ? QStringLiteral("计划方案的运算结果") : content);
+}
+
+} // namespace
+
+TSchemeResultTab::TSchemeResultTab(const QString& objectID, const QString& caption, TResultViewFactory factory, QWidget* parent)
+    : QWidget(parent), ObjectID(objectID), FFactory(std::move(factory))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    tbrActions = new QToolBar(this);
+    tbrActions->setObjectName(QStringLiteral("tbrViewActions"));
+    tbrActions->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    tbrActions->hide();
+    layout->addWidget(tbrActions);
+    lblPlaceholder = new QLabel(PlaceholderText(objectID, caption), this);
+    lblPlaceholder->setObjectName(QStringLiteral("lblPlaceholder"));
+    lblPlaceholder->setAlignment(Qt::AlignCenter);
+    lblPlaceholder->setWordWrap(true);
+    lblPlaceholder->setMargin(40);
+    lblPlaceholder->hide();
+    layout->addWidget(lblPlaceholder, 1);
+}
+
+TSchemeResultTab::~TSchemeResultTab()
+{
+    delete FViewWidget;
+}
+
+bool TSchemeResultTab::EnsureView(TPlanScheme* scheme, const TPlanSchemeUIEvents* events)
+{
+    if (FTried)
+        return FView != nullptr;
+    FTried = true;
+    TModuleEnvironment* env = Env();
+    const TInfoObjectDef* def = env && env->GetObjectDef ? env->GetObjectDef(ObjectID) : nullptr;
+    FView = def && FFactory ? FFactory(def) : nullptr;
+    void* widget = nullptr;
+    if (FView && FView->QueryInterface(IID_IWidgetHandle, &widget) == S_OK)
+        FViewWidget = static_cast<QWidget*>(widget);
+    if (!FView || !FViewWidget) {
+        FView = nullptr;
+        lblPlaceholder->show();
+        return false;
+    }
+    FView->InitializeView(QString(), nullptr);
+    FView->SetParentControl(this);
+    if (layout()->indexOf(FViewWidget) < 0)
+        layout()->addWidget(FViewWidget);
+    BuildActions(def);
+    SetPlanScheme(scheme, events);
+    return true;
+}
+
+void TSchemeResultTab::BuildActions(const TInfoObjectDef* def)
+{
+    for (qsizetype n = 0; n < def->Actions.size(); ++n) {
+        const int command = cmdAction + int(n);
+        QAction* action = tbrActions->addAction(def->Actions[n].Name);
+        action->setObjectName(QStringLiteral("act") + def->Actions[n].ID);
+        connect(action, &QAction::triggered, this, [this, command] {
+            TCommandState state = 0;
+            if (FView && FView->QueryCommandState(command, state) && (state & csEnabled))
+                FView->ExecCommand(command);
+            UpdateActions();
+        });
+        FActions << action;
+    }
+    tbrActions->setVisible(!FActions.isEmpty());
+}
+
+void TSchemeResultTab::SetPlanScheme(TPlanScheme* scheme, const TPlanSchemeUIEvents* events)
+{
+    FStale = true;
+    if (auto* schemeView = dynamic_cast<ISchemeView*>(FView))
+        schemeView->SetPlanScheme(scheme, events);
+    if (isVisible())
+        RefreshIfStale();
+}
+
+void TSchemeResultTab::RefreshIfStale()
+{
+    if (!FView || !FStale)
+        return;
+    FStale = false;
+    FView->RefreshData(true);
+    UpdateActions();
+}
+
+void TSchemeResultTab::UpdateActions()
+{
+    for (qsizetype n = 0; n < FActions.size(); ++n) {
+        TCommandState state = 0;
+        const bool handled = FView && FView->QueryCommandState(cmdAction + int(n), state);
+        FActions[n]->setVisible(!(handled && (state & csHidden)));
+        FActions[n]->setEnabled(handled && (state & csEnabled));
+        FActions[n]->setCheckable(handled && (state & csChecked));
+        FActions[n]->setChecked(handled && (state & csChecked));
+    }
+}
+
+bool TSchemeResultTab::LeaveEditMode()
+{
+    if (!FView || !FView->GetEditMode())
+        return true;
+    const TInfoObjectDef* def = FView->GetObjectDef();
+    for (qsizetype n = 0; def && n < def->Actions.size(); ++n)
+        if (def->Actions[n].ID.compare(QLatin1String("Update"), Qt::CaseInsensitive) == 0) {
+            FView->ExecCommand(cmdAction + int(n));
+            break;
+        }
+    UpdateActions();
+    return !FView->GetEditMode();
+}
+
+} // namespace kx

@@ -1,0 +1,340 @@
+#include "workbench/schemepage.h"
+
+#include "db/settings.h"
+#include "db/shared.h"
+#include "db/strutils.h"
+#include "masterdata/setplanperiodsdlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kx {
+
+namespace {
+
+QComboBox* NewCombo(QWidget* parent, const char* name, const QStringList& items)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    for (int i = 0; i < items.size(); ++i)
+        box->addItem(items[i], i);
+    box->setMinimumWidth(220);
+    return box;
+}
+
+void SelectData(QComboBox* box, int value)
+{
+    const int index = box->findData(value);
+    box->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+int SelectedData(const QComboBox* box)
+{
+    return box->currentData().toInt();
+}
+
+QString TimeText(const QDateTime& t)
+{
+    return t.isValid() ? DateTimeToText(t) : QString();
+}
+
+// The entry under which the condition dialog's own code of an object is kept beside the
+// object's SQL condition, so that the dialog opens on what the user chose.
+QString CodeKey(const QString& objectID)
+{
+    return QStringLiteral("Code.") + objectID;
+}
+
+// Captions of the data objects when the host gives no definition.
+QString FilterObjectCaption(const QString& objectID)
+{
+    static const struct {
+        const char* ID;
+        const char* Caption;
+    } kCaptions[] = {{"KX_MRP.Forcast", "产品预测"}, {"KX_MRP.SO", "销售订单"}, {"KX_MRP.SI", "出口订单"},
+                     {"KX_MRP.MR", "生产计划"},     {"KX_MRP.MO", "生产任务"}, {"KX_MRP.MOScrap", "生产补料"},
+                     {"KX_MRP.OR", "委外计划"},     {"KX_MRP.OO", "委外订单"}, {"KX_MRP.PR", "采购申请"},
+                     {"KX_MRP.PO", "采购订单"},     {"KX_MRP.PI", "采购在检"}, {"KX_MRP.Inventory", "参与仓库"}};
+    if (objectID == QLatin1String("KX_MRP.Inventory"))
+        return QStringLiteral("参与仓库");
+    TModuleEnvironment* env = Env();
+    if (const TInfoObjectDef* def = env && env->GetObjectDef ? env->GetObjectDef(objectID) : nullptr)
+        return def->Name;
+    for (const auto& c : kCaptions)
+        if (objectID == QLatin1String(c.ID))
+            return QString::fromUtf8(c.Caption);
+    return objectID;
+}
+
+} // namespace
+
+const QStringList& TSchemePage::FilterObjectIDs()
+{
+    static const QStringList ids{QStringLiteral("KX_MRP.Forcast"), QStringLiteral("KX_MRP.SO"), QStringLiteral("KX_MRP.SI"),
+                                 QStringLiteral("KX_MRP.MR"),      QStringLiteral("KX_MRP.MO"), QStringLiteral("KX_MRP.MOScrap"),
+                                 QStringLiteral("KX_MRP.OR"),      QStringLiteral("KX_MRP.OO"), QStringLiteral("KX_MRP.PR"),
+                                 QStringLiteral("KX_MRP.PO"),      QStringLiteral("KX_MRP.PI"), QStringLiteral("KX_MRP.Inventory")};
+    return ids;
+}
+
+TSchemePage::TSchemePage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("tabScheme"));
+    cboSchemeName = new QComboBox(this);
+    cboSchemeName->setObjectName(QStringLiteral("cboSchemeName"));
+    cboSchemeName->setEditable(true);
+    cboSchemeName->setMinimumWidth(220);
+    cboMainSource = NewCombo(this, "cboMainSource", {QStringLiteral("产品预测+销售订单"), QStringLiteral("仅销售订单"),
+                                                     QStringLiteral("仅产品预测"), QStringLiteral("(导入排程)")});
+    cboNeedScope = NewCombo(this, "cboNeedScope",
+                            {QStringLiteral("(全局物料需求)"), QStringLiteral("主需求+多级展开"), QStringLiteral("主需求+多级展开+同料待出"),
+                             QStringLiteral("主毛需求+多级展开"), QStringLiteral("主毛需求+多级展开+同料待出"),
+                             QStringLiteral("主需求+单级展开"), QStringLiteral("主需求+单级展开+同料待出"),
+                             QStringLiteral("主毛需求+单级展开"), QStringLiteral("主毛需求+单级展开+同料待出")});
+    cboCareItemSafety = NewCombo(this, "cboCareItemSafety",
+                                 {QStringLiteral("(不考虑)"), QStringLiteral("有需求的考虑"), QStringLiteral("全部物料考虑")});
+    cboCareItemReplace = NewCombo(this, "cboCareItemReplace",
+                                  {QStringLiteral("(不考虑)"), QStringLiteral("即时库存"), QStringLiteral("即时库存+供应订单"),
+                                   QStringLiteral("即时库存+供应订单+供应申请")});
+    cboCareItemSuites = NewCombo(this, "cboCareItemSuites",
+                                 {QStringLiteral("即时库存"), QStringLiteral("即时库存+采购在检"), QStringLiteral("即时库存+采购订单"),
+                                  QStringLiteral("即时库存+采购订单+采购申请")});
+    cboCareMRPTrackMode = NewCombo(this, "cboCareMRPTrackMode", {});
+    for (const TEnumItem& item : GetEnumList(QStringLiteral("MrpTrackType")))
+        cboCareMRPTrackMode->addItem(item.Name, item.ID);
+    chkCareItemMRPTrack = new QCheckBox(QStringLiteral("考虑物料的计划跟踪合并参数(&I)"), this);
+    chkCareItemLossRate = new QCheckBox(QStringLiteral("考虑BOM损耗率(&B)"), this);
+    chkCareItemLotRule = new QCheckBox(QStringLiteral("考虑供应批量规则(&O)"), this);
+
+    trlPlanPeriods = new QTreeWidget(this);
+    trlPlanPeriods->setObjectName(QStringLiteral("trlPlanPeriods"));
+    trlPlanPeriods->setHeaderHidden(true);
+    trlPlanPeriods->setRootIsDecorated(false);
+    btnSetPeriods = new QPushButton(QStringLiteral(" 设置(&E)..."), this);
+    btnSetPeriods->setObjectName(QStringLiteral("btnSetPeriods"));
+    trlMRPFilters = new QTreeWidget(this);
+    trlMRPFilters->setObjectName(QStringLiteral("trlMRPFilters"));
+    trlMRPFilters->setColumnCount(2);
+    trlMRPFilters->setHeaderHidden(true);
+    trlMRPFilters->setRootIsDecorated(false);
+    trlMRPFilters->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    btnSetFilter = new QPushButton(QStringLiteral(" 条件(&L)..."), this);
+    btnSetFilter->setObjectName(QStringLiteral("btnSetFilter"));
+
+    auto readOnly = [this](const char* name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return label;
+    };
+    lblCreater = readOnly("lblCreater");
+    lblPlanState = readOnly("lblPlanState");
+    lblUpdateTime = readOnly("lblUpdateTime");
+    lblMpsTime = readOnly("lblMpsTime");
+    lblMrpTime = readOnly("lblMrpTime");
+
+    // Left: the parameters and stamps; right: the horizon and the conditions.
+    auto* params = new QGridLayout;
+    int row = 0;
+    auto addRow = [&](const QString& caption, QWidget* field) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        params->addWidget(label, row, 0);
+        params->addWidget(field, row, 1);
+        ++row;
+    };
+    addRow(QStringLiteral("计划方案(&S):"), cboSchemeName);
+    addRow(QStringLiteral("主需求源(&X):"), cboMainSource);
+    addRow(QStringLiteral("需求范围(&D):"), cboNeedScope);
+    addRow(QStringLiteral("安全库存(&F):"), cboCareItemSafety);
+    addRow(QStringLiteral("物料替代(&R):"), cboCareItemReplace);
+    addRow(QStringLiteral("齐套计算(&T):"), cboCareItemSuites);
+    addRow(QStringLiteral("跟踪合并(&H):"), cboCareMRPTrackMode);
+    for (QCheckBox* box : {chkCareItemMRPTrack, chkCareItemLossRate, chkCareItemLotRule})
+        params->addWidget(box, row++, 1);
+    params->setRowMinimumHeight(row++, 12);
+    for (const auto& [caption, label] : {std::pair{"创建者:", lblCreater}, {"最新状态:", lblPlanState}, {"更新时间:", lblUpdateTime},
+                                         {"主需求时间:", lblMpsTime}, {"MRP时间:", lblMrpTime}}) {
+        params->addWidget(new QLabel(QString::fromUtf8(caption), this), row, 0);
+        params->addWidget(label, row++, 1);
+    }
+    params->setRowStretch(row, 1);
+
+    auto listColumn = [this](const QString& caption, QTreeWidget* list, QPushButton* button) {
+        auto* column = new QVBoxLayout;
+        auto* head = new QHBoxLayout;
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(list);
+        head->addWidget(label);
+        head->addStretch(1);
+        head->addWidget(button);
+        column->addLayout(head);
+        column->addWidget(list, 1);
+        return column;
+    };
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(params);
+    layout->addSpacing(16);
+    layout->addLayout(listColumn(QStringLiteral("展望期(&P):"), trlPlanPeriods, btnSetPeriods), 2);
+    layout->addSpacing(8);
+    layout->addLayout(listColumn(QStringLiteral("参与范围(&C):"), trlMRPFilters, btnSetFilter), 3);
+
+    connect(cboNeedScope, &QComboBox::currentIndexChanged, this, &TSchemePage::cboNeedScopeChange);
+    connect(btnSetPeriods, &QPushButton::clicked, this, &TSchemePage::EditPeriods);
+    connect(trlPlanPeriods, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (FEditing)
+            EditPeriods();
+    });
+    connect(btnSetFilter, &QPushButton::clicked, this, &TSchemePage::EditFilter);
+    connect(trlMRPFilters, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (FEditing)
+            EditFilter();
+    });
+    SetEditing(false);
+}
+
+void TSchemePage::cboNeedScopeChange()
+{
+    // "全部物料考虑" goes with the global scope only; another scope falls back to "有需求的考虑".
+    const bool global = SelectedData(cboNeedScope) == 0;
+    auto* model = qobject_cast<QStandardItemModel*>(cboCareItemSafety->model());
+    if (!global && SelectedData(cboCareItemSafety) == 2)
+        SelectData(cboCareItemSafety, 1);
+    if (model && model->item(2))
+        model->item(2)->setEnabled(global);
+}
+
+void TSchemePage::ShowScheme(const TPlanScheme& scheme)
+{
+    cboSchemeName->setEditText(scheme.SchemeName);
+    SelectData(cboMainSource, scheme.PlanSource);
+    SelectData(cboNeedScope, scheme.PlanNeedScope);
+    SelectData(cboCareItemSafety, scheme.CareItemSafety);
+    cboNeedScopeChange();
+    SelectData(cboCareItemReplace, scheme.CareItemReplace);
+    SelectData(cboCareItemSuites, scheme.CareItemSuites);
+    SelectData(cboCareMRPTrackMode, scheme.CareMRPTrackMode);
+    chkCareItemMRPTrack->setChecked(scheme.CareItemMRPTrack);
+    chkCareItemLossRate->setChecked(scheme.CareItemLossRate);
+    chkCareItemLotRule->setChecked(scheme.CareItemLotRule);
+    FPeriods = scheme.PlanPeriods;
+    FCalendarID = scheme.PlanCalIID;
+    FFilters = scheme.DataFilters;
+    ShowPeriods();
+    ShowFilters();
+    ShowState(scheme);
+}
+
+void TSchemePage::ShowState(const TPlanScheme& scheme)
+{
+    lblCreater->setText(scheme.Creater);
+    lblPlanState->setText(scheme.GetPlanStateText());
+    lblUpdateTime->setText(TimeText(scheme.UpdateTime));
+    // The main demand's time is when it was last changed, by a fetch or by hand.
+    const QDateTime mps = scheme.MpsUpdTime.isValid() && scheme.MpsUpdTime > scheme.MpsRunTime ? scheme.MpsUpdTime : scheme.MpsRunTime;
+    lblMpsTime->setText(TimeText(mps));
+    lblMrpTime->setText(TimeText(scheme.MrpRunTime));
+}
+
+void TSchemePage::WriteScheme(TPlanScheme& scheme) const
+{
+    scheme.SchemeName = cboSchemeName->currentText().trimmed();
+    scheme.PlanSource = SelectedData(cboMainSource);
+    scheme.PlanNeedScope = SelectedData(cboNeedScope);
+    scheme.CareItemSafety = SelectedData(cboCareItemSafety);
+    scheme.CareItemReplace = SelectedData(cboCareItemReplace);
+    scheme.CareItemSuites = SelectedData(cboCareItemSuites);
+    scheme.CareMRPTrackMode = SelectedData(cboCareMRPTrackMode);
+    scheme.CareItemMRPTrack = chkCareItemMRPTrack->isChecked();
+    scheme.CareItemLossRate = chkCareItemLossRate->isChecked();
+    scheme.CareItemLotRule = chkCareItemLotRule->isChecked();
+    scheme.PlanPeriods = FPeriods;
+    scheme.PlanCalIID = FCalendarID;
+    scheme.DataFilters = FFilters;
+}
+
+void TSchemePage::SetEditing(bool editing)
+{
+    FEditing = editing;
+    for (QComboBox* box : {cboMainSource, cboNeedScope, cboCareItemSafety, cboCareItemReplace, cboCareItemSuites, cboCareMRPTrackMode})
+        box->setEnabled(editing);
+    cboSchemeName->setEnabled(editing);
+    for (QCheckBox* box : {chkCareItemMRPTrack, chkCareItemLossRate, chkCareItemLotRule})
+        box->setEnabled(editing);
+    btnSetPeriods->setEnabled(editing);
+    btnSetFilter->setEnabled(editing);
+}
+
+void TSchemePage::SetPeriods(const TPlanPeriods& periods, int calendarID)
+{
+    FPeriods = periods;
+    FCalendarID = calendarID;
+    ShowPeriods();
+}
+
+bool TSchemePage::EditPeriods()
+{
+    TPlanPeriods periods = FPeriods;
+    int calendar = FCalendarID;
+    const QDate start = periods.size() > 2 ? HorizonBegin(periods) : QDate::currentDate();
+    if (!EditPlanPeriods(periods, calendar, SharedQuery(), start, this))
+        return false;
+    SetPeriods(periods, calendar);
+    return true;
+}
+
+void TSchemePage::ShowPeriods()
+{
+    trlPlanPeriods->clear();
+    for (int i = 1; i + 1 < FPeriods.size(); ++i) {
+        auto* item = new QTreeWidgetItem(trlPlanPeriods, {PlanPeriodText(FPeriods[i].DateBegin, FPeriods[i].DateEnd)});
+        item->setData(0, Qt::UserRole, i);
+    }
+}
+
+void TSchemePage::ShowFilters()
+{
+    const int current = trlMRPFilters->currentItem() ? trlMRPFilters->indexOfTopLevelItem(trlMRPFilters->currentItem()) : 0;
+    trlMRPFilters->clear();
+    for (const QString& id : FilterObjectIDs()) {
+        const QString condition = FilterOf(FFilters, id);
+        auto* item = new QTreeWidgetItem(trlMRPFilters, {FilterObjectCaption(id), condition.isEmpty() ? QStringLiteral("(默认条件)") : condition});
+        item->setData(0, Qt::UserRole, id);
+        item->setToolTip(1, condition);
+    }
+    trlMRPFilters->setCurrentItem(trlMRPFilters->topLevelItem(qMax(0, current)));
+}
+
+QTreeWidgetItem* TSchemePage::FocusedFilterItem() const
+{
+    return trlMRPFilters->currentItem() ? trlMRPFilters->currentItem() : trlMRPFilters->topLevelItem(0);
+}
+
+bool TSchemePage::EditFilter()
+{
+    QTreeWidgetItem* item = FocusedFilterItem();
+    TModuleEnvironment* env = Env();
+    if (!item || !env || !env->SelectFilter || !env->GetObjectDef)
+        return false;
+    const QString id = item->data(0, Qt::UserRole).toString();
+    const TInfoObjectDef* def = env->GetObjectDef(id);
+    if (!def)
+        return false;
+    QString code = FilterOf(FFilters, CodeKey(id));
+    QString text;
+    if (!env->SelectFilter(def, code, false, text, nullptr))
+        return false;
+    FFilters = WithFilter(WithFilter(FFilters, id, text.trimmed()), CodeKey(id), text.trimmed().isEmpty() ? QString() : code);
+    ShowFilters();
+    return true;
+}
+
+} // namespace kx

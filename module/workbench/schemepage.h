@@ -1,0 +1,82 @@
+// The scheme tab of the plan scheme workbench: every parameter of the scheme with its
+// caption, the horizon list with its period dialog, the condition tree "参与范围" with the
+// filter dialog of each data object, and the read-only owner, state and time stamps.
+#pragma once
+
+#include "engine/planscheme.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace kx {
+
+class TSchemePage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TSchemePage(QWidget* parent = nullptr);
+
+    QComboBox* cboSchemeName;
+    QComboBox* cboMainSource;
+    QComboBox* cboNeedScope;
+    QComboBox* cboCareItemSafety;
+    QComboBox* cboCareItemReplace;
+    QComboBox* cboCareItemSuites;
+    QComboBox* cboCareMRPTrackMode;
+    QCheckBox* chkCareItemMRPTrack;
+    QCheckBox* chkCareItemLossRate;
+    QCheckBox* chkCareItemLotRule;
+    QTreeWidget* trlPlanPeriods;
+    QPushButton* btnSetPeriods;
+    QTreeWidget* trlMRPFilters;
+    QPushButton* btnSetFilter;
+    QLabel* lblCreater;
+    QLabel* lblPlanState;
+    QLabel* lblUpdateTime;
+    QLabel* lblMpsTime;
+    QLabel* lblMrpTime;
+
+    // Shows a scheme's parameters and stamps; its periods and conditions are kept by the page
+    // until written back.
+    void ShowScheme(const TPlanScheme& scheme);
+    // Redisplays the state and time stamps only.
+    void ShowState(const TPlanScheme& scheme);
+    // Writes the edited parameters, periods and conditions into the scheme.
+    void WriteScheme(TPlanScheme& scheme) const;
+    // Editing enables the parameter controls; otherwise they are read only.
+    void SetEditing(bool editing);
+    bool Editing() const { return FEditing; }
+
+    int CalendarID() const { return FCalendarID; }
+    const TPlanPeriods& Periods() const { return FPeriods; }
+    void SetPeriods(const TPlanPeriods& periods, int calendarID);
+    const QString& Filters() const { return FFilters; }
+
+    // The period dialog on the page's periods (" 设置(&E)..." and double-click); true when
+    // the user confirmed.
+    bool EditPeriods();
+    // The condition dialog of the focused object of the tree; true when it changed.
+    bool EditFilter();
+
+    // The data objects of the condition tree, in order.
+    static const QStringList& FilterObjectIDs();
+
+private:
+    void cboNeedScopeChange();
+    void ShowPeriods();
+    void ShowFilters();
+    QTreeWidgetItem* FocusedFilterItem() const;
+
+    TPlanPeriods FPeriods;
+    int FCalendarID = 0;
+    QString FFilters;
+    bool FEditing = false;
+};
+
+} // namespace kx

@@ -1,0 +1,17 @@
+# The plan scheme workbench and its result views: widget-free logic into kx_engine (kxmrp
+# and the tests call it), screens into kx_ui.
+target_sources(kx_engine PRIVATE
+    workbench/deliveryimport.cpp
+    workbench/mainedit.cpp
+    workbench/mainpick.cpp
+    workbench/schemeops.cpp
+)
+target_sources(kx_ui PRIVATE
+    workbench/importresults.cpp
+    workbench/mainadjustdlg.cpp
+    workbench/mainframe.cpp
+    workbench/mainsourcedlg.cpp
+    workbench/mrpframe.cpp
+    workbench/resulttab.cpp
+    workbench/schemepage.cpp
+)
