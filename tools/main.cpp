@@ -4,6 +4,7 @@
 #include "connectoptions.h"
 #include "dbcommands.h"
 #include "deductcommand.h"
+#include "resultcommands.h"
 #include "schemecommands.h"
 #include "db/errors.h"
 
@@ -27,6 +28,8 @@ const char* const kUsage =
     "                    运算计划方案的MRP (保留供应类型/BOM/数量调整; Ctrl-C 中止, 原有结果不变)\n"
     "  deduct [--span date|week|month] [--before N] [--after N] [--redo] ...\n"
     "                    自动冲销产品预测 (kxmrp deduct --help 查看用法)\n"
+    "  supplies --scheme ID [--type 0-9 | --adjust 文件]\n"
+    "                    列出供应计划, 或按表格文件调整MRP计划供应 (kxmrp supplies --help 查看用法)\n"
     "  gen [--size S|M|L] [--profile mts|mto] [--seed N] [--items N] [--levels N] [--fanout N]\n"
     "      [--orders N] [--supplies N] [--horizon 天数] [--replace]\n"
     "                    向已初始化的数据库写入生成的测试数据 (系统管理员; 默认规模 S;\n"
@@ -83,6 +86,8 @@ int RunCommand(QStringList args)
         return RunDeductCommand(options, rest);
     if (name == QLatin1String("age"))
         return RunAgeCommand(options, rest);
+    if (name == QLatin1String("supplies"))
+        return RunSuppliesCommand(options, rest);
     if (name == QLatin1String("gen"))
         return RunGen(options, rest);
     throw ECliRefusal(QStringLiteral("kxmrp: 未知命令 %1").arg(name.left(60)), esUsage, usage);

@@ -2,6 +2,8 @@
 
 #include "db/errors.h"
 
+#include <QStringList>
+
 #include <cmath>
 
 namespace kx {
@@ -31,6 +33,15 @@ QString SQLQty(double value)
 QString SQLInt(qint64 value)
 {
     return QString::number(value);
+}
+
+QString SQLIntList(const QList<int>& values)
+{
+    QStringList items;
+    items.reserve(values.size());
+    for (int v : values)
+        items << SQLInt(v);
+    return items.join(QLatin1String(", "));
 }
 
 QString SQLDate(const QDate& date)

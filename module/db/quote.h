@@ -13,6 +13,8 @@ QString QuotedStr(const QString& text);
 // A quantity with eight decimals ("%8.8f"); raises EConvertError for NaN or infinity.
 QString SQLQty(double value);
 QString SQLInt(qint64 value);
+// Integers joined by ", ", for an "in (...)" list.
+QString SQLIntList(const QList<int>& values);
 // 'yyyymmdd', or null for an invalid date.
 QString SQLDate(const QDate& date);
 // 'yyyy/mm/dd hh:nn:ss', or null for an invalid date-time.

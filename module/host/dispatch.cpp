@@ -11,8 +11,13 @@
 #include "masterdata/itemsettingframe.h"
 #include "masterdata/itemsubsframe.h"
 #include "masterdata/workcalenderdlg.h"
+#include "workbench/allotframe.h"
+#include "workbench/balanceframe.h"
+#include "workbench/billsframe.h"
 #include "workbench/mainframe.h"
 #include "workbench/mrpframe.h"
+#include "workbench/replacesframe.h"
+#include "workbench/suppliesframe.h"
 
 namespace kx {
 
@@ -69,11 +74,11 @@ const TRow<TViewFactory> kViews[] = {
     {"KX_MRP.ItemSubs", CreateView<TItemSubsFrame>},
     {"KX_MRP.Deduct", CreateView<TMRPDeductFrame>},
     {"KX_MRP.MRP.Main", CreateView<TMRPMainFrame>},
-    {"KX_MRP.MRP.Allot", nullptr},
-    {"KX_MRP.MRP.Supplies", nullptr},
-    {"KX_MRP.MRP.Replaces", nullptr},
-    {"KX_MRP.MRP.Balance", nullptr},
-    {"KX_MRP.MRP.Bills", nullptr},
+    {"KX_MRP.MRP.Allot", CreateView<TMRPAllotFrame>},
+    {"KX_MRP.MRP.Supplies", CreateView<TMRPSuppliesFrame>},
+    {"KX_MRP.MRP.Replaces", CreateView<TMRPReplacesFrame>},
+    {"KX_MRP.MRP.Balance", CreateView<TMRPBalanceFrame>},
+    {"KX_MRP.MRP.Bills", CreateView<TMRPBillsFrame>},
     {"KX_MRP.MRPOutput", nullptr},
     {"KX_MRP.AgeAnalyze", CreateView<TInvAgeFrame>},
 };

@@ -149,18 +149,6 @@ bool TItemSettingFrame::ExecCommand(int Command)
     return TInfoGridView::ExecCommand(Command);
 }
 
-bool TItemSettingFrame::ToggleEditMode()
-{
-    if (!GetEditMode()) {
-        EnterEditMode();
-        return true;
-    }
-    if (!QuerySaveEdits())
-        return false;
-    LeaveEditMode();
-    return true;
-}
-
 void TItemSettingFrame::EnterEditMode()
 {
     // Every column can be seen while editing.
@@ -259,18 +247,6 @@ void TItemSettingFrame::SetPicked(int Record, const QString& Field, const QVaria
     }
 }
 
-void TItemSettingFrame::FocusFault(int Record, const QString& Field, const QString& Message)
-{
-    ShowWarning(Message);
-    FocusRecord(Record);
-    const QModelIndex cell = RowModel()->IndexOfSourceRow(Record, RecordModel()->ColumnOf(Field));
-    if (!cell.isValid())
-        return;
-    grdMain->setCurrentIndex(cell);
-    grdMain->setFocus();
-    grdMain->edit(cell);
-}
-
 bool TItemSettingFrame::SaveData()
 {
     if (!GetEditMode())
@@ -291,7 +267,7 @@ bool TItemSettingFrame::SaveData()
             }};
         const TItemSettingFault fault = CheckItemSetting(row);
         if (!fault.Field.isEmpty()) {
-            FocusFault(r, fault.Field, fault.Message);
+            ShowCellFault(r, fault.Field, fault.Message);
             return false;
         }
         statements << ItemSettingUpdateSQL(row);

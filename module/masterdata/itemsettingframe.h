@@ -18,25 +18,21 @@ public:
     bool SaveData() override;
     void FetchCustomDrawFormat(int Record, TCellDrawFormat& Format, const TViewColumn* Column) override;
 
-    // Enters or leaves edit mode as the command "Update" does; false when leaving was refused.
-    bool ToggleEditMode();
     // The field that holds the identity of a picker column's value ("ItmPlanner" -> "ItmPlannerID").
     static QString IdentityField(const QString& field);
 
 protected:
     void LoadData(bool KeepPosition) override;
+    void EnterEditMode() override;
+    void LeaveEditMode() override;
 
 private:
     int UpdateCommand() const;
-    void EnterEditMode();
-    void LeaveEditMode();
     void UpdateBandVisibility();
     // A picker column's text changed: the identity (and for the planning item its name and
     // specification) follow the row that the text names.
     void grdItemSettingEditValueChanged(int Record, const QString& Field);
     void SetPicked(int Record, const QString& Field, const QVariantMap& row);
-    // Shows a fault and opens the faulty cell's editor.
-    void FocusFault(int Record, const QString& Field, const QString& Message);
 
     bool FResolving = false;
     QMap<QString, QVariantMap> FPicked;   // "record|field" -> the row picked in the popup

@@ -12,6 +12,7 @@
 #include "views/gridgroupmodel.h"
 #include "views/gridlayout.h"
 #include "views/gridmodel.h"
+#include "views/messagebox.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -205,6 +206,18 @@ int TInfoGridView::OpenData(const QString& SQL, bool CheckLimit)
     return records.RecordCount();
 }
 
+bool TInfoGridView::ToggleEditMode()
+{
+    if (!GetEditMode()) {
+        EnterEditMode();
+        return true;
+    }
+    if (!QuerySaveEdits())
+        return false;
+    LeaveEditMode();
+    return true;
+}
+
 void TInfoGridView::EnterGridEditMode(const std::function<void()>& arrangeColumns)
 {
     const QString position = GetViewPosition();
@@ -242,6 +255,34 @@ void TInfoGridView::LeaveGridEditMode(const std::function<void()>& arrangeColumn
         return;
     RefreshData(false);
     SetViewPosition(position);
+}
+
+void TInfoGridView::ShowCellFault(int Record, const QString& Field, const QString& Message)
+{
+    ShowWarning(Message);
+    FocusRecord(Record);
+    const QModelIndex cell = FRows->IndexOfSourceRow(Record, FRecords->ColumnOf(Field));
+    if (!cell.isValid())
+        return;
+    grdMain->setCurrentIndex(cell);
+    grdMain->setFocus();
+    grdMain->edit(cell);
+}
+
+bool TInfoGridView::LoadRows(const QString& SQL, bool CheckLimit, const QString& Position)
+{
+    int count = 0;
+    {
+        TWaitCursor wait;
+        count = OpenData(SQL, CheckLimit);
+    }
+    if (count < 0) {
+        ShowReadDataFailed();
+        return false;
+    }
+    if (!Position.isEmpty())
+        SetViewPosition(Position);
+    return true;
 }
 
 void TInfoGridView::CloseData()

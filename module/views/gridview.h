@@ -64,6 +64,9 @@ public:
     QList<int> SelectedRows() const;
     // Cells may be edited in editable columns.
     void SetEditing(bool Editing);
+    // Enters or leaves edit mode as an object's "Update" does: leaving asks about unsaved edits
+    // first; false when the user kept them.
+    bool ToggleEditMode();
     // Writes a value into a cell as an edit would (with the field check).
     bool SetCellValue(int Record, const QString& Field, const QVariant& Value, QString* Message = nullptr);
     // The selected rows and editable columns as the batch fill's target.
@@ -79,7 +82,12 @@ protected:
     // Opens a statement as the grid's records; with CheckLimit warns when the row limit
     // was reached. Returns the record count, -1 when the statement failed.
     int OpenData(const QString& SQL, bool CheckLimit);
-
+    // OpenData under the hour-glass, "读取数据失败!" when it failed, then the focus on the row of
+    // a position (GetViewPosition) when one is given. False when the statement failed.
+    bool LoadRows(const QString& SQL, bool CheckLimit, const QString& Position = QString());
+    // What entering and leaving edit mode do in a concrete view (ToggleEditMode calls them).
+    virtual void EnterEditMode() {}
+    virtual void LeaveEditMode() {}
     // Edit mode of a view whose rows are changed in place: the scheme's layout is set aside,
     // and the rows are reloaded as they come, without grouping, the scheme's sorting, footer
     // or summaries; EditOrder keeps the sort the user had, for the statement that reloads
@@ -88,6 +96,8 @@ protected:
     void EnterGridEditMode(const std::function<void()>& arrangeColumns = {});
     void LeaveGridEditMode(const std::function<void()>& arrangeColumns = {}, bool refresh = true);
     QString EditOrder;                    // "\"Field\" desc, ..." of the sort before edit mode
+    // Shows a refused value as a warning and opens the editor of the faulty cell.
+    void ShowCellFault(int Record, const QString& Field, const QString& Message);
 
 private:
     void ViewSignFormat(int Record, TCellDrawFormat& Format) const;

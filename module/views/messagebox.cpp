@@ -78,4 +78,9 @@ TWaitCursor::~TWaitCursor()
         QGuiApplication::restoreOverrideCursor();
 }
 
+void ShowReadDataFailed()
+{
+    ShowError(QStringLiteral("读取数据失败!\r\r可能是与数据库的连接已断开, 请检查网络或数据库服务器后刷新。"));
+}
+
 } // namespace kx

@@ -10,6 +10,10 @@ namespace kx {
 // button.
 int WidgetMessageBox(const TMessageRequest& request);
 
+// "读取数据失败!" with its likely cause, a lost connection to the database: a list whose
+// statement failed (the database error has been shown before).
+void ShowReadDataFailed();
+
 // The hour-glass cursor for the life of the object, also when the work unwinds.
 class TWaitCursor {
 public:

@@ -1,5 +1,6 @@
 #include "views/treemodel.h"
 
+#include "db/dataset.h"
 #include "views/commonui.h"
 
 #include <algorithm>
@@ -60,6 +61,53 @@ TTreeNode* TTreeModel::AddNode(TTreeNode* parent, const QVariantMap& values)
     return node;
 }
 
+QList<TTreeNode*> TTreeModel::AddNodes(TTreeNode* parent, const QStringList& fields, const QList<QVariantList>& rows,
+                                       bool hasChildren, const QString& childrenField)
+{
+    const qsizetype childrenAt = childrenField.isEmpty() ? -1 : fields.indexOf(childrenField);
+    TTreeNode* p = parent ? parent : &FRoot;
+    QList<TTreeNode*> added;
+    p->ChildrenLoaded = true;
+    if (rows.isEmpty())
+        return added;
+    QList<int> slots;
+    for (const QString& field : fields)
+        slots << SlotForWrite(field);
+    const int width = slots.isEmpty() ? 0 : *std::max_element(slots.begin(), slots.end()) + 1;
+    const int first = int(p->FChildren.size());
+    beginInsertRows(IndexOf(p), first, first + int(rows.size()) - 1);
+    added.reserve(rows.size());
+    p->FChildren.reserve(first + rows.size());
+    for (const QVariantList& row : rows) {
+        auto* node = new TTreeNode;
+        node->FModel = this;
+        node->FParent = p;
+        node->FRow = int(p->FChildren.size());
+        node->HasChildren = childrenAt >= 0 ? row.value(childrenAt).toInt() != 0 : hasChildren;
+        node->FValues.resize(width);
+        for (qsizetype i = 0; i < slots.size() && i < row.size(); ++i)
+            node->FValues[slots[i]] = row[i];
+        p->FChildren.append(node);
+        added << node;
+    }
+    endInsertRows();
+    return added;
+}
+
+QList<TTreeNode*> TTreeModel::AddNodes(TTreeNode* parent, const TQuery& rows, bool hasChildren, const QString& childrenField)
+{
+    QList<QVariantList> values;
+    values.reserve(rows.RecordCount());
+    for (int r = 0; r < rows.RecordCount(); ++r) {
+        QVariantList row;
+        row.reserve(rows.FieldCount());
+        for (int f = 0; f < rows.FieldCount(); ++f)
+            row << rows.ValueAt(r, f);
+        values << row;
+    }
+    return AddNodes(parent, rows.FieldNames(), values, hasChildren, childrenField);
+}
+
 void TTreeModel::DeleteNode(TTreeNode* node)
 {
     if (!node || node == &FRoot)
@@ -95,6 +143,7 @@ void TTreeModel::MoveNode(TTreeNode* node, int row)
 
 void TTreeModel::Clear()
 {
+    FTopFetcher = nullptr;
     beginResetModel();
     FreeChildren(&FRoot);
     endResetModel();
@@ -286,12 +335,21 @@ bool TTreeModel::hasChildren(const QModelIndex& parent) const
 
 bool TTreeModel::canFetchMore(const QModelIndex& parent) const
 {
+    if (!parent.isValid())
+        return bool(FTopFetcher);
     const TTreeNode* p = NodeOf(parent);
     return p && p->HasChildren && !p->ChildrenLoaded;
 }
 
 void TTreeModel::fetchMore(const QModelIndex& parent)
 {
+    if (!parent.isValid()) {
+        // The fetcher may clear itself while it runs.
+        const std::function<void()> fetcher = FTopFetcher;
+        if (fetcher)
+            fetcher();
+        return;
+    }
     LoadChildren(NodeOf(parent));
 }
 

@@ -12,6 +12,7 @@
 
 namespace kx {
 
+class TQuery;
 class TTreeModel;
 
 class TTreeNode {
@@ -51,6 +52,14 @@ public:
     TTreeNode* Root() { return &FRoot; }
     // A new node at the end of the parent's children (null: a top node).
     TTreeNode* AddNode(TTreeNode* parent = nullptr, const QVariantMap& values = {});
+    // Many new nodes at the end of the parent's children in one insertion, each row giving the
+    // values of the fields in order. Each node promises children when hasChildren is set, or
+    // when its value of the field childrenField is true (a non-zero number).
+    QList<TTreeNode*> AddNodes(TTreeNode* parent, const QStringList& fields, const QList<QVariantList>& rows,
+                               bool hasChildren = false, const QString& childrenField = QString());
+    // The same for every row of an open query, its columns as the fields.
+    QList<TTreeNode*> AddNodes(TTreeNode* parent, const TQuery& rows, bool hasChildren = false,
+                               const QString& childrenField = QString());
     void DeleteNode(TTreeNode* node);
     // Moves a node to another position among its siblings.
     void MoveNode(TTreeNode* node, int row);
@@ -69,6 +78,10 @@ public:
 
     // Called when a node with HasChildren is expanded for the first time.
     void SetLoader(TNodeLoader loader) { FLoader = std::move(loader); }
+    // Called when a view wants more top nodes (it was scrolled to the end), for a list loaded a
+    // page at a time; the fetcher adds them and clears itself (SetTopFetcher({})) after the last.
+    void SetTopFetcher(std::function<void()> fetcher) { FTopFetcher = std::move(fetcher); }
+    bool HasMoreTopNodes() const { return bool(FTopFetcher); }
     // Loads the node's children if they are not loaded yet.
     void LoadChildren(TTreeNode* node);
 
@@ -118,6 +131,7 @@ private:
     QList<QIcon> FImages;
     int FImageColumn = 0;
     TNodeLoader FLoader;
+    std::function<void()> FTopFetcher;
     TDrawFormatHook FDrawFormatHook;
     TEditableHook FEditableHook;
     bool FEditing = false;

@@ -5,9 +5,11 @@
 #include "db/messages.h"
 #include "db/quote.h"
 #include "db/shared.h"
+#include "db/sqlrun.h"
 #include "views/columnheader.h"
 #include "views/commonui.h"
 #include "views/gridlayout.h"
+#include "views/messagebox.h"
 
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -185,6 +187,39 @@ void TInfoTreeView::RefreshData(bool KeepPosition)
 void TInfoTreeView::LoadData(bool) {}
 
 void TInfoTreeView::LoadChildNodes(TTreeNode*) {}
+
+int TInfoTreeView::LoadNodes(TTreeNode* Parent, const QString& SQL, bool HasChildren, const QString& ChildrenField)
+{
+    TQuery q(&SharedConnection());
+    {
+        TWaitCursor wait;
+        if (!RunSQL(q, SQL, true)) {
+            ShowReadDataFailed();
+            return -1;
+        }
+    }
+    Nodes->AddNodes(Parent, q, HasChildren, ChildrenField);
+    return q.RecordCount();
+}
+
+void TInfoTreeView::LoadTopPages(std::function<QString(int, int)> pageSQL, int pageRows, bool HasChildren,
+                                 const QString& ChildrenField)
+{
+    FTopPages = {std::move(pageSQL), std::max(pageRows, 1), 0, HasChildren, ChildrenField};
+    FetchTopPage();
+}
+
+void TInfoTreeView::FetchTopPage()
+{
+    const int maxRows = EnvMaxRows();
+    const int limit = maxRows > 0 ? std::min(FTopPages.PageRows, maxRows - FTopPages.Loaded) : FTopPages.PageRows;
+    const int count = limit > 0 ? LoadNodes(nullptr, FTopPages.SQL(limit, FTopPages.Loaded), FTopPages.HasChildren, FTopPages.ChildrenField) : 0;
+    FTopPages.Loaded += std::max(count, 0);
+    const bool atLimit = maxRows > 0 && FTopPages.Loaded >= maxRows;
+    Nodes->SetTopFetcher(count == limit && !atLimit ? std::function<void()>([this] { FetchTopPage(); }) : std::function<void()>());
+    if (atLimit)
+        CheckRowLimit(FTopPages.Loaded);
+}
 
 void TInfoTreeView::CloseData()
 {

@@ -9,6 +9,8 @@
 #include "views/treemodel.h"
 #include "views/viewcolumns.h"
 
+#include <functional>
+
 class QTreeView;
 
 namespace kx {
@@ -78,13 +80,31 @@ protected:
     virtual void LoadChildNodes(TTreeNode* Node);
     // Called when ToggleEditMode enters or leaves edit mode, for the view's own edit state.
     virtual void EditModeToggled() {}
+    // The rows of a statement as nodes under a parent (null: top nodes), read under the
+    // hour-glass; "读取数据失败!" when it failed. Each node promises children when hasChildren
+    // is set or its value of childrenField is true. The number of rows, -1 on failure.
+    int LoadNodes(TTreeNode* Parent, const QString& SQL, bool HasChildren, const QString& ChildrenField = QString());
+    // Fills the top level a page at a time, for lists too long to read at once: pageSQL(limit,
+    // offset) gives the statement of a page. The first page now, the next ones as the list is
+    // scrolled to its end, up to the host's row limit (then its warning).
+    void LoadTopPages(std::function<QString(int limit, int offset)> pageSQL, int pageRows, bool HasChildren,
+                      const QString& ChildrenField = QString());
 
 private:
     bool ExpandNode(const QModelIndex& index);
     void trlMainFocusedNodeChanged();
     void trlMainHeaderClick(int logicalIndex);
 
+    void FetchTopPage();
+
     TColumnBindings FColumnFieldNames;    // the static bindings first, then the dynamic ones
+    struct TTopPages {
+        std::function<QString(int, int)> SQL;
+        int PageRows = 0;
+        int Loaded = 0;
+        bool HasChildren = false;
+        QString ChildrenField;
+    } FTopPages;
     int FStaticColumnCount = 0;
     TBandedHeader* FHeader;
     TTreeNode* FLastFocusedNode = nullptr;

@@ -17,6 +17,7 @@
 #include "engine/schemelock.h"
 #include "workbench/mainadjustdlg.h"
 #include "workbench/schemeops.h"
+#include "workbench/schemeviewlink.h"
 
 #include <QHBoxLayout>
 #include <QHash>
@@ -188,7 +189,7 @@ int TMRPMainFrame::PeriodOfField(const QString& field) const
 void TMRPMainFrame::SetPlanScheme(TPlanScheme* scheme, const TPlanSchemeUIEvents* events)
 {
     if (GetEditMode())
-        LeaveEditMode(false);
+        LeaveEditing(false);
     FPlanScheme = scheme && scheme->SchemeIID > 0 ? scheme : nullptr;
     FEvents = events;
     FDeleted.clear();
@@ -233,12 +234,7 @@ void TMRPMainFrame::ApplyViewLayout()
 
 void TMRPMainFrame::ShowPlanState()
 {
-    const int state = FPlanScheme ? FPlanScheme->PlanState : -1;
-    lblPlanState->setText(FPlanScheme ? QStringLiteral("(%1)").arg(FPlanScheme->GetPlanStateText()) : QString());
-    const bool attention = state == psParamsChangedMPS || state == psMPSChanged || state == psParamsChangedMRP || state == psResultsChanged;
-    QPalette pal = lblPlanState->palette();
-    pal.setColor(QPalette::WindowText, attention ? palette().color(QPalette::Highlight) : palette().color(QPalette::WindowText));
-    lblPlanState->setPalette(pal);
+    ShowPlanStateText(lblPlanState, FPlanScheme);
 }
 
 void TMRPMainFrame::CacheFields()
@@ -433,25 +429,18 @@ bool TMRPMainFrame::ExecCommand(int Command)
     return TInfoGridView::ExecCommand(Command);
 }
 
-bool TMRPMainFrame::ToggleEditMode()
-{
-    if (!GetEditMode()) {
-        EnterEditMode();
-        return true;
-    }
-    if (!QuerySaveEdits())
-        return false;
-    LeaveEditMode();
-    return true;
-}
-
 void TMRPMainFrame::EnterEditMode()
 {
     FDeleted.clear();
     EnterGridEditMode();
 }
 
-void TMRPMainFrame::LeaveEditMode(bool refresh)
+void TMRPMainFrame::LeaveEditMode()
+{
+    LeaveEditing(true);
+}
+
+void TMRPMainFrame::LeaveEditing(bool refresh)
 {
     FDeleted.clear();
     LeaveGridEditMode({}, refresh);

@@ -28,8 +28,7 @@ public:
     QLabel* lblPlanState;
     QList<TPlanPeriodCol> PeriodColumns;
 
-    // The actions of the view, as its commands run them.
-    bool ToggleEditMode();
+    // The actions of the view, as its commands run them (and ToggleEditMode).
     void AddNeed();
     void DelNeed();
     void Adjust();
@@ -44,14 +43,16 @@ public:
 
 protected:
     void LoadData(bool KeepPosition) override;
+    void EnterEditMode() override;
+    void LeaveEditMode() override;
     void ApplyViewLayout() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int ActionCommand(const QString& id) const;
     bool SchemeUsable() const;
-    void EnterEditMode();
-    void LeaveEditMode(bool refresh = true);
+    // Leaves edit mode, reloading the rows with refresh.
+    void LeaveEditing(bool refresh);
     void BuildPeriodColumns();
     void ShowPlanState();
     void CacheFields();
