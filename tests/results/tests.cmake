@@ -22,3 +22,11 @@ kx_add_test(results_cli_tests DB SOURCES
 )
 target_compile_definitions(results_cli_tests PRIVATE KX_KXMRP_PATH="$<TARGET_FILE:kxmrp>")
 add_dependencies(results_cli_tests kxmrp)
+
+# The result tabs inside the real workbench.
+kx_add_test(results_workbench_tests DB SOURCES
+    results/workbenchtabs_test.cpp
+    workbench/workbenchfixture.cpp
+    masterdata/masterdatafixture.cpp
+)
+target_link_libraries(results_workbench_tests PRIVATE Qt6::Test)
