@@ -17,8 +17,8 @@ namespace kx {
 
 namespace {
 
-const char* const kOptionKeys[] = {"[TrackMode]", "[ItemTrack]", "[CareLoss]", "[CareLot]", "[CareSafety]", "[OtherOut]",
-                                   "[GrossOnly]", "[Replace]",   "[Suites]",   "[OneLevel]", "[LackBills]", "[AllDates]"};
+const char* const kOptionKeys[] = {"[TrackMode]", "[ItemTrack]", "[CareLoss]", "[CareLot]",   "[CareSafety]", "[OtherOut]", "[GrossOnly]",
+                                   "[Replace]",   "[Suites]",    "[OneLevel]", "[LackBills]", "[AllDates]",   "[CurrentBom]"};
 
 int IntParam(const QString& params, const char* key, int fallback)
 {
@@ -134,16 +134,21 @@ TMiniOptions ReadMiniOptions(const QString& params)
     o.LackBills = qBound(0, IntParam(params, kOptionKeys[10], lbChosen), 3);
     o.AllDates = IntParam(params, kOptionKeys[11], 1) != 0;
     o.DelivDate = QDate::fromString(GetParamValue(params, QStringLiteral("[DelivDate]")).trimmed(), QStringLiteral("yyyy/MM/dd"));
+    o.CurrentBom = IntParam(params, kOptionKeys[12], 0) != 0;
+    // The conditions may run over several lines: kept encoded in one.
+    o.Filters = QString::fromUtf8(QByteArray::fromBase64(GetParamValue(params, QStringLiteral("[MRPFilters]")).trimmed().toLatin1()));
     return o;
 }
 
 QString WriteMiniOptions(const QString& params, const TMiniOptions& o)
 {
-    const int values[] = {o.TrackMode, o.ItemTrack, o.CareLoss, o.CareLot, o.CareSafety, o.OtherOut,
-                          o.GrossOnly, o.Replace,   o.Suites,   o.OneLevel, o.LackBills, o.AllDates};
+    const int values[] = {o.TrackMode, o.ItemTrack, o.CareLoss,  o.CareLot,  o.CareSafety, o.OtherOut,  o.GrossOnly,
+                          o.Replace,   o.Suites,    o.OneLevel,  o.LackBills, o.AllDates,  o.CurrentBom};
+    static_assert(std::size(values) == std::size(kOptionKeys));
     QString p = params;
     for (size_t i = 0; i < std::size(values); ++i)
         p = SetParamValue(p, QLatin1String(kOptionKeys[i]), QString::number(values[i]));
+    p = SetParamValue(p, QStringLiteral("[MRPFilters]"), QString::fromLatin1(o.Filters.toUtf8().toBase64()));
     return SetParamValue(p, QStringLiteral("[DelivDate]"), o.DelivDate.isValid() ? o.DelivDate.toString(QStringLiteral("yyyy/MM/dd")) : QString());
 }
 
@@ -295,7 +300,8 @@ QStringList MiniSummaryCaptions(TMiniKind kind)
                 QStringLiteral("物料名称"), QStringLiteral("规格型号"), QStringLiteral("需求日期"), QStringLiteral("需求数量"),
                 QStringLiteral("齐套数量"), QStringLiteral("缺口数量"), QStringLiteral("齐套率(%)")};
     return {QStringLiteral("生产/委外单"), QStringLiteral("物料代码"), QStringLiteral("物料名称"), QStringLiteral("规格型号"),
-            QStringLiteral("投料日期"), QStringLiteral("需求数量"), QStringLiteral("库存满足"), QStringLiteral("缺料数量")};
+            QStringLiteral("投料日期"), QStringLiteral("需求数量"), QStringLiteral("库存满足"), QStringLiteral("缺料数量"),
+            QStringLiteral("订单齐套数量")};
 }
 
 QString MiniSummarySQL(TMiniKind kind, int schemeIID)
@@ -309,20 +315,26 @@ QString MiniSummarySQL(TMiniKind kind, int schemeIID)
                               " where d.DmdSchIID=%1 and d.DmdBillType<=%2 order by d.DmdDate, d.DmdBillNo, d.DmdBillEntry")
             .arg(schemeIID)
             .arg(btFreeNeed);
-    return QStringLiteral("select d.DmdBillNo, i.ItmNo, i.ItmName, i.ItmSpec, to_char(d.DmdDate, 'YYYY/MM/DD'), trim_scale(d.DmdNeedQty),"
-                          " trim_scale(coalesce(d.DmdInvQty, 0)), trim_scale(d.DmdNeedQty-coalesce(d.DmdInvQty, 0))\n"
-                          "  from KX_MRP_Demands as d join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID\n"
-                          " where d.DmdSchIID=%1 and d.DmdBillType in (%2, %3) and d.DmdNeedQty>coalesce(d.DmdInvQty, 0)\n"
-                          " order by d.DmdBillNo, i.ItmNo")
+    // The material of the orders looked at (the demand-driven orders of the analysis), from
+    // their own lines or their BOM, with the kit-complete quantity of the order.
+    return QStringLiteral("select o.SupBillNo||'/'||o.SupBillEntry, i.ItmNo, i.ItmName, i.ItmSpec, to_char(d.DmdDate, 'YYYY/MM/DD'),"
+                          " trim_scale(d.DmdNeedQty), trim_scale(coalesce(d.DmdInvQty, 0)), trim_scale(d.DmdNeedQty-coalesce(d.DmdInvQty, 0)),"
+                          " trim_scale(coalesce(o.SupDSetQty, 0))\n"
+                          "  from KX_MRP_Demands as d join KX_MRP_Supplies as o on o.SupSchIID=d.DmdSchIID and o.SupIID=d.DmdPSupIID\n"
+                          "  join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID\n"
+                          " where d.DmdSchIID=%1 and o.SupPDmdIID=-1 and o.SupBillType in (%2, %3) and d.DmdNeedQty>coalesce(d.DmdInvQty, 0)\n"
+                          " order by o.SupBillNo, o.SupBillEntry, i.ItmNo")
         .arg(schemeIID)
-        .arg(btOOBom)
-        .arg(btMOBom);
+        .arg(btMO)
+        .arg(btOO);
 }
 
 QString LackFilters(const TMiniOptions& options, const QList<TMiniLine>& lines)
 {
+    // The orders looked at, as conditions on the order line columns that the order objects and
+    // their material and scrap lines share.
     QString mo, oo;
-    const QString none = QStringLiteral("1=0");
+    const QString none = QStringLiteral("1=0"), all = QStringLiteral("1=1");
     switch (options.LackBills) {
     case lbChosen: {
         QStringList moKeys, ooKeys;
@@ -332,19 +344,39 @@ QString LackFilters(const TMiniOptions& options, const QList<TMiniLine>& lines)
         oo = ooKeys.isEmpty() ? none : QStringLiteral("s.OOID||'|'||s.OOEntry in (%1)").arg(Quoted(ooKeys));
         break;
     }
-    case lbMOOnly: oo = none; break;
-    case lbOOOnly: mo = none; break;
-    default: break;
+    case lbMOOnly: mo = all; oo = none; break;
+    case lbOOOnly: mo = none; oo = all; break;
+    default: mo = oo = all; break;
     }
     if (options.LackBills != lbChosen && !options.AllDates && options.DelivDate.isValid()) {
         const QString date = SQLDate(options.DelivDate.addDays(1));
-        mo = CombineFilter(mo, QStringLiteral("s.MODelivDate<%1").arg(date));
-        oo = CombineFilter(oo, QStringLiteral("s.OODelivDate<%1").arg(date));
+        if (mo != none)
+            mo = QStringLiteral("s.MODelivDate<%1").arg(date);
+        if (oo != none)
+            oo = QStringLiteral("s.OODelivDate<%1").arg(date);
     }
-    // Scrap replacements belong to the production lines they were issued for.
-    const QString scrap = mo.isEmpty() ? QString() : QString(mo).replace(QStringLiteral("s.MODelivDate"), QStringLiteral("s.MspDrawDate"));
-    return WithFilter(WithFilter(WithFilter(QString(), QStringLiteral("KX_MRP.MO"), mo), QStringLiteral("KX_MRP.OO"), oo),
-                      QStringLiteral("KX_MRP.MOScrap"), scrap);
+    // Their material: their own open lines, or with the current BOM none of them; with the
+    // other open issues those of every other order too.
+    auto material = [&](const QString& chosen) {
+        if (options.CurrentBom)
+            return options.OtherOut ? (chosen == all ? none : QStringLiteral("not (%1)").arg(chosen)) : none;
+        return options.OtherOut ? QString() : chosen;
+    };
+    // Every open order counts as a supply as the user's conditions allow, the chosen ones always.
+    auto orders = [&](const QString& user, const QString& chosen) {
+        return user.isEmpty() || chosen == none ? user : chosen == all ? QString() : QStringLiteral("(%1) or (%2)").arg(user, chosen);
+    };
+    QString f = options.Filters;
+    f = WithFilter(f, QLatin1String(kLackOrdersMO), mo);
+    f = WithFilter(f, QLatin1String(kLackOrdersOO), oo);
+    f = WithFilter(f, QStringLiteral("KX_MRP.MO"), orders(FilterOf(options.Filters, QStringLiteral("KX_MRP.MO")), mo));
+    f = WithFilter(f, QStringLiteral("KX_MRP.OO"), orders(FilterOf(options.Filters, QStringLiteral("KX_MRP.OO")), oo));
+    f = WithFilter(f, QStringLiteral("KX_MRP.MOBOM"), material(mo));
+    f = WithFilter(f, QStringLiteral("KX_MRP.OOBOM"), material(oo));
+    // Scrap replacements are issues of the orders they were made for, whatever their BOM.
+    f = WithFilter(f, QStringLiteral("KX_MRP.MOScrap"),
+                   CombineFilter(FilterOf(options.Filters, QStringLiteral("KX_MRP.MOScrap")), options.OtherOut || mo == all ? QString() : mo));
+    return f;
 }
 
 bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& options, const QList<TMiniLine>& lines,
@@ -369,9 +401,7 @@ bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& opt
     scheme.PlanCalIID = q.Fields(0).AsInteger();
     scheme.PlanPeriods = BuildPlanPeriods(weeks);
     scheme.PlanSource = srcImport;
-    // The shortage analysis takes no main demand: its orders come in with the whole factory's
-    // open orders (restricted by the conditions below), which only the global scope gathers.
-    scheme.PlanNeedScope = kind == mkLack ? 0 : NeedScopeOf(options);
+    scheme.PlanNeedScope = NeedScopeOf(options);
     scheme.CareItemSafety = options.CareSafety ? 1 : 0;
     scheme.CareItemReplace = options.Replace;
     scheme.CareItemSuites = options.Suites;
@@ -379,7 +409,7 @@ bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& opt
     scheme.CareItemMRPTrack = options.ItemTrack;
     scheme.CareItemLossRate = options.CareLoss;
     scheme.CareItemLotRule = options.CareLot;
-    scheme.DataFilters = kind == mkLack ? LackFilters(options, lines) : QString();
+    scheme.DataFilters = kind == mkLack ? LackFilters(options, lines) : options.Filters;
     if (!scheme.Save())
         return false;
     // The main demand is written in the periods just set.

@@ -39,6 +39,8 @@ struct TMiniOptions {
     int LackBills = lbChosen;             // shortage analysis: "投料单据(&T):"
     bool AllDates = true;                 // "全部(&A)", else "截止交货日期(&D):"
     QDate DelivDate;
+    bool CurrentBom = false;              // shortage analysis: the orders' material from their BOM as it is now
+    QString Filters;                      // "参与范围": the user's conditions on the objects the run reads
 };
 
 TMiniOptions ReadMiniOptions(const QString& params);
@@ -95,8 +97,10 @@ bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& opt
 QString MiniSummarySQL(TMiniKind kind, int schemeIID);
 QStringList MiniSummaryCaptions(TMiniKind kind);
 
-// The order conditions of a shortage analysis: "[KX_MRP.MO]" and "[KX_MRP.OO]" restricted to
-// the chosen lines, to one kind of order, or to a last due date.
+// The conditions of a shortage analysis' run: the user's, with the orders whose material it
+// looks at (the chosen lines, one kind of order or all, up to a last due date) among the open
+// orders, and the material lines and scrap replacements of those orders only, unless the other
+// open issues count too; with the current BOM the orders' own material lines stay out.
 QString LackFilters(const TMiniOptions& options, const QList<TMiniLine>& lines);
 
 } // namespace kx

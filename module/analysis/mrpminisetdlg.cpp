@@ -4,6 +4,7 @@
 #include "db/messages.h"
 #include "db/settings.h"
 #include "db/shared.h"
+#include "views/mrpfilters.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +20,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace kx {
@@ -137,7 +139,9 @@ TMiniSetDlgBase::TMiniSetDlgBase(TMiniKind kind, const TInfoObjectDef* objectDef
     // Page two: the run options.
     auto* options = new QWidget(pgcPages);
     pgcPages->addTab(options, QStringLiteral(" 参数(&2) "));
-    auto* form = new QFormLayout(options);
+    auto* columns = new QHBoxLayout(options);
+    auto* form = FOptionsForm = new QFormLayout;
+    columns->addLayout(form, 3);
     cboTrackMode = new QComboBox(options);
     for (const TEnumItem& e : GetEnumList(QStringLiteral("MrpTrackType")))
         cboTrackMode->addItem(e.Name, e.ID);
@@ -165,6 +169,14 @@ TMiniSetDlgBase::TMiniSetDlgBase(TMiniKind kind, const TInfoObjectDef* objectDef
     form->addRow(QStringLiteral("齐套计算(&T):"), cboSuites);
     chkOneLevel = new QCheckBox(QStringLiteral("仅展开单级物料清单(&D)"), options);
     form->addRow(chkOneLevel);
+    // What the run reads beside the demand lines, as the user restricts it.
+    auto* scope = new QVBoxLayout;
+    auto* scopeLabel = new QLabel(QStringLiteral("参与范围(&C):"), options);
+    trlFilters = new TMRPFilterTree(TMRPFilterTree::SupplyObjectIDs(), options);
+    scopeLabel->setBuddy(trlFilters->trlMRPFilters);
+    scope->addWidget(scopeLabel);
+    scope->addWidget(trlFilters, 1);
+    columns->addLayout(scope, 2);
     lblScheme->setText(QStringLiteral("参数方案(&N):"));
     ContentLayout()->insertWidget(0, pgcPages, 1);
 }
@@ -220,6 +232,7 @@ TMiniOptions TMiniSetDlgBase::Options() const
     o.Replace = cboReplace->currentIndex();
     o.Suites = cboSuites->currentIndex();
     o.OneLevel = chkOneLevel->isChecked();
+    o.Filters = trlFilters->Filters();
     SavePageOptions(o);
     return o;
 }
@@ -237,6 +250,7 @@ void TMiniSetDlgBase::LoadScheme()
     cboReplace->setCurrentIndex(o.Replace);
     cboSuites->setCurrentIndex(o.Suites);
     chkOneLevel->setChecked(o.OneLevel);
+    trlFilters->SetFilters(o.Filters);
     LoadPageOptions(o);
 }
 
@@ -349,6 +363,10 @@ TMRPLackSetDlg::TMRPLackSetDlg(const TInfoObjectDef* objectDef, TViewScheme* sch
     btnPickOO = new QPushButton(QStringLiteral(" 委外订单(&E)..."), FLinesPage);
     for (QPushButton* b : {btnPickMO, btnPickOO})
         b->setAutoDefault(false);
+    // The orders' material from their own open lines, or from their BOM as it is now.
+    chkCurrentBom = new QCheckBox(QStringLiteral("按当前物料清单计算投料(&U)"), this);
+    chkCurrentBom->setObjectName(QStringLiteral("chkCurrentBom"));
+    FOptionsForm->addRow(chkCurrentBom);
     connect(btnPickMO, &QPushButton::clicked, this, [this] { PickLines(btMO, QStringLiteral("KX_MRP.MO"), false); });
     connect(btnPickOO, &QPushButton::clicked, this, [this] { PickLines(btOO, QStringLiteral("KX_MRP.OO"), false); });
     auto* buttons = new QHBoxLayout;
@@ -402,6 +420,7 @@ void TMRPLackSetDlg::LoadPageOptions(const TMiniOptions& o)
     (o.AllDates ? rbAllDates : rbDelivDate)->setChecked(true);
     if (o.DelivDate.isValid())
         edtDelivDate->setDate(o.DelivDate);
+    chkCurrentBom->setChecked(o.CurrentBom);
 }
 
 void TMRPLackSetDlg::SavePageOptions(TMiniOptions& o) const
@@ -409,6 +428,7 @@ void TMRPLackSetDlg::SavePageOptions(TMiniOptions& o) const
     o.LackBills = cboLackBills->currentIndex();
     o.AllDates = rbAllDates->isChecked();
     o.DelivDate = edtDelivDate->date();
+    o.CurrentBom = chkCurrentBom->isChecked();
 }
 
 } // namespace kx

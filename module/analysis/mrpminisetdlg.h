@@ -9,12 +9,15 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QDateEdit;
 class QRadioButton;
 class QTableWidget;
 class QTabWidget;
 
 namespace kx {
+
+class TMRPFilterTree;
 
 // What both dialogs share: the pages, the options and the line grid.
 class TMiniSetDlgBase : public TViewSettingDlg {
@@ -38,6 +41,7 @@ public:
     QComboBox* cboReplace;
     QComboBox* cboSuites;
     QCheckBox* chkOneLevel;
+    TMRPFilterTree* trlFilters;           // "参与范围(&C):"
 
     const QList<TMiniLine>& Lines() const { return FLines; }
     // Adds lines at the end of the grid (as the pickers do).
@@ -61,6 +65,7 @@ protected:
     void RefreshGrid();
 
     QWidget* FLinesPage;
+    QFormLayout* FOptionsForm;
     TMiniKind FKind;
     QDate FToday;
     QList<TMiniLine> FLines;
@@ -95,6 +100,7 @@ public:
     QDateEdit* edtDelivDate;
     QPushButton* btnPickMO;
     QPushButton* btnPickOO;
+    QCheckBox* chkCurrentBom;
 
 protected:
     QStringList ColumnCaptions() const override;

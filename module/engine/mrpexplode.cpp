@@ -88,11 +88,18 @@ QString TMRPRun::ExplosionBOMs(int level) const
                                "m.ManGroupNo=s.SupGroupNo))")
                     .arg(btMR).arg(btPlanMO).arg(btOR).arg(btPlanOO);
     const QString used = GlobalScope() ? QStringLiteral(" and s.SupQty>0") : QStringLiteral(" and ") + UsedSupply(QStringLiteral("s"));
+    // A shortage analysis plans an order it looks at from the order's BOM when the order's own
+    // open material lines are kept out of the run.
+    QString kinds = QStringLiteral("s.SupBillType in (%1)").arg(MadeKinds());
+    if (Scheme.PlanType == 2)
+        kinds = QStringLiteral("(%1 or s.SupBillType in (%2, %3) and s.SupPDmdIID=-1 and not exists (select 1 from tmp_KX_MRP_Demands "
+                               "as c where c.DmdPSupIID=s.SupIID and c.DmdBillType in (%4, %5)))")
+                    .arg(kinds).arg(btMO).arg(btOO).arg(btMOBom).arg(btOOBom);
     return QStringLiteral("truncate table tmp_KX_MRP_LevelMade;\r"
                           "insert into tmp_KX_MRP_LevelMade select s.SupIID, s.SupItmID, s.SupBillType, s.SupBillNo, s.SupBillEntry, "
                           "s.SupDrawDate, s.SupSuppID, s.SupDeptID, s.SupOrigType, s.SupOrigID, s.SupOrigNo, s.SupOrigEntry, s.SupOrigItmID, "
                           "s.SupOrigCustID, s.SupOrigCustPO, s.SupOrigTag, s.SupOrigSubTag, s.SupGroupType, s.SupGroupNo, s.SupPriority, "
-                          "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 where s.SupBillType in (%2) and "
+                          "s.SupQty, s.SupBomType, s.SupBomID from tmp_KX_MRP_Supplies as s %1 where %2 and "
                           "coalesce(s.SupBomID,'')<>''%3%4;\r"
                           "analyze tmp_KX_MRP_LevelMade (SupBomType, SupBomID, SupDrawDate, SupOrigCustID);\r"
                           "truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_BOM;\r"
@@ -100,7 +107,7 @@ QString TMRPRun::ExplosionBOMs(int level) const
                           "from tmp_KX_MRP_LevelMade;\r"
                           "call KX_MRP_GetBOM();\r"
                           "analyze tmp_KX_MRP_BOM (BomType, BomID, BomRole, BomItmID, BomProps, BomItmBomID, BomBeginDate, BomEndDate)")
-        .arg(OnLevel(level), MadeKinds(), scope, used);
+        .arg(OnLevel(level), kinds, scope, used);
 }
 
 void TMRPRun::Explode(int level)
@@ -146,10 +153,10 @@ void TMRPRun::Explode(int level)
     // worked out once per row.
     QList<QPair<QString, QString>> columns{
         {QStringLiteral("DmdPeriod"), PeriodCaseExpr(Scheme.MpsPeriods, QStringLiteral("s.SupDrawDate"))},
-        {QStringLiteral("DmdBillType"), QStringLiteral("(case when s.SupBillType in (%1, %2, %3, %4) then %5 when s.SupBillType in "
-                                                       "(%6, %7, %8, %9) then %10 else %11 end)")
-                                            .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btPlanMOComp)
-                                            .arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btPlanOOComp)
+        {QStringLiteral("DmdBillType"), QStringLiteral("(case when s.SupBillType in (%1, %2, %3, %4, %5) then %6 when s.SupBillType in "
+                                                       "(%7, %8, %9, %10, %11) then %12 else %13 end)")
+                                            .arg(btMR).arg(btPlanMO).arg(btPlanMOSkip).arg(btPlanMOVirtual).arg(btMO).arg(btPlanMOComp)
+                                            .arg(btOR).arg(btPlanOO).arg(btPlanOOSkip).arg(btPlanOOVirtual).arg(btOO).arg(btPlanOOComp)
                                             .arg(btVirtualComp)},
         {QStringLiteral("DmdBillID"), QStringLiteral("b.BomID")},
         {QStringLiteral("DmdBillNo"), QStringLiteral("(case when coalesce(s.SupBillNo,'')<>'' then s.SupBillNo||(case when "

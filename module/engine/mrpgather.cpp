@@ -252,9 +252,30 @@ void TMRPRun::GatherStartingData()
     }
     if (GlobalScope()) {
         Gather(-1);
+        if (Scheme.PlanType == 2)
+            MarkAnalysedOrders();
     } else {
         LeaveOutExcludedItems();
         Exec(QStringLiteral("analyze tmp_KX_MRP_Supplies;\ranalyze tmp_KX_MRP_Demands"));
+    }
+}
+
+void TMRPRun::MarkAnalysedOrders()
+{
+    for (int type : {int(btMO), int(btOO)}) {
+        const QString condition = Filter(QLatin1String(type == btMO ? kLackOrdersMO : kLackOrdersOO)).trimmed();
+        if (condition.isEmpty())
+            continue;
+        const TSupplyBill& b = SupplyBill(type);
+        const QString p = QLatin1String(b.P);
+        Exec(QStringLiteral("drop table if exists tmp_KX_MRP_LackOrders;\r"
+                            "create temp table tmp_KX_MRP_LackOrders (OrdID varchar(50), OrdEntry integer)"));
+        Exec(Composed(RunObjectDef(b.ObjectID), QStringLiteral("insert into tmp_KX_MRP_LackOrders select $$Fields$$ $$MainJoin$$"),
+                      QStringLiteral("s.%1ID, s.%1Entry").arg(p), condition, QString()));
+        Exec(QStringLiteral("update tmp_KX_MRP_Supplies as t set SupPDmdIID=-1 from tmp_KX_MRP_LackOrders as o where "
+                            "t.SupBillType=%1 and t.SupBillID=o.OrdID and t.SupBillEntry=o.OrdEntry;\r"
+                            "drop table tmp_KX_MRP_LackOrders")
+                 .arg(SQLInt(type)));
     }
 }
 
@@ -456,7 +477,8 @@ void TMRPRun::LoadOrderComponents()
                           .arg(PeriodCaseExpr(periods, QStringLiteral("s.BomDrawDate")), SQLInt(mo ? btMOBom : btOOBom), p,
                                mo ? QStringLiteral("null") : QStringLiteral("s.OOSuppID"), QStringLiteral("s.%1DeptID").arg(p),
                                Props(QStringLiteral("$$ItmProp%1$$")), SQLInt(type)),
-                      QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)"),
+                      CombineFilter(QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)"),
+                                    Filter(QLatin1String(mo ? "KX_MRP.MOBOM" : "KX_MRP.OOBOM"))),
                       QString()));
     }
     Exec(QStringLiteral("create index on tmp_KX_MRP_OrderComps (OrdType, OrdID, OrdEntry, DmdBillEntry);\ranalyze tmp_KX_MRP_OrderComps"));

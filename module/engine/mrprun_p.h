@@ -143,8 +143,10 @@ public:
 
     // Conditions of the scheme for an object (may be empty).
     QString Filter(const QString& objectID) const { return Scheme.DataFilter(objectID); }
-    // The scope of demands: 0 all items at once, otherwise level by level.
-    bool GlobalScope() const { return Scheme.PlanNeedScope == 0; }
+    // The scope of demands: 0 all items at once, otherwise level by level. A shortage analysis
+    // takes no main demand that could lead from level to level: everything it plans is gathered
+    // at once, and its scope says only whether its BOMs are followed one level or all levels.
+    bool GlobalScope() const { return Scheme.PlanNeedScope == 0 || Scheme.PlanType == 2; }
     bool SingleLevelScope() const { return Scheme.PlanNeedScope >= 5 && Scheme.PlanNeedScope <= 8; }
     bool GrossScope() const { int s = Scheme.PlanNeedScope; return s == 3 || s == 4 || s == 7 || s == 8; }
     // The scopes that count the other open issues of the items planned ("同料待出"): the
@@ -165,6 +167,9 @@ public:
     void SafetyStock(int level);
     void Gather(int level);           // -1: every level at once
     void LeaveOutExcludedItems();
+    // A shortage analysis: the orders among the supplies whose material it looks at become
+    // demand-driven (see kLackOrdersMO).
+    void MarkAnalysedOrders();
     // Open component lines of the production and outsourcing orders among the run's supplies
     // (restricted by a join condition on the order's supply "tmpsup" and a condition on the
     // component line "s") become demands of the kinds 84 and 82.

@@ -118,6 +118,14 @@ private:
     TQuery FPublicQuery;
 };
 
+// The entries of a shortage analysis' conditions that choose the production and outsourcing
+// orders whose material it looks at, as conditions on the objects "KX_MRP.MO" and "KX_MRP.OO".
+// The run holds those orders as demand-driven supplies (SupPDmdIID -1): they stay among the
+// results with their kit quantities, and one whose own open material lines are kept out of the
+// run (by the conditions on "KX_MRP.MOBOM"/"KX_MRP.OOBOM") is planned from its BOM as it is now.
+constexpr const char* kLackOrdersMO = "Lack.KX_MRP.MO";
+constexpr const char* kLackOrdersOO = "Lack.KX_MRP.OO";
+
 // The condition of an object in a scheme's conditions text, and the text with it replaced
 // (an empty condition removes the entry).
 QString FilterOf(const QString& filters, const QString& objectID);

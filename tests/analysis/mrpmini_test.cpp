@@ -7,18 +7,28 @@
 // nor on order, so the planned fans are kit-complete for none: 8 supplied, 142 short. 120
 // blades are in stock: all 50 supplied.
 //
-// Shortage analysis of MO2611-001/2 (150 fan heads): its open material lines need 60 of each
-// part and 252 screws; in stock are 25 motors, 60 front shells, 55 back shells, 40 gear boxes
-// and 18000 screws, so 35 motors, 5 back shells and 20 gear boxes are missing.
+// Shortage analysis of MO2611-001/2 (150 fan heads, 90 of each part issued): its open material
+// lines need 60 of each part and 252 screws; in stock are 25 motors, 60 front shells, 55 back
+// shells, 40 gear boxes and the screws, so 35 motors, 5 back shells and 20 gear boxes are
+// missing. Every other open supply counts: MO2612-001/1 makes 300 motors, PO2612-004/4 brings
+// 500 back shells, PR2612-001/2 asks for 200 gear boxes, so nothing new is planned. Counted on
+// stock only, the order can be completed for 130 heads: the gear boxes hold it back (150 - 20);
+// the motors count as complete as the motor order is (its own material is not in the run).
+// From the heads' BOM as it is now (1 of each part and 4 screws per head) the 150 open heads
+// need 150 of each part: beyond stock 125 motors, 90 front shells, 95 back shells and 110 gear
+// boxes, and the kit basis leaves 40 heads (the gear boxes in stock).
 #include "../masterdata/masterdatafixture.h"
 
 #include "analysis/mrpminiframe.h"
 #include "analysis/mrpminisetdlg.h"
 #include "views/checkoptionsdlg.h"
+#include "views/mrpfilters.h"
 #include "db/messages.h"
 #include "db/shared.h"
 
+#include <QCheckBox>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QTableWidget>
 #include <QTabWidget>
 
@@ -35,6 +45,16 @@ QList<TMiniLine> Lines(int billType, const QString& where)
     TQuery q(&SharedConnection());
     EXPECT_TRUE(ReadMiniLines(q, billType, where, lines));
     return lines;
+}
+
+// The host's filter dialog, answered: the stock of one warehouse only.
+bool PickWarehouse(const TInfoObjectDef* def, QString& code, bool, QString& text, void*)
+{
+    if (def->ID != QLatin1String("KX_MRP.Inventory"))
+        return false;
+    code = QStringLiteral("InvStkID=DM-K-TRAN");
+    text = QStringLiteral("s.InvStkID='DM-K-TRAN'");
+    return true;
 }
 
 } // namespace
@@ -96,7 +116,7 @@ TEST_F(MiniAnalysis, KitAnalysisReportsSuppliedAndShortQuantities)
     EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_kit.png")));
 }
 
-TEST_F(MiniAnalysis, ShortageAnalysisFindsTheMissingComponentsOfTheChosenOrder)
+TEST_F(MiniAnalysis, ShortageAnalysisWeighsTheChosenOrdersMaterialAgainstEveryOpenSupply)
 {
     auto frame = Frame(mkLack);
     const QList<TMiniLine> lines = Lines(btMO, QStringLiteral("s.MOID='DM-MO-01' and s.MOEntry=2"));
@@ -113,17 +133,90 @@ TEST_F(MiniAnalysis, ShortageAnalysisFindsTheMissingComponentsOfTheChosenOrder)
                        .arg(iid)),
               (QStringList{QStringLiteral("3.01.001, 60, 25, 35"), QStringLiteral("4.06.002, 60, 55, 5"),
                            QStringLiteral("4.07.005, 60, 40, 20")}));
-    // Only the chosen order takes part: the motors it misses are planned (no other production
-    // order supplies them here), the back shells and gear boxes are on order already.
-    EXPECT_EQ(Rows(QStringLiteral("select SupBillType || ' ' || SupItmID || ' ' || trim_scale(SupQty) from KX_MRP_Supplies"
-                                  " where SupSchIID=%1 and SupBillType>=42 order by SupItmID")
-                       .arg(iid)),
-              QStringList{QStringLiteral("42 DM-I-MT40 35")});
-    EXPECT_EQ(Rows(QStringLiteral("select distinct DmdBillID from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType=84").arg(iid)),
+    // What stock leaves open the other orders cover; the other orders' material stays out.
+    EXPECT_EQ(Rows(QStringLiteral("select i.ItmNo, s.SupBillNo||'/'||s.SupBillEntry, trim_scale(a.AltQty) from KX_MRP_Allots as a"
+                                  " join KX_MRP_Demands as d on d.DmdSchIID=a.AltSchIID and d.DmdIID=a.AltDmdIID"
+                                  " join KX_MRP_Supplies as s on s.SupSchIID=a.AltSchIID and s.SupIID=a.AltSupIID"
+                                  " join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID"
+                                  " where a.AltSchIID=%1 and s.SupBillType<>%2 order by i.ItmNo")
+                       .arg(iid)
+                       .arg(btStock)),
+              (QStringList{QStringLiteral("3.01.001, MO2612-001/1, 35"), QStringLiteral("4.06.002, PO2612-004/4, 5"),
+                           QStringLiteral("4.07.005, PR2612-001/2, 20")}));
+    EXPECT_EQ(Rows(QStringLiteral("select count(*) from KX_MRP_Supplies where SupSchIID=%1 and SupBillType>=42").arg(iid)),
+              QStringList{QStringLiteral("0")});
+    EXPECT_EQ(Rows(QStringLiteral("select distinct DmdBillID from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType in (82, 84)").arg(iid)),
               QStringList{QStringLiteral("DM-MO-01")});
+    // The order stays among the supplies with what its material allows.
+    EXPECT_EQ(Rows(QStringLiteral("select SupBillNo, SupBillEntry, trim_scale(SupQty), trim_scale(SupDSetQty), trim_scale(SupDSetRate)"
+                                  " from KX_MRP_Supplies where SupSchIID=%1 and SupPDmdIID=-1")
+                       .arg(iid)),
+              QStringList{QStringLiteral("MO2611-001, 2, 150, 130, 86.67")});
     ASSERT_EQ(frame->grdSummary->rowCount(), 3);
-    EXPECT_EQ(frame->grdSummary->item(0, 1)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 7)->text(), QStringLiteral("3.01.001 35"));
+    EXPECT_EQ(frame->grdSummary->item(0, 0)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 1)->text() + QLatin1Char(' ')
+                  + frame->grdSummary->item(0, 7)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 8)->text(),
+              QStringLiteral("MO2611-001/2 3.01.001 35 130"));
     EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_lack.png")));
+
+    // The same order planned from its BOM as it is now.
+    options.CurrentBom = true;
+    ASSERT_TRUE(frame->RunWith(lines, options));
+    EXPECT_EQ(Rows(QStringLiteral("select i.ItmNo, trim_scale(d.DmdNeedQty), trim_scale(d.DmdNeedQty-coalesce(d.DmdInvQty, 0))"
+                                  " from KX_MRP_Demands as d join KX_Base_ItemMaster as i on i.ItmID=d.DmdItmID"
+                                  " where d.DmdSchIID=%1 and d.DmdBillType=%2 order by i.ItmNo")
+                       .arg(iid)
+                       .arg(btPlanMOComp)),
+              (QStringList{QStringLiteral("3.01.001, 150, 125"), QStringLiteral("4.04.001, 600, 0"), QStringLiteral("4.06.001, 150, 90"),
+                           QStringLiteral("4.06.002, 150, 95"), QStringLiteral("4.07.005, 150, 110")}));
+    EXPECT_EQ(Rows(QStringLiteral("select count(*) from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType=84").arg(iid)),
+              QStringList{QStringLiteral("0")});
+    EXPECT_EQ(Rows(QStringLiteral("select SupBillNo, trim_scale(SupDSetQty) from KX_MRP_Supplies where SupSchIID=%1 and SupPDmdIID=-1")
+                       .arg(iid)),
+              QStringList{QStringLiteral("MO2611-001, 40")});
+}
+
+// The 8 blue fans of SO2611-002/2 lie in the main warehouse: with only the transit warehouse
+// taking part, none of the 150 is supplied.
+TEST_F(MiniAnalysis, KitAnalysisReadsOnlyWhatTheUsersConditionsLetIn)
+{
+    TViewScheme params;
+    params.ID = QStringLiteral("KX_MRP.MRPmini");
+    const QList<TMiniLine> lines = Lines(btSO, QStringLiteral("s.SOID='DM-SO-02' and s.SOEntry=2"));
+    ASSERT_EQ(lines.size(), 1);
+    Host().Env.SelectFilter = PickWarehouse;
+    TMiniOptions options;
+    {
+        TMRPminiSetDlg dlg(Def(QStringLiteral("KX_MRP.MRPmini")), &params, lines, QDate(2026, 12, 7));
+        dlg.Prepare();
+        dlg.LoadScheme();
+        dlg.pgcPages->setCurrentIndex(1);
+        QTreeWidget* tree = dlg.trlFilters->trlMRPFilters;
+        QStringList shown;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            shown << tree->topLevelItem(i)->text(0);
+        EXPECT_EQ(shown.size(), 9);
+        EXPECT_EQ(shown.value(8), QStringLiteral("参与仓库"));
+        EXPECT_EQ(tree->topLevelItem(8)->text(1), QStringLiteral("(默认条件)"));
+        tree->setCurrentItem(tree->topLevelItem(8));
+        dlg.trlFilters->btnSetFilter->click();
+        EXPECT_EQ(tree->topLevelItem(8)->text(1), QStringLiteral("s.InvStkID='DM-K-TRAN'"));
+        dlg.chkOneLevel->setChecked(true);
+        dlg.chkCareLoss->setChecked(false);
+        dlg.resize(980, 560);
+        EXPECT_TRUE(SavePicture(&dlg, QStringLiteral("mrpmini_options.png")));
+        options = dlg.Options();
+    }
+    Host().Env.SelectFilter = nullptr;
+    EXPECT_EQ(FilterOf(options.Filters, QStringLiteral("KX_MRP.Inventory")), QStringLiteral("s.InvStkID='DM-K-TRAN'"));
+    auto frame = Frame(mkKit);
+    ASSERT_TRUE(frame->RunWith(lines, options));
+    EXPECT_EQ(frame->Scheme().DataFilter(QStringLiteral("KX_MRP.Inventory")), QStringLiteral("s.InvStkID='DM-K-TRAN'"));
+    EXPECT_EQ(Rows(QStringLiteral("select DmdBillNo, trim_scale(DmdNeedQty), trim_scale(coalesce(DmdInvQty, 0)), trim_scale(coalesce(DmdASetQty, 0))"
+                                  " from KX_MRP_Demands where DmdSchIID=%1 and DmdBillType=2")
+                       .arg(frame->Scheme().SchemeIID)),
+              QStringList{QStringLiteral("SO2611-002, 150, 0, 0")});
+    // The conditions are kept with the options for the next analysis.
+    EXPECT_EQ(ReadMiniOptions(frame->Params().Params).Filters, options.Filters);
 }
 
 TEST_F(MiniAnalysis, FramesKeepSeparateSchemesAndClosingRemovesOwnAndStaleOnes)
@@ -193,28 +286,76 @@ TEST_F(MiniAnalysis, SettingsDialogRefusesRepeatedLinesAndMovesPastDatesWhenAske
     TMRPLackSetDlg lack(Def(QStringLiteral("KX_MRP.LackAnalyze")), &lackScheme, orders, QDate(2026, 12, 7));
     lack.Prepare();
     lack.LoadScheme();
+    lack.pgcPages->setCurrentIndex(1);
+    lack.resize(980, 560);
+    EXPECT_TRUE(SavePicture(&lack, QStringLiteral("mrplack_options.png")));
+    EXPECT_FALSE(lack.chkCurrentBom->isChecked());
+    EXPECT_EQ(lack.chkCurrentBom->text(), QStringLiteral("按当前物料清单计算投料(&U)"));
+    lack.pgcPages->setCurrentIndex(0);
     lack.btnOk->click();
     EXPECT_EQ(FMessages, QStringList{QStringLiteral("以下投料需求行前面已经存在, 请修正!\r\r类型: 生产任务　单据号: MO2612-001　单据行: 1　产品代码: 3.01.001")});
     SavePicture(&lack, QStringLiteral("mrplack_settings.png"));
 }
 
-TEST(MiniOrders, ShortageConditionsFollowTheChoiceOfBills)
+TEST(MiniOrders, ShortageConditionsFollowTheChoiceOfBillsAndOptions)
 {
-    TMiniOptions o;
     TMiniLine mo;
     mo.Line.BillType = btMO;
     mo.Line.BillID = QStringLiteral("M1");
     mo.Line.BillEntry = 2;
-    EXPECT_EQ(FilterOf(LackFilters(o, {mo}), QStringLiteral("KX_MRP.MO")), QStringLiteral("s.MOID||'|'||s.MOEntry in ('M1|2')"));
-    EXPECT_EQ(FilterOf(LackFilters(o, {mo}), QStringLiteral("KX_MRP.OO")), QStringLiteral("1=0"));
-    o.LackBills = lbMOOnly;
-    o.AllDates = false;
-    o.DelivDate = QDate(2026, 12, 31);
-    EXPECT_EQ(FilterOf(LackFilters(o, {}), QStringLiteral("KX_MRP.MO")), QStringLiteral("s.MODelivDate<'20270101'"));
-    EXPECT_EQ(FilterOf(LackFilters(o, {}), QStringLiteral("KX_MRP.OO")), QStringLiteral("(1=0) and (s.OODelivDate<'20270101')"));
-    o.LackBills = lbOrdersAll;
-    o.AllDates = true;
-    EXPECT_TRUE(LackFilters(o, {}).isEmpty());
+    const QString chosenMO = QStringLiteral("s.MOID||'|'||s.MOEntry in ('M1|2')");
+    const QString dueMO = QStringLiteral("s.MODelivDate<'20270101'"), dueOO = QStringLiteral("s.OODelivDate<'20270101'");
+    // By choice of bills and options: the orders looked at, the orders read as supplies, their
+    // material lines and scrap lines ("-" for no condition). The user keeps production orders of
+    // one shop and outsourcing orders of one supplier in the run.
+    struct TCase {
+        int Bills;
+        bool AllDates, OtherOut, CurrentBom;
+        QStringList Expected;     // Lack.MO, Lack.OO, MO, OO, MOBOM, OOBOM, MOScrap
+    };
+    const QString userMO = QStringLiteral("s.MODeptID='WS1'"), userOO = QStringLiteral("s.OOSuppID='S1'");
+    const TCase cases[] = {
+        {lbChosen, true, false, false,
+         {chosenMO, QStringLiteral("1=0"), QStringLiteral("(%1) or (%2)").arg(userMO, chosenMO), userOO, chosenMO, QStringLiteral("1=0"),
+          chosenMO}},
+        {lbChosen, true, true, false,
+         {chosenMO, QStringLiteral("1=0"), QStringLiteral("(%1) or (%2)").arg(userMO, chosenMO), userOO, QStringLiteral("-"),
+          QStringLiteral("-"), QStringLiteral("-")}},
+        {lbChosen, true, false, true,
+         {chosenMO, QStringLiteral("1=0"), QStringLiteral("(%1) or (%2)").arg(userMO, chosenMO), userOO, QStringLiteral("1=0"),
+          QStringLiteral("1=0"), chosenMO}},
+        {lbChosen, true, true, true,
+         {chosenMO, QStringLiteral("1=0"), QStringLiteral("(%1) or (%2)").arg(userMO, chosenMO), userOO,
+          QStringLiteral("not (%1)").arg(chosenMO), QStringLiteral("not (1=0)"), QStringLiteral("-")}},
+        {lbMOOnly, false, false, false,
+         {dueMO, QStringLiteral("1=0"), QStringLiteral("(%1) or (%2)").arg(userMO, dueMO), userOO, dueMO, QStringLiteral("1=0"), dueMO}},
+        {lbOrdersAll, false, false, false,
+         {dueMO, dueOO, QStringLiteral("(%1) or (%2)").arg(userMO, dueMO), QStringLiteral("(%1) or (%2)").arg(userOO, dueOO), dueMO, dueOO,
+          dueMO}},
+        {lbOrdersAll, true, false, false,
+         {QStringLiteral("1=1"), QStringLiteral("1=1"), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("1=1"),
+          QStringLiteral("1=1"), QStringLiteral("-")}},
+        {lbOOOnly, true, false, true,
+         {QStringLiteral("1=0"), QStringLiteral("1=1"), userMO, QStringLiteral("-"), QStringLiteral("1=0"), QStringLiteral("1=0"),
+          QStringLiteral("1=0")}},
+    };
+    for (const TCase& c : cases) {
+        TMiniOptions o;
+        o.LackBills = c.Bills;
+        o.AllDates = c.AllDates;
+        o.DelivDate = QDate(2026, 12, 31);
+        o.OtherOut = c.OtherOut;
+        o.CurrentBom = c.CurrentBom;
+        o.Filters = WithFilter(WithFilter(QString(), QStringLiteral("KX_MRP.MO"), userMO), QStringLiteral("KX_MRP.OO"), userOO);
+        const QString f = LackFilters(o, {mo});
+        QStringList got;
+        for (const char* id : {kLackOrdersMO, kLackOrdersOO, "KX_MRP.MO", "KX_MRP.OO", "KX_MRP.MOBOM", "KX_MRP.OOBOM", "KX_MRP.MOScrap"}) {
+            const QString v = FilterOf(f, QLatin1String(id));
+            got << (v.isEmpty() ? QStringLiteral("-") : v);
+        }
+        EXPECT_EQ(got, c.Expected) << "bills " << c.Bills << " all dates " << c.AllDates << " other out " << c.OtherOut << " current BOM "
+                                   << c.CurrentBom;
+    }
     // Scopes: one or all levels, net or gross main demand, with or without other outgoing stock.
     TMiniOptions s;
     EXPECT_EQ(NeedScopeOf(s), 1);
@@ -223,6 +364,13 @@ TEST(MiniOrders, ShortageConditionsFollowTheChoiceOfBills)
     s.GrossOnly = true;
     s.OneLevel = true;
     EXPECT_EQ(NeedScopeOf(s), 8);
+    // The options, the user's conditions among them, survive the parameter scheme.
+    s.CurrentBom = true;
+    s.Filters = WithFilter(QString(), QStringLiteral("KX_MRP.PO"), QStringLiteral("s.POSuppID='S1'\r\nand s.POQty>0"));
+    const TMiniOptions back = ReadMiniOptions(WriteMiniOptions(QStringLiteral("[Other]=1"), s));
+    EXPECT_TRUE(back.CurrentBom);
+    EXPECT_EQ(back.Filters, s.Filters);
+    EXPECT_EQ(NeedScopeOf(back), 8);
 }
 
 TEST_F(MiniAnalysis, ARerunAsksWhatToKeepAndACancelRunsNothing)
