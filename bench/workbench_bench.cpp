@@ -1,5 +1,5 @@
 // workbench_bench: the plan scheme workbench on a generated factory, offscreen.
-//   workbench_bench --server DIR --database DB [--scheme ID] [--runs 1] [--no-run]
+//   workbench_bench --server DIR --database DB [--scheme ID] [--runs 1] [--no-run] [--profile]
 // The database holds a generated case with a plan scheme whose main demand was fetched (as
 // "mrp_bench --sizes L --keep" leaves kx_bench_L). Logged in as the administrator who owns
 // that scheme, without a row limit, it opens the workbench on the scheme and times:
@@ -8,7 +8,8 @@
 //   - an MRP run from the workbench against "kxmrp run" of the same scheme, alternating
 //     (goal: the workbench at most 10% slower).
 // It prints the rows, the period columns and the times; the machine's load average is
-// printed too, since the timings are only as quiet as the machine.
+// printed too, since the timings are only as quiet as the machine. With --profile it then
+// times the view's statement alone, a refresh and a paint, and prints the statement.
 #include "db/shared.h"
 #include "hostsession.h"
 #include "kx_mrp/exports.h"
@@ -77,7 +78,7 @@ int main(int argc, char** argv)
     options.Server = Option(args, QStringLiteral("server"));
     options.Database = Option(args, QStringLiteral("database"), QStringLiteral("kx_bench_L"));
     if (options.Server.isEmpty()) {
-        std::fputs("用法: workbench_bench --server DIR --database DB [--scheme ID] [--runs N] [--no-run]\n", stderr);
+        std::fputs("用法: workbench_bench --server DIR --database DB [--scheme ID] [--runs N] [--no-run] [--profile]\n", stderr);
         return 2;
     }
     const int runs = Option(args, QStringLiteral("runs"), QStringLiteral("1")).toInt();
@@ -134,6 +135,20 @@ int main(int argc, char** argv)
                   .arg(Seconds(lastRow), 0, 'f', 2)
                   .arg(atBottom ? QString() : QStringLiteral(" (未到末行!)")));
         Print(QStringLiteral("负载 %1").arg(LoadAverage()));
+        if (args.contains(QStringLiteral("--profile"))) {
+            clock.restart();
+            TQuery q(&SharedConnection());
+            q.SQL = view->BuiltSQL;
+            q.Open();
+            Print(QStringLiteral("语句 %1 秒 (%2 行)").arg(Seconds(clock.elapsed())).arg(q.RecordCount()));
+            clock.restart();
+            view->RefreshData(false);
+            Print(QStringLiteral("刷新 %1 秒").arg(Seconds(clock.elapsed())));
+            clock.restart();
+            Paint(frame);
+            Print(QStringLiteral("绘制 %1 秒").arg(Seconds(clock.elapsed())));
+            Print(view->BuiltSQL);
+        }
         if (args.contains(QStringLiteral("--no-run")))
             return 0;
 

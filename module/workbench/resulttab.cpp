@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -12,31 +13,43 @@ namespace kx {
 
 namespace {
 
-// What each result tab will list, for the tab that has no view yet.
-QString PlaceholderText(const QString& objectID, const QString& caption)
+// What each result tab lists, for a tab that cannot show its view.
+QString TabContent(const QString& objectID)
 {
     static const struct {
         const char* ID;
         const char* Content;
     } kContents[] = {
+        {"KX_MRP.MRP.Main", "计划方案的主需求及其在各展望期间的计划数量"},
         {"KX_MRP.MRP.Allot", "每条需求由哪些库存、在途订单或计划供应满足"},
         {"KX_MRP.MRP.Balance", "每个物料在各展望期间的期初、需求、供应和期末结存"},
         {"KX_MRP.MRP.Supplies", "运算产生的计划生产、委外和采购供应, 以及参与运算的已有供应"},
         {"KX_MRP.MRP.Replaces", "运算中以替代料或挪用其他需求的供应满足的明细"},
     };
-    QString content;
     for (const auto& c : kContents)
         if (objectID.compare(QLatin1String(c.ID), Qt::CaseInsensitive) == 0)
-            content = QString::fromUtf8(c.Content);
+            return QString::fromUtf8(c.Content);
+    return QStringLiteral("计划方案的运算结果");
+}
+
+// Why the tab is empty: the user may not open the object (or the host does not know it), or
+// no view serves it.
+QString PlaceholderText(const QString& objectID, const QString& caption, bool hasDefinition)
+{
+    const QString name = QString(caption).remove(QRegularExpression(QStringLiteral("\\(&.\\)"))).trimmed();
+    if (!hasDefinition)
+        return QStringLiteral("访问信息对象\"%1\"受到限制!\n\n[%2]页列出%3。请系统管理员授予您此信息对象的使用权限, "
+                              "然后重新打开计划方案。")
+            .arg(objectID, name, TabContent(objectID));
     return QStringLiteral("[%1]视图在当前版本中尚未提供。\n\n此页将列出%2。运算MRP的结果已保存在计划方案中, "
                           "其他页和kxmrp命令可以查看已提供的内容。")
-        .arg(caption.trimmed(), content.isEmpty() ? QStringLiteral("计划方案的运算结果") : content);
+        .arg(name, TabContent(objectID));
 }
 
 } // namespace
 
 TSchemeResultTab::TSchemeResultTab(const QString& objectID, const QString& caption, TResultViewFactory factory, QWidget* parent)
-    : QWidget(parent), ObjectID(objectID), FFactory(std::move(factory))
+    : QWidget(parent), ObjectID(objectID), FCaption(caption), FFactory(std::move(factory))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -46,7 +59,7 @@ TSchemeResultTab::TSchemeResultTab(const QString& objectID, const QString& capti
     tbrActions->setToolButtonStyle(Qt::ToolButtonTextOnly);
     tbrActions->hide();
     layout->addWidget(tbrActions);
-    lblPlaceholder = new QLabel(PlaceholderText(objectID, caption), this);
+    lblPlaceholder = new QLabel(this);
     lblPlaceholder->setObjectName(QStringLiteral("lblPlaceholder"));
     lblPlaceholder->setAlignment(Qt::AlignCenter);
     lblPlaceholder->setWordWrap(true);
@@ -73,6 +86,7 @@ bool TSchemeResultTab::EnsureView(TPlanScheme* scheme, const TPlanSchemeUIEvents
         FViewWidget = static_cast<QWidget*>(widget);
     if (!FView || !FViewWidget) {
         FView = nullptr;
+        lblPlaceholder->setText(PlaceholderText(ObjectID, FCaption, def != nullptr));
         lblPlaceholder->show();
         return false;
     }

@@ -1,7 +1,7 @@
 // One result tab of the plan scheme workbench: the view of its object, created through the
 // module's dispatch the first time the tab is shown and handed the frame's scheme, with a bar
-// of the view's own actions above it. While no view serves the object the tab explains why
-// it is empty.
+// of the view's own actions above it. A tab that cannot show its view (the user may not open
+// the object, or no view serves it) says why it is empty.
 #pragma once
 
 #include "engine/planscheme.h"
@@ -50,6 +50,7 @@ public:
 private:
     void BuildActions(const TInfoObjectDef* def);
 
+    QString FCaption;
     TResultViewFactory FFactory;
     IInfoView* FView = nullptr;
     QWidget* FViewWidget = nullptr;
