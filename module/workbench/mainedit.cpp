@@ -8,6 +8,7 @@
 #include "engine/planscheme.h"
 #include "engine/progress.h"
 #include "engine/schemelock.h"
+#include "workbench/itembom.h"
 #include "workbench/schemeops.h"
 #include "masterdata/itemsetting.h"
 
@@ -186,6 +187,14 @@ TMainLineFault CheckFreeLine(TConnection& connection, TMainLine& line, const TPl
             p.clear();
     }
 
+    const QString bomField = QStringLiteral("BomNo");
+    TItemBom bom;
+    if (!line.BomNo.trimmed().isEmpty() && !FindItemBom(connection, line.ItmID, line.ItmProps, line.Q.Date, line.BomNo, bom))
+        return {bomField, FieldCheckText(fcNotExists, caption(bomField), line.BomNo.trimmed())};
+    line.BomType = bom.Type;
+    line.BomID = bom.ID;
+    line.BomNo = bom.No;
+
     if (line.GroupType == 0) {
         line.GroupNo.clear();
     } else {
@@ -242,12 +251,12 @@ QString MainLineSaveSQL(int schemeIID, const TMainLine& line, const TPlanPeriods
                           "ManBomType, ManBomID, ManAdjQty, ManQty, ManHints, ManBillID, ManBillNo, ManBillEntry, ManNote, ManOrigTag, "
                           "ManOrigSubTag, ManGroupType, ManGroupNo, ManItmProps, ManItmProp1, ManItmProp2, ManItmProp3, ManItmProp4, "
                           "ManItmProp5, ManItmProp6, ManItmProp7, ManItmProp8, ManItmProp9, ManItmProp10) "
-                          "select %1, (select coalesce(max(ManIID),0)+1 from KX_MRP_Main where ManSchIID=%1), %2, %3, %4, %5, %6, 0, %7, "
-                          "%8, %9, '', '', coalesce(max(ManBillEntry),0)+1, %10, %11, %12, %13, %14, %15, %16 "
+                          "select %1, (select coalesce(max(ManIID),0)+1 from KX_MRP_Main where ManSchIID=%1), %2, %3, %4, %5, %6, %7, %8, "
+                          "%9, %10, '', '', coalesce(max(ManBillEntry),0)+1, %11, %12, %13, %14, %15, %16, %17 "
                           "from KX_MRP_Main where ManSchIID=%1 and ManBillType=%3")
-        .arg(iid, period, SQLInt(btFreeNeed), SQLDate(line.Q.Date), SQLInt(line.Priority), text(line.ItmID), nullable(line.BomID), qty,
-             text(line.Q.Hints))
-        .arg(text(line.Note), text(line.OrigTag), text(line.OrigSubTag), SQLInt(line.GroupType), text(line.GroupNo),
+        .arg(iid, period, SQLInt(btFreeNeed), SQLDate(line.Q.Date), SQLInt(line.Priority), text(line.ItmID), SQLInt(line.BomType),
+             nullable(line.BomID), qty)
+        .arg(text(line.Q.Hints), text(line.Note), text(line.OrigTag), text(line.OrigSubTag), SQLInt(line.GroupType), text(line.GroupNo),
              text(line.ItmProps), props.join(QStringLiteral(", ")));
 }
 

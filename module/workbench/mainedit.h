@@ -58,6 +58,7 @@ struct TMainLine {
     QString ItmProp[10];
     int BomType = 0;
     QString BomID;
+    QString BomNo;                // as typed or picked; the save resolves it on a free line
     QString OrigTag, OrigSubTag;
     int GroupType = 0;
     QString GroupNo;
@@ -73,7 +74,8 @@ struct TMainLineFault {
 };
 
 // Checks a changed free line in the order the save takes, and completes it: the item's
-// identity and property key resolved, the group number cleared for group type 0 (and copied
+// identity and property key resolved, the BOM number resolved among the item's BOMs valid on
+// the need date (none named: no BOM), the group number cleared for group type 0 (and copied
 // into the tag when the tag column is hidden). caption gives a field's column caption.
 TMainLineFault CheckFreeLine(TConnection& connection, TMainLine& line, const TPlanPeriods& periods,
                              const std::function<QString(const QString& field)>& caption, bool tagHidden);

@@ -15,6 +15,8 @@
 #include "views/messagebox.h"
 #include "views/pickedit.h"
 #include "engine/schemelock.h"
+#include "workbench/itembom.h"
+#include "workbench/itembomedit.h"
 #include "workbench/mainadjustdlg.h"
 #include "workbench/schemeops.h"
 #include "workbench/schemeviewlink.h"
@@ -61,7 +63,7 @@ QStringList RequiredFields()
                        QStringLiteral("ManDate"),     QStringLiteral("ItmNo"),       QStringLiteral("ItmName"),   QStringLiteral("ItmSpec"),
                        QStringLiteral("UntName"),     QStringLiteral("ItmPlanner"),  QStringLiteral("ItmBuyer"),  QStringLiteral("ManNeedQty"),
                        QStringLiteral("ManAdjQty"),   QStringLiteral("ManQty"),      QStringLiteral("ManNote"),   QStringLiteral("ManOrigTag"),
-                       QStringLiteral("ManOrigSubTag"), QStringLiteral("ManGroupType"), QStringLiteral("ManGroupNo")};
+                       QStringLiteral("ManOrigSubTag"), QStringLiteral("ManGroupType"), QStringLiteral("ManGroupNo"), QStringLiteral("BomNo")};
     for (int n = 1; n <= 10; ++n)
         fields << QStringLiteral("ManItmProp%1").arg(n);
     return fields;
@@ -70,7 +72,7 @@ QStringList RequiredFields()
 // Cells a planner may change on a free demand line only.
 bool FreeLineField(const QString& field)
 {
-    static const QStringList fields{QStringLiteral("ManDate"), QStringLiteral("ItmNo"), QStringLiteral("ManOrigTag"),
+    static const QStringList fields{QStringLiteral("ManDate"), QStringLiteral("ItmNo"), QStringLiteral("BomNo"), QStringLiteral("ManOrigTag"),
                                     QStringLiteral("ManOrigSubTag"), QStringLiteral("ManGroupType")};
     return fields.contains(field, Qt::CaseInsensitive);
 }
@@ -118,7 +120,7 @@ TMRPMainFrame::TMRPMainFrame(QWidget* owner, const TInfoObjectDef* objectDef) : 
         c->Visible = false;
     }
     FPeriodBand = Columns.AddBand(QStringLiteral("各期间计划数量"));
-    for (const char* field : {"ManPriority", "ManNote", "ManDate", "ItmNo", "ManOrigTag", "ManOrigSubTag", "ManGroupType", "ManGroupNo"})
+    for (const char* field : {"ManPriority", "ManNote", "ManDate", "ItmNo", "BomNo", "ManOrigTag", "ManOrigSubTag", "ManGroupType", "ManGroupNo"})
         if (TViewColumn* c = Columns.ByField(QLatin1String(field)))
             c->Editable = true;
     for (int n = 1; n <= 10; ++n)
@@ -141,6 +143,17 @@ TMRPMainFrame::TMRPMainFrame(QWidget* owner, const TInfoObjectDef* objectDef) : 
             p.FFixedFields = QStringLiteral("物料代码");
             p.FTextField = QStringLiteral("物料代码");
             return edit;
+        };
+    }
+    // The BOM of a free line: one of the item's BOMs valid on the need date.
+    if (TViewColumn* c = Columns.ByField(QStringLiteral("BomNo"))) {
+        c->OwnEditor = true;
+        c->OnCreateEditor = [this](QWidget* parent) -> QWidget* {
+            const int record = FocusedRecord();
+            if (record < 0)
+                return new TPickEdit(parent);
+            return NewItemBomEdit(parent, Records().Value(record, QStringLiteral("ManItmID")).toString(),
+                                  Records().Value(record, QStringLiteral("ManItmProps")).toString(), Records().Value(record, FDateField).toDate());
         };
     }
 
@@ -326,6 +339,7 @@ TMainLine TMRPMainFrame::LineOf(int Record) const
         line.ItmProp[n] = r.Value(Record, QStringLiteral("ManItmProp%1").arg(n + 1)).toString();
     line.BomType = r.Value(Record, QStringLiteral("ManBomType")).toInt();
     line.BomID = text("ManBomID");
+    line.BomNo = text("BomNo");
     line.OrigTag = text("ManOrigTag");
     line.OrigSubTag = text("ManOrigSubTag");
     line.GroupType = r.Value(Record, FGroupTypeField).toInt();
@@ -518,9 +532,20 @@ bool TMRPMainFrame::eventFilter(QObject* watched, QEvent* event)
 
 void TMRPMainFrame::grdMainEditValueChanged(int Record, const QString& Field)
 {
-    if (!GetEditMode() || FResolving || Field.compare(QLatin1String("ItmNo"), Qt::CaseInsensitive) != 0)
+    const bool item = Field.compare(QLatin1String("ItmNo"), Qt::CaseInsensitive) == 0;
+    const bool bom = Field.compare(QLatin1String("BomNo"), Qt::CaseInsensitive) == 0;
+    if (!GetEditMode() || FResolving || !(item || bom))
         return;
     FResolving = true;
+    if (item)
+        ResolveItem(Record);
+    else
+        ResolveBom(Record);
+    FResolving = false;
+}
+
+void TMRPMainFrame::ResolveItem(int Record)
+{
     TMainItem item;
     if (FindMainItem(SharedConnection(), Records().Value(Record, QStringLiteral("ItmNo")).toString(), item)) {
         SetCellValue(Record, QStringLiteral("ManItmID"), item.ItmID);
@@ -536,7 +561,25 @@ void TMRPMainFrame::grdMainEditValueChanged(int Record, const QString& Field)
     } else {
         SetCellValue(Record, QStringLiteral("ManItmID"), QVariant());
     }
-    FResolving = false;
+    // A BOM belongs to its item.
+    SetCellValue(Record, QStringLiteral("BomNo"), QVariant());
+    SetCellValue(Record, QStringLiteral("ManBomType"), 0);
+    SetCellValue(Record, QStringLiteral("ManBomID"), QVariant());
+}
+
+void TMRPMainFrame::ResolveBom(int Record)
+{
+    // A number the item has no BOM of stays as typed, without a BOM behind it: the save
+    // refuses it on its cell.
+    TItemBom bom;
+    const QString no = Records().Value(Record, QStringLiteral("BomNo")).toString().trimmed();
+    const bool found = !no.isEmpty() && FindItemBom(SharedConnection(), Records().Value(Record, QStringLiteral("ManItmID")).toString(),
+                                                    Records().Value(Record, QStringLiteral("ManItmProps")).toString(),
+                                                    Records().Value(Record, FDateField).toDate(), no, bom);
+    if (found)
+        SetCellValue(Record, QStringLiteral("BomNo"), bom.No);
+    SetCellValue(Record, QStringLiteral("ManBomType"), bom.Type);
+    SetCellValue(Record, QStringLiteral("ManBomID"), found ? QVariant(bom.ID) : QVariant());
 }
 
 bool TMRPMainFrame::TagHidden() const

@@ -61,6 +61,10 @@ private:
     TMainLineQty QtyOf(int Record) const;
     void SetQty(int Record, const TMainLineQty& qty);
     void grdMainEditValueChanged(int Record, const QString& Field);
+    // A typed item code fills the item's columns and drops the BOM; a typed BOM number is
+    // looked up among the item's BOMs on the need date.
+    void ResolveItem(int Record);
+    void ResolveBom(int Record);
     void FocusFault(int Record, const QString& Field, const QString& Message);
     bool TagHidden() const;
 

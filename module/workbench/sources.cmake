@@ -4,6 +4,7 @@ target_sources(kx_engine PRIVATE
     workbench/allotment.cpp
     workbench/balancebills.cpp
     workbench/deliveryimport.cpp
+    workbench/itembom.cpp
     workbench/mainedit.cpp
     workbench/mainpick.cpp
     workbench/schemeops.cpp
@@ -15,6 +16,7 @@ target_sources(kx_ui PRIVATE
     workbench/balanceframe.cpp
     workbench/billsframe.cpp
     workbench/importresults.cpp
+    workbench/itembomedit.cpp
     workbench/mainadjustdlg.cpp
     workbench/mainframe.cpp
     workbench/mainsourcedlg.cpp

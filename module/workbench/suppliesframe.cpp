@@ -12,6 +12,7 @@
 #include "views/hostobject.h"
 #include "views/messagebox.h"
 #include "views/pickedit.h"
+#include "workbench/itembomedit.h"
 #include "workbench/schemeviewlink.h"
 
 #include <QComboBox>
@@ -255,21 +256,11 @@ void TMRPSuppliesFrame::FetchCustomDrawFormat(int Record, TCellDrawFormat& Forma
 
 QWidget* TMRPSuppliesFrame::CreateBomEditor(QWidget* parent)
 {
-    auto* edit = new TPickEdit(parent);
     const int record = FocusedRecord();
     if (record < 0 || !FLines.contains(record))
-        return edit;
+        return new TPickEdit(parent);
     const TSupplyLine& line = FLines[record];
-    TPickEditProperties& picker = edit->Properties;
-    picker.FCaption = QStringLiteral("BOM单");
-    // The item's standard BOMs valid on the draw date, the default marked.
-    picker.FSQL = QStringLiteral("select * from (select BomNo as \"BOM单\", (case when BomIsDefault=1 then '√' else '' end) as \"默认\", "
-                                 "BomVersion as \"版本\", (case when Checked=1 then '√' else '' end) as \"审核\", BomRemark as \"备注\" "
-                                 "from KX_MRP_GetBOMForItem(%1, %2, %3)) as t")
-                      .arg(QuotedStr(line.ItmID), QuotedStr(line.ItmProps), SQLDate(line.DrawDate));
-    picker.FWhereOrder = QStringLiteral("\"BOM单\" like '%'||%0:s||'%'");
-    picker.FTextField = QStringLiteral("BOM单");
-    return edit;
+    return NewItemBomEdit(parent, line.ItmID, line.ItmProps, line.DrawDate);
 }
 
 void TMRPSuppliesFrame::grdSuppliesEditValueChanged(int Record, const QString& Field)

@@ -10,6 +10,7 @@
 #include "db/strutils.h"
 #include "engine/hints.h"
 #include "engine/schemelock.h"
+#include "workbench/itembom.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,25 +50,11 @@ void UpdatePending(TSupplyLine& line)
     line.AdjPending = changed && (madeBefore || madeAfter);
 }
 
-void SetBom(TSupplyLine& line, int type, const QString& id, const QString& no)
+void SetBom(TSupplyLine& line, const TItemBom& bom)
 {
-    line.BomType = type;
-    line.BomID = id;
-    line.BomNo = no;
-}
-
-// The item's BOM valid at the line's draw date: its default (OnlyDefault), or the one of a number.
-bool FindBom(TConnection& connection, const TSupplyLine& line, const QString& bomNo, TSupplyLine& found)
-{
-    TQuery q(&connection);
-    q.SQL = QStringLiteral("select BomType, BomID, BomNo from KX_MRP_GetBOMForItem(%1, %2, %3%4) limit 1")
-                .arg(QuotedStr(line.ItmID), QuotedStr(line.ItmProps), SQLDate(line.DrawDate),
-                     bomNo.isEmpty() ? QStringLiteral(", OnlyDefault => 1") : QStringLiteral(", BomNo => %1").arg(QuotedStr(bomNo)));
-    q.Open();
-    if (q.IsEmpty())
-        return false;
-    SetBom(found, q.Fields(0).AsInteger(), q.Fields(1).AsString(), q.Fields(2).AsString());
-    return true;
+    line.BomType = bom.Type;
+    line.BomID = bom.ID;
+    line.BomNo = bom.No;
 }
 
 QString QtyText(double value)
@@ -175,11 +162,11 @@ TSupplyFault ChangeSupplyType(TConnection& connection, TSupplyLine& line, int ty
         return {sf::BillType, FieldCheckText(fcInvalid, kTypeCaption, EnumText(QStringLiteral("MrpBillType"), type))};
     RememberOriginal(line);
     line.BillType = type;
-    TSupplyLine bom;
-    if (type != btPlanPO && FindBom(connection, line, QString(), bom))
-        SetBom(line, bom.BomType, bom.BomID, bom.BomNo);
-    else
-        SetBom(line, 0, QString(), QString());
+    // Purchase, or no default BOM: no BOM.
+    TItemBom bom;
+    if (type != btPlanPO)
+        FindItemBom(connection, line.ItmID, line.ItmProps, line.DrawDate, QString(), bom);
+    SetBom(line, bom);
     UpdatePending(line);
     return {};
 }
@@ -187,11 +174,11 @@ TSupplyFault ChangeSupplyType(TConnection& connection, TSupplyLine& line, int ty
 TSupplyFault ChangeSupplyBom(TConnection& connection, TSupplyLine& line, const QString& bomNo)
 {
     const QString no = bomNo.trimmed();
-    TSupplyLine bom;
-    if (!no.isEmpty() && !FindBom(connection, line, no, bom))
+    TItemBom bom;
+    if (!no.isEmpty() && !FindItemBom(connection, line.ItmID, line.ItmProps, line.DrawDate, no, bom))
         return {sf::BomNo, FieldCheckText(fcNotExists, kBomCaption, no)};
     RememberOriginal(line);
-    SetBom(line, bom.BomType, bom.BomID, bom.BomNo);
+    SetBom(line, bom);
     UpdatePending(line);
     return {};
 }

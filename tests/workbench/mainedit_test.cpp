@@ -149,6 +149,7 @@ protected:
                                                       {QStringLiteral("ManItmProp1"), QStringLiteral("辅助项1")},
                                                       {QStringLiteral("ManItmProps"), QStringLiteral("辅助属性")},
                                                       {QStringLiteral("ManGroupNo"), QStringLiteral("MRP分组号")},
+                                                      {QStringLiteral("BomNo"), QStringLiteral("BOM单")},
                                                       {QStringLiteral("ManQty"), QStringLiteral("计划数量")}};
         return captions.value(field, field);
     }
@@ -195,6 +196,13 @@ TEST_F(MainEdit, FreeLineChecksNameTheFieldAndTheRule)
         {[](TMainLine& l) { l.ItmNo = QStringLiteral(" "); }, "ItmNo", "[物料代码]的内容不能为空!"},
         {[](TMainLine& l) { l.ItmNo = QStringLiteral("9.99.999"); }, "ItmNo", "[物料代码]的值(9.99.999)不存在!"},
         {[](TMainLine& l) { l.ItmNo = QStringLiteral("1.01.002"); }, "ManItmProp1", "[辅助项1]的内容不能为空!"},
+        {[](TMainLine& l) { l.BomNo = QStringLiteral("BOM-2.01.001"); }, "BomNo", "[BOM单]的值(BOM-2.01.001)不存在!"},  // another item's
+        {[](TMainLine& l) {                                                      // the blue set's BOM on a white fan
+             l.ItmNo = QStringLiteral("1.01.002");
+             l.ItmProp[0] = QStringLiteral("白色");
+             l.BomNo = QStringLiteral("BOM-1.01.002-B");
+         },
+         "BomNo", "[BOM单]的值(BOM-1.01.002-B)不存在!"},
         {[](TMainLine& l) { l.GroupType = 9; }, "ManGroupNo", "[MRP分组号]的内容不能为空!"},
         {[](TMainLine& l) { l.Q.Qty = 0; }, "ManQty", "[计划数量]的值(0)没有大于0 !"},
         {[](TMainLine& l) { l.Q.Qty = -1; }, "ManQty", "[计划数量]的值(-1)没有大于0 !"},
@@ -208,15 +216,26 @@ TEST_F(MainEdit, FreeLineChecksNameTheFieldAndTheRule)
         EXPECT_EQ(fault.Message, QString::fromUtf8(c.Message));
     }
 
-    // A valid line is completed: the item's identity, the property key, the group.
+    // A valid line is completed: the item's identity, the property key, the BOM, the group.
     TMainLine line = FreeLine();
     line.ItmProp[3] = QStringLiteral("不用的");
+    line.BomNo = QStringLiteral(" bom-1.01.001-g ");
     line.GroupType = 0;
     line.GroupNo = QStringLiteral("G1");
     EXPECT_FALSE(CheckFreeLine(SharedConnection(), line, Weeks(), Caption, true).IsFault());
     EXPECT_EQ(line.ItmID, QStringLiteral("DM-I-FS40"));
     EXPECT_EQ(line.ItmProp[3], QString());
+    EXPECT_EQ(QStringLiteral("%1|%2|%3").arg(line.BomType).arg(line.BomID, line.BomNo), QStringLiteral("1|DM-B-FS40G|BOM-1.01.001-G"));
     EXPECT_EQ(line.GroupNo, QString());
+    TMainLine white = FreeLine();
+    white.ItmNo = QStringLiteral("1.01.002");
+    white.ItmProp[0] = QStringLiteral("白色");
+    white.BomNo = QStringLiteral("BOM-1.01.002-W");
+    EXPECT_FALSE(CheckFreeLine(SharedConnection(), white, Weeks(), Caption, false).IsFault());
+    EXPECT_EQ(white.BomID, QStringLiteral("DM-B-DS30W"));
+    white.BomNo.clear();                               // no BOM named: none kept
+    EXPECT_FALSE(CheckFreeLine(SharedConnection(), white, Weeks(), Caption, false).IsFault());
+    EXPECT_EQ(QStringLiteral("%1|%2").arg(white.BomType).arg(white.BomID), QStringLiteral("0|"));
     line.GroupType = 9;
     line.GroupNo = QStringLiteral(" G7 ");
     EXPECT_FALSE(CheckFreeLine(SharedConnection(), line, Weeks(), Caption, true).IsFault());
@@ -230,6 +249,7 @@ TEST_F(MainEdit, SaveWritesAllLinesAndTheStateOrNothing)
     TMainLine a = FreeLine(), b = FreeLine();
     b.Q.Date = QDate(2027, 1, 5);
     b.Note = QStringLiteral("临时'加单");
+    b.BomNo = QStringLiteral("BOM-1.01.001-G");
     for (TMainLine* l : {&a, &b})
         ASSERT_FALSE(CheckFreeLine(SharedConnection(), *l, Weeks(), Caption, false).IsFault());
     TMainLine order;
@@ -240,10 +260,10 @@ TEST_F(MainEdit, SaveWritesAllLinesAndTheStateOrNothing)
     const QStringList statements{MainLineSaveSQL(iid, a, Weeks()), MainLineSaveSQL(iid, b, Weeks()), MainLineSaveSQL(iid, order, Weeks())};
     SaveMainLines(SharedConnection(), iid, {2}, statements);
     EXPECT_EQ(Rows(QStringLiteral("select ManIID, ManBillType, ManBillEntry, ManPeriod, ManPriority, ManQty::float8, ManAdjQty::float8, "
-                                  "ManHints, ManNote from KX_MRP_Main where ManSchIID=%1 order by ManIID")
+                                  "ManHints, ManNote, ManBomType, ManBomID from KX_MRP_Main where ManSchIID=%1 order by ManIID")
                        .arg(iid)),
-              (QStringList{QStringLiteral("1, 2, 1, 2, 5, 12, 2, 02=10\r\n05=2\r\n, "), QStringLiteral("2, 12, 1, 2, 0, 5, 5, , "),
-                           QStringLiteral("3, 12, 2, 5, 0, 5, 5, , 临时'加单")}));
+              (QStringList{QStringLiteral("1, 2, 1, 2, 5, 12, 2, 02=10\r\n05=2\r\n, , 0, "), QStringLiteral("2, 12, 1, 2, 0, 5, 5, , , 0, "),
+                           QStringLiteral("3, 12, 2, 5, 0, 5, 5, , 临时'加单, 1, DM-B-FS40G")}));
     EXPECT_EQ(Scalar(QStringLiteral("select SchState||'/'||(SchMpsUpdTime is not null) from KX_MRP_Schemes where SchIID=%1").arg(iid)).toString(),
               QStringLiteral("2/true"));
 

@@ -10,6 +10,7 @@
 #include "engine/schemelock.h"
 #include "masterdata/setplanperiodsdlg.h"
 #include "views/checkoptionsdlg.h"
+#include "views/pickedit.h"
 #include "views/pickpopupdlg.h"
 #include "views/doresultframe.h"
 #include "views/gridgroupmodel.h"
@@ -144,6 +145,16 @@ TEST_F(Workbench, PlannerCreatesFetchesEditsAndRunsAScheme)
     ASSERT_TRUE(Type(*view, free, QStringLiteral("ManDate"), QDate(2026, 12, 16)));
     ASSERT_TRUE(Type(*view, free, QStringLiteral("ItmNo"), QStringLiteral("1.01.001")));
     EXPECT_EQ(view->Records().Value(free, QStringLiteral("ItmName")).toString(), QStringLiteral("落地扇"));
+    // Its BOM cell picks among the fan's BOMs, the default first; a typed number is resolved.
+    {
+        std::unique_ptr<QWidget> editor(view->Columns.ByField(QStringLiteral("BomNo"))->OnCreateEditor(nullptr));
+        auto* picker = qobject_cast<TPickEdit*>(editor.get());
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(Rows(picker->Properties.BuildSQL(QString())), (QStringList{QStringLiteral("BOM-1.01.001, √, V1.0, √, 落地扇总装"),
+                                                                              QStringLiteral("BOM-1.01.001-G, , V1.1, √, 落地扇礼盒装; 成品率95%")}));
+    }
+    ASSERT_TRUE(Type(*view, free, QStringLiteral("BomNo"), QStringLiteral("bom-1.01.001-g")));
+    EXPECT_EQ(view->Records().Value(free, QStringLiteral("BomNo")).toString(), QStringLiteral("BOM-1.01.001-G"));
     ASSERT_TRUE(Type(*view, free, QStringLiteral("DumbQty2"), QStringLiteral("12")));
     view->AddNeed();
     view->FocusRecord(view->Records().RecordCount() - 1);
@@ -161,10 +172,10 @@ TEST_F(Workbench, PlannerCreatesFetchesEditsAndRunsAScheme)
                        .arg(iid)
                        .arg(before.IID)),
               QStringList{QStringLiteral("7, %1, 5").arg(before.Q.Qty + 5)});
-    EXPECT_EQ(Rows(QStringLiteral("select ManBillEntry, ManPeriod, ManQty::float8, ManHints from KX_MRP_Main m join KX_Base_ItemMaster i "
+    EXPECT_EQ(Rows(QStringLiteral("select ManBillEntry, ManPeriod, ManQty::float8, ManHints, ManBomID from KX_MRP_Main m join KX_Base_ItemMaster i "
                                   "on i.ItmID=m.ManItmID where ManSchIID=%1 and ManBillType=12")
                        .arg(iid)),
-              QStringList{QStringLiteral("1, 2, 12, ")});
+              QStringList{QStringLiteral("1, 2, 12, , DM-B-FS40G")});
     EXPECT_EQ(frame->PlanScheme()->PlanState, psMPSReady);
     EXPECT_TRUE(frame->PlanScheme()->MpsUpdTime.isValid());
 
