@@ -86,8 +86,9 @@ int main(int argc, char** argv)
         TConnection lookup;
         Configure(lookup, options);
         suite::TLoginUser user;
-        if (!suite::FindLoginUser(lookup, QString(), user))
-            throw EKxError(QStringLiteral("数据库中没有可用的系统管理员用户!"));
+        // The administrator of the generated case, who owns its scheme.
+        if (suite::CheckLogin(lookup, QStringLiteral("admin"), QStringLiteral("admin123"), user) != suite::TLoginCheck::Accepted)
+            throw EKxError(QStringLiteral("数据库中没有可用的系统管理员用户(admin)!"));
         suite::THostSession session(options, user, getpid(), 0);
         session.Env().PrepareViewScheme = suite::HostPrepareViewScheme;
         SetEnvironment(&session.Env());
@@ -158,8 +159,9 @@ int main(int argc, char** argv)
         for (int i = 0; i < runs; ++i) {
             QProcess p;
             clock.restart();
-            p.start(kxmrp, {QStringLiteral("--server"), options.Server, QStringLiteral("--database"), options.Database, QStringLiteral("run"),
-                            QStringLiteral("--scheme"), QString::number(iid)});
+            p.start(kxmrp, {QStringLiteral("--server"), options.Server, QStringLiteral("--database"), options.Database,
+                            QStringLiteral("--login"), QStringLiteral("admin"), QStringLiteral("--password"), QStringLiteral("admin123"),
+                            QStringLiteral("run"), QStringLiteral("--scheme"), QString::number(iid)});
             p.waitForFinished(-1);
             const qint64 cliMs = clock.elapsed();
             if (p.exitCode() != 0)
