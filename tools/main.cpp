@@ -4,6 +4,7 @@
 #include "connectoptions.h"
 #include "dbcommands.h"
 #include "deductcommand.h"
+#include "releasecommands.h"
 #include "resultcommands.h"
 #include "schemecommands.h"
 #include "db/errors.h"
@@ -30,6 +31,10 @@ const char* const kUsage =
     "                    自动冲销产品预测 (kxmrp deduct --help 查看用法)\n"
     "  supplies --scheme ID [--type 0-9 | --adjust 文件]\n"
     "                    列出供应计划, 或按表格文件调整MRP计划供应 (kxmrp supplies --help 查看用法)\n"
+    "  publish --scheme ID [--to 用户[,用户...]] [--withdraw|--allow|--close]\n"
+    "                    发布计划方案给接收用户, 取消发布, 允许或关闭投放 (kxmrp publish --help 查看用法)\n"
+    "  release --scheme ID [--dest 22|24|36|38] [--all]\n"
+    "                    按保存的投放选项投放已发布方案的计划至ERP单据 (kxmrp release --help 查看用法)\n"
     "  gen [--size S|M|L] [--profile mts|mto] [--seed N] [--items N] [--levels N] [--fanout N]\n"
     "      [--orders N] [--supplies N] [--horizon 天数] [--replace]\n"
     "                    向已初始化的数据库写入生成的测试数据 (系统管理员; 默认规模 S;\n"
@@ -88,6 +93,10 @@ int RunCommand(QStringList args)
         return RunAgeCommand(options, rest);
     if (name == QLatin1String("supplies"))
         return RunSuppliesCommand(options, rest);
+    if (name == QLatin1String("publish"))
+        return RunPublishCommand(options, rest);
+    if (name == QLatin1String("release"))
+        return RunReleaseCommand(options, rest);
     if (name == QLatin1String("gen"))
         return RunGen(options, rest);
     throw ECliRefusal(QStringLiteral("kxmrp: 未知命令 %1").arg(name.left(60)), esUsage, usage);
@@ -129,6 +138,34 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         PrintError(QStringLiteral("kxmrp: 程序执行出现错误! 原因: %1").arg(QString::fromUtf8(e.what())));
         status = esFailed;
+        const TConnectOptions options = TakeConnectOptions(args);
+        const QString command = args.value(0);
+        if (command == QLatin1String("info") && args.size() == 1)
+            return RunInfo(options);
+        if (command == QLatin1String("db") && args.value(1) == QLatin1String("init"))
+            return RunDbInit(options, args.mid(2));
+        if (command == QLatin1String("scheme"))
+            return RunSchemeCommand(options, args.mid(1));
+        if (command == QLatin1String("mps"))
+            return RunMpsCommand(options, args.mid(1));
+        if (command == QLatin1String("run"))
+            return RunMrpCommand(options, args.mid(1));
+        if (command == QLatin1String("age"))
+            return RunAgeCommand(options, args.mid(1));
+        if (command == QLatin1String("deduct"))
+            return RunDeductCommand(options, args.mid(1));
+        if (command == QLatin1String("publish"))
+            return RunPublishCommand(options, args.mid(1));
+        if (command == QLatin1String("release"))
+            return RunReleaseCommand(options, args.mid(1));
+        if (command == QLatin1String("gen"))
+            return RunGen(options, args.mid(1));
+        std::fputs(kUsage, stderr);
+        return 2;
+    } catch (const kx::EDatabaseError& e) {
+        std::fprintf(stderr, "错误: %s (错误号: %d)\n", e.Message().toUtf8().constData(), e.Number());
+    } catch (const kx::EKxError& e) {
+        std::fprintf(stderr, "错误: %s\n", e.Message().toUtf8().constData());
     }
     if (const int signal = Interrupted()) {
         PrintError(QStringLiteral("kxmrp: 操作被%1中断, 进行中的工作已撤销, 数据保持原样。")

@@ -11,6 +11,8 @@
 #include "masterdata/itemsettingframe.h"
 #include "masterdata/itemsubsframe.h"
 #include "masterdata/workcalenderdlg.h"
+#include "release/outputframe.h"
+#include "release/releasedlg.h"
 #include "workbench/allotframe.h"
 #include "workbench/balanceframe.h"
 #include "workbench/billsframe.h"
@@ -79,7 +81,7 @@ const TRow<TViewFactory> kViews[] = {
     {"KX_MRP.MRP.Replaces", CreateView<TMRPReplacesFrame>},
     {"KX_MRP.MRP.Balance", CreateView<TMRPBalanceFrame>},
     {"KX_MRP.MRP.Bills", CreateView<TMRPBillsFrame>},
-    {"KX_MRP.MRPOutput", nullptr},
+    {"KX_MRP.MRPOutput", CreateView<TMRPOutputFrame>},
     {"KX_MRP.AgeAnalyze", CreateView<TInvAgeFrame>},
 };
 
@@ -92,7 +94,7 @@ const TRow<TFrameFactory> kFrames[] = {
 
 const TRow<TFormRunner> kForms[] = {
     {"KX_MRP.Calendar", ShowWorkCalendarForm},
-    {"KX_MRP.MRPRelease", nullptr},
+    {"KX_MRP.MRPRelease", ShowReleaseForm},
 };
 
 const TRow<TEditFactory> kEdits[] = {

@@ -403,7 +403,7 @@ TStoredBill::TStored TStoredBill::StoreSupplyBill(const TSupplyKind& kind)
 // The material lines of one order line: each of the entry's "SubGroups" is one BOM line
 // whose items come in its list "Items"; the first item is the component, the others its
 // substitutes released with the order. An item takes "SubRate" percent (100 when not given)
-// of the group's "StdQty".
+// of the group's "StdQty", which includes the issue loss of "LossRate" percent.
 void TStoredBill::StoreComponents(const TSupplyKind& kind, const QString& billID, int entry, const TBillValues& row,
                                   int& nextEntry)
 {
@@ -433,6 +433,7 @@ void TStoredBill::StoreComponents(const TSupplyKind& kind, const QString& billID
                 .Set(c + QLatin1String("UBillQty"), SQLQty(qty))
                 .Set(c + QLatin1String("BillQty"), SQLQty(qty))
                 .Set(c + QLatin1String("UnitQty"), SQLQty(lineQty > 0 ? std::round(qty / lineQty * 1e8) / 1e8 : 0.0))
+                .Set(c + QLatin1String("LossRate"), SQLQty(group.Number(QStringLiteral("LossRate"))))
                 .Set(c + QLatin1String("DrawDate"), SQLDate(draw))
                 .Set(c + QLatin1String("SubOf"), k == 0 ? QStringLiteral("null") : SQLInt(componentEntry))
                 .Set(c + QLatin1String("SubRate"), SQLQty(rate));

@@ -47,17 +47,4 @@ bool TMasterDataTest::SavePicture(QWidget* widget, const QString& fileName)
     return widget->grab().save(TestOutputPath(fileName));
 }
 
-IInfoView* LoadModuleView(const TInfoObjectDef* def)
-{
-    IInfoView* view = nullptr;
-    LoadInfoView(&view, Env(), def);
-    return view;
-}
-
-QWidget* WidgetOf(IInfoView* view)
-{
-    void* widget = nullptr;
-    return view && view->QueryInterface(IID_IWidgetHandle, &widget) == S_OK ? static_cast<QWidget*>(widget) : nullptr;
-}
-
 } // namespace kx::test

@@ -4,6 +4,7 @@
 
 #include "testdatabase.h"
 #include "testerpaccess.h"
+#include "viewhelpers.h"
 
 #include "kx_mrp/interfaces.h"
 
@@ -38,20 +39,6 @@ protected:
 
     static TTestERPAccess ERPAccess;
 };
-
-// Runs `act` on the modal dialog of type T that the next call opens.
-template <class T>
-void OnNextDialog(std::function<void(T*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        act(dlg);
-    });
-}
-
-IInfoView* LoadModuleView(const TInfoObjectDef* def);
-QWidget* WidgetOf(IInfoView* view);
 
 template <class TView>
 std::unique_ptr<TView> TMasterDataTest::OpenModuleView(const QString& objectID)

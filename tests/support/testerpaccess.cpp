@@ -1,7 +1,6 @@
 #include "testerpaccess.h"
 
 #include "billservice.h"
-
 #include "db/connection.h"
 #include "db/quote.h"
 #include "db/shared.h"
@@ -106,8 +105,10 @@ public:
                        + values.join(QStringLiteral(", ")) + QLatin1Char(')');
         }
         sql << FStatements;
-        if (!FOwner.FailingStatement.isEmpty())
+        if (!FOwner.FailingStatement.isEmpty() && --FOwner.FailAtBill <= 0) {
             sql << std::exchange(FOwner.FailingStatement, QString());
+            FOwner.FailAtBill = 1;
+        }
         try {
             TTransaction transaction(SharedConnection());
             for (const QString& s : sql)
@@ -127,23 +128,47 @@ private:
     QStringList FStatements;
 };
 
+// A bill of the suite's own service; the chosen one gets the failing statement.
+class TSuiteBill : public IBill {
+public:
+    TSuiteBill(TTestERPAccess& owner, std::unique_ptr<IBill> inner) : FOwner(owner), FInner(std::move(inner)) {}
+
+    IValueList* Head() override { return FInner->Head(); }
+    IRowList* GetRowList(const QString& Name) override { return FInner->GetRowList(Name); }
+    void AddStatement(const QString& SQL) override { FInner->AddStatement(SQL); }
+    QString Save(QString& Error) override
+    {
+        if (!FOwner.FailingStatement.isEmpty() && --FOwner.FailAtBill <= 0) {
+            FInner->AddStatement(std::exchange(FOwner.FailingStatement, QString()));
+            FOwner.FailAtBill = 1;
+        }
+        const QString id = FInner->Save(Error);
+        if (!id.isEmpty())
+            FOwner.Stored << FInner->Head()->GetValue(QStringLiteral("BillNo")).toString();
+        return id;
+    }
+
+private:
+    TTestERPAccess& FOwner;
+    std::unique_ptr<IBill> FInner;
+};
+
 } // namespace
 
 std::unique_ptr<IBill> TTestERPAccess::NewBill(int Kind)
 {
     if (Kind == 16)
         return std::make_unique<TItemSubsBill>(*this);
-    // Forecasts are stored by the host's own bill service, as the shell does.
-    if (Kind == 1)
-        return suite::TERPAccess(SharedConnection(), EnvUserID()).NewBill(Kind);
-    return nullptr;
+    ++BillsAsked;
+    suite::TERPAccess suiteAccess(SharedConnection(), EnvUserID());
+    return std::make_unique<TSuiteBill>(*this, suiteAccess.NewBill(Kind));
 }
 
 int TTestERPAccess::MaxBillRows(int Kind)
 {
-    if (Kind == 1)
-        return suite::TERPAccess(SharedConnection(), EnvUserID()).MaxBillRows(Kind);
-    return 1000;
+    if (Kind == 16)
+        return 1000;
+    return suite::TERPAccess(SharedConnection(), EnvUserID()).MaxBillRows(Kind);
 }
 
 } // namespace kx::test

@@ -84,6 +84,13 @@ QString FakeGetPermitSQL(const TInfoObjectDef* def, const QString& code, bool by
     return gCurrent->PermitSQL.value(code);
 }
 
+bool FakeSelectUsers(QStringList& Selection, bool AllowGroups, bool MultiSelect, const QStringList& Exclude)
+{
+    Record(QStringLiteral("SelectUsers:%1:%2:%3").arg(Flag(AllowGroups), Flag(MultiSelect), Exclude.join(QLatin1Char(','))));
+    Selection = gCurrent ? gCurrent->UsersToPick : QStringList();
+    return !Selection.isEmpty();
+}
+
 } // namespace
 
 TTestHost::TTestHost()
@@ -99,6 +106,7 @@ TTestHost::TTestHost()
     Env.GetPermitSQL = FakeGetPermitSQL;
     Env.PrepareViewScheme = FakePrepareViewScheme;
     Env.PrepareDetailScheme = FakePrepareDetailScheme;
+    Env.SelectUsers = FakeSelectUsers;
     SetUser(QStringLiteral("U001"), QStringLiteral("测试员"));
 }
 

@@ -35,6 +35,8 @@ public:
     const TInfoObjectDef* FindObjectDef(const QString& id) const { return FObjectDefs.value(id.toLower(), nullptr); }
     // Answers of GetPermitSQL, by permit code.
     QMap<QString, QString> PermitSQL;
+    // What the user picker answers (user and group IDs); empty: the user cancels it.
+    QStringList UsersToPick;
 
     void SetUser(const QString& userID, const QString& userName, const QString& groups = QString());
     void SetDatabase(const QString& server, const QString& database, const QString& user = QString(),

@@ -1,0 +1,9 @@
+# Publishing plan schemes and releasing them into bills, and the output view's screens.
+kx_add_test(release_tests DB SOURCES
+    release/releasefixture.cpp
+    release/publishing_test.cpp
+    release/release_test.cpp
+    release/releasechecks_test.cpp
+    release/outputview_test.cpp
+)
+target_link_libraries(release_tests PRIVATE Qt6::Test)
