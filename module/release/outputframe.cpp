@@ -8,14 +8,17 @@
 #include "db/strutils.h"
 #include "engine/planscheme.h"
 #include "engine/progress.h"
+#include "kx_mrp/erpaccess.h"
 #include "release/outputsetdlg.h"
 #include "release/publishing.h"
 #include "views/columneditor.h"
 #include "views/commonui.h"
 #include "views/doresultframe.h"
+#include "views/longwork.h"
 #include "views/messagebox.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPalette>
@@ -170,8 +173,9 @@ QList<TEnumValue> EnumValues(const QString& enumClass, const QList<int>& only = 
     return values;
 }
 
-// The result list of a release under the view: lines added and changed as the release goes,
-// findings remembered for the colours of their rows and cells.
+// The result list of a release under the view. The release runs on a worker thread: lines
+// are numbered where they are added and built on the GUI thread in that order; findings are
+// remembered there for the colours of their rows and cells.
 class TFrameReleaseSink : public IReleaseSink {
 public:
     TFrameReleaseSink(TDoResultFrame* results, TMRPOutputFrame* frame, QHash<int, TMessageKind>& rows,
@@ -181,36 +185,52 @@ public:
     }
     void Clear() override
     {
-        FResults->ClearResultNodes();
-        FLines.clear();
+        FNext = 0;
+        RunInGuiThread([this] {
+            FResults->ClearResultNodes();
+            FLines.clear();
+        }, false);
     }
     int AddLine(TMessageKind kind, const QString& text, int parent, int row, const QString& field) override
     {
+        // Read here: the worker owns the rows while it runs.
         QString position;
         if (row >= 0) {
             const TMRPOutputRow& r = FFrame->FList.Rows[size_t(row)];
             position = r.Level == 0 ? QStringLiteral("%1 %2").arg(r.BillNo, r.ItmNo) : QStringLiteral("%1 (替代料)").arg(r.ItmNo);
-            FRows[row] = qMax(FRows.value(row, mkNone), kind);
-            FCells[CellKey(row, field)] = qMax(FCells.value(CellKey(row, field), mkNone), kind);
         }
-        TTreeNode* node = FResults->AddResultNode(kind, text, position, row >= 0 ? QVariant(row) : QVariant(),
-                                                  field.isEmpty() ? QVariant() : QVariant(field), FLines.value(parent));
-        FLines.insert(int(FLines.size()), node);
-        return int(FLines.size()) - 1;
+        const int line = FNext++;
+        RunInGuiThread([this, kind, text, parent, row, field, position, line] {
+            if (row >= 0) {
+                FRows[row] = qMax(FRows.value(row, mkNone), kind);
+                FCells[CellKey(row, field)] = qMax(FCells.value(CellKey(row, field), mkNone), kind);
+            }
+            FLines.insert(line, FResults->AddResultNode(kind, text, position, row >= 0 ? QVariant(row) : QVariant(),
+                                                        field.isEmpty() ? QVariant() : QVariant(field), FLines.value(parent)));
+        }, false);
+        return line;
     }
     void ChangeLine(int line, TMessageKind kind, const QString& text) override
     {
-        if (TTreeNode* node = FLines.value(line))
-            FResults->ChangeResultNode(node, kind, text);
+        RunInGuiThread([this, line, kind, text] {
+            if (TTreeNode* node = FLines.value(line))
+                FResults->ChangeResultNode(node, kind, text);
+        }, false);
     }
-    bool EditOptions(int destType) override { return ShowOutputOptionsDialog(FFrame, destType); }
+    bool EditOptions(int destType) override
+    {
+        bool confirmed = false;
+        RunInGuiThread([&] { confirmed = ShowOutputOptionsDialog(FFrame, destType); });
+        return confirmed;
+    }
 
 private:
     TDoResultFrame* FResults;
     TMRPOutputFrame* FFrame;
     QHash<int, TMessageKind>& FRows;
     QHash<QString, TMessageKind>& FCells;
-    QHash<int, TTreeNode*> FLines;
+    QHash<int, TTreeNode*> FLines;            // GUI thread only
+    int FNext = 0;
 };
 
 } // namespace
@@ -701,6 +721,8 @@ void TMRPOutputFrame::TrackPosition(const QVariant& row, const QVariant& field)
     trlMain->setFocus();
 }
 
+// The release runs as long work on a connection of its own; the host's bill service is
+// called on the GUI thread, where the host keeps its own connection and objects.
 bool TMRPOutputFrame::Output()
 {
     CommitPendingEdit(trlMain);
@@ -710,23 +732,30 @@ bool TMRPOutputFrame::Output()
     TDoResultFrame* results = Resulter();
     FRowFindings.clear();
     FCellFindings.clear();
+    // Enumeration captions are read before the worker asks for them.
+    GetEnumList(QStringLiteral("MrpBillType"));
     TFrameReleaseSink sink(results, this, FRowFindings, FCellFindings);
+    const TReleaseRights rights{FCanToMO, FCanToOR, FCanToPR};
+    IERPAccess* access = Env() ? Env()->ERPAccess : nullptr;
+    const QString userID = EnvUserID(), userName = EnvUserName();
+    const int planType = SchemeType();
     bool generated = false;
-    {
-        TConnection& connection = SharedConnection();
-        TPlanScheme scheme(&connection, SchemeType());
+    RunLongWork(this, QStringLiteral("投放计划"), [&](TConnection& connection, IEngineProgress& progress) {
+        TPlanScheme scheme(&connection, planType);
         if (!scheme.Load(iid)) {
             ShowError(QStringLiteral("计划方案%1不存在!").arg(iid));
             return false;
         }
-        TStatusProgress progress;
         TMRPRelease release(connection, scheme, FList, sink, progress);
-        release.Rights = {FCanToMO, FCanToOR, FCanToPR};
-        release.Access = Env() ? Env()->ERPAccess : nullptr;
-        release.UserID = EnvUserID();
-        release.UserName = EnvUserName();
+        release.Rights = rights;
+        release.Access = access;
+        release.UserID = userID;
+        release.UserName = userName;
+        release.HostCall = [](const std::function<void()>& call) { RunInGuiThread(call, true); };
         generated = release.Run();
-    }
+        return true;
+    });
+    QCoreApplication::processEvents();
     RefreshAllNodes();
     if (!FPlanScheme)
         ShowSchemeState();

@@ -5,6 +5,7 @@
 #include "db/quote.h"
 #include "db/strutils.h"
 #include "engine/planscheme.h"
+#include "engine/schemelock.h"
 
 namespace kx {
 
@@ -134,6 +135,8 @@ bool CanEditReceivers(int state)
 
 bool ChangeReleaseState(TConnection& connection, TReleaseScheme& scheme, int newState, int seenState)
 {
+    // Not while someone releases from it or runs it.
+    const TSchemeLock lock(connection, scheme.IID, scheme.Name, QStringLiteral("变更计划发布状态"));
     // Reopening a closed scheme that has released supplies continues as released.
     const QString state = seenState == psReleaseClosed
                               ? QStringLiteral("(case when exists (select 1 from KX_MRP_Supplies where SupSchIID=%1 and SupDestQty>0) "

@@ -59,7 +59,8 @@ bool CanEditReceivers(int state);
 
 // Moves a scheme from the state the user saw to a new one; reopening a closed scheme whose
 // supplies were partly released gives "已投放" (9) instead of "已发布" (8). True with the
-// scheme's new state and time; false when the stored state was no longer `seenState`.
+// scheme's new state and time; false when the stored state was no longer `seenState`. Raises
+// EKxError naming the holder while another session works on the scheme.
 [[nodiscard]] bool ChangeReleaseState(TConnection& connection, TReleaseScheme& scheme, int newState, int seenState);
 // "执行过程中发现错误, 操作被停止!..." of a state change another user overtook.
 QString StateChangeFailedText();

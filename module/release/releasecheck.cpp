@@ -10,6 +10,7 @@
 #include "db/strutils.h"
 #include "engine/planscheme.h"
 #include "engine/progress.h"
+#include "engine/schemelock.h"
 #include "kx_mrp/erpaccess.h"
 #include "kx_mrp/objectdef.h"
 #include "release/outputlist.h"
@@ -70,6 +71,17 @@ bool TMRPRelease::Run()
     FOptions.clear();
     FStateMoved = false;
     FSummary.clear();
+    // Nobody else rewrites the scheme while it is being released from.
+    std::unique_ptr<TSchemeLock> lock;
+    try {
+        lock = std::make_unique<TSchemeLock>(FConnection, FScheme.SchemeIID, FScheme.SchemeName, QStringLiteral("投放计划"));
+    } catch (const EDatabaseError& e) {
+        ShowException(e);
+        return false;
+    } catch (const EKxError& e) {
+        ShowError(e.Message());
+        return false;
+    }
     try {
         if (!Prepare())
             return false;

@@ -241,8 +241,12 @@ bool TMRPReleaseDlg::ChangeState(int newState, const QString& question)
             ShowError(StateChangeFailedText());
             return false;
         }
-    } catch (const EKxError& e) {
+    } catch (const EDatabaseError& e) {
         ShowException(e);
+        return false;
+    } catch (const EKxError& e) {
+        // Another session works on the scheme: the message names it.
+        ShowError(e.Message());
         return false;
     }
     StoreScheme(scheme);
