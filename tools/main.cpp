@@ -138,34 +138,6 @@ int main(int argc, char** argv)
     } catch (const std::exception& e) {
         PrintError(QStringLiteral("kxmrp: 程序执行出现错误! 原因: %1").arg(QString::fromUtf8(e.what())));
         status = esFailed;
-        const TConnectOptions options = TakeConnectOptions(args);
-        const QString command = args.value(0);
-        if (command == QLatin1String("info") && args.size() == 1)
-            return RunInfo(options);
-        if (command == QLatin1String("db") && args.value(1) == QLatin1String("init"))
-            return RunDbInit(options, args.mid(2));
-        if (command == QLatin1String("scheme"))
-            return RunSchemeCommand(options, args.mid(1));
-        if (command == QLatin1String("mps"))
-            return RunMpsCommand(options, args.mid(1));
-        if (command == QLatin1String("run"))
-            return RunMrpCommand(options, args.mid(1));
-        if (command == QLatin1String("age"))
-            return RunAgeCommand(options, args.mid(1));
-        if (command == QLatin1String("deduct"))
-            return RunDeductCommand(options, args.mid(1));
-        if (command == QLatin1String("publish"))
-            return RunPublishCommand(options, args.mid(1));
-        if (command == QLatin1String("release"))
-            return RunReleaseCommand(options, args.mid(1));
-        if (command == QLatin1String("gen"))
-            return RunGen(options, args.mid(1));
-        std::fputs(kUsage, stderr);
-        return 2;
-    } catch (const kx::EDatabaseError& e) {
-        std::fprintf(stderr, "错误: %s (错误号: %d)\n", e.Message().toUtf8().constData(), e.Number());
-    } catch (const kx::EKxError& e) {
-        std::fprintf(stderr, "错误: %s\n", e.Message().toUtf8().constData());
     }
     if (const int signal = Interrupted()) {
         PrintError(QStringLiteral("kxmrp: 操作被%1中断, 进行中的工作已撤销, 数据保持原样。")

@@ -641,16 +641,6 @@ void TMRPOutputFrame::FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawForm
     }
 }
 
-int TMRPOutputFrame::ActionCommand(const QString& actionID) const
-{
-    if (!ObjectDef)
-        return -1;
-    for (qsizetype i = 0; i < ObjectDef->Actions.size(); ++i)
-        if (ObjectDef->Actions[i].ID.compare(actionID, Qt::CaseInsensitive) == 0)
-            return cmdAction + int(i);
-    return -1;
-}
-
 bool TMRPOutputFrame::QueryCommandState(int Command, TCommandState& State)
 {
     if (Command >= cmdAction && ObjectDef && Command - cmdAction < ObjectDef->Actions.size()) {

@@ -9,6 +9,7 @@
 #include "release/outputlist.h"
 #include "release/outputpanel.h"
 #include "release/release.h"
+#include "views/hostobject.h"
 #include "views/treeview.h"
 #include "workbench/schemeview.h"
 
@@ -44,7 +45,8 @@ public:
     void FetchCustomDrawFormat(const TTreeNode* Node, TCellDrawFormat& Format, const TViewColumn* Column) override;
 
     // The command of one of the object's actions ("Output" ...), -1 when the object has none.
-    int ActionCommand(const QString& actionID) const;
+    int ActionCommand(const QString& actionID) const { return ObjectActionCommand(ObjectDef, actionID); }
+
     // Fills the scheme list again (the user's releasable schemes, or the scheme handed in).
     void LoadSchemes();
     // "Output": releases the checked rows; true when bills were generated.

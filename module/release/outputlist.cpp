@@ -40,6 +40,17 @@ public:
     double Number(int row, const char* name) { return FQuery.NumberAt(row, Col(name)); }
     QDate Date(int row, const char* name) { return FQuery.DateAt(row, Col(name)); }
     QVariant Value(int row, const char* name) { return FQuery.ValueAt(row, Col(name)); }
+    // The ten property values of columns stem1 .. stem10.
+    void Props(int row, const char* stem, QString (&props)[10])
+    {
+        for (int n = 0; n < 10; ++n) {
+            const QString name = QLatin1String(stem) + QString::number(n + 1);
+            auto it = FCols.find(name);
+            if (it == FCols.end())
+                it = FCols.insert(name, FQuery.FieldIndex(name));
+            props[n] = FQuery.TextAt(row, it.value());
+        }
+    }
 
 private:
     const TQuery& FQuery;
@@ -154,10 +165,7 @@ void ReadTopRow(TColumnReader& c, int i, TMRPOutputRow& r)
     r.ItmName = c.Text(i, "ItmName");
     r.ItmSpec = c.Text(i, "ItmSpec");
     r.ItmProps = c.Text(i, "SupItmProps");
-    static const char* const props[10] = {"SupItmProp1", "SupItmProp2", "SupItmProp3", "SupItmProp4", "SupItmProp5",
-                                          "SupItmProp6", "SupItmProp7", "SupItmProp8", "SupItmProp9", "SupItmProp10"};
-    for (int n = 0; n < 10; ++n)
-        r.ItmProp[n] = c.Text(i, props[n]);
+    c.Props(i, "SupItmProp", r.ItmProp);
     r.UnitName = c.Text(i, "UntName");
     r.DeptID = c.Text(i, "DeptID");
     r.DeptName = c.Text(i, "DeptName");
@@ -562,10 +570,7 @@ void TMRPOutputList::LoadSubstitutes(TConnection& connection, int row)
         s.DmdIID = c.Int(i, "DmdIID");
         s.ItmID = c.Text(i, "SubRItmID");
         s.ItmProps = c.Text(i, "SubRProps");
-        static const char* const subProps[10] = {"SubRProp1", "SubRProp2", "SubRProp3", "SubRProp4", "SubRProp5",
-                                                 "SubRProp6", "SubRProp7", "SubRProp8", "SubRProp9", "SubRProp10"};
-        for (int n = 0; n < 10; ++n)
-            s.ItmProp[n] = c.Text(i, subProps[n]);
+        c.Props(i, "SubRProp", s.ItmProp);
         s.ItmNo = c.Text(i, "ItmNo");
         s.ItmName = c.Text(i, "ItmName");
         s.ItmSpec = c.Text(i, "ItmSpec");

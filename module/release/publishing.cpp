@@ -2,6 +2,7 @@
 
 #include "db/dataset.h"
 #include "db/errors.h"
+#include "db/messages.h"
 #include "db/quote.h"
 #include "db/strutils.h"
 #include "engine/planscheme.h"
@@ -153,6 +154,15 @@ bool ChangeReleaseState(TConnection& connection, TReleaseScheme& scheme, int new
     scheme.State = q.Fields(1).AsInteger();
     scheme.RelTime = q.Fields(2).AsDateTime();
     return true;
+}
+
+void ShowSchemeRefusal(const std::exception& e)
+{
+    const auto* refusal = dynamic_cast<const EKxError*>(&e);
+    if (refusal && !dynamic_cast<const EDatabaseError*>(&e) && !dynamic_cast<const EAbort*>(&e))
+        ShowError(refusal->Message());
+    else
+        ShowException(e);
 }
 
 QString StateChangeFailedText()

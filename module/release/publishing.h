@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <exception>
+
 namespace kx {
 
 class TConnection;
@@ -62,6 +64,10 @@ bool CanEditReceivers(int state);
 // scheme's new state and time; false when the stored state was no longer `seenState`. Raises
 // EKxError naming the holder while another session works on the scheme.
 [[nodiscard]] bool ChangeReleaseState(TConnection& connection, TReleaseScheme& scheme, int newState, int seenState);
+// Shows why work on a scheme was refused: a database error with its number, another
+// session's hold on the scheme in its own words. An abort shows nothing.
+void ShowSchemeRefusal(const std::exception& e);
+
 // "执行过程中发现错误, 操作被停止!..." of a state change another user overtook.
 QString StateChangeFailedText();
 

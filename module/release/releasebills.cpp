@@ -65,20 +65,18 @@ int TMRPRelease::CompareEntries(const TMRPOutputRec& a, const TMRPOutputRec& b, 
     if (a.SupType != b.SupType)
         return a.SupType - b.SupType;
     const TMRPOutputOptions& o = FOptions[a.SupType];
-    for (int field : o.SplitBy) {
-        if (field == 0)
-            break;
-        if (const int c = CompareField(field, a, b))
-            return c;
-    }
-    if (withSort)
-        for (int field : o.SortBy) {
+    const auto compareBy = [&](const int (&fields)[3]) {
+        for (int field : fields) {
             if (field == 0)
                 break;
             if (const int c = CompareField(field, a, b))
                 return c;
         }
-    return 0;
+        return 0;
+    };
+    if (const int c = compareBy(o.SplitBy))
+        return c;
+    return withSort ? compareBy(o.SortBy) : 0;
 }
 
 void TMRPRelease::Generate()

@@ -14,6 +14,7 @@
 #include "kx_mrp/erpaccess.h"
 #include "kx_mrp/objectdef.h"
 #include "release/outputlist.h"
+#include "release/publishing.h"
 
 namespace kx {
 
@@ -75,11 +76,8 @@ bool TMRPRelease::Run()
     std::unique_ptr<TSchemeLock> lock;
     try {
         lock = std::make_unique<TSchemeLock>(FConnection, FScheme.SchemeIID, FScheme.SchemeName, QStringLiteral("投放计划"));
-    } catch (const EDatabaseError& e) {
-        ShowException(e);
-        return false;
     } catch (const EKxError& e) {
-        ShowError(e.Message());
+        ShowSchemeRefusal(e);
         return false;
     }
     try {

@@ -241,12 +241,8 @@ bool TMRPReleaseDlg::ChangeState(int newState, const QString& question)
             ShowError(StateChangeFailedText());
             return false;
         }
-    } catch (const EDatabaseError& e) {
-        ShowException(e);
-        return false;
     } catch (const EKxError& e) {
-        // Another session works on the scheme: the message names it.
-        ShowError(e.Message());
+        ShowSchemeRefusal(e);
         return false;
     }
     StoreScheme(scheme);

@@ -66,12 +66,8 @@ void ChooseRows(TMRPOutputFrame& view, const QString& schemeName, int planType)
 
 TTreeNode* NodeOf(TMRPOutputFrame& view, const QString& item, const QString& origin)
 {
-    for (int row : view.FList.TopRows) {
-        const TMRPOutputRow& r = view.FList.Rows[size_t(row)];
-        if (r.ItmNo == item && QStringLiteral("%1/%2").arg(r.OrigNo).arg(r.OrigEntry) == origin)
-            return view.NodeOfRow(row);
-    }
-    return nullptr;
+    const int row = TReleaseTest::FindRow(view.FList, item, origin);
+    return row < 0 ? nullptr : view.NodeOfRow(row);
 }
 
 void Tick(TMRPOutputFrame& view, const QStringList& rows)

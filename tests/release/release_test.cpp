@@ -49,28 +49,6 @@ QString Released(int scheme, const QString& item)
         .value(0);
 }
 
-// Rows are found by item and main demand ("SO2612-001/1", "/0" for none): the run's supply
-// numbers are its own business.
-int FindRow(const TMRPOutputList& list, const QString& item, const QString& origin)
-{
-    for (int row : list.TopRows) {
-        const TMRPOutputRow& r = list.Rows[size_t(row)];
-        if (r.ItmNo == item && QStringLiteral("%1/%2").arg(r.OrigNo).arg(r.OrigEntry) == origin)
-            return row;
-    }
-    return -1;
-}
-
-// Checks the rows named "item origin".
-void Check(TMRPOutputList& list, const QStringList& rows)
-{
-    for (const QString& key : rows) {
-        const int row = FindRow(list, key.section(QLatin1Char(' '), 0, 0), key.section(QLatin1Char(' '), 1));
-        ASSERT_GE(row, 0) << key.toStdString();
-        list.SetChecked(row, true);
-    }
-}
-
 } // namespace
 
 class ReleaseToBills : public TReleaseTest {
@@ -276,15 +254,8 @@ TEST_F(ReleaseToBills, EscBetweenBillsKeepsTheBillsSavedAndCountsTheRestAsLeft)
     {
         // Nine rows are checked, then the first bill starts; Esc is down before the second.
         TEscapeHold esc(10);
-        TPlanScheme plan(&SharedConnection());
-        ASSERT_TRUE(plan.Load(scheme));
         TStatusProgress progress;
-        TMRPRelease release(SharedConnection(), plan, list, sink, progress);
-        release.Rights = ReleaseRightsOf(Host().Env.GetObjectDef(kOutputObjectID));
-        release.Access = &Access;
-        release.UserID = EnvUserID();
-        ASSERT_TRUE(release.Run());
-        counts = release.Counts();
+        ASSERT_TRUE(Release(scheme, list, sink, &counts, &progress));
     }
     EXPECT_EQ(OrderBills().size(), 3);
     EXPECT_EQ(counts.Left(), 6);

@@ -14,16 +14,6 @@ using namespace kx::test;
 
 namespace {
 
-int FindRow(const TMRPOutputList& list, const QString& item, const QString& origin)
-{
-    for (int row : list.TopRows) {
-        const TMRPOutputRow& r = list.Rows[size_t(row)];
-        if (r.ItmNo == item && QStringLiteral("%1/%2").arg(r.OrigNo).arg(r.OrigEntry) == origin)
-            return row;
-    }
-    return -1;
-}
-
 int BillsStored()
 {
     return TSql::Scalar(QStringLiteral("select (select count(*) from KX_Bill_MOHead where MOID not like 'DM-%')+"

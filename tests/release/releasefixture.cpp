@@ -98,12 +98,32 @@ void TReleaseTest::LoadRows(TMRPOutputList& list, int scheme, int planType)
     list.Load(SharedConnection(), filter);
 }
 
-bool TReleaseTest::Release(int scheme, TMRPOutputList& list, TRecordingSink& sink, TReleaseCounts* counts)
+int TReleaseTest::FindRow(const TMRPOutputList& list, const QString& item, const QString& origin)
+{
+    for (int row : list.TopRows) {
+        const TMRPOutputRow& r = list.Rows[size_t(row)];
+        if (r.ItmNo == item && QStringLiteral("%1/%2").arg(r.OrigNo).arg(r.OrigEntry) == origin)
+            return row;
+    }
+    return -1;
+}
+
+void TReleaseTest::Check(TMRPOutputList& list, const QStringList& rows)
+{
+    for (const QString& key : rows) {
+        const int row = FindRow(list, key.section(QLatin1Char(' '), 0, 0), key.section(QLatin1Char(' '), 1));
+        ASSERT_GE(row, 0) << key.toStdString();
+        list.SetChecked(row, true);
+    }
+}
+
+bool TReleaseTest::Release(int scheme, TMRPOutputList& list, TRecordingSink& sink, TReleaseCounts* counts,
+                           IEngineProgress* progress)
 {
     TPlanScheme plan(&SharedConnection());
     EXPECT_TRUE(plan.Load(scheme));
-    TSilentProgress progress;
-    TMRPRelease release(SharedConnection(), plan, list, sink, progress);
+    TSilentProgress silent;
+    TMRPRelease release(SharedConnection(), plan, list, sink, progress ? *progress : silent);
     release.Rights = ReleaseRightsOf(Host().Env.GetObjectDef(kOutputObjectID));
     release.Access = &Access;
     release.UserID = EnvUserID();

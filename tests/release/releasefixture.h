@@ -51,8 +51,18 @@ protected:
     static int PublishedCopy(const QString& name);
     // The output rows of a scheme as the view loads them.
     static void LoadRows(TMRPOutputList& list, int scheme, int planType = 0);
-    // Releases the checked rows of the list as the current user.
-    static bool Release(int scheme, TMRPOutputList& list, TRecordingSink& sink, TReleaseCounts* counts = nullptr);
+public:
+    // The level-0 row of an item for a main demand ("SO2612-001/1", "/0" for none), -1 when
+    // absent: rows are found by what they plan, the run's supply numbers are its own business.
+    static int FindRow(const TMRPOutputList& list, const QString& item, const QString& origin);
+    // Checks the rows named "item origin".
+    static void Check(TMRPOutputList& list, const QStringList& rows);
+
+protected:
+    // Releases the checked rows of the list as the current user (with silent progress when
+    // none is given).
+    static bool Release(int scheme, TMRPOutputList& list, TRecordingSink& sink, TReleaseCounts* counts = nullptr,
+                        IEngineProgress* progress = nullptr);
     // Output settings of the current user for a destination type.
     static void SetOptions(int destType, const std::function<void(TMRPOutputOptions&)>& change);
 

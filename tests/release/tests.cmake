@@ -7,3 +7,6 @@ kx_add_test(release_tests DB SOURCES
     release/outputview_test.cpp
 )
 target_link_libraries(release_tests PRIVATE Qt6::Test)
+
+# The desktop host listing what a release wrote.
+target_sources(shell_tests PRIVATE release/shellrelease_test.cpp)
