@@ -27,13 +27,16 @@ int Usage(const char* text)
     return 2;
 }
 
+// The scheme named by --scheme: 0 when missing, -1 (after saying so) when it is no number.
 int SchemeOption(QStringList& args)
 {
     const QString text = TakeOption(args, QStringLiteral("scheme"));
     bool ok = false;
     const int iid = text.toInt(&ok);
-    if (!text.isEmpty() && (!ok || iid <= 0))
-        throw EKxError(QStringLiteral("参数--scheme的值(%1)无效!").arg(text));
+    if (!text.isEmpty() && (!ok || iid <= 0)) {
+        std::fprintf(stderr, "%s\n", QStringLiteral("参数--scheme的值(%1)无效!").arg(text).toUtf8().constData());
+        return -1;
+    }
     return text.isEmpty() ? 0 : iid;
 }
 
@@ -85,7 +88,9 @@ int RunPublishCommand(const TConnectOptions& options, QStringList args)
     const bool withdraw = TakeFlag(args, QStringLiteral("withdraw"));
     const bool allow = TakeFlag(args, QStringLiteral("allow"));
     const bool close = TakeFlag(args, QStringLiteral("close"));
-    if (iid <= 0 || !args.isEmpty() || int(withdraw) + int(allow) + int(close) > 1
+    if (iid < 0)
+        return 2;
+    if (iid == 0 || !args.isEmpty() || int(withdraw) + int(allow) + int(close) > 1
         || ((withdraw || allow || close) && (!copyName.isEmpty() || onlyMpsWanted || noOutput)))
         return Usage(kPublishUsage);
     TConnection& connection = host.Connection();
@@ -217,11 +222,15 @@ int RunReleaseCommand(const TConnectOptions& options, QStringList args)
     const int iid = SchemeOption(args);
     const QString destText = TakeOption(args, QStringLiteral("dest"));
     const bool all = TakeFlag(args, QStringLiteral("all"));
-    if (iid <= 0 || !args.isEmpty())
+    if (iid < 0)
+        return 2;
+    if (iid == 0 || !args.isEmpty())
         return Usage(kReleaseUsage);
     const int dest = destText.toInt();
-    if (!destText.isEmpty() && dest != btMO && dest != btOO && dest != btOR && dest != btPR)
-        throw EKxError(QStringLiteral("参数--dest的值(%1)无效!").arg(destText));
+    if (!destText.isEmpty() && dest != btMO && dest != btOO && dest != btOR && dest != btPR) {
+        std::fprintf(stderr, "%s\n", QStringLiteral("参数--dest的值(%1)无效, 应为22、24、36或38!").arg(destText).toUtf8().constData());
+        return 2;
+    }
     TConnection& connection = host.Connection();
     const TModuleEnvironment* env = Env();
     const TReleaseRights rights = ReleaseRightsOf(env && env->GetObjectDef ? env->GetObjectDef(kOutputObjectID) : nullptr);
