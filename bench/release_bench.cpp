@@ -98,11 +98,13 @@ TSizeResult BenchSize(const QString& kxmrp, const QString& server, const QString
     admin.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
     Print(QStringLiteral("== 规模 %1: 数据库 %2").arg(size, database));
     const QStringList where{QStringLiteral("--server"), server, QStringLiteral("--database"), database};
-    RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init")});
-    RunTool(kxmrp, where + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size});
+    // The generator runs as the demo's administrator; the demo factory's own rows come back after it.
+    const QStringList login{QStringLiteral("--login"), QStringLiteral("admin"), QStringLiteral("--password"), QStringLiteral("admin123")};
+    RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
+    RunTool(kxmrp, where + login + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size, QStringLiteral("--replace")});
     RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
     {
-        cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QString());
+        cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QStringLiteral("admin"), QStringLiteral("admin123"));
         TConnection& connection = host.Connection();
         connection.Execute(QStringLiteral("vacuum analyze"));
         TPlanScheme s(&connection);

@@ -1,5 +1,6 @@
 #include "releasecommands.h"
 
+#include "cliargs.h"
 #include "clihost.h"
 #include "db/errors.h"
 #include "db/messages.h"
@@ -11,37 +12,22 @@
 #include "release/release.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace kx::cli {
 
 namespace {
 
+const QString kReleaseObjectID = QStringLiteral("KX_MRP.MRPRelease");
+
 void Print(const QString& text)
 {
     std::printf("%s\n", QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')).toUtf8().constData());
+    std::fflush(stdout);
 }
 
-int Usage(const char* text)
-{
-    std::fputs(text, stderr);
-    return 2;
-}
-
-// The scheme named by --scheme: 0 when missing, -1 (after saying so) when it is no number.
-int SchemeOption(QStringList& args)
-{
-    const QString text = TakeOption(args, QStringLiteral("scheme"));
-    bool ok = false;
-    const int iid = text.toInt(&ok);
-    if (!text.isEmpty() && (!ok || iid <= 0)) {
-        std::fprintf(stderr, "%s\n", QStringLiteral("参数--scheme的值(%1)无效!").arg(text).toUtf8().constData());
-        return -1;
-    }
-    return text.isEmpty() ? 0 : iid;
-}
-
-// The IDs of users and groups given by their numbers.
-QStringList ReceiverIDs(TConnection& connection, const QString& numbers)
+// The IDs of users and groups given by their numbers ("zhangli,BUY").
+QStringList ReceiverIDs(TConnection& connection, const TCliArgs& a, const QString& numbers)
 {
     QStringList ids;
     for (const QString& raw : numbers.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
@@ -51,7 +37,7 @@ QStringList ReceiverIDs(TConnection& connection, const QString& numbers)
                     .arg(QuotedStr(no));
         q.Open();
         if (q.IsEmpty())
-            throw EKxError(QStringLiteral("用户或用户组\"%1\"不存在!").arg(no));
+            a.RefuseValue("to", no, QStringLiteral("用户或用户组不存在"));
         ids << q.Fields(0).AsString();
     }
     return ids;
@@ -59,49 +45,57 @@ QStringList ReceiverIDs(TConnection& connection, const QString& numbers)
 
 [[noreturn]] void RefuseState(const TReleaseScheme& scheme)
 {
-    throw EKxError(QStringLiteral("计划方案[%1]的当前状态(%2)不能执行本操作!").arg(scheme.Name, TPlanScheme::PlanStateText(scheme.State)));
+    throw ECliRefusal(QStringLiteral("kxmrp publish: 计划方案[%1]的当前状态(%2)不能执行本操作!")
+                          .arg(scheme.Name, TPlanScheme::PlanStateText(scheme.State)),
+                      esFailed);
 }
 
 void ChangeState(TConnection& connection, TReleaseScheme& scheme, int newState)
 {
     if (!ChangeReleaseState(connection, scheme, newState, scheme.State))
-        throw EKxError(StateChangeFailedText());
+        throw ECliRefusal(QStringLiteral("kxmrp publish: ") + StateChangeFailedText(), esFailed);
 }
 
 const char* const kPublishUsage =
-    "用法: kxmrp publish --scheme ID [--to 用户代码[,用户代码...]] [--copy 新名称] [--only-mps] [--no-output]\n"
-    "      kxmrp publish --scheme ID (--withdraw | --allow | --close) [--to 用户代码[,...]]\n"
+    "用法: kxmrp publish --scheme ID [--to 用户或组代码[,...]] [--copy 新名称] [--only-mps] [--no-output]\n"
+    "       kxmrp publish --scheme ID (--withdraw | --allow | --close) [--to 用户或组代码[,...]]\n"
     "  发布自己的计划方案给接收用户或用户组 (默认直接发布并允许投放); --copy 复制为新方案后发布,\n"
-    "  --only-mps 仅发布主需求(复制发布时), --no-output 发布后不允许投放;\n"
-    "  --withdraw 取消发布, --allow 允许投放, --close 关闭投放。[--login 用户代码]\n";
+    "  --only-mps 仅发布主需求 (复制发布时), --no-output 发布后不允许投放;\n"
+    "  --withdraw 取消发布, --allow 允许投放, --close 关闭投放。需要[计划方案发布]的修改权限。\n";
 
 } // namespace
 
 int RunPublishCommand(const TConnectOptions& options, QStringList args)
 {
-    TCliHost host(options, TakeOption(args, QStringLiteral("login")));
-    const int iid = SchemeOption(args);
-    const QString to = TakeOption(args, QStringLiteral("to"));
-    const QString copyName = TakeOption(args, QStringLiteral("copy"));
-    const bool onlyMpsWanted = TakeFlag(args, QStringLiteral("only-mps"));
-    const bool noOutput = TakeFlag(args, QStringLiteral("no-output"));
-    const bool withdraw = TakeFlag(args, QStringLiteral("withdraw"));
-    const bool allow = TakeFlag(args, QStringLiteral("allow"));
-    const bool close = TakeFlag(args, QStringLiteral("close"));
-    if (iid < 0)
-        return 2;
-    if (iid == 0 || !args.isEmpty() || int(withdraw) + int(allow) + int(close) > 1
-        || ((withdraw || allow || close) && (!copyName.isEmpty() || onlyMpsWanted || noOutput)))
-        return Usage(kPublishUsage);
+    TCliArgs a(args, QStringLiteral("publish"), QString::fromUtf8(kPublishUsage));
+    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
+    const QString to = a.Text("to", 2000);
+    const QString copyName = a.Text("copy", 80);
+    const bool onlyMpsWanted = a.Flag("only-mps");
+    const bool noOutput = a.Flag("no-output");
+    const bool withdraw = a.Flag("withdraw");
+    const bool allow = a.Flag("allow");
+    const bool close = a.Flag("close");
+    a.Finish();
+    if (int(withdraw) + int(allow) + int(close) > 1)
+        a.Refuse(QStringLiteral("参数--withdraw, --allow和--close只能给出一个!"));
+    if ((withdraw || allow || close) && (!copyName.isNull() || onlyMpsWanted || noOutput))
+        a.Refuse(QStringLiteral("参数--copy, --only-mps和--no-output只用于发布!"));
+    if (onlyMpsWanted && copyName.isNull())
+        a.Refuse(QStringLiteral("参数--only-mps只用于复制发布(--copy)!"));
+
+    TCliHost host(options);
+    host.RequireRight(kReleaseObjectID, QStringLiteral("Update"));
     TConnection& connection = host.Connection();
-    const QString user = EnvUserID();
     TReleaseScheme scheme;
-    for (const TReleaseScheme& s : LoadOwnSchemes(connection, user))
+    for (const TReleaseScheme& s : LoadOwnSchemes(connection, host.UserID()))
         if (s.IID == iid)
             scheme = s;
     if (scheme.IID == 0)
-        throw EKxError(QStringLiteral("计划方案%1不存在, 或不是可发布的自有方案!").arg(iid));
-    const QStringList receivers = to.isEmpty() ? QStringList() : ReceiverIDs(connection, to);
+        throw ECliRefusal(QStringLiteral("kxmrp publish: 计划方案%1不存在, 或不是用户[%2]主需求就绪或MRP运算完成的方案!")
+                              .arg(iid).arg(host.UserName()),
+                          esFailed);
+    const QStringList receivers = to.isEmpty() ? QStringList() : ReceiverIDs(connection, a, to);
 
     if (withdraw || allow || close) {
         const bool can = withdraw ? CanWithdraw(scheme.State) : allow ? CanAllowRelease(scheme.State) : CanCloseRelease(scheme.State, scheme.MrpRun);
@@ -111,36 +105,31 @@ int RunPublishCommand(const TConnectOptions& options, QStringList args)
                                : allow    ? QStringLiteral("允许所选计划方案的发布接收用户投放计划结果至ERP系统?")
                                           : QStringLiteral("计划方案关闭投放后, 发布接收用户可以继续查询计划。确定对所选的计划方案关闭投放?");
         if (ShowQuestion(question, mbOKCancel) != mrOK)
-            return 1;
+            return esFailed;
         ChangeState(connection, scheme, withdraw ? psUnpublished : allow ? psPublished : psReleaseClosed);
         if (!receivers.isEmpty() && CanEditReceivers(scheme.State))
             AddReceivers(connection, scheme.IID, receivers);
     } else {
         if (!CanPublish(scheme.State))
             RefuseState(scheme);
-        const bool canCopy = scheme.State == psMPSReady || scheme.State == psMRPDone;
-        if (!copyName.isEmpty() && !canCopy)
-            throw EKxError(QStringLiteral("计划方案[%1]只能直接发布!").arg(scheme.Name));
-        // Without a run only the main demand can be published; otherwise only a copy may leave
-        // the results behind.
-        const bool onlyMps = scheme.State == psMPSReady || !scheme.MrpRun || (onlyMpsWanted && !copyName.isEmpty());
-        if (onlyMpsWanted && copyName.isEmpty() && !onlyMps)
-            return Usage(kPublishUsage);
+        if (!copyName.isNull() && scheme.State != psMPSReady && scheme.State != psMRPDone)
+            throw ECliRefusal(QStringLiteral("kxmrp publish: 计划方案[%1]已取消发布, 只能直接发布!").arg(scheme.Name), esFailed);
+        // Without a run only the main demand can be published; only a copy may leave the run behind.
+        const bool onlyMps = scheme.State == psMPSReady || !scheme.MrpRun || onlyMpsWanted;
         if (!onlyMps) {
             const int missing = MissingBomCount(connection, scheme.IID);
             if (missing > 0
                 && ShowQuestion(QStringLiteral("所选方案存在%1条非采购性质的MRP供应计划缺少BOM, 这意味着MRP数据可能不完整, 确定发布?").arg(missing),
                                 mbOKCancel) != mrOK)
-                return 1;
+                return esFailed;
         }
-        if (!copyName.isEmpty()) {
-            const QString fault = CheckCopyName(connection, copyName, scheme.Name, user);
+        if (!copyName.isNull()) {
+            const QString fault = CheckCopyName(connection, copyName, scheme.Name, host.UserID());
             if (!fault.isEmpty())
-                throw EKxError(fault);
-            const int copied = CopySchemeForPublish(connection, scheme.IID, copyName, onlyMps);
-            Print(QStringLiteral("已从计划方案[%1]复制全部数据至[%2]").arg(scheme.Name, copyName.trimmed()));
-            scheme.IID = copied;
-            scheme.Name = copyName.trimmed();
+                a.Refuse(fault);
+            scheme.IID = CopySchemeForPublish(connection, scheme.IID, copyName, onlyMps);
+            Print(QStringLiteral("已从计划方案[%1]复制全部数据至[%2]").arg(scheme.Name, copyName));
+            scheme.Name = copyName;
             scheme.MrpRun = scheme.MrpRun && !onlyMps;
         }
         AddReceivers(connection, scheme.IID, receivers);
@@ -152,7 +141,7 @@ int RunPublishCommand(const TConnectOptions& options, QStringList args)
     Print(QStringLiteral("方案 %1: %2").arg(scheme.IID).arg(scheme.Text()));
     for (const TUserRec& u : LoadReceivers(connection, scheme.IID))
         Print(QStringLiteral("  %1 %2").arg(u.IsGroup ? QStringLiteral("用户组") : QStringLiteral("用户"), u.DisplayName()));
-    return 0;
+    return esDone;
 }
 
 namespace {
@@ -210,40 +199,40 @@ private:
 };
 
 const char* const kReleaseUsage =
-    "用法: kxmrp release --scheme ID [--dest 22|24|36|38] [--all] [--login 用户代码]\n"
-    "  按用户保存的投放选项, 投放已发布方案的全部可投放计划 (--dest 只投放该类目标单据);\n"
-    "  检查发现警告时默认停止, --all 在有警告时仍继续投放。\n";
+    "用法: kxmrp release --scheme ID [--dest 22|24|36|38] [--all]\n"
+    "  按用户保存的投放选项, 投放已发布给用户的方案的全部可投放计划 (--dest 只投放该类目标单据:\n"
+    "  22 生产任务, 24 委外订单, 36 委外申请, 38 采购申请); 检查发现警告时停止, --all 有警告时仍继续投放。\n"
+    "  需要[MRP计划投放]及相应的投放权限。\n";
 
 } // namespace
 
 int RunReleaseCommand(const TConnectOptions& options, QStringList args)
 {
-    TCliHost host(options, TakeOption(args, QStringLiteral("login")));
-    const int iid = SchemeOption(args);
-    const QString destText = TakeOption(args, QStringLiteral("dest"));
-    const bool all = TakeFlag(args, QStringLiteral("all"));
-    if (iid < 0)
-        return 2;
-    if (iid == 0 || !args.isEmpty())
-        return Usage(kReleaseUsage);
-    const int dest = destText.toInt();
-    if (!destText.isEmpty() && dest != btMO && dest != btOO && dest != btOR && dest != btPR) {
-        std::fprintf(stderr, "%s\n", QStringLiteral("参数--dest的值(%1)无效, 应为22、24、36或38!").arg(destText).toUtf8().constData());
-        return 2;
-    }
-    TConnection& connection = host.Connection();
-    const TModuleEnvironment* env = Env();
-    const TReleaseRights rights = ReleaseRightsOf(env && env->GetObjectDef ? env->GetObjectDef(kOutputObjectID) : nullptr);
+    TCliArgs a(args, QStringLiteral("release"), QString::fromUtf8(kReleaseUsage));
+    const int iid = a.RequiredInt("scheme", 1, std::numeric_limits<int>::max());
+    const int dest = a.OneOf("dest", {btMO, btOO, btOR, btPR}, 0);
+    const bool all = a.Flag("all");
+    a.Finish();
+
+    TCliHost host(options);
+    // Releasing one kind of bill needs its right; releasing all needs one of them.
+    static const char* const kRightOf[] = {"ToMO", "ToOR", "ToPR"};
+    const char* needed = dest == btMO ? kRightOf[0] : dest == btPR ? kRightOf[2] : dest != 0 ? kRightOf[1] : nullptr;
+    const TInfoObjectDef* def = host.RequireRight(kOutputObjectID, needed ? QLatin1String(needed) : QString());
+    const TReleaseRights rights = ReleaseRightsOf(def);
     if (!rights.Any())
-        throw EKxError(QStringLiteral("用户没有投放计划的权限!"));
+        host.RequireRight(kOutputObjectID, QLatin1String(kRightOf[0]));
+    TConnection& connection = host.Connection();
     bool releasable = false;
-    for (const TReleaseScheme& s : LoadReleasableSchemes(connection, EnvUserID(), EnvText(env->UserGroups)))
+    for (const TReleaseScheme& s : LoadReleasableSchemes(connection, host.UserID(), host.Catalogue().UserGroups()))
         releasable = releasable || s.IID == iid;
     TPlanScheme scheme(&connection);
     if (!scheme.Load(iid))
-        throw EKxError(QStringLiteral("计划方案%1不存在!").arg(iid));
+        throw ECliRefusal(QStringLiteral("kxmrp release: 计划方案%1不存在!").arg(iid), esFailed);
     if (!releasable)
-        throw EKxError(QStringLiteral("计划方案[%1]已取消发布, 或已关闭投放, 不能继续进行投放!").arg(scheme.SchemeName));
+        throw ECliRefusal(QStringLiteral("kxmrp release: 计划方案[%1]没有发布给用户[%2], 或已取消发布, 或已关闭投放, 不能投放!")
+                              .arg(scheme.SchemeName, host.UserName()),
+                          esFailed);
 
     TMRPOutputFilter filter;
     filter.SchemeIID = iid;
@@ -260,11 +249,11 @@ int RunReleaseCommand(const TConnectOptions& options, QStringList args)
     TConsoleProgress progress;
     TMRPRelease release(connection, scheme, list, sink, progress);
     release.Rights = rights;
-    release.Access = env->ERPAccess;
-    release.UserID = EnvUserID();
-    release.UserName = EnvUserName();
-    // Warnings stop a nightly release unless it was told to go on.
-    const TMessageResponder previous = SetMessageResponder([&](const TMessageRequest& request) {
+    release.Access = Env()->ERPAccess;
+    release.UserID = host.UserID();
+    release.UserName = host.UserName();
+    // A nightly job stops on warnings unless it was told to go on.
+    const TMessageResponder previous = SetMessageResponder([&all, &previous](const TMessageRequest& request) {
         if (request.Icon == miQuestion && !all) {
             std::fprintf(stderr, "%s (未指定--all, 投放中止)\n", QString(request.Text).replace(QLatin1Char('\r'), QLatin1Char(' ')).toUtf8().constData());
             return int(mrNo);
@@ -275,7 +264,7 @@ int RunReleaseCommand(const TConnectOptions& options, QStringList args)
     SetMessageResponder(previous);
     sink.PrintLines();
     const TReleaseCounts& c = release.Counts();
-    return generated && c.RowsFailed == 0 && c.Left() == 0 ? 0 : 1;
+    return generated && c.RowsFailed == 0 && c.Left() == 0 ? esDone : esFailed;
 }
 
 } // namespace kx::cli

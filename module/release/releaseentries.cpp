@@ -175,21 +175,22 @@ void TMRPRelease::AddToEntry(int row, double qty, const QDate& date, const QDate
 
 // What a row's release records: the supply's released quantity, releaser and time (and its
 // note, when one was written), or for a substitute its released quantity against the
-// supply and the demand it serves.
+// supply and the demand it serves, and on the supply as much of its own item as that
+// stands for, so that the supply offers only what is still uncovered.
 QString TMRPRelease::WriteBackSQL(int row, double qty) const
 {
     const TMRPOutputRow& r = FList.Rows[size_t(row)];
     const QString scheme = SQLInt(FScheme.SchemeIID);
-    if (r.Level == 0) {
-        const QString note = QuotedStr(r.Note);
-        return QStringLiteral("update KX_MRP_Supplies set SupDestQty=coalesce(SupDestQty,0)+%1, SupDester=%2, SupDestTime=%3, "
-                              "SupNote=(case when %4<>'' then %4 else SupNote end) where SupSchIID=%5 and SupIID=%6")
-            .arg(SQLQty(qty), QuotedStr(UserID), SQLDateTime(FServerTime), note, scheme, SQLInt(r.SupIID));
-    }
+    const QString supply = QStringLiteral("update KX_MRP_Supplies set SupDestQty=coalesce(SupDestQty,0)+%1, SupDester=%2, SupDestTime=%3, "
+                                          "SupNote=(case when %4<>'' then %4 else SupNote end) where SupSchIID=%5 and SupIID=%6");
+    if (r.Level == 0)
+        return supply.arg(SQLQty(qty), QuotedStr(UserID), SQLDateTime(FServerTime), QuotedStr(r.Note), scheme, SQLInt(r.SupIID));
     return QStringLiteral("insert into KX_MRP_DestAlters (DstSchIID, DstSupIID, DstDmdIID, DstItmID, DstItmProps, DstQty) "
                           "values (%1, %2, %3, %4, %5, %6) on conflict (DstSchIID, DstSupIID, DstDmdIID, DstItmID, DstItmProps) "
-                          "do update set DstQty=KX_MRP_DestAlters.DstQty+excluded.DstQty")
-        .arg(scheme, SQLInt(r.SupIID), SQLInt(r.DmdIID), QuotedStr(r.ItmID), QuotedStr(r.ItmProps), SQLQty(qty));
+                          "do update set DstQty=KX_MRP_DestAlters.DstQty+excluded.DstQty;\n")
+               .arg(scheme, SQLInt(r.SupIID), SQLInt(r.DmdIID), QuotedStr(r.ItmID), QuotedStr(r.ItmProps), SQLQty(qty))
+        + supply.arg(SQLQty(r.ParentQtyOf(qty)), QuotedStr(UserID), SQLDateTime(FServerTime), QStringLiteral("''"), scheme,
+                     SQLInt(r.SupIID));
 }
 
 void TMRPRelease::FinishEntries()

@@ -234,7 +234,7 @@ TEST_F(ReleaseToBills, ABillTheServiceRefusesLeavesNothingOfItselfAndTheOthersCo
     EXPECT_EQ(Released(scheme, QStringLiteral("1.01.001")), QStringLiteral("SI2611-001/1=545 SO2612-001/1=500 FC2611-001/1=300 FC2612-001/3=-"));
     EXPECT_EQ(counts.RowsFailed, 1);
     EXPECT_EQ(sink.Lines.last(), QStringLiteral("警告|共生成9行单据, 其中8行成功保存(3张单据), 1行失败保存, 0行未保存!"));
-    EXPECT_TRUE(sink.Lines.join(QLatin1Char('\n')).contains(QStringLiteral("错误|生成1行生产任务保存失败, 原因: 错误: division by zero (错误号: ")));
+    EXPECT_TRUE(sink.Lines.join(QLatin1Char('\n')).contains(QStringLiteral("错误|生成1行生产任务保存失败, 原因: 错误: 计算中出现除数为零!")));
     // The row that failed is still proposed, and still checked.
     const int failed = FindRow(list, QStringLiteral("1.01.001"), QStringLiteral("FC2612-001/3"));
     EXPECT_DOUBLE_EQ(list.Rows[size_t(failed)].DoDestQty, 1000.0);
@@ -261,4 +261,52 @@ TEST_F(ReleaseToBills, EscBetweenBillsKeepsTheBillsSavedAndCountsTheRestAsLeft)
     EXPECT_EQ(counts.Left(), 6);
     EXPECT_EQ(sink.Lines.last(), QStringLiteral("警告|共生成9行单据, 其中3行成功保存(1张单据), 0行失败保存, 6行未保存!"));
     EXPECT_TRUE(messages.Texts().contains(QStringLiteral("您已按下[Esc]键, 中止正在执行的操作?")));
+}
+
+TEST_F(ReleaseToBills, ASubstituteReleasedInPlaceOfItsItemIsRecordedAgainstTheSupplyAndItsDemand)
+{
+    const int scheme = PublishedCopy(QStringLiteral("替代投放"));
+    LoginAs(QStringLiteral("zhangli"));
+    SetOptions(btPR, [](TMRPOutputOptions& o) {
+        o.DepartmentID = QStringLiteral("DM-D-PUR");
+        o.EmployeeID = QStringLiteral("DM-E-03");
+    });
+    TMRPOutputList list;
+    LoadRows(list, scheme, 3);
+    // A capacitor the run planned at least 100 of; the other capacitor may stand in for it one for one.
+    int row = -1;
+    for (int r : list.TopRows)
+        if (list.Rows[size_t(r)].ItmNo == QLatin1String("4.03.001") && list.Rows[size_t(r)].Qty >= 100 && row < 0)
+            row = r;
+    ASSERT_GE(row, 0);
+    const double planned = list.Rows[size_t(row)].Qty;
+    list.LoadSubstitutes(SharedConnection(), row);
+    ASSERT_EQ(list.Rows[size_t(row)].Children.size(), 1);
+    const int sub = list.Rows[size_t(row)].Children.value(0);
+    EXPECT_EQ(list.Rows[size_t(sub)].ItmNo, QStringLiteral("4.03.002"));
+    EXPECT_DOUBLE_EQ(list.Rows[size_t(sub)].Qty, planned);
+    list.SetChecked(row, true);
+    EXPECT_TRUE(list.Rows[size_t(sub)].Checked);
+    list.SetDoDestQty(sub, 60);
+    EXPECT_DOUBLE_EQ(list.Rows[size_t(row)].DoDestQty, planned - 60);
+    const int supply = list.Rows[size_t(row)].SupIID;
+    const int demand = list.Rows[size_t(sub)].DmdIID;
+
+    TRecordingSink sink(list);
+    TScriptedMessages messages({mrYes});
+    ASSERT_TRUE(Release(scheme, list, sink));
+    EXPECT_EQ(Rows(QStringLiteral("select i.ItmNo||' '||l.PRBillQty::float8 from KX_Bill_PRLine l join KX_Base_ItemMaster i on "
+                                  "i.ItmID=l.PRItmID where l.PRID not like 'DM-%' order by i.ItmNo")),
+              QStringList({QStringLiteral("4.03.001 %1").arg(planned - 60), QStringLiteral("4.03.002 60")}));
+    EXPECT_EQ(Rows(QStringLiteral("select DstSupIID||' '||DstDmdIID||' '||DstItmID||' '||DstQty::float8 from KX_MRP_DestAlters "
+                                  "where DstSchIID=%1").arg(scheme)),
+              QStringList({QStringLiteral("%1 %2 DM-I-CP15B 60").arg(supply).arg(demand)}));
+    // The supply is covered: by its own item and by the substitute.
+    EXPECT_DOUBLE_EQ(Scalar(QStringLiteral("select SupDestQty from KX_MRP_Supplies where SupSchIID=%1 and SupIID=%2").arg(scheme).arg(supply))
+                         .toDouble(),
+                     planned);
+    TMRPOutputList again;
+    LoadRows(again, scheme, 3);
+    for (int r : again.TopRows)
+        EXPECT_NE(again.Rows[size_t(r)].SupIID, supply);
 }
