@@ -7,6 +7,7 @@
 // output settings (department and employee of the requisitions given), timing the load and
 // the release. It prints the rows, bill entries, bills and seconds per size, and at the end
 // how the release time grows with the rows and whether size M released in under 30 seconds.
+#include "benchsupport.h"
 #include "clihost.h"
 #include "db/dataset.h"
 #include "db/errors.h"
@@ -20,49 +21,16 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 
 #include <cstdio>
 
 using namespace kx;
 
+using namespace kx::bench;
+
 namespace {
 
 constexpr double kGoalSecondsM = 30.0;
-
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
-
-QString Seconds(qint64 ms)
-{
-    return QString::number(double(ms) / 1000.0, 'f', 2);
-}
-
-QString Option(const QStringList& args, const QString& name, const QString& fallback)
-{
-    const qsizetype at = args.lastIndexOf(QLatin1String("--") + name);
-    return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
-}
-
-void RunTool(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(program, args);
-    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        throw EKxError(QStringLiteral("%1 %2 失败!").arg(program, args.join(QLatin1Char(' '))));
-}
-
-qint64 Count(TConnection& connection, const QString& sql)
-{
-    TQuery q(&connection);
-    q.SQL = sql;
-    q.Open();
-    return q.Fields(0).AsLargeInt();
-}
 
 // Counts lines and nothing more: the release's own list on a console is not the thing timed.
 class TCountingSink : public IReleaseSink {
@@ -97,16 +65,10 @@ TSizeResult BenchSize(const QString& kxmrp, const QString& server, const QString
     admin.ConnectionString = BuildConnectionString(0, server, QStringLiteral("postgres"), {}, {});
     admin.Execute(QStringLiteral("drop database if exists %1 with (force)").arg(QuotedIdent(database)));
     Print(QStringLiteral("== 规模 %1: 数据库 %2").arg(size, database));
-    const QStringList where{QStringLiteral("--server"), server, QStringLiteral("--database"), database};
-    // The generator runs as the demo's administrator; the demo factory's own rows come back after it.
-    const QStringList login{QStringLiteral("--login"), QStringLiteral("admin"), QStringLiteral("--password"), QStringLiteral("admin123")};
-    RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
-    RunTool(kxmrp, where + login + QStringList{QStringLiteral("gen"), QStringLiteral("--size"), size, QStringLiteral("--replace")});
-    RunTool(kxmrp, where + QStringList{QStringLiteral("db"), QStringLiteral("init"), QStringLiteral("--demo")});
+    BuildGeneratedDatabase(kxmrp, server, database, size);
     {
         cli::TCliHost host(TConnectOptions{server, database, {}, {}}, QStringLiteral("admin"), QStringLiteral("admin123"));
         TConnection& connection = host.Connection();
-        connection.Execute(QStringLiteral("vacuum analyze"));
         TPlanScheme s(&connection);
         s.SchemeName = QStringLiteral("投放测试 ") + size;
         s.PlanCalIID = 1;
