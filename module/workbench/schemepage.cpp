@@ -4,12 +4,12 @@
 #include "db/shared.h"
 #include "db/strutils.h"
 #include "masterdata/setplanperiodsdlg.h"
+#include "views/mrpfilters.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -46,44 +46,7 @@ QString TimeText(const QDateTime& t)
     return t.isValid() ? DateTimeToText(t) : QString();
 }
 
-// The entry under which the condition dialog's own code of an object is kept beside the
-// object's SQL condition, so that the dialog opens on what the user chose.
-QString CodeKey(const QString& objectID)
-{
-    return QStringLiteral("Code.") + objectID;
-}
-
-// Captions of the data objects when the host gives no definition.
-QString FilterObjectCaption(const QString& objectID)
-{
-    static const struct {
-        const char* ID;
-        const char* Caption;
-    } kCaptions[] = {{"KX_MRP.Forcast", "产品预测"}, {"KX_MRP.SO", "销售订单"}, {"KX_MRP.SI", "出口订单"},
-                     {"KX_MRP.MR", "生产计划"},     {"KX_MRP.MO", "生产任务"}, {"KX_MRP.MOScrap", "生产补料"},
-                     {"KX_MRP.OR", "委外计划"},     {"KX_MRP.OO", "委外订单"}, {"KX_MRP.PR", "采购申请"},
-                     {"KX_MRP.PO", "采购订单"},     {"KX_MRP.PI", "采购在检"}, {"KX_MRP.Inventory", "参与仓库"}};
-    if (objectID == QLatin1String("KX_MRP.Inventory"))
-        return QStringLiteral("参与仓库");
-    TModuleEnvironment* env = Env();
-    if (const TInfoObjectDef* def = env && env->GetObjectDef ? env->GetObjectDef(objectID) : nullptr)
-        return def->Name;
-    for (const auto& c : kCaptions)
-        if (objectID == QLatin1String(c.ID))
-            return QString::fromUtf8(c.Caption);
-    return objectID;
-}
-
 } // namespace
-
-const QStringList& TSchemePage::FilterObjectIDs()
-{
-    static const QStringList ids{QStringLiteral("KX_MRP.Forcast"), QStringLiteral("KX_MRP.SO"), QStringLiteral("KX_MRP.SI"),
-                                 QStringLiteral("KX_MRP.MR"),      QStringLiteral("KX_MRP.MO"), QStringLiteral("KX_MRP.MOScrap"),
-                                 QStringLiteral("KX_MRP.OR"),      QStringLiteral("KX_MRP.OO"), QStringLiteral("KX_MRP.PR"),
-                                 QStringLiteral("KX_MRP.PO"),      QStringLiteral("KX_MRP.PI"), QStringLiteral("KX_MRP.Inventory")};
-    return ids;
-}
 
 TSchemePage::TSchemePage(QWidget* parent) : QWidget(parent)
 {
@@ -120,14 +83,8 @@ TSchemePage::TSchemePage(QWidget* parent) : QWidget(parent)
     trlPlanPeriods->setRootIsDecorated(false);
     btnSetPeriods = new QPushButton(QStringLiteral(" 设置(&E)..."), this);
     btnSetPeriods->setObjectName(QStringLiteral("btnSetPeriods"));
-    trlMRPFilters = new QTreeWidget(this);
-    trlMRPFilters->setObjectName(QStringLiteral("trlMRPFilters"));
-    trlMRPFilters->setColumnCount(2);
-    trlMRPFilters->setHeaderHidden(true);
-    trlMRPFilters->setRootIsDecorated(false);
-    trlMRPFilters->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    btnSetFilter = new QPushButton(QStringLiteral(" 条件(&L)..."), this);
-    btnSetFilter->setObjectName(QStringLiteral("btnSetFilter"));
+    famFilters = new TMRPFilterTree(TMRPFilterTree::RunObjectIDs(), this);
+    famFilters->setObjectName(QStringLiteral("famFilters"));
 
     auto readOnly = [this](const char* name) {
         auto* label = new QLabel(this);
@@ -185,18 +142,18 @@ TSchemePage::TSchemePage(QWidget* parent) : QWidget(parent)
     layout->addSpacing(16);
     layout->addLayout(listColumn(QStringLiteral("展望期(&P):"), trlPlanPeriods, btnSetPeriods), 2);
     layout->addSpacing(8);
-    layout->addLayout(listColumn(QStringLiteral("参与范围(&C):"), trlMRPFilters, btnSetFilter), 3);
+    auto* filters = new QVBoxLayout;
+    auto* filtersLabel = new QLabel(QStringLiteral("参与范围(&C):"), this);
+    filtersLabel->setBuddy(famFilters->trlMRPFilters);
+    filters->addWidget(filtersLabel);
+    filters->addWidget(famFilters, 1);
+    layout->addLayout(filters, 3);
 
     connect(cboNeedScope, &QComboBox::currentIndexChanged, this, &TSchemePage::cboNeedScopeChange);
     connect(btnSetPeriods, &QPushButton::clicked, this, &TSchemePage::EditPeriods);
     connect(trlPlanPeriods, &QTreeWidget::itemDoubleClicked, this, [this] {
         if (FEditing)
             EditPeriods();
-    });
-    connect(btnSetFilter, &QPushButton::clicked, this, &TSchemePage::EditFilter);
-    connect(trlMRPFilters, &QTreeWidget::itemDoubleClicked, this, [this] {
-        if (FEditing)
-            EditFilter();
     });
     SetEditing(false);
 }
@@ -227,9 +184,8 @@ void TSchemePage::ShowScheme(const TPlanScheme& scheme)
     chkCareItemLotRule->setChecked(scheme.CareItemLotRule);
     FPeriods = scheme.PlanPeriods;
     FCalendarID = scheme.PlanCalIID;
-    FFilters = scheme.DataFilters;
+    famFilters->SetFilters(scheme.DataFilters);
     ShowPeriods();
-    ShowFilters();
     ShowState(scheme);
 }
 
@@ -258,7 +214,7 @@ void TSchemePage::WriteScheme(TPlanScheme& scheme) const
     scheme.CareItemLotRule = chkCareItemLotRule->isChecked();
     scheme.PlanPeriods = FPeriods;
     scheme.PlanCalIID = FCalendarID;
-    scheme.DataFilters = FFilters;
+    scheme.DataFilters = famFilters->Filters();
 }
 
 void TSchemePage::SetEditing(bool editing)
@@ -270,7 +226,7 @@ void TSchemePage::SetEditing(bool editing)
     for (QCheckBox* box : {chkCareItemMRPTrack, chkCareItemLossRate, chkCareItemLotRule})
         box->setEnabled(editing);
     btnSetPeriods->setEnabled(editing);
-    btnSetFilter->setEnabled(editing);
+    famFilters->SetEditable(editing);
 }
 
 void TSchemePage::SetPeriods(const TPlanPeriods& periods, int calendarID)
@@ -298,43 +254,6 @@ void TSchemePage::ShowPeriods()
         auto* item = new QTreeWidgetItem(trlPlanPeriods, {PlanPeriodText(FPeriods[i].DateBegin, FPeriods[i].DateEnd)});
         item->setData(0, Qt::UserRole, i);
     }
-}
-
-void TSchemePage::ShowFilters()
-{
-    const int current = trlMRPFilters->currentItem() ? trlMRPFilters->indexOfTopLevelItem(trlMRPFilters->currentItem()) : 0;
-    trlMRPFilters->clear();
-    for (const QString& id : FilterObjectIDs()) {
-        const QString condition = FilterOf(FFilters, id);
-        auto* item = new QTreeWidgetItem(trlMRPFilters, {FilterObjectCaption(id), condition.isEmpty() ? QStringLiteral("(默认条件)") : condition});
-        item->setData(0, Qt::UserRole, id);
-        item->setToolTip(1, condition);
-    }
-    trlMRPFilters->setCurrentItem(trlMRPFilters->topLevelItem(qMax(0, current)));
-}
-
-QTreeWidgetItem* TSchemePage::FocusedFilterItem() const
-{
-    return trlMRPFilters->currentItem() ? trlMRPFilters->currentItem() : trlMRPFilters->topLevelItem(0);
-}
-
-bool TSchemePage::EditFilter()
-{
-    QTreeWidgetItem* item = FocusedFilterItem();
-    TModuleEnvironment* env = Env();
-    if (!item || !env || !env->SelectFilter || !env->GetObjectDef)
-        return false;
-    const QString id = item->data(0, Qt::UserRole).toString();
-    const TInfoObjectDef* def = env->GetObjectDef(id);
-    if (!def)
-        return false;
-    QString code = FilterOf(FFilters, CodeKey(id));
-    QString text;
-    if (!env->SelectFilter(def, code, false, text, nullptr))
-        return false;
-    FFilters = WithFilter(WithFilter(FFilters, id, text.trimmed()), CodeKey(id), text.trimmed().isEmpty() ? QString() : code);
-    ShowFilters();
-    return true;
 }
 
 } // namespace kx

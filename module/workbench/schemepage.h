@@ -1,6 +1,7 @@
 // The scheme tab of the plan scheme workbench: every parameter of the scheme with its
-// caption, the horizon list with its period dialog, the condition tree "参与范围" with the
-// filter dialog of each data object, and the read-only owner, state and time stamps.
+// caption, the horizon list with its period dialog, the condition tree "参与范围" (the
+// shared TMRPFilterTree over every object a run reads), and the read-only owner, state and
+// time stamps.
 #pragma once
 
 #include "engine/planscheme.h"
@@ -12,9 +13,10 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace kx {
+
+class TMRPFilterTree;
 
 class TSchemePage : public QWidget {
     Q_OBJECT
@@ -34,8 +36,7 @@ public:
     QCheckBox* chkCareItemLotRule;
     QTreeWidget* trlPlanPeriods;
     QPushButton* btnSetPeriods;
-    QTreeWidget* trlMRPFilters;
-    QPushButton* btnSetFilter;
+    TMRPFilterTree* famFilters;
     QLabel* lblCreater;
     QLabel* lblPlanState;
     QLabel* lblUpdateTime;
@@ -56,26 +57,17 @@ public:
     int CalendarID() const { return FCalendarID; }
     const TPlanPeriods& Periods() const { return FPeriods; }
     void SetPeriods(const TPlanPeriods& periods, int calendarID);
-    const QString& Filters() const { return FFilters; }
 
     // The period dialog on the page's periods (" 设置(&E)..." and double-click); true when
     // the user confirmed.
     bool EditPeriods();
-    // The condition dialog of the focused object of the tree; true when it changed.
-    bool EditFilter();
-
-    // The data objects of the condition tree, in order.
-    static const QStringList& FilterObjectIDs();
 
 private:
     void cboNeedScopeChange();
     void ShowPeriods();
-    void ShowFilters();
-    QTreeWidgetItem* FocusedFilterItem() const;
 
     TPlanPeriods FPeriods;
     int FCalendarID = 0;
-    QString FFilters;
     bool FEditing = false;
 };
 

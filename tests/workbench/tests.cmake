@@ -3,6 +3,7 @@
 kx_add_test(workbench_tests DB SOURCES
     workbench/workbenchfixture.cpp
     workbench/schemeops_test.cpp
+    workbench/schemefilters_test.cpp
     workbench/mainedit_test.cpp
     workbench/kxmrp_test.cpp
     workbench/workbench_test.cpp

@@ -15,6 +15,7 @@
 #include "views/doresultframe.h"
 #include "views/gridgroupmodel.h"
 #include "views/gridmodel.h"
+#include "views/mrpfilters.h"
 #include "workbench/mainframe.h"
 #include "workbench/mainsourcedlg.h"
 #include "workbench/mrpframe.h"
@@ -346,6 +347,80 @@ TEST_F(Workbench, ReadModeListsPublishedSchemesOnly)
     EXPECT_EQ(maintain->ListedSchemes(), (QList<int>{own, published}));
 }
 
+
+// The condition tree: every object the run reads with its condition; the supply objects whose
+// lines record the demand they serve have a box per kind of that demand. Boxes and the filter
+// dialog change the scheme's conditions only while it is edited, and the saved scheme keeps them.
+TEST_F(Workbench, ConditionTreeKeepsEachObjectsConditionAndTheKindsItLeavesOut)
+{
+    const int iid = PrepareScheme(QStringLiteral("参与范围"), false);
+    auto frame = OpenWorkbench();
+    ASSERT_TRUE(frame->SelectScheme(iid));
+    TMRPFilterTree* tree = frame->famScheme->famFilters;
+    QTreeWidget* list = tree->trlMRPFilters;
+    ASSERT_EQ(list->topLevelItemCount(), 12);
+    QStringList shown;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        shown << QStringLiteral("%1 %2 %3").arg(list->topLevelItem(i)->text(0), list->topLevelItem(i)->text(1)).arg(list->topLevelItem(i)->childCount());
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("产品预测 (默认条件) 0"), QStringLiteral("销售订单 (默认条件) 0"), QStringLiteral("出口订单 (默认条件) 0"),
+                                  QStringLiteral("生产申请 (默认条件) 5"), QStringLiteral("生产订单 (默认条件) 5"), QStringLiteral("生产补料 (默认条件) 0"),
+                                  QStringLiteral("委外申请 (默认条件) 5"), QStringLiteral("委外订单 (默认条件) 5"), QStringLiteral("采购申请 (默认条件) 5"),
+                                  QStringLiteral("采购订单 (默认条件) 5"), QStringLiteral("采购待检 (默认条件) 5"), QStringLiteral("参与仓库 (默认条件) 0")}));
+    QTreeWidgetItem* mo = tree->ObjectItem(QStringLiteral("KX_MRP.MO"));
+    QStringList kinds;
+    for (int i = 0; i < mo->childCount(); ++i)
+        kinds << mo->child(i)->text(0);
+    EXPECT_EQ(kinds, (QStringList{QStringLiteral("销售订单"), QStringLiteral("出口订单"), QStringLiteral("产品预测"), QStringLiteral("自由需求"),
+                                  QStringLiteral("(无主需求)")}));
+    // Not being edited, nothing can be ticked or opened.
+    EXPECT_FALSE(mo->child(0)->flags() & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(tree->btnSetFilter->isEnabled());
+
+    frame->actUpdate->trigger();
+    ASSERT_TRUE(frame->SchemeEditing());
+    // Clearing a kind's box leaves its lines out; the object's box shows part of it ticked.
+    mo = tree->ObjectItem(QStringLiteral("KX_MRP.MO"));
+    ASSERT_TRUE(mo->child(0)->flags() & Qt::ItemIsUserCheckable);
+    mo->child(0)->setCheckState(0, Qt::Unchecked);
+    EXPECT_EQ(mo->checkState(0), Qt::PartiallyChecked);
+    EXPECT_EQ(FilterOf(tree->Filters(), QStringLiteral("KX_MRP.MO")), QStringLiteral("coalesce($$OrigType$$,0) not in (2)"));
+    // The object's box clears them all: the object takes no part.
+    QTreeWidgetItem* po = tree->ObjectItem(QStringLiteral("KX_MRP.PO"));
+    po->setCheckState(0, Qt::Unchecked);
+    EXPECT_EQ(FilterOf(tree->Filters(), QStringLiteral("Kinds.KX_MRP.PO")), QStringLiteral("0,2,4,8,12"));
+    EXPECT_EQ(po->text(1), QStringLiteral("(不参与运算)"));
+    // A double click on a kind opens its object's filter dialog; the condition joins the kinds.
+    FilterCode = QStringLiteral("<code>");
+    FilterText = QStringLiteral("s.MOQty>10");
+    list->setCurrentItem(mo->child(3));
+    Q_EMIT list->itemDoubleClicked(mo->child(3), 0);
+    EXPECT_EQ(FilterObjects, QStringList{QStringLiteral("KX_MRP.MO|")});
+    mo = tree->ObjectItem(QStringLiteral("KX_MRP.MO"));
+    EXPECT_EQ(mo->text(1), QStringLiteral("s.MOQty>10"));
+    {
+        TScriptedMessages messages;
+        ASSERT_TRUE(frame->SaveScheme()) << messages.Texts().join(QLatin1Char('\n')).toStdString();
+    }
+    const QString saved = Scalar(QStringLiteral("select SchFilters from KX_MRP_Schemes where SchIID=%1").arg(iid)).toString();
+    EXPECT_EQ(FilterOf(saved, QStringLiteral("KX_MRP.MO")), QStringLiteral("(s.MOQty>10) and (coalesce($$OrigType$$,0) not in (2))"));
+    EXPECT_EQ(FilterOf(saved, QStringLiteral("Code.KX_MRP.MO")), QStringLiteral("<code>"));
+    // Shown again from the saved scheme, the dialog reopens on the user's own code.
+    frame->actRefresh->trigger();
+    mo = tree->ObjectItem(QStringLiteral("KX_MRP.MO"));
+    EXPECT_TRUE(mo->isExpanded());
+    EXPECT_EQ(mo->child(0)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(mo->child(1)->checkState(0), Qt::Checked);
+    frame->famScheme->setFocus();
+    EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("workbench_conditions.png")));
+    frame->actUpdate->trigger();
+    FilterObjects.clear();
+    FilterCode.clear();
+    FilterText.clear();
+    list->setCurrentItem(tree->ObjectItem(QStringLiteral("KX_MRP.MO")));
+    EXPECT_FALSE(tree->EditFilter());                  // cancelled: nothing changes
+    EXPECT_EQ(FilterObjects, QStringList{QStringLiteral("KX_MRP.MO|<code>")});
+    EXPECT_EQ(FilterOf(tree->Filters(), QStringLiteral("KX_MRP.MO")), QStringLiteral("(s.MOQty>10) and (coalesce($$OrigType$$,0) not in (2))"));
+}
 
 TEST_F(Workbench, BadInputIsRefusedWithItsMessageAndNothingWritten)
 {
