@@ -173,6 +173,10 @@ QString BuildConnectionString(int dbType, const QString& server, const QString& 
         parts << QLatin1String("password=") + ConnInfoValue(password);
     }
     parts << QStringLiteral("connect_timeout='10'") << QStringLiteral("application_name='KX_MRP'");
+    // The server looks every second whether the program is still there, also in the middle of
+    // a statement: the session of a killed or crashed program ends at once, and the locks it
+    // held (a scheme's run) with it, instead of when its statement would have ended.
+    parts << QStringLiteral("options='-c client_connection_check_interval=1000'");
     return parts.join(QLatin1Char(' '));
 }
 

@@ -1,12 +1,16 @@
 // The command line as a careless, hostile or unlucky user meets it: every command but info and
 // db init runs as a logged-in user with the rights the desktop asks for the same work, every
 // option is checked, every refusal is a sentence with its own exit status, an interrupt
-// cancels the work in flight, and two initialisations at once take turns.
+// cancels the work in flight, a killed run leaves its scheme free at once, and two
+// initialisations at once take turns.
 #include "hostilefiles.h"
 #include "sessionfixture.h"
 
+#include "db/errors.h"
 #include "db/shared.h"
+#include "engine/schemelock.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -236,6 +240,49 @@ TEST_F(CommandLine, AnInterruptCancelsTheStatementInFlightAndKeepsTheData)
     EXPECT_EQ(r.Status, 130);
     EXPECT_TRUE(r.Err.contains(QStringLiteral("kxmrp: 操作被Ctrl-C中断, 进行中的工作已撤销, 数据保持原样。"))) << r.Err.toStdString();
     EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_Base_ItemMaster")), items);
+    EXPECT_EQ(ModuleTablesDigest(), before);
+}
+
+TEST_F(CommandLine, AKilledRunFreesItsSchemeWithinSecondsEvenInTheMiddleOfAStatement)
+{
+    const int iid = SchemeOf("liming", QStringLiteral("被终止的方案"));
+    // A condition on the production orders that holds the run in one statement for minutes.
+    Exec(QStringLiteral("update KX_MRP_Schemes set SchFilters='[KX_MRP.MO]=(select pg_sleep(120)) is not null' where SchIID=%1").arg(iid));
+    const QString before = ModuleTablesDigest();
+    const QString sleeping = QStringLiteral("select count(*) from pg_stat_activity where datname=current_database() and wait_event='PgSleep'");
+    const auto takeLock = [&] { TSchemeLock lock(SharedConnection(), iid, QStringLiteral("被终止的方案"), QStringLiteral("运算MRP")); };
+
+    QProcess p;
+    StartKxmrp(p, DatabaseName(), Login("liming") + QStringList{QStringLiteral("run"), QStringLiteral("--scheme"), QString::number(iid)},
+               CleanEnvironment());
+    for (int waited = 0; waited < 600 && Scalar(sleeping).toInt() == 0; ++waited)
+        QThread::msleep(100);
+    ASSERT_EQ(Scalar(sleeping).toInt(), 1) << "the run did not reach its statement on the production orders";
+    try {
+        takeLock();
+        ADD_FAILURE() << "the scheme was free while its run was working";
+    } catch (const EKxError& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("计划方案[被终止的方案]正被[李明]运算MRP"))) << e.Message().toStdString();
+    }
+
+    ::kill(pid_t(p.processId()), SIGKILL);
+    ASSERT_TRUE(p.waitForFinished(10000));
+    // The server ends the session of the vanished program, and its lock with it, long before
+    // the statement would have ended.
+    QElapsedTimer freed;
+    freed.start();
+    bool taken = false;
+    while (!taken && freed.elapsed() < 20000) {
+        try {
+            takeLock();
+            taken = true;
+        } catch (const EKxError&) {
+            QThread::msleep(100);
+        }
+    }
+    EXPECT_TRUE(taken);
+    EXPECT_LT(freed.elapsed(), 5000);
+    EXPECT_EQ(Scalar(sleeping).toInt(), 0);
     EXPECT_EQ(ModuleTablesDigest(), before);
 }
 
