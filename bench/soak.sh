@@ -5,7 +5,8 @@
 # again, start a second run of the scheme, or fetch its main demand; or it lets the run
 # finish. After each iteration the scheme's results must be those
 # of the clean run (a completed run computes them again; anything else leaves them as they
-# were), no set-aside table of a save may be left behind, and no lock may outlive its session.
+# were), no set-aside table of a save may be left behind, and no lock may outlive its session,
+# which the server ends within seconds of its program's death.
 #   bench/soak.sh [ITERATIONS] [CLUSTER_DIR]       (defaults: 200, /tmp/kxmrp-soak)
 # It uses a cluster of its own, which it stops and removes at the end.
 set -uo pipefail
@@ -43,6 +44,18 @@ leftovers() {
                         where l.locktype='advisory' and l.pid=k.LckPID and l.objid=k.LckSchIID and l.granted))"
 }
 
+# The server ends the session of a killed program when it next looks (every second, also in
+# the middle of a statement). Waits for the sessions of the module to end, at most 5 s;
+# $settled is how long that took.
+settle() {
+    local from; from=$(date +%s.%N)
+    for ((t = 0; t < 50; t++)); do
+        [ "$(psql_ "select count(*) from pg_stat_activity where datname=current_database() and application_name='KX_MRP'")" = 0 ] && break
+        sleep 0.1
+    done
+    settled=$(echo "$(date +%s.%N) - $from" | bc)
+}
+
 # Starts the run in the background; its process is $pid.
 run_bg() { "$kxmrp" run --scheme "$scheme" >"$work/run.out" 2>&1 & pid=$!; }
 # Waits for the run: $status is its exit status, or "refused" when another session held the scheme.
@@ -65,12 +78,16 @@ clean=$(digest)
 [ "$(digest)" = "$clean" ] || fail "two clean runs gave different results: the comparison cannot hold"
 printf 'clean run: %.1f s\n' "$clean_seconds"
 
-declare -A done_by=() count=()
+declare -A done_by=()
 failures=0
+delays=0 timed=0 longest_settle=0
 for ((i = 1; i <= iterations; i++)); do
     action=$((RANDOM % 9))
-    # A moment within the run: up to 1.2 times the clean run's length.
-    delay=$(echo "scale=2; $clean_seconds * ($RANDOM % 120) / 100" | bc)
+    # A moment within the run: up to 1.2 times the clean run's length. (Drawn here: a command
+    # substitution is a subshell, which draws from a generator of its own.)
+    share=$((RANDOM % 120))
+    delay=$(echo "scale=2; $clean_seconds * $share / 100" | bc)
+    if ((action != 8)); then delays=$(echo "$delays + $delay" | bc); timed=$((timed + 1)); fi
     outcome=""
     case $action in
     0 | 1 | 2)  # kill -9, Ctrl-C, terminate
@@ -101,8 +118,9 @@ for ((i = 1; i <= iterations; i++)); do
         "$kxmrp" run --scheme "$scheme" >"$work/run.out" 2>&1; status=$?
         name="run"; outcome=$status ;;
     esac
-    count[$name]=$(( ${count[$name]:-0} + 1 ))
     done_by["$name $outcome"]=$(( ${done_by["$name $outcome"]:-0} + 1 ))
+    settle
+    (($(echo "$settled > $longest_settle" | bc))) && longest_settle=$settled
     left=$(leftovers)
     now=$(digest)
     if [ "$left" != "0 0" ] || [ "$now" != "$clean" ]; then
@@ -117,6 +135,9 @@ done
 [ "$(digest)" = "$clean" ] || failures=$((failures + 1))
 echo "== outcomes (exit status of the run / of the second command)"
 for k in "${!done_by[@]}"; do printf '  %-32s %4d\n' "$k" "${done_by[$k]}"; done | sort
+printf '== mean delay before the interruption or second command: %.2f s (%d iterations) of a %.1f s run\n' \
+    "$(echo "scale=3; $delays / ($timed + ($timed == 0))" | bc)" "$timed" "$clean_seconds"
+printf '== longest wait for the sessions of killed programs to end: %.1f s\n' "$longest_settle"
 echo "== $iterations iterations, $failures failures; final run equal to the clean run: $( [ "$(digest)" = "$clean" ] && echo yes || echo no )"
 "$root/scripts/pgcluster.sh" stop "$cluster"; as_server rm -rf "$cluster"; rm -rf "$cluster"
 [ "$failures" = 0 ]
