@@ -8,10 +8,8 @@
 #include "engine/progress.h"
 #include "engine/schemelock.h"
 #include "views/hostobject.h"
-#include "views/checkoptionsdlg.h"
 #include "views/longwork.h"
 #include "views/viewscheme.h"
-#include "workbench/schemeview.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,26 +24,24 @@ namespace kx {
 
 namespace {
 
+bool HasYear(const QDateTime& t)
+{
+    return t.isValid() && t.date().year() > 1900;
+}
+
 // A scheme has MRP results when its run time lies after 1900.
 bool HasResults(const TPlanScheme& scheme)
 {
-    return scheme.MrpRunTime.isValid() && scheme.MrpRunTime.date().year() > 1900;
+    return HasYear(scheme.MrpRunTime);
 }
 
 } // namespace
 
-TMRPminiFrame::TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TViewFactory createView, QWidget* owner)
-    : TCustomInfoFrame(owner), FObjectDef(objectDef), FKind(kind), FCreateView(std::move(createView)),
-      FScheme(std::make_unique<TPlanScheme>(&SharedConnection(), int(kind))), FParams(std::make_unique<TViewScheme>())
+TMRPminiFrame::TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TResultViewFactory createView, QWidget* owner)
+    : TCustomInfoFrame(owner), FObjectDef(objectDef), FKind(kind), FScheme(std::make_unique<TPlanScheme>(&SharedConnection(), int(kind))),
+      FParams(std::make_unique<TViewScheme>())
 {
     setObjectName(kind == mkKit ? QStringLiteral("MRPminiFrame") : QStringLiteral("MRPLackFrame"));
-    FPages = {
-        {" 需求分配(&1) ", "KX_MRP.MRPmini.Allot", "KX_MRP.MRP.Allot"},
-        {" 供需平衡(&2) ", "KX_MRP.MRPmini.Balance", "KX_MRP.MRP.Balance"},
-        {" 供应计划(&3) ", "KX_MRP.MRPmini.Supplies", "KX_MRP.MRP.Supplies"},
-        {" 替代挪用(&4) ", "KX_MRP.MRPmini.Replaces", "KX_MRP.MRP.Replaces"},
-        {" 计划投放(&5) ", "KX_MRP.MRPmini.Output", "KX_MRP.MRPOutput"},
-    };
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -66,23 +62,46 @@ TMRPminiFrame::TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TV
     grdSummary->verticalHeader()->setDefaultSectionSize(22);
     pgcResults = new QTabWidget(splResults);
     pgcResults->setObjectName(QStringLiteral("pgcResults"));
+    lblEmpty = new QLabel(splResults);
+    lblEmpty->setObjectName(QStringLiteral("lblEmpty"));
+    lblEmpty->setAlignment(Qt::AlignCenter);
+    lblEmpty->setWordWrap(true);
+    lblEmpty->setMargin(40);
+    lblEmpty->setText(
+        kind == mkKit
+            ? QStringLiteral("尚未进行物料配套分析。\n\n请按[分析设置]选择要配套的主需求行(销售订单、销售出库、产品预测等)和参数, 确定后系统以这些需求运算MRP: "
+                             "上表列出每行需求的齐套数量和缺口数量, 下方各页列出需求分配、供需平衡、供应计划、替代挪用和可直接投放的计划供应。")
+            : QStringLiteral("尚未进行生产缺料分析。\n\n请按[分析设置]选择要分析的生产任务或委外订单及参数, 确定后系统以这些单据的投料运算MRP: "
+                             "上表列出库存不能满足的投料和订单的齐套数量, 下方各页列出需求分配、供需平衡、供应计划、替代挪用和可直接投放的计划供应。"));
     splResults->addWidget(grdSummary);
     splResults->addWidget(pgcResults);
+    splResults->addWidget(lblEmpty);
     splResults->setStretchFactor(0, 1);
     splResults->setStretchFactor(1, 3);
-    for (TPage& page : FPages) {
-        page.Holder = new QWidget(pgcResults);
-        auto* layout = new QVBoxLayout(page.Holder);
-        layout->setContentsMargins(0, 0, 0, 0);
-        pgcResults->addTab(page.Holder, QString::fromUtf8(page.Caption));
-    }
+    splResults->setStretchFactor(2, 3);
+    // Each page shows the analysis' own object when the catalogue defines one, else the
+    // workbench's view of the same results.
+    FResultPages = std::make_unique<TSchemeResultPages>(pgcResults, std::move(createView));
+    static const struct {
+        const char* Caption;
+        const char* OwnObject;
+        const char* Object;
+    } kPages[] = {
+        {" 需求分配(&1) ", "KX_MRP.MRPmini.Allot", "KX_MRP.MRP.Allot"},
+        {" 供需平衡(&2) ", "KX_MRP.MRPmini.Balance", "KX_MRP.MRP.Balance"},
+        {" 供应计划(&3) ", "KX_MRP.MRPmini.Supplies", "KX_MRP.MRP.Supplies"},
+        {" 替代挪用(&4) ", "KX_MRP.MRPmini.Replaces", "KX_MRP.MRP.Replaces"},
+        {" 计划投放(&5) ", "KX_MRP.MRPmini.Output", "KX_MRP.MRPOutput"},
+    };
+    for (const auto& page : kPages)
+        FResultPages->Add(QLatin1String(page.OwnObject), QString::fromUtf8(page.Caption), QLatin1String(page.Object));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(bar);
     layout->addWidget(splResults, 1);
     connect(btnSetup, &QPushButton::clicked, this, [this] { Run(true); });
     connect(btnRun, &QPushButton::clicked, this, [this] { Run(false); });
-    connect(pgcResults, &QTabWidget::currentChanged, this, &TMRPminiFrame::ShowPage);
+    connect(pgcResults, &QTabWidget::currentChanged, this, [this] { ShowPage(); });
 
     FEvents.RunMPS = [] {};
     FEvents.RunMRP = [this] { Run(false); };
@@ -103,15 +122,13 @@ TMRPminiFrame::TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TV
         ShowException(e);
     }
     UpdateStatus();
-    ShowPage(0);
+    ShowPage();
 }
 
 TMRPminiFrame::~TMRPminiFrame()
 {
     // The result views go before the scheme they show.
-    for (TPage& page : FPages)
-        delete page.Holder;
-    FPages.clear();
+    FResultPages->Clear();
     if (FScheme->SchemeIID <= 0)
         return;
     try {
@@ -126,6 +143,19 @@ const TViewScheme& TMRPminiFrame::Params() const
     return *FParams;
 }
 
+TSchemeResultTab* TMRPminiFrame::ResultTab(const QString& generalObjectID) const
+{
+    for (TSchemeResultTab* tab : FResultPages->Tabs())
+        if (tab->GeneralObjectID.compare(generalObjectID, Qt::CaseInsensitive) == 0)
+            return tab;
+    return nullptr;
+}
+
+bool TMRPminiFrame::QueryClose()
+{
+    return FResultPages->QueryClose();
+}
+
 bool TMRPminiFrame::QueryCommandState(int Command, TCommandState& State)
 {
     if (Command >= cmdAction && (Command == ObjectActionCommand(FObjectDef, QStringLiteral("RunMRP")) || Command == ObjectActionCommand(FObjectDef, QStringLiteral("SetupMRP")))) {
@@ -136,6 +166,9 @@ bool TMRPminiFrame::QueryCommandState(int Command, TCommandState& State)
         State = csEnabled;
         return true;
     }
+    // The rest belongs to the result view shown.
+    if (TSchemeResultTab* tab = FResultPages->Active())
+        return tab->QueryViewCommand(Command, State);
     return TCustomInfoFrame::QueryCommandState(Command, State);
 }
 
@@ -146,10 +179,15 @@ bool TMRPminiFrame::ExecCommand(int Command)
     if (Command >= cmdAction && Command == ObjectActionCommand(FObjectDef, QStringLiteral("SetupMRP")))
         return Run(true), true;
     if (Command == cmdRefresh) {
-        if (FScheme->Load(FScheme->SchemeIID))
+        const QString editing = FResultPages->EditingViewCaption();
+        if (!editing.isEmpty())
+            ShowWarning(QStringLiteral("视图[%1]处于编辑状态, 不能刷新计划方案!").arg(editing));
+        else if (FScheme->Load(FScheme->SchemeIID))
             SchemeChanged();
         return true;
     }
+    if (TSchemeResultTab* tab = FResultPages->Active())
+        return tab->ExecViewCommand(Command);
     return TCustomInfoFrame::ExecCommand(Command);
 }
 
@@ -160,22 +198,14 @@ bool TMRPminiFrame::Run(bool withDialog)
     // Nothing chosen yet: the settings come first.
     if (FLines.isEmpty() && (FKind == mkKit || ReadMiniOptions(FParams->Params).LackBills == lbChosen))
         withDialog = true;
-    bool keepType = false, keepBom = false, keepQty = false;
-    if (!withDialog && HasResults(*FScheme)) {
-        TCheckOptionsDlg dlg(this);
-        dlg.setWindowTitle(QStringLiteral("重新运算MRP"));
-        dlg.setObjectName(QStringLiteral("RerunDlg"));
-        const int type = dlg.AddOption(QStringLiteral("供应类型调整(&1)"), true);
-        const int bom = dlg.AddOption(QStringLiteral("供应BOM调整(&2)"), true);
-        const int qty = dlg.AddOption(QStringLiteral("供应数量调整(&3)"), true);
-        if (dlg.exec() != QDialog::Accepted)
-            return false;
-        keepType = dlg.Checked(type);
-        keepBom = dlg.Checked(bom);
-        keepQty = dlg.Checked(qty);
-    }
+    // What the planner adjusted in the supplies page (the scheme's MRP update time) may be kept.
+    TRunOptions keep;
+    if (!withDialog && HasYear(FScheme->MrpUpdTime) && !AskRunKeepOptions(this, keep))
+        return false;
+    if (!FResultPages->LeaveEditMode())
+        return false;
     if (!withDialog)
-        return RunWith(FLines, ReadMiniOptions(FParams->Params), keepType, keepBom, keepQty);
+        return RunWith(FLines, ReadMiniOptions(FParams->Params), keep);
 
     QDateTime now;
     TQuery q(&SharedConnection());
@@ -193,7 +223,7 @@ bool TMRPminiFrame::Run(bool withDialog)
     return RunWith(dlg->Lines(), dlg->Options());
 }
 
-bool TMRPminiFrame::RunWith(const QList<TMiniLine>& lines, const TMiniOptions& options, bool keepType, bool keepBom, bool keepQty)
+bool TMRPminiFrame::RunWith(const QList<TMiniLine>& lines, const TMiniOptions& options, const TRunOptions& keep)
 {
     FLines = lines;
     FParams->Params = WriteMiniOptions(FParams->Params, options);
@@ -217,7 +247,8 @@ bool TMRPminiFrame::RunWith(const QList<TMiniLine>& lines, const TMiniOptions& o
             progress.ShowText(MiniRunText(kind));
             if (!SaveMiniDemand(scheme, kind, options, chosen, today, progress))
                 return false;
-            return scheme.RunMRP(keepType, keepBom, [](int, int, const QString&, const QString&) {}, progress, keepQty);
+            return scheme.RunMRP(keep.KeepSupplyType, keep.KeepSupplyBom, [](int, int, const QString&, const QString&) {}, progress,
+                                 keep.KeepSupplyQty);
         });
     if (FScheme->Load(iid))
         SchemeChanged();
@@ -230,11 +261,8 @@ void TMRPminiFrame::SchemeChanged()
 {
     UpdateStatus();
     UpdateSummary();
-    for (TPage& page : FPages)
-        if (auto* view = dynamic_cast<ISchemeView*>(page.View))
-            view->SetPlanScheme(FScheme.get(), &FEvents);
-    if (IInfoView* shown = PageView(pgcResults->currentIndex()))
-        shown->RefreshData(false);
+    FResultPages->SetPlanScheme(FScheme->SchemeIID > 0 ? FScheme.get() : nullptr, &FEvents);
+    ShowPage();
 }
 
 void TMRPminiFrame::UpdateStatus()
@@ -250,7 +278,13 @@ void TMRPminiFrame::UpdateStatus()
                    .arg(MiniCaption(FKind))
                    .arg(FLines.size())
                    .arg(FScheme->MrpRunTime.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+    // Supplies adjusted since the run: the answer above waits for a new one.
+    if (HasResults(*FScheme) && FScheme->PlanState == psResultsChanged)
+        text += QStringLiteral(" (%1)").arg(FScheme->GetPlanStateText());
     lblStatus->setText(text);
+    const bool analysed = HasResults(*FScheme);
+    pgcResults->setVisible(analysed);
+    lblEmpty->setVisible(!analysed);
 }
 
 void TMRPminiFrame::UpdateSummary()
@@ -273,41 +307,12 @@ void TMRPminiFrame::UpdateSummary()
     grdSummary->resizeColumnsToContents();
 }
 
-IInfoView* TMRPminiFrame::PageView(int page) const
+void TMRPminiFrame::ShowPage()
 {
-    return page >= 0 && page < FPages.size() ? FPages[page].View : nullptr;
-}
-
-void TMRPminiFrame::ShowPage(int index)
-{
-    if (index < 0 || index >= FPages.size())
+    // The views come with the first results.
+    if (!HasResults(*FScheme))
         return;
-    TPage& page = FPages[index];
-    if (page.Tried) {
-        if (page.View && !page.View->DataRefreshed())
-            page.View->RefreshData(true);
-        return;
-    }
-    page.Tried = true;
-    // The analysis' own object when the catalogue has one, else the workbench's.
-    const TInfoObjectDef* def = nullptr;
-    if (Env() && Env()->GetObjectDef) {
-        def = Env()->GetObjectDef(QLatin1String(page.OwnObject));
-        if (!def)
-            def = Env()->GetObjectDef(QLatin1String(page.Object));
-    }
-    page.View = def && FCreateView ? FCreateView(def) : nullptr;
-    if (!page.View) {
-        auto* note = new QLabel(QStringLiteral("该页的结果视图尚不可用; 运算结果已保存在分析方案中。"), page.Holder);
-        note->setAlignment(Qt::AlignCenter);
-        page.Holder->layout()->addWidget(note);
-        return;
-    }
-    if (auto* view = dynamic_cast<ISchemeView*>(page.View))
-        view->SetPlanScheme(FScheme.get(), &FEvents);
-    page.View->InitializeView(QString(), nullptr);
-    page.View->SetParentControl(page.Holder);
-    page.View->RefreshData(false);
+    FResultPages->ShowActive(FScheme->SchemeIID > 0 ? FScheme.get() : nullptr, &FEvents);
 }
 
 } // namespace kx

@@ -1,12 +1,13 @@
 // The frame of the kit analysis ("KX_MRP.MRPmini") and of the production shortage analysis
 // ("KX_MRP.LackAnalyze"): a private plan scheme created when the frame opens and removed when it
 // closes, the settings dialog that chooses the demand lines and options, the quick MRP run, and
-// result pages that host the scheme's result views.
+// result pages that host the scheme's result views (the workbench's result tabs).
 #pragma once
 
 #include "analysis/mrpmini.h"
 #include "engine/planscheme.h"
 #include "views/infoframe.h"
+#include "workbench/resulttab.h"
 
 #include <functional>
 #include <memory>
@@ -21,16 +22,13 @@ namespace kx {
 
 struct TInfoObjectDef;
 struct TViewScheme;
-class IInfoView;
 
 class TMRPminiFrame : public TCustomInfoFrame {
     Q_OBJECT
 
 public:
-    // Creates a view of the module's own objects (the result views), null when it has none.
-    using TViewFactory = std::function<IInfoView*(const TInfoObjectDef* def)>;
-
-    TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TViewFactory createView, QWidget* owner = nullptr);
+    // createView makes the result views (the module's dispatch); without it the pages stay empty.
+    TMRPminiFrame(const TInfoObjectDef* objectDef, TMiniKind kind, TResultViewFactory createView, QWidget* owner = nullptr);
     ~TMRPminiFrame() override;
 
     QLabel* lblStatus;
@@ -39,7 +37,9 @@ public:
     QSplitter* splResults;
     QTableWidget* grdSummary;
     QTabWidget* pgcResults;
+    QLabel* lblEmpty;                     // in place of the pages while nothing was analysed
 
+    bool QueryClose() override;
     bool QueryCommandState(int Command, TCommandState& State) override;
     bool ExecCommand(int Command) override;
 
@@ -49,37 +49,28 @@ public:
     const TViewScheme& Params() const;
 
     // The run through the settings dialog (withDialog) or with the current settings; a re-run
-    // of a scheme with results first asks what to keep. False when nothing ran.
+    // after the planner adjusted planned supplies first asks which adjustments to keep. A
+    // result view in edit mode is left first. False when nothing ran.
     bool Run(bool withDialog);
     // Stores lines and options as the settings dialog's OK does, then runs.
-    bool RunWith(const QList<TMiniLine>& lines, const TMiniOptions& options, bool keepType = false, bool keepBom = false,
-                 bool keepQty = false);
-    // The view hosted by a page, created when the page was first shown; null for none.
-    IInfoView* PageView(int page) const;
+    bool RunWith(const QList<TMiniLine>& lines, const TMiniOptions& options, const TRunOptions& keep = {});
+    // The result page of a general result object ("KX_MRP.MRP.Supplies", "KX_MRP.MRPOutput"...).
+    TSchemeResultTab* ResultTab(const QString& generalObjectID) const;
+    TSchemeResultTab* ActiveResultTab() const { return FResultPages->Active(); }
 
 private:
-    struct TPage {
-        const char* Caption;
-        const char* OwnObject;
-        const char* Object;
-        IInfoView* View = nullptr;
-        QWidget* Holder = nullptr;
-        bool Tried = false;
-    };
-
-    void ShowPage(int index);
+    void ShowPage();
     void SchemeChanged();
     void UpdateStatus();
     void UpdateSummary();
 
     const TInfoObjectDef* FObjectDef;
     TMiniKind FKind;
-    TViewFactory FCreateView;
     std::unique_ptr<TPlanScheme> FScheme;
     std::unique_ptr<TViewScheme> FParams;
     TPlanSchemeUIEvents FEvents;
     QList<TMiniLine> FLines;
-    QList<TPage> FPages;
+    std::unique_ptr<TSchemeResultPages> FResultPages;
 };
 
 } // namespace kx

@@ -1,6 +1,7 @@
 #include "views/checkoptionsdlg.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace kx {
@@ -36,6 +37,22 @@ void TCheckOptionsDlg::SetChecked(int index, bool checked)
 {
     if (index >= 0 && index < FBoxes.size())
         FBoxes[index]->setChecked(checked);
+}
+
+bool AskKeepOptions(QWidget* parent, const QString& title, const QStringList& options, QList<bool>& checked)
+{
+    TCheckOptionsDlg dlg(parent);
+    dlg.setWindowTitle(title);
+    auto* prompt = new QLabel(QStringLiteral("保留以下内容:"), dlg.FItems);
+    static_cast<QVBoxLayout*>(dlg.FItems->layout())->insertWidget(0, prompt);
+    for (const QString& option : options)
+        dlg.AddOption(option, true);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    checked.clear();
+    for (int i = 0; i < options.size(); ++i)
+        checked << dlg.Checked(i);
+    return true;
 }
 
 } // namespace kx

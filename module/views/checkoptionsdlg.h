@@ -25,4 +25,8 @@ private:
     QList<QCheckBox*> FBoxes;
 };
 
+// The options dialog of a repeated fetch or run: "保留以下内容:" and the options, all ticked.
+// False when the user cancels; checked gets the choices.
+bool AskKeepOptions(QWidget* parent, const QString& title, const QStringList& options, QList<bool>& checked);
+
 } // namespace kx

@@ -52,24 +52,6 @@ bool HasYear(const QDateTime& t)
     return t.isValid() && t.date().year() > 1900;
 }
 
-// The options dialog of a repeated fetch or run: "保留以下内容:" and options, all ticked.
-// False when the user cancels; checked gets the choices.
-bool AskKeepOptions(QWidget* parent, const QString& title, const QStringList& options, QList<bool>& checked)
-{
-    TCheckOptionsDlg dlg(parent);
-    dlg.setWindowTitle(title);
-    auto* prompt = new QLabel(QStringLiteral("保留以下内容:"), dlg.FItems);
-    static_cast<QVBoxLayout*>(dlg.FItems->layout())->insertWidget(0, prompt);
-    for (const QString& option : options)
-        dlg.AddOption(option, true);
-    if (dlg.exec() != QDialog::Accepted)
-        return false;
-    checked.clear();
-    for (int i = 0; i < options.size(); ++i)
-        checked << dlg.Checked(i);
-    return true;
-}
-
 QString SchemeTableOf(const TInfoObjectDef* def)
 {
     if (def)
@@ -101,8 +83,7 @@ TMRPFrame::TMRPFrame(const TInfoObjectDef* schemeDef, bool maintainMode, TResult
 TMRPFrame::~TMRPFrame()
 {
     // The result views go first: they hold the scheme and its events.
-    qDeleteAll(FResultTabs);
-    FResultTabs.clear();
+    FResultPages->Clear();
 }
 
 void TMRPFrame::BuildLayout()
@@ -175,11 +156,9 @@ void TMRPFrame::BuildLayout()
     splScheme->setStretchFactor(0, 2);
     splScheme->setStretchFactor(1, 3);
     Pages->addTab(splScheme, QStringLiteral(" 计划方案(&0) "));
-    for (const auto& t : kResultTabs) {
-        auto* tab = new TSchemeResultTab(QLatin1String(t.ObjectID), QString::fromUtf8(t.Caption), FViewFactory, Pages);
-        FResultTabs << tab;
-        Pages->addTab(tab, QString::fromUtf8(t.Caption));
-    }
+    FResultPages = std::make_unique<TSchemeResultPages>(Pages, FViewFactory);
+    for (const auto& t : kResultTabs)
+        FResultPages->Add(QLatin1String(t.ObjectID), QString::fromUtf8(t.Caption));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -193,15 +172,7 @@ void TMRPFrame::BuildLayout()
 
 TSchemeResultTab* TMRPFrame::ResultTab(const QString& objectID) const
 {
-    for (TSchemeResultTab* tab : FResultTabs)
-        if (tab->ObjectID.compare(objectID, Qt::CaseInsensitive) == 0)
-            return tab;
-    return nullptr;
-}
-
-TSchemeResultTab* TMRPFrame::ActiveResultTab() const
-{
-    return qobject_cast<TSchemeResultTab*>(Pages->currentWidget());
+    return FResultPages->Tab(objectID);
 }
 
 QList<int> TMRPFrame::ListedSchemes() const
@@ -209,17 +180,9 @@ QList<int> TMRPFrame::ListedSchemes() const
     return FListed;
 }
 
-QString TMRPFrame::EditingViewCaption() const
-{
-    for (TSchemeResultTab* tab : FResultTabs)
-        if (tab->View() && tab->View()->GetEditMode())
-            return tab->View()->GetViewCaption();
-    return QString();
-}
-
 void TMRPFrame::RefreshSchemeList(int selectIID)
 {
-    const QString editing = EditingViewCaption();
+    const QString editing = FResultPages->EditingViewCaption();
     if (!editing.isEmpty()) {
         ShowWarning(QStringLiteral("视图[%1]处于编辑状态, 不能刷新计划方案!").arg(editing));
         return;
@@ -253,7 +216,7 @@ void TMRPFrame::cboSchemeChange(int index)
 {
     if (FSchemeLoading || index < 0 || FListed.value(index) == FPlanScheme->SchemeIID)
         return;
-    const QString editing = EditingViewCaption();
+    const QString editing = FResultPages->EditingViewCaption();
     if (!editing.isEmpty() || FSchemeEditing) {
         // Another scheme may be chosen only when nothing is being edited.
         if (!editing.isEmpty())
@@ -300,9 +263,7 @@ void TMRPFrame::ShowScheme()
 {
     famScheme->ShowScheme(*FPlanScheme);
     TPlanScheme* shown = FPlanScheme->SchemeIID > 0 ? FPlanScheme.get() : nullptr;
-    for (TSchemeResultTab* tab : FResultTabs)
-        if (tab->View())
-            tab->SetPlanScheme(shown, &FPlanSchemeUIEvents);
+    FResultPages->SetPlanScheme(shown, &FPlanSchemeUIEvents);
     if (FRunLogFrame->isVisible())
         LoadRunLog();
     UpdateActions();
@@ -316,11 +277,7 @@ void TMRPFrame::ShowState()
 
 void TMRPFrame::PagesChange(int)
 {
-    if (TSchemeResultTab* tab = ActiveResultTab()) {
-        TWaitCursor wait;
-        tab->EnsureView(FPlanScheme->SchemeIID > 0 ? FPlanScheme.get() : nullptr, &FPlanSchemeUIEvents);
-        tab->RefreshIfStale();
-    }
+    FResultPages->ShowActive(FPlanScheme->SchemeIID > 0 ? FPlanScheme.get() : nullptr, &FPlanSchemeUIEvents);
     UpdateActions();
 }
 
@@ -354,7 +311,7 @@ void TMRPFrame::UpdateActions()
     for (QAction* a : {actNew, actCopy, actUpdate, actDelete, actSave, actCancel, actRunMPS, actRunMRP})
         a->setVisible(maintain);
     cboScheme->setEnabled(idle);
-    if (TSchemeResultTab* tab = ActiveResultTab())
+    if (TSchemeResultTab* tab = FResultPages->Active())
         tab->UpdateActions();
 }
 
@@ -511,14 +468,6 @@ void TMRPFrame::DeleteScheme()
         ShowWarning(kStopped);
 }
 
-bool TMRPFrame::LeaveResultEditing()
-{
-    for (TSchemeResultTab* tab : FResultTabs)
-        if (!tab->LeaveEditMode())
-            return false;
-    return true;
-}
-
 void TMRPFrame::AfterSchemeWork(TLongWorkOutcome outcome)
 {
     RefreshSchemeList(FPlanScheme->SchemeIID);
@@ -549,7 +498,7 @@ void TMRPFrame::RunMPS()
             return;
         options = {false, false};
     }
-    if (!CheckState(true) || !LeaveResultEditing())
+    if (!CheckState(true) || !FResultPages->LeaveEditMode())
         return;
     const int iid = FPlanScheme->SchemeIID;
     AfterSchemeWork(RunJob(QStringLiteral("正在获取主需求数据, 请稍候..."), [iid, options](TConnection& connection, IEngineProgress& progress) {
@@ -564,14 +513,12 @@ void TMRPFrame::RunMRP()
     TRunOptions options;
     if (HasYear(FPlanScheme->MrpUpdTime)) {
         QList<bool> keep;
-        if (!AskKeepOptions(this, QStringLiteral("重新运算MRP"),
-                            {QStringLiteral("供应类型调整(&1)"), QStringLiteral("供应BOM调整(&2)"), QStringLiteral("供应数量调整(&3)")}, keep))
+        if (!AskRunKeepOptions(this, options))
             return;
-        options = {keep.value(0), keep.value(1), keep.value(2)};
     } else if (ShowQuestion(QStringLiteral("系统将开始运算MRP, 这可能需要较长时间, 确定?\r\r提示: 运算过程中按[Esc]键可以取消。"), mbOKCancel) != mrOK) {
         return;
     }
-    if (!CheckState(true) || !LeaveResultEditing())
+    if (!CheckState(true) || !FResultPages->LeaveEditMode())
         return;
     Pages->setCurrentIndex(0);
     actRunLog->setChecked(true);
@@ -659,7 +606,7 @@ bool TMRPFrame::RunImportSource()
     if (type == itMRPMain) {
         const int source = dlg.SourceSchemeIID();
         const bool periods = dlg.SynPeriods();
-        if (!CheckState(true) || !LeaveResultEditing())
+        if (!CheckState(true) || !FResultPages->LeaveEditMode())
             return false;
         outcome = RunJob(QStringLiteral("正在获取主需求数据, 请稍候..."), [=](TConnection& connection, IEngineProgress& progress) {
             return RunCopyMPSJob(connection, iid, source, writeType, periods, progress);
@@ -668,7 +615,7 @@ bool TMRPFrame::RunImportSource()
         const QString file = FileChooser ? FileChooser(this, QStringLiteral("导入主需求"))
                                          : QFileDialog::getOpenFileName(this, QStringLiteral("导入主需求"), QString(),
                                                                         QStringLiteral("表格文件 (*.csv *.xlsx);;所有文件 (*)"));
-        if (file.isEmpty() || !CheckState(true) || !LeaveResultEditing())
+        if (file.isEmpty() || !CheckState(true) || !FResultPages->LeaveEditMode())
             return false;
         QList<TImportIssue> issues;
         outcome = RunJob(QStringLiteral("正在从外部数据源导入主需求信息, 按[Esc]键可以中止..."), [&](TConnection& connection, IEngineProgress& progress) {
@@ -680,7 +627,7 @@ bool TMRPFrame::RunImportSource()
         QList<TMainDemandLine> lines;
         if (!PickMainLines(type, dlg.ShowFilter(), dlg.SourceSchemeIID(), dlg.SourceSchemeName(), lines) || lines.isEmpty())
             return false;
-        if (!CheckState(true) || !LeaveResultEditing())
+        if (!CheckState(true) || !FResultPages->LeaveEditMode())
             return false;
         outcome = RunJob(QStringLiteral("正在从业务数据导入主需求信息, 按[Esc]键可以中止..."), [&](TConnection& connection, IEngineProgress& progress) {
             TPlanScheme scheme(&connection);
@@ -760,8 +707,8 @@ bool TMRPFrame::QueryCommandState(int Command, TCommandState& State)
             }
         return false;
     }
-    if (TSchemeResultTab* tab = ActiveResultTab())
-        return tab->View() && tab->View()->QueryCommandState(Command, State);
+    if (TSchemeResultTab* tab = FResultPages->Active())
+        return tab->QueryViewCommand(Command, State);
     switch (Command) {
     case cmdSave: State = actSave->isEnabled() ? TCommandState(csEnabled) : 0; return true;
     case cmdCancel: State = actCancel->isEnabled() ? TCommandState(csEnabled) : 0; return true;
@@ -784,11 +731,8 @@ bool TMRPFrame::ExecCommand(int Command)
                 actions[i]->trigger();
         return true;
     }
-    if (TSchemeResultTab* tab = ActiveResultTab()) {
-        const bool done = tab->View() && tab->View()->ExecCommand(ResultCommandTarget(Command));
-        tab->UpdateActions();
-        return done;
-    }
+    if (TSchemeResultTab* tab = FResultPages->Active())
+        return tab->ExecViewCommand(ResultCommandTarget(Command));
     switch (Command) {
     case cmdSave: actSave->trigger(); return true;
     case cmdCancel: actCancel->trigger(); return true;
@@ -799,9 +743,8 @@ bool TMRPFrame::ExecCommand(int Command)
 
 bool TMRPFrame::QueryClose()
 {
-    for (TSchemeResultTab* tab : FResultTabs)
-        if (tab->View() && !tab->View()->QueryClose())
-            return false;
+    if (!FResultPages->QueryClose())
+        return false;
     if (!FSchemeEditing)
         return true;
     const QString name = famScheme->cboSchemeName->currentText().trimmed();

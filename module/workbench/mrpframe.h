@@ -96,9 +96,6 @@ private:
     // CheckState of the scheme; on failure the list is read again (reloadList) or the scheme
     // is read again and shown.
     bool CheckState(bool reloadList);
-    // Every result view leaves its edit mode; false when one stays in it.
-    bool LeaveResultEditing();
-    QString EditingViewCaption() const;
     // Runs a long job for the workbench on a worker thread with a connection of its own.
     TLongWorkOutcome RunJob(const QString& title, const TLongJob& job);
     void LoadRunLog();
@@ -107,7 +104,6 @@ private:
     void EnterEditing(bool copying);
     void LeaveEditing();
     int ResultCommandTarget(int command) const;
-    TSchemeResultTab* ActiveResultTab() const;
     // The main-demand source dialog and the work it chooses (the import source).
     bool RunImportSource();
     // The picker over the lines of a bill kind, or over another scheme's supplies; false when
@@ -118,7 +114,7 @@ private:
     const TInfoObjectDef* FSchemeDef;
     bool FMaintainMode;
     TResultViewFactory FViewFactory;
-    QList<TSchemeResultTab*> FResultTabs;
+    std::unique_ptr<TSchemeResultPages> FResultPages;
     std::unique_ptr<TPlanScheme> FPlanScheme;
     bool FSchemeEditing = false;
     bool FSchemeCopying = false;

@@ -1,11 +1,14 @@
 #include "workbench/resulttab.h"
 
 #include "db/shared.h"
+#include "views/checkoptionsdlg.h"
+#include "views/messagebox.h"
 #include "workbench/schemeview.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -25,6 +28,7 @@ QString TabContent(const QString& objectID)
         {"KX_MRP.MRP.Balance", "每个物料在各展望期间的期初、需求、供应和期末结存"},
         {"KX_MRP.MRP.Supplies", "运算产生的计划生产、委外和采购供应, 以及参与运算的已有供应"},
         {"KX_MRP.MRP.Replaces", "运算中以替代料或挪用其他需求的供应满足的明细"},
+        {"KX_MRP.MRPOutput", "可投放的计划供应; 勾选后直接生成生产任务、委外订单或采购申请"},
     };
     for (const auto& c : kContents)
         if (objectID.compare(QLatin1String(c.ID), Qt::CaseInsensitive) == 0)
@@ -48,8 +52,19 @@ QString PlaceholderText(const QString& objectID, const QString& caption, bool ha
 
 } // namespace
 
-TSchemeResultTab::TSchemeResultTab(const QString& objectID, const QString& caption, TResultViewFactory factory, QWidget* parent)
-    : QWidget(parent), ObjectID(objectID), FCaption(caption), FFactory(std::move(factory))
+bool AskRunKeepOptions(QWidget* parent, TRunOptions& options)
+{
+    QList<bool> keep;
+    if (!AskKeepOptions(parent, QStringLiteral("重新运算MRP"),
+                        {QStringLiteral("供应类型调整(&1)"), QStringLiteral("供应BOM调整(&2)"), QStringLiteral("供应数量调整(&3)")}, keep))
+        return false;
+    options = {keep.value(0), keep.value(1), keep.value(2)};
+    return true;
+}
+
+TSchemeResultTab::TSchemeResultTab(const QString& objectID, const QString& caption, TResultViewFactory factory, QWidget* parent,
+                                   const QString& generalObjectID)
+    : QWidget(parent), ObjectID(objectID), GeneralObjectID(generalObjectID), FCaption(caption), FFactory(std::move(factory))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -80,13 +95,15 @@ bool TSchemeResultTab::EnsureView(TPlanScheme* scheme, const TPlanSchemeUIEvents
     FTried = true;
     TModuleEnvironment* env = Env();
     const TInfoObjectDef* def = env && env->GetObjectDef ? env->GetObjectDef(ObjectID) : nullptr;
+    if (!def && env && env->GetObjectDef && !GeneralObjectID.isEmpty())
+        def = env->GetObjectDef(GeneralObjectID);
     FView = def && FFactory ? FFactory(def) : nullptr;
     void* widget = nullptr;
     if (FView && FView->QueryInterface(IID_IWidgetHandle, &widget) == S_OK)
         FViewWidget = static_cast<QWidget*>(widget);
     if (!FView || !FViewWidget) {
         FView = nullptr;
-        lblPlaceholder->setText(PlaceholderText(ObjectID, FCaption, def != nullptr));
+        lblPlaceholder->setText(PlaceholderText(def ? def->ID : GeneralObjectID.isEmpty() ? ObjectID : GeneralObjectID, FCaption, def != nullptr));
         lblPlaceholder->show();
         return false;
     }
@@ -158,6 +175,93 @@ bool TSchemeResultTab::LeaveEditMode()
         }
     UpdateActions();
     return !FView->GetEditMode();
+}
+
+bool TSchemeResultTab::QueryViewCommand(int command, TCommandState& state) const
+{
+    return FView && FView->QueryCommandState(command, state);
+}
+
+bool TSchemeResultTab::ExecViewCommand(int command)
+{
+    const bool done = FView && FView->ExecCommand(command);
+    UpdateActions();
+    return done;
+}
+
+TSchemeResultPages::TSchemeResultPages(QTabWidget* pages, TResultViewFactory factory) : FPages(pages), FFactory(std::move(factory)) {}
+
+TSchemeResultPages::~TSchemeResultPages()
+{
+    Clear();
+}
+
+TSchemeResultTab* TSchemeResultPages::Add(const QString& objectID, const QString& caption, const QString& generalObjectID)
+{
+    auto* tab = new TSchemeResultTab(objectID, caption, FFactory, FPages, generalObjectID);
+    FTabs << tab;
+    FPages->addTab(tab, caption);
+    return tab;
+}
+
+TSchemeResultTab* TSchemeResultPages::Tab(const QString& objectID) const
+{
+    for (TSchemeResultTab* tab : FTabs)
+        if (tab->ObjectID.compare(objectID, Qt::CaseInsensitive) == 0)
+            return tab;
+    return nullptr;
+}
+
+TSchemeResultTab* TSchemeResultPages::Active() const
+{
+    auto* shown = qobject_cast<TSchemeResultTab*>(FPages->currentWidget());
+    return FTabs.contains(shown) ? shown : nullptr;
+}
+
+void TSchemeResultPages::SetPlanScheme(TPlanScheme* scheme, const TPlanSchemeUIEvents* events)
+{
+    for (TSchemeResultTab* tab : FTabs)
+        if (tab->View())
+            tab->SetPlanScheme(scheme, events);
+}
+
+void TSchemeResultPages::ShowActive(TPlanScheme* scheme, const TPlanSchemeUIEvents* events)
+{
+    if (TSchemeResultTab* tab = Active()) {
+        TWaitCursor wait;
+        tab->EnsureView(scheme, events);
+        tab->RefreshIfStale();
+    }
+}
+
+QString TSchemeResultPages::EditingViewCaption() const
+{
+    for (TSchemeResultTab* tab : FTabs)
+        if (tab->View() && tab->View()->GetEditMode())
+            return tab->View()->GetViewCaption();
+    return QString();
+}
+
+bool TSchemeResultPages::LeaveEditMode()
+{
+    for (TSchemeResultTab* tab : FTabs)
+        if (!tab->LeaveEditMode())
+            return false;
+    return true;
+}
+
+bool TSchemeResultPages::QueryClose()
+{
+    for (TSchemeResultTab* tab : FTabs)
+        if (tab->View() && !tab->View()->QueryClose())
+            return false;
+    return true;
+}
+
+void TSchemeResultPages::Clear()
+{
+    qDeleteAll(FTabs);
+    FTabs.clear();
 }
 
 } // namespace kx

@@ -1,6 +1,7 @@
 // The kit and shortage analyses on the demo factory (today 2026-12-07, kit basis: stock now):
-// the private schemes of the frames, the checks of the settings dialogs, and two hand-derived
-// runs.
+// the private schemes of the frames, the checks of the settings dialogs, two hand-derived
+// runs, and the result pages: the workbench's views on the frame's scheme, where supplies are
+// adjusted and kept by the re-run the planner chooses.
 //
 // Kit analysis of SO2611-002/2 (DS30 blue, 150) and SO2612-004/2 (40cm blades, 50), BOMs one
 // level deep: 8 blue fans are in stock; the other 142 need a DS30 head, and no head is in stock
@@ -21,16 +22,26 @@
 
 #include "analysis/mrpminiframe.h"
 #include "analysis/mrpminisetdlg.h"
-#include "views/checkoptionsdlg.h"
 #include "views/mrpfilters.h"
 #include "db/messages.h"
 #include "db/shared.h"
+#include "host/dispatch.h"
+#include "views/checkoptionsdlg.h"
+#include "views/gridview.h"
+#include "views/hostobject.h"
+#include "views/recordset.h"
+#include "views/treeview.h"
+#include "workbench/suppliesframe.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QTableWidget>
 #include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +68,31 @@ bool PickWarehouse(const TInfoObjectDef* def, QString& code, bool, QString& text
     return true;
 }
 
+// The shown rows of a grid or tree view, cells joined by '|', for the columns named.
+QStringList Shown(IInfoView* view, const QStringList& captions)
+{
+    QAbstractItemModel* model = nullptr;
+    if (auto* grid = dynamic_cast<TInfoGridView*>(view))
+        model = grid->grdMain->model();
+    else if (auto* tree = dynamic_cast<TInfoTreeView*>(view))
+        model = tree->trlMain->model();
+    QStringList rows;
+    if (!model)
+        return rows;
+    QList<int> columns;
+    for (const QString& caption : captions)
+        for (int c = 0; c < model->columnCount(); ++c)
+            if (model->headerData(c, Qt::Horizontal).toString() == caption)
+                columns << c;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c : columns)
+            cells << model->index(r, c).data().toString();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
 } // namespace
 
 class MiniAnalysis : public TMasterDataTest {
@@ -76,9 +112,22 @@ protected:
     std::unique_ptr<TMRPminiFrame> Frame(TMiniKind kind)
     {
         auto frame = std::make_unique<TMRPminiFrame>(Def(kind == mkKit ? QStringLiteral("KX_MRP.MRPmini") : QStringLiteral("KX_MRP.LackAnalyze")),
-                                                     kind, nullptr);
-        frame->resize(1100, 600);
+                                                     kind, CreateInfoViewFor);
+        frame->resize(1280, 720);
+        frame->show();
         return frame;
+    }
+
+    // Shows the page of a result object and gives its view.
+    static IInfoView* ShowPage(TMRPminiFrame& frame, const char* objectID)
+    {
+        TSchemeResultTab* tab = frame.ResultTab(QLatin1String(objectID));
+        EXPECT_NE(tab, nullptr) << objectID;
+        if (!tab)
+            return nullptr;
+        frame.pgcResults->setCurrentWidget(tab);
+        QApplication::processEvents();
+        return tab->View();
     }
 
     QStringList FMessages;
@@ -373,24 +422,151 @@ TEST(MiniOrders, ShortageConditionsFollowTheChoiceOfBillsAndOptions)
     EXPECT_EQ(NeedScopeOf(back), 8);
 }
 
-TEST_F(MiniAnalysis, ARerunAsksWhatToKeepAndACancelRunsNothing)
+// Kit analysis of SO2611-002/2 (150 blue DS30 fans) and SO2612-004/2 (50 blades), one BOM level,
+// no loss: 8 fans in stock, 142 planned with their 142 heads; the blades come from stock.
+TEST_F(MiniAnalysis, KitPagesShowTheWorkbenchViewsOfThePrivateScheme)
+{
+    auto frame = Frame(mkKit);
+    // Nothing analysed yet: the pages wait, and the frame says what to do.
+    EXPECT_FALSE(frame->pgcResults->isVisible());
+    EXPECT_TRUE(frame->lblEmpty->isVisible());
+    EXPECT_TRUE(frame->lblEmpty->text().startsWith(QStringLiteral("尚未进行物料配套分析。\n\n请按[分析设置]选择要配套的主需求行")));
+    EXPECT_EQ(frame->ResultTab(QStringLiteral("KX_MRP.MRP.Allot"))->View(), nullptr);
+    EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_empty.png")));
+
+    TMiniOptions options;
+    options.CareLoss = false;
+    options.OneLevel = true;
+    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("(s.SOID='DM-SO-02' and s.SOEntry=2 or s.SOID='DM-SO-06' and s.SOEntry=2)")), options));
+    EXPECT_TRUE(frame->pgcResults->isVisible());
+    EXPECT_FALSE(frame->lblEmpty->isVisible());
+    QStringList tabs;
+    for (int i = 0; i < frame->pgcResults->count(); ++i)
+        tabs << frame->pgcResults->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{QStringLiteral(" 需求分配(&1) "), QStringLiteral(" 供需平衡(&2) "), QStringLiteral(" 供应计划(&3) "),
+                                 QStringLiteral(" 替代挪用(&4) "), QStringLiteral(" 计划投放(&5) ")}));
+
+    // Each page: the workbench's view on the analysis' scheme, what it shows of the answer.
+    const struct {
+        const char* Object;
+        QStringList Columns;
+        QStringList Expected;          // rows that must be shown, in order
+        const char* Picture;
+    } pages[] = {
+        {"KX_MRP.MRP.Allot",
+         {QStringLiteral("单据编号"), QStringLiteral("物料代码"), QStringLiteral("需求数量"), QStringLiteral("分配库存数"), QStringLiteral("净需求数")},
+         {QStringLiteral("SO2611-002|1.01.002|150|8|142"), QStringLiteral("SO2612-004|2.05.001|50|50|")},
+         "mrpmini_kit_allot.png"},
+        {"KX_MRP.MRP.Balance",
+         {QStringLiteral("物料代码"), QStringLiteral("初始库存"), QStringLiteral("销售订单"), QStringLiteral("相关需求"), QStringLiteral("计划数量")},
+         {QStringLiteral("1.01.002|8|150||142"), QStringLiteral("2.01.002|||142|142")},
+         "mrpmini_kit_balance.png"},
+        {"KX_MRP.MRP.Supplies",
+         {QStringLiteral("物料代码"), QStringLiteral("类型"), QStringLiteral("单据编号"), QStringLiteral("BOM单"), QStringLiteral("计划数量")},
+         {QStringLiteral("1.01.002|即时库存|S-8||8"), QStringLiteral("1.01.002|MRP生产|SO2611-002|BOM-1.01.002-B|142"),
+          QStringLiteral("2.01.002|MRP生产|SO2611-002/2|BOM-2.01.002|142")},
+         "mrpmini_kit_supplies.png"},
+        {"KX_MRP.MRP.Replaces", {QStringLiteral("需求单据编号")}, {}, "mrpmini_kit_replaces.png"},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.Object);
+        IInfoView* view = ShowPage(*frame, page.Object);
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->GetObjectDef()->ID, QLatin1String(page.Object));
+        const QStringList shown = Shown(view, page.Columns);
+        qsizetype at = 0;
+        for (const QString& row : page.Expected) {
+            at = shown.indexOf(row, at);
+            EXPECT_GE(at, 0) << row.toStdString() << " not in\n" << shown.join(QLatin1Char('\n')).toStdString();
+        }
+        if (page.Expected.isEmpty()) {
+            EXPECT_TRUE(shown.isEmpty()) << shown.join(QLatin1Char('\n')).toStdString();
+        }
+        EXPECT_TRUE(SavePicture(frame.get(), QLatin1String(page.Picture)));
+    }
+    // The supplies page carries the view's own actions: adjusting is offered on the analysis.
+    TSchemeResultTab* supplies = frame->ResultTab(QStringLiteral("KX_MRP.MRP.Supplies"));
+    frame->pgcResults->setCurrentWidget(supplies);
+    auto* update = supplies->findChild<QAction*>(QStringLiteral("actUpdate"));
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->text(), QStringLiteral("调整供应计划"));
+    EXPECT_TRUE(update->isEnabled());
+
+    // The page of the output view.
+    IInfoView* output = ShowPage(*frame, "KX_MRP.MRPOutput");
+    EXPECT_EQ(output, nullptr);
+    EXPECT_TRUE(frame->ResultTab(QStringLiteral("KX_MRP.MRPOutput"))->lblPlaceholder->text().startsWith(QStringLiteral("[计划投放]视图")));
+    EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_kit_output.png")));
+}
+
+// The 142 planned fans raised to 150 in the supplies page: the analysis waits for a new run, and
+// the re-run keeps the raised quantity when the planner keeps quantity adjustments.
+TEST_F(MiniAnalysis, SuppliesAdjustedInTheAnalysisAreKeptByTheRerunThePlannerChooses)
 {
     auto frame = Frame(mkKit);
     TMiniOptions options;
     options.CareLoss = false;
-    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-06' and s.SOEntry=2")), options));
-    const QDateTime first = frame->Scheme().MrpRunTime;
-    QStringList captions;
+    options.OneLevel = true;
+    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-02' and s.SOEntry=2")), options));
+    const int iid = frame->Scheme().SchemeIID;
+    // Nothing adjusted yet: a re-run asks nothing.
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dlg = qobject_cast<TCheckOptionsDlg*>(QApplication::activeModalWidget())) {
+            asked = true;
+            dlg->reject();
+        }
+    });
+    EXPECT_TRUE(frame->Run(false));
+    EXPECT_FALSE(asked);
+
+    TSchemeResultTab* tab = frame->ResultTab(QStringLiteral("KX_MRP.MRP.Supplies"));
+    ShowPage(*frame, "KX_MRP.MRP.Supplies");
+    auto* view = dynamic_cast<TMRPSuppliesFrame*>(tab->View());
+    ASSERT_NE(view, nullptr);
+    tab->findChild<QAction*>(QStringLiteral("actUpdate"))->trigger();
+    ASSERT_TRUE(view->GetEditMode());
+    int fans = -1;
+    for (int r = 0; r < view->Records().RecordCount(); ++r)
+        if (view->Records().Value(r, QStringLiteral("ItmNo")).toString() == QLatin1String("1.01.002")
+            && view->Records().Value(r, QStringLiteral("SupBillType")).toInt() == btPlanMO)
+            fans = r;
+    ASSERT_GE(fans, 0);
+    ASSERT_TRUE(view->SetCellValue(fans, QStringLiteral("SupQty"), 150));
+    // The host's save goes to the page shown.
+    ASSERT_TRUE(frame->ExecCommand(cmdSave));
+    EXPECT_FALSE(view->Modified);
+    EXPECT_EQ(frame->Scheme().PlanState, int(psResultsChanged));
+    EXPECT_TRUE(frame->lblStatus->text().endsWith(QStringLiteral("(MRP结果有变, 需重新运算MRP)"))) << frame->lblStatus->text().toStdString();
+    tab->findChild<QAction*>(QStringLiteral("actUpdate"))->trigger();
+    ASSERT_FALSE(view->GetEditMode());
+
+    // The view's "MRP" is the analysis' re-run: it asks what to keep; a cancel runs nothing.
+    const QDateTime ran = frame->Scheme().MrpRunTime;
+    QStringList asks;
     OnNextDialog<TCheckOptionsDlg>([&](TCheckOptionsDlg* dlg) {
-        captions << dlg->windowTitle();
+        asks << dlg->windowTitle() << dlg->FItems->findChild<QLabel*>()->text();
         for (int i = 0; i < dlg->OptionCount(); ++i)
-            captions << (dlg->Checked(i) ? QStringLiteral("[x]") : QStringLiteral("[ ]"));
+            asks << (dlg->Checked(i) ? QStringLiteral("[x]") : QStringLiteral("[ ]"));
         dlg->reject();
     });
-    EXPECT_FALSE(frame->Run(false));
-    EXPECT_EQ(captions, (QStringList{QStringLiteral("重新运算MRP"), QStringLiteral("[x]"), QStringLiteral("[x]"), QStringLiteral("[x]")}));
-    EXPECT_EQ(frame->Scheme().MrpRunTime, first);
+    auto* mrp = tab->findChild<QAction*>(QStringLiteral("actMRP"));
+    ASSERT_NE(mrp, nullptr);
+    ASSERT_TRUE(mrp->isEnabled());
+    mrp->trigger();
+    EXPECT_EQ(asks, (QStringList{QStringLiteral("重新运算MRP"), QStringLiteral("保留以下内容:"), QStringLiteral("[x]"), QStringLiteral("[x]"),
+                                 QStringLiteral("[x]")}));
+    EXPECT_EQ(frame->Scheme().MrpRunTime, ran);
     OnNextDialog<TCheckOptionsDlg>([](TCheckOptionsDlg* dlg) { dlg->accept(); });
-    EXPECT_TRUE(frame->Run(false));
-    EXPECT_EQ(frame->grdSummary->rowCount(), 1);
+    mrp->trigger();
+    EXPECT_EQ(frame->Scheme().PlanState, int(psMRPDone));
+    EXPECT_EQ(Rows(QStringLiteral("select trim_scale(SupBillQty), trim_scale(SupAdjQty), trim_scale(SupQty) from KX_MRP_Supplies"
+                                  " where SupSchIID=%1 and SupBillType=%2 and SupItmID='DM-I-DS30'")
+                       .arg(iid)
+                       .arg(btPlanMO)),
+              QStringList{QStringLiteral("142, 8, 150")});
+    // The kit figures stand: the fans to be made still lack their heads.
+    ASSERT_EQ(frame->grdSummary->rowCount(), 1);
+    EXPECT_EQ(frame->grdSummary->item(0, 8)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 9)->text(), QStringLiteral("8 142"));
+    EXPECT_TRUE(FMessages.value(0).startsWith(QStringLiteral("数据保存完成。"))) << FMessages.join(QLatin1Char('\n')).toStdString();
 }
