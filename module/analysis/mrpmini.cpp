@@ -159,7 +159,7 @@ int NeedScopeOf(const TMiniOptions& o)
 
 QString MiniCaption(TMiniKind kind)
 {
-    return kind == mkKit ? QStringLiteral("物料配套分析") : QStringLiteral("生产缺料分析");
+    return TPlanScheme::AnalysisCaption(int(kind));
 }
 
 QString MiniRunText(TMiniKind kind)

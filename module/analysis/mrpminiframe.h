@@ -8,6 +8,7 @@
 #include "engine/planscheme.h"
 #include "views/infoframe.h"
 #include "workbench/resulttab.h"
+#include "workbench/schemeops.h"
 
 #include <functional>
 #include <memory>

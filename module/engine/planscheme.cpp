@@ -161,6 +161,20 @@ QString TPlanScheme::GetPlanStateText() const
     return SchemeIID == 0 ? QString() : PlanStateText(PlanState);
 }
 
+QString TPlanScheme::Caption() const
+{
+    return SchemeName.isEmpty() ? AnalysisCaption(PlanType) : SchemeName;
+}
+
+QString TPlanScheme::AnalysisCaption(int planType)
+{
+    switch (planType) {
+    case 1: return QStringLiteral("物料配套分析");
+    case 2: return QStringLiteral("生产缺料分析");
+    default: return QString();
+    }
+}
+
 QString FilterOf(const QString& filters, const QString& objectID)
 {
     const QString prefix = FilterEntryPrefix(objectID);

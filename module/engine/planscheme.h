@@ -100,6 +100,10 @@ public:
     [[nodiscard]] bool Save();
     QString GetPlanStateText() const;
     static QString PlanStateText(int state);
+    // The name shown for the scheme: its name, or for the unnamed private scheme of a kit
+    // (type 1) or shortage (type 2) analysis the analysis' caption.
+    QString Caption() const;
+    static QString AnalysisCaption(int planType);
 
     // The condition of an object in DataFilters ("[ID]=condition" entries).
     QString DataFilter(const QString& objectID) const;

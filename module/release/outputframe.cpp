@@ -342,7 +342,7 @@ void TMRPOutputFrame::LoadSchemes()
     combo->clear();
     if (FPlanScheme) {
         if (FPlanScheme->SchemeIID)
-            combo->addItem(FPlanScheme->SchemeName, FPlanScheme->SchemeIID);
+            combo->addItem(FPlanScheme->Caption(), FPlanScheme->SchemeIID);
     } else {
         try {
             for (const TReleaseScheme& s : LoadReleasableSchemes(SharedConnection(), EnvUserID(), EnvText(Env() ? Env()->UserGroups : nullptr)))

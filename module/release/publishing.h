@@ -4,6 +4,8 @@
 // new name. Widget-free: the publishing dialog and `kxmrp publish` share it.
 #pragma once
 
+#include "workbench/schemeops.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -13,8 +15,6 @@
 namespace kx {
 
 class TConnection;
-
-inline const QString kSchemeObjectID = QStringLiteral("KX_MRP.MRP");
 
 // One of the owner's schemes as the chooser lists it.
 struct TReleaseScheme {

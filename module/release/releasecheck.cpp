@@ -75,7 +75,7 @@ bool TMRPRelease::Run()
     // Nobody else rewrites the scheme while it is being released from.
     std::unique_ptr<TSchemeLock> lock;
     try {
-        lock = std::make_unique<TSchemeLock>(FConnection, FScheme.SchemeIID, FScheme.SchemeName, QStringLiteral("投放计划"));
+        lock = std::make_unique<TSchemeLock>(FConnection, FScheme.SchemeIID, FScheme.Caption(), QStringLiteral("投放计划"));
     } catch (const EKxError& e) {
         ShowSchemeRefusal(e);
         return false;

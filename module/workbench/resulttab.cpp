@@ -3,6 +3,7 @@
 #include "db/shared.h"
 #include "views/checkoptionsdlg.h"
 #include "views/messagebox.h"
+#include "workbench/schemeops.h"
 #include "workbench/schemeview.h"
 
 #include <QAction>

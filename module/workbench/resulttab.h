@@ -7,7 +7,6 @@
 #pragma once
 
 #include "engine/planscheme.h"
-#include "workbench/schemeops.h"
 
 #include "kx_mrp/interfaces.h"
 
@@ -21,6 +20,8 @@ class QTabWidget;
 class QToolBar;
 
 namespace kx {
+
+struct TRunOptions;
 
 // The question before a repeated run: "重新运算MRP", which of the planner's adjustments of
 // planned supplies (made in the supplies tab) the run keeps. False when the user cancels.

@@ -26,6 +26,8 @@
 #include "db/messages.h"
 #include "db/shared.h"
 #include "host/dispatch.h"
+#include "release/outputframe.h"
+#include "release/outputpanel.h"
 #include "views/checkoptionsdlg.h"
 #include "views/gridview.h"
 #include "views/hostobject.h"
@@ -35,6 +37,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -492,10 +495,13 @@ TEST_F(MiniAnalysis, KitPagesShowTheWorkbenchViewsOfThePrivateScheme)
     EXPECT_EQ(update->text(), QStringLiteral("调整供应计划"));
     EXPECT_TRUE(update->isEnabled());
 
-    // The page of the output view.
-    IInfoView* output = ShowPage(*frame, "KX_MRP.MRPOutput");
-    EXPECT_EQ(output, nullptr);
-    EXPECT_TRUE(frame->ResultTab(QStringLiteral("KX_MRP.MRPOutput"))->lblPlaceholder->text().startsWith(QStringLiteral("[计划投放]视图")));
+    // The page of the output view: the planned supplies of the analysis, ready for release.
+    auto* output = dynamic_cast<TMRPOutputFrame*>(ShowPage(*frame, "KX_MRP.MRPOutput"));
+    ASSERT_NE(output, nullptr);
+    EXPECT_EQ(output->pnlOptions->cboScheme->currentText(), QStringLiteral("物料配套分析"));
+    EXPECT_EQ(Shown(output, {QStringLiteral("单据编号"), QStringLiteral("物料代码"), QStringLiteral("计划数量"), QStringLiteral("拟投放数"),
+                             QStringLiteral("供应类型")}),
+              (QStringList{QStringLiteral("SO2611-002|1.01.002|142|142|生产任务"), QStringLiteral("SO2611-002/2|2.01.002|142|142|生产任务")}));
     EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_kit_output.png")));
 }
 
@@ -569,4 +575,35 @@ TEST_F(MiniAnalysis, SuppliesAdjustedInTheAnalysisAreKeptByTheRerunThePlannerCho
     ASSERT_EQ(frame->grdSummary->rowCount(), 1);
     EXPECT_EQ(frame->grdSummary->item(0, 8)->text() + QLatin1Char(' ') + frame->grdSummary->item(0, 9)->text(), QStringLiteral("8 142"));
     EXPECT_TRUE(FMessages.value(0).startsWith(QStringLiteral("数据保存完成。"))) << FMessages.join(QLatin1Char('\n')).toStdString();
+}
+
+// The 142 fans the kit analysis plans go straight into a production order from its output
+// page: the analysis' scheme needs no publishing and keeps its state.
+TEST_F(MiniAnalysis, PlannedSuppliesAreReleasedStraightFromTheAnalysis)
+{
+    auto frame = Frame(mkKit);
+    TMiniOptions options;
+    options.CareLoss = false;
+    options.OneLevel = true;
+    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-02' and s.SOEntry=2")), options));
+    auto* output = dynamic_cast<TMRPOutputFrame*>(ShowPage(*frame, "KX_MRP.MRPOutput"));
+    ASSERT_NE(output, nullptr);
+    int fans = -1;
+    for (int row : output->FList.TopRows)
+        if (output->FList.Rows[row].ItmNo == QLatin1String("1.01.002"))
+            fans = row;
+    ASSERT_GE(fans, 0);
+    ASSERT_TRUE(output->EditCell(output->NodeOfRow(fans), QStringLiteral("SupChecked"), true));
+    ERPAccess.Stored.clear();
+    EXPECT_TRUE(output->Output()) << FMessages.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(ERPAccess.Stored.size(), 1);
+    EXPECT_TRUE(ERPAccess.Stored.value(0).startsWith(QStringLiteral("MO"))) << ERPAccess.Stored.value(0).toStdString();
+    EXPECT_EQ(Rows(QStringLiteral("select SchState from KX_MRP_Schemes where SchIID=%1").arg(frame->Scheme().SchemeIID)),
+              QStringList{QString::number(psMRPDone)});
+    EXPECT_EQ(Rows(QStringLiteral("select trim_scale(SupDestQty), SupDester from KX_MRP_Supplies where SupSchIID=%1"
+                                  " and SupItmID='DM-I-DS30' and SupBillType=%2")
+                       .arg(frame->Scheme().SchemeIID)
+                       .arg(btPlanMO)),
+              QStringList{QStringLiteral("142, DM-USR-LIMING")});
+    EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_kit_released.png")));
 }
