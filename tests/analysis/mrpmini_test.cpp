@@ -61,6 +61,15 @@ QList<TMiniLine> Lines(int billType, const QString& where)
     return lines;
 }
 
+// The options of the hand-derived kit cases: BOMs one level deep, no loss.
+TMiniOptions OneLevelNoLoss()
+{
+    TMiniOptions options;
+    options.CareLoss = false;
+    options.OneLevel = true;
+    return options;
+}
+
 // The host's filter dialog, answered: the stock of one warehouse only.
 bool PickWarehouse(const TInfoObjectDef* def, QString& code, bool, QString& text, void*)
 {
@@ -145,10 +154,7 @@ TEST_F(MiniAnalysis, KitAnalysisReportsSuppliedAndShortQuantities)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].ItemNo, QStringLiteral("1.01.002"));
     EXPECT_EQ(lines[0].CustName, QStringLiteral("广州粤美电器商行"));
-    TMiniOptions options;
-    options.CareLoss = false;
-    options.OneLevel = true;
-    ASSERT_TRUE(frame->RunWith(lines, options));
+    ASSERT_TRUE(frame->RunWith(lines, OneLevelNoLoss()));
     EXPECT_EQ(frame->Scheme().PlanState, int(psMRPDone));
     EXPECT_EQ(frame->Scheme().PlanNeedScope, 5);
     EXPECT_EQ(Rows(QStringLiteral("select DmdBillNo, DmdBillEntry, trim_scale(DmdNeedQty), trim_scale(coalesce(DmdASetQty, 0)),"
@@ -437,10 +443,8 @@ TEST_F(MiniAnalysis, KitPagesShowTheWorkbenchViewsOfThePrivateScheme)
     EXPECT_EQ(frame->ResultTab(QStringLiteral("KX_MRP.MRP.Allot"))->View(), nullptr);
     EXPECT_TRUE(SavePicture(frame.get(), QStringLiteral("mrpmini_empty.png")));
 
-    TMiniOptions options;
-    options.CareLoss = false;
-    options.OneLevel = true;
-    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("(s.SOID='DM-SO-02' and s.SOEntry=2 or s.SOID='DM-SO-06' and s.SOEntry=2)")), options));
+    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("(s.SOID='DM-SO-02' and s.SOEntry=2 or s.SOID='DM-SO-06' and s.SOEntry=2)")),
+                               OneLevelNoLoss()));
     EXPECT_TRUE(frame->pgcResults->isVisible());
     EXPECT_FALSE(frame->lblEmpty->isVisible());
     QStringList tabs;
@@ -510,10 +514,7 @@ TEST_F(MiniAnalysis, KitPagesShowTheWorkbenchViewsOfThePrivateScheme)
 TEST_F(MiniAnalysis, SuppliesAdjustedInTheAnalysisAreKeptByTheRerunThePlannerChooses)
 {
     auto frame = Frame(mkKit);
-    TMiniOptions options;
-    options.CareLoss = false;
-    options.OneLevel = true;
-    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-02' and s.SOEntry=2")), options));
+    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-02' and s.SOEntry=2")), OneLevelNoLoss()));
     const int iid = frame->Scheme().SchemeIID;
     // Nothing adjusted yet: a re-run asks nothing.
     bool asked = false;
@@ -582,10 +583,7 @@ TEST_F(MiniAnalysis, SuppliesAdjustedInTheAnalysisAreKeptByTheRerunThePlannerCho
 TEST_F(MiniAnalysis, PlannedSuppliesAreReleasedStraightFromTheAnalysis)
 {
     auto frame = Frame(mkKit);
-    TMiniOptions options;
-    options.CareLoss = false;
-    options.OneLevel = true;
-    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-02' and s.SOEntry=2")), options));
+    ASSERT_TRUE(frame->RunWith(Lines(btSO, QStringLiteral("s.SOID='DM-SO-02' and s.SOEntry=2")), OneLevelNoLoss()));
     auto* output = dynamic_cast<TMRPOutputFrame*>(ShowPage(*frame, "KX_MRP.MRPOutput"));
     ASSERT_NE(output, nullptr);
     int fans = -1;
