@@ -4,7 +4,8 @@
 // "mrp_bench --sizes L --keep" leaves kx_bench_L). Logged in as the administrator who owns
 // that scheme, without a row limit, it opens the workbench on the scheme and times:
 //   - the main-demand tab from the click until its first rows are painted (goal: under 1 s),
-//   - scrolling from there to the last row and painting it (goal: under 2 s),
+//   - scrolling from there at once to the last row and painting it, the rest of the lines
+//     read meanwhile (goal: under 2 s),
 //   - an MRP run from the workbench against "kxmrp run" of the same scheme, alternating
 //     (goal: the workbench at most 10% slower).
 // It prints the rows, the period columns and the times; the machine's load average is
@@ -124,18 +125,26 @@ int main(int argc, char** argv)
             throw EKxError(QStringLiteral("主需求视图没有打开!"));
         Paint(frame);
         const qint64 firstRows = clock.elapsed();
+        const int shownFirst = view->Records().RecordCount();
+        // The planner scrolls to the end at once: the rest of the lines must be there first.
         clock.restart();
+        view->WaitForRows();
+        const qint64 rest = clock.elapsed();
         view->grdMain->scrollToBottom();
         Paint(frame);
         const qint64 lastRow = clock.elapsed();
         const bool atBottom = view->grdMain->verticalScrollBar()->value() == view->grdMain->verticalScrollBar()->maximum();
-        Print(QStringLiteral("主需求 %1 行, %2 个期间列: 首屏 %3 秒 (目标 < 1), 滚动至末行 %4 秒 (目标 < 2)%5")
+        Print(QStringLiteral("主需求 %1 行 (首屏时已有 %2 行), %3 个期间列: 首屏 %4 秒 (目标 < 1), 随即滚动至末行 %5 秒 (目标 < 2)%6")
                   .arg(view->Records().RecordCount())
+                  .arg(shownFirst)
                   .arg(view->PeriodColumns.size())
                   .arg(Seconds(firstRows), 0, 'f', 2)
                   .arg(Seconds(lastRow), 0, 'f', 2)
                   .arg(atBottom ? QString() : QStringLiteral(" (未到末行!)")));
-        Print(QStringLiteral("负载 %1").arg(LoadAverage()));
+        Print(QStringLiteral("其中等待其余行 %1 秒, 滚动并绘制 %2 秒; 负载 %3")
+                  .arg(Seconds(rest), 0, 'f', 2)
+                  .arg(Seconds(lastRow - rest), 0, 'f', 2)
+                  .arg(LoadAverage()));
         if (args.contains(QStringLiteral("--profile"))) {
             clock.restart();
             TQuery q(&SharedConnection());

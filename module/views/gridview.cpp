@@ -193,7 +193,12 @@ int TInfoGridView::OpenData(const QString& SQL, bool CheckLimit)
         FRecords->Clear();
         return -1;
     }
-    FRecords->TakeFrom(std::move(query));
+    return TakeData(std::move(query), CheckLimit);
+}
+
+int TInfoGridView::TakeData(TQuery&& Rows, bool CheckLimit)
+{
+    FRecords->TakeFrom(std::move(Rows));
     const TRecordSet& records = FRecords->Records();
     for (TViewColumn* c : Columns.Items())
         if (c->DataType == ftUnknown && records.HasField(c->FieldName))

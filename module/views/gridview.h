@@ -18,6 +18,7 @@ namespace kx {
 class TBandedHeader;
 class TGridFooter;
 class TGridGroupModel;
+class TQuery;
 class TRecordSet;
 class TRecordTableModel;
 
@@ -82,6 +83,8 @@ protected:
     // Opens a statement as the grid's records; with CheckLimit warns when the row limit
     // was reached. Returns the record count, -1 when the statement failed.
     int OpenData(const QString& SQL, bool CheckLimit);
+    // Takes rows read elsewhere (TRowsReader) as the grid's records, as OpenData does.
+    int TakeData(TQuery&& Rows, bool CheckLimit);
     // OpenData under the hour-glass, "读取数据失败!" when it failed, then the focus on the row of
     // a position (GetViewPosition) when one is given. False when the statement failed.
     bool LoadRows(const QString& SQL, bool CheckLimit, const QString& Position = QString());

@@ -14,6 +14,7 @@
 #include "views/gridmodel.h"
 #include "views/messagebox.h"
 #include "views/pickedit.h"
+#include "views/rowsreader.h"
 #include "engine/schemelock.h"
 #include "workbench/itembom.h"
 #include "workbench/itembomedit.h"
@@ -25,6 +26,7 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -33,6 +35,8 @@ namespace kx {
 namespace {
 
 const QString kPeriodField = QStringLiteral("DumbQty");
+// Lines shown before the rest of a large main demand is read: a few screens.
+constexpr int kFirstLines = 500;
 
 // The columns of the view: field, caption; the first four stay at the left edge.
 const struct {
@@ -100,6 +104,7 @@ double NumberOf(const QVariant& v)
 TMRPMainFrame::TMRPMainFrame(QWidget* owner, const TInfoObjectDef* objectDef) : TInfoGridView(owner, objectDef)
 {
     grdMain->setObjectName(QStringLiteral("grvMain"));
+    FRest = new TRowsReader(this);
     ViewCaption = objectDef ? objectDef->Name : QStringLiteral("主需求");
     auto design = [this](const char* field, const char* caption, int band) {
         TViewColumn* c = AddColumn(QLatin1String(field), QString::fromUtf8(caption), band);
@@ -208,6 +213,8 @@ void TMRPMainFrame::SetPlanScheme(TPlanScheme* scheme, const TPlanSchemeUIEvents
     FDeleted.clear();
     Modified = false;
     DataIsFresh = false;
+    // Lines still being read belong to the scheme shown until now.
+    FRest->Cancel();
     BuildPeriodColumns();
     ShowPlanState();
     if (!FPlanScheme)
@@ -263,9 +270,20 @@ void TMRPMainFrame::CacheFields()
     FMaskField = r.FieldIndex(QStringLiteral("PropMask"));
 }
 
+bool TMRPMainFrame::RowsPending() const
+{
+    return FRest->Pending();
+}
+
+void TMRPMainFrame::WaitForRows()
+{
+    FRest->Wait();
+}
+
 void TMRPMainFrame::LoadData(bool KeepPosition)
 {
     if (!FPlanScheme) {
+        FRest->Cancel();
         RecordModel()->Clear();
         return;
     }
@@ -284,8 +302,37 @@ void TMRPMainFrame::LoadData(bool KeepPosition)
                                         QStringLiteral("s.ManDate, s.ManPriority desc, s.ManBillType, i.ItmNo, s.ManBillNo"), true);
     if (select.isEmpty())
         return;
+    FRest->Cancel();
     if (!GetEditMode()) {
         BuiltSQL = select;
+        // A large main demand shows its first lines at once (the lines come in the view's
+        // order from the index by scheme, date, priority and kind) and the rest when it has
+        // been read behind them. Sorted or grouped by the user, the grid needs every line;
+        // under a row limit the statement reads no more than the limit anyway.
+        const bool limited = Env() && Env()->MaxRows > 0;
+        if (!limited && Columns.SortColumns().isEmpty() && Columns.GroupColumns().isEmpty()) {
+            {
+                TWaitCursor wait;
+                if (OpenData(QStringLiteral("%1 limit %2").arg(select).arg(kFirstLines), false) < kFirstLines) {
+                    CacheFields();
+                    if (KeepPosition && !position.isEmpty())
+                        SetViewPosition(position);
+                    return;
+                }
+            }
+            CacheFields();
+            if (KeepPosition && !position.isEmpty())
+                SetViewPosition(position);
+            FRest->Start(select, [this](TQuery&& rows) {
+                const QString at = GetViewPosition();
+                const int scrolled = grdMain->verticalScrollBar()->value();
+                TakeData(std::move(rows), true);
+                CacheFields();
+                SetViewPosition(at);
+                grdMain->verticalScrollBar()->setValue(scrolled);
+            });
+            return;
+        }
     } else {
         // Edit mode keeps the rows as they were read while the planner works on them.
         BuiltSQL = QStringLiteral("drop table if exists tmp_KX_MRP_MainView;\r"

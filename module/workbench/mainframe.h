@@ -13,6 +13,8 @@ class QLabel;
 
 namespace kx {
 
+class TRowsReader;
+
 class TMRPMainFrame : public TInfoGridView, public ISchemeView {
     Q_OBJECT
 
@@ -40,6 +42,9 @@ public:
     // scheme's own before any was fetched.
     const TPlanPeriods& Periods() const;
     const QList<int>& DeletedLines() const { return FDeleted; }
+    // The first lines of a large main demand are shown while the rest is read behind them.
+    bool RowsPending() const;
+    void WaitForRows();
 
 protected:
     void LoadData(bool KeepPosition) override;
@@ -68,6 +73,7 @@ private:
     void FocusFault(int Record, const QString& Field, const QString& Message);
     bool TagHidden() const;
 
+    TRowsReader* FRest;
     TPlanScheme* FPlanScheme = nullptr;
     const TPlanSchemeUIEvents* FEvents = nullptr;
     QList<int> FDeleted;

@@ -314,6 +314,62 @@ TEST_F(Workbench, RefreshIsRefusedWhileTheMainDemandIsEdited)
     EXPECT_EQ(view->Records().Value(0, QStringLiteral("ManPriority")).toInt(), 9);
 }
 
+// A large main demand shows its first lines at once and every line once the rest is read,
+// in the same order, the focused line kept; entering edit mode meanwhile drops that read.
+TEST_F(Workbench, LargeMainDemandShowsItsFirstLinesThenTheRest)
+{
+    const int iid = PrepareScheme(QStringLiteral("大主需求"));
+    // 1,300 more lines of the first one, a few on each day of the horizon.
+    Exec(QStringLiteral("insert into KX_MRP_Main (ManSchIID, ManIID, ManPeriod, ManBillType, ManBillID, ManBillNo, ManBillEntry, ManDate, "
+                        "ManPriority, ManItmID, ManItmProps, ManNeedQty, ManAdjQty, ManQty, ManHints) "
+                        "select m.ManSchIID, 1000+g, m.ManPeriod, 12, '', 'F-'||g, g, date '2026-12-07' + (g % 56), g % 3, m.ManItmID, "
+                        "m.ManItmProps, g, 0, g, '' from KX_MRP_Main as m, generate_series(1, 1300) as g "
+                        "where m.ManSchIID=%1 and m.ManIID=1")
+             .arg(iid));
+    const int lines = Scalar(QStringLiteral("select count(*) from KX_MRP_Main where ManSchIID=%1").arg(iid)).toInt();
+    // The planner reads without a row limit.
+    struct TNoRowLimit {
+        int Kept = Host().Env.MaxRows;
+        TNoRowLimit() { Host().Env.MaxRows = 0; }
+        ~TNoRowLimit() { Host().Env.MaxRows = Kept; }
+    } noLimit;
+    auto frame = OpenWorkbench();
+    ASSERT_TRUE(frame->SelectScheme(iid));
+    TMRPMainFrame* view = ShowMainDemand(*frame);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->RowsPending());
+    ASSERT_EQ(view->Records().RecordCount(), 500);
+    QStringList first;
+    for (int r = 0; r < 500; ++r)
+        first << view->Records().Value(r, QStringLiteral("ManIID")).toString();
+    view->FocusRecord(120);
+    view->WaitForRows();
+    EXPECT_FALSE(view->RowsPending());
+    ASSERT_EQ(view->Records().RecordCount(), lines);
+    QStringList all;
+    for (int r = 0; r < lines; ++r)
+        all << view->Records().Value(r, QStringLiteral("ManIID")).toString();
+    EXPECT_EQ(all.mid(0, 500), first);
+    EXPECT_EQ(view->FocusedRecord(), 120);
+    EXPECT_EQ(Rows(QStringLiteral("select ManIID from KX_MRP_Main as s join KX_Base_ItemMaster as i on i.ItmID=s.ManItmID where ManSchIID=%1 "
+                                  "order by s.ManDate, s.ManPriority desc, s.ManBillType, i.ItmNo, s.ManBillNo")
+                       .arg(iid)),
+              all);
+
+    // Edit mode reads every line itself: the read in flight is dropped, never taken in.
+    view->RefreshData(false);
+    ASSERT_TRUE(view->RowsPending());
+    ASSERT_TRUE(view->ToggleEditMode());
+    EXPECT_FALSE(view->RowsPending());
+    EXPECT_EQ(view->Records().RecordCount(), lines);
+    ASSERT_TRUE(Type(*view, 0, QStringLiteral("ManPriority"), 9));
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300)
+        QApplication::processEvents();
+    EXPECT_EQ(view->Records().Value(0, QStringLiteral("ManPriority")).toInt(), 9);
+}
+
 TEST_F(Workbench, SchemeChangedByAnotherSessionIsNotOverwritten)
 {
     const int iid = PrepareScheme(QStringLiteral("并发"));
