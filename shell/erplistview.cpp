@@ -7,24 +7,22 @@
 #include "db/sqlrun.h"
 #include "db/strutils.h"
 #include "views/conditions.h"
+#include "views/exportservice.h"
 #include "views/messagebox.h"
+#include "views/valueorder.h"
 #include "views/viewscheme.h"
 
 #include <QApplication>
 #include <QBrush>
-#include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QTableView>
-#include <QTextDocument>
-#include <QTextStream>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <numeric>
 
 namespace kx::shell {
 
@@ -50,6 +48,52 @@ QColor SignColour(TInfoFieldViewSign sign)
 
 const char* const kNotProvided = "很抱歉, 此功能处于内部测试阶段, 暂时不开放使用!";
 
+// The list as the export service sees it: the shown columns with their widths over the
+// rows in their order, values typed by the fields.
+class TERPListExportTable : public TExportTable {
+public:
+    TERPListExportTable(const QString& title, const TERPListModel& model, const QTableView& grid) : FModel(model)
+    {
+        Title = title;
+        const TInfoObjectDef* def = model.ObjectDef();
+        for (int c = 0; c < model.FieldIDs().size(); ++c) {
+            const QString& id = model.FieldIDs()[c];
+            const TInfoFieldDef* f = def ? def->GetFieldDef(id) : nullptr;
+            const TFieldType type = model.FieldType(id);
+            TExportColumn col;
+            col.Name = id;
+            col.Caption = model.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            col.Width = grid.columnWidth(c);
+            if (f && !f->EnumValues.isEmpty())
+                col.Kind = evText;
+            else if (type == ftBoolean)
+                col.Kind = evBoolean;
+            else if (IsDateFieldType(type))
+                col.Kind = type == ftDate ? evDate : evDateTime;
+            else if (IsNumericFieldType(type))
+                col.Kind = evNumber;
+            col.AlignRight = col.Kind == evNumber;
+            Columns << col;
+        }
+    }
+
+    int RowCount() const override { return FModel.rowCount(); }
+    QVariant Value(int row, int column) const override
+    {
+        const QString& id = FModel.FieldIDs()[column];
+        if (Columns[column].Kind == evText) {
+            const QString text = FModel.DisplayText(row, id);
+            return text.isEmpty() ? QVariant() : QVariant(text);
+        }
+        const QVariant v = FModel.Value(row, id);
+        return Columns[column].Kind == evBoolean && !v.isNull() ? QVariant(v.toBool()) : v;
+    }
+    QString Text(int row, int column) const override { return FModel.DisplayText(row, FModel.FieldIDs()[column]); }
+
+private:
+    const TERPListModel& FModel;
+};
+
 } // namespace
 
 void TERPListModel::Reset(const TInfoObjectDef* def, const QStringList& fieldIDs, TRecordSet records)
@@ -58,7 +102,32 @@ void TERPListModel::Reset(const TInfoObjectDef* def, const QStringList& fieldIDs
     FDef = def;
     FFieldIDs = fieldIDs;
     FRecords = std::move(records);
+    FOrder.resize(FRecords.RecordCount());
+    std::iota(FOrder.begin(), FOrder.end(), 0);
     endResetModel();
+}
+
+TFieldType TERPListModel::FieldType(const QString& fieldID) const
+{
+    const TInfoFieldDef* f = FDef ? FDef->GetFieldDef(fieldID) : nullptr;
+    if (f)
+        return f->DataType;
+    const int index = FRecords.FieldIndex(fieldID);
+    return index < 0 ? ftUnknown : FRecords.Field(index).DataType;
+}
+
+void TERPListModel::sort(int column, Qt::SortOrder order)
+{
+    const QString id = FFieldIDs.value(column);
+    if (id.isEmpty())
+        return;
+    const int field = FRecords.FieldIndex(id);
+    Q_EMIT layoutAboutToBeChanged();
+    std::stable_sort(FOrder.begin(), FOrder.end(), [&](int a, int b) {
+        const int c = CompareValues(FRecords.Value(a, field), FRecords.Value(b, field));
+        return order == Qt::AscendingOrder ? c < 0 : c > 0;
+    });
+    Q_EMIT layoutChanged();
 }
 
 int TERPListModel::rowCount(const QModelIndex& parent) const
@@ -73,7 +142,7 @@ int TERPListModel::columnCount(const QModelIndex& parent) const
 
 QString TERPListModel::DisplayText(int row, const QString& fieldID) const
 {
-    const QVariant v = FRecords.Value(row, fieldID);
+    const QVariant v = Value(row, fieldID);
     if (v.isNull())
         return QString();
     const TInfoFieldDef* f = FDef ? FDef->GetFieldDef(fieldID) : nullptr;
@@ -83,7 +152,7 @@ QString TERPListModel::DisplayText(int row, const QString& fieldID) const
                 return e.Text;
         return v.toString();
     }
-    const TFieldType type = f ? f->DataType : FRecords.Field(FRecords.FieldIndex(fieldID)).DataType;
+    const TFieldType type = FieldType(fieldID);
     if (type == ftBoolean)
         return v.toBool() ? QStringLiteral("是") : QString();
     if (IsDateFieldType(type) || v.typeId() == QMetaType::QDateTime || v.typeId() == QMetaType::QDate)
@@ -108,7 +177,7 @@ QVariant TERPListModel::data(const QModelIndex& index, int role) const
         // The first view-sign field whose value is not 0 colours the whole row.
         if (FDef)
             for (const TInfoFieldDef& sign : FDef->Fields)
-                if (sign.ViewSign != vsNormal && FRecords.Value(index.row(), sign.ID).toInt() != 0)
+                if (sign.ViewSign != vsNormal && Value(index.row(), sign.ID).toInt() != 0)
                     return QBrush(SignColour(sign.ViewSign));
         return QVariant();
     default: return QVariant();
@@ -129,6 +198,8 @@ TERPListView::TERPListView(const TInfoObjectDef* def, TActionRunner runAction, Q
     : QFrame(parent), FDef(def), FRunAction(std::move(runAction))
 {
     setObjectName(QStringLiteral("ERPListView"));
+    // The host's lists show neither groups nor totals: their scheme offers columns, filter and order.
+    FScheme.Supports = voSupportFilter | voSupportFields | voSupportSort;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -141,6 +212,8 @@ TERPListView::TERPListView(const TInfoObjectDef* def, TActionRunner runAction, Q
     grdList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdList->setAlternatingRowColors(true);
     grdList->setSortingEnabled(false);
+    grdList->horizontalHeader()->setSortIndicatorShown(false);
+    grdList->horizontalHeader()->setSectionsClickable(true);
     grdList->verticalHeader()->setDefaultSectionSize(22);
     grdList->horizontalHeader()->setHighlightSections(false);
     lblCount = new QLabel(this);
@@ -148,6 +221,16 @@ TERPListView::TERPListView(const TInfoObjectDef* def, TActionRunner runAction, Q
     layout->addWidget(grdList, 1);
     layout->addWidget(lblCount);
     connect(grdList->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { FocusedRowChanged(); });
+    // A header click sorts the rows by that column; a second click turns the order.
+    connect(grdList->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        const QString position = GetViewPosition();
+        FSortOrder = column == FSortColumn && FSortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+        FSortColumn = column;
+        FModel->sort(column, FSortOrder);
+        grdList->horizontalHeader()->setSortIndicatorShown(true);
+        grdList->horizontalHeader()->setSortIndicator(column, FSortOrder);
+        SetViewPosition(position);
+    });
     connect(grdList, &QTableView::doubleClicked, this, [this] {
         // A double click opens the record in the object's editor, as its update action would.
         for (qsizetype n = 0; FDef && n < FDef->Actions.size(); ++n)
@@ -288,6 +371,8 @@ void TERPListView::RefreshData(bool KeepPosition)
             records.LoadFrom(q);
     }
     FModel->Reset(FDef, ShownFields(), std::move(records));
+    if (FSortColumn >= 0 && FSortColumn < FModel->columnCount())
+        FModel->sort(FSortColumn, FSortOrder);
     grdList->resizeColumnsToContents();
     for (int c = 0; c < FModel->columnCount(); ++c)
         grdList->setColumnWidth(c, qBound(60, grdList->columnWidth(c), 260));
@@ -323,24 +408,23 @@ QString TERPListView::GetViewPosition()
     if (FDef && grdList->currentIndex().isValid())
         for (const TInfoFieldDef& f : FDef->Fields)
             if (f.IsPrimary)
-                position += f.ID + QLatin1Char('=') + FModel->Records().Value(grdList->currentIndex().row(), f.ID).toString()
+                position += f.ID + QLatin1Char('=') + FModel->Value(grdList->currentIndex().row(), f.ID).toString()
                     + QLatin1String("\r\n");
     return position;
 }
 
 void TERPListView::SetViewPosition(const QString& Position)
 {
-    const TRecordSet& records = FModel->Records();
-    QList<QPair<int, QString>> keys;
+    QList<QPair<QString, QString>> keys;
     for (const QString& line : Position.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq > 0)
-            keys << qMakePair(records.FieldIndex(line.left(eq)), line.mid(eq + 1));
+            keys << qMakePair(line.left(eq), line.mid(eq + 1));
     }
-    for (int row = 0; row < records.RecordCount(); ++row) {
+    for (int row = 0; row < FModel->rowCount(); ++row) {
         bool same = !keys.isEmpty();
         for (const auto& key : keys)
-            same = same && key.first >= 0 && records.Value(row, key.first).toString() == key.second;
+            same = same && FModel->Value(row, key.first).toString() == key.second;
         if (same) {
             FocusRow(row);
             return;
@@ -364,7 +448,7 @@ QString TERPListView::GetFocusedRecordString(const QString& Field)
     const QModelIndex current = grdList->currentIndex();
     if (!current.isValid())
         return QString();
-    const QVariant v = FModel->Records().Value(current.row(), Field);
+    const QVariant v = FModel->Value(current.row(), Field);
     if (v.typeId() == QMetaType::QDateTime || v.typeId() == QMetaType::QDate)
         return DateToText(v.toDate());
     if (v.typeId() == QMetaType::Bool)
@@ -391,7 +475,7 @@ QVariant TERPListView::GetSelectedRecordValue(const QString& Field, int Index)
     const QList<int> rows = SelectedRows();
     if (Index < 0 || Index >= rows.size())
         return QVariant();
-    return FModel->Records().Value(rows[Index], Field);
+    return FModel->Value(rows[Index], Field);
 }
 
 bool TERPListView::IsFocused()
@@ -422,6 +506,8 @@ bool TERPListView::QueryCommandState(int Command, TCommandState& State)
     case cmdSave:
     case cmdCancel: return true;
     case cmdExport: State = FDef && FDef->CanExport ? TCommandState(csEnabled) : 0; return true;
+    case cmdPageSetup:
+    case cmdDesignReport:
     case cmdPrint:
     case cmdPrintPreview: State = FDef && FDef->CanPrint ? TCommandState(csEnabled) : 0; return true;
     case cmdSchemeFields:
@@ -447,9 +533,20 @@ bool TERPListView::QueryCommandState(int Command, TCommandState& State)
 bool TERPListView::ExecCommand(int Command)
 {
     switch (Command) {
-    case cmdExport: ExportData(); return true;
-    case cmdPrint: PrintData(false); return true;
-    case cmdPrintPreview: PrintData(true); return true;
+    case cmdExport: {
+        const TERPListExportTable table(FCaption, *FModel, *grdList);
+        ExecuteExport(this, table, FDef ? FDef->Name : FCaption, FScheme.PrintSetting);
+        return true;
+    }
+    case cmdPageSetup:
+    case cmdDesignReport:
+    case cmdPrint:
+    case cmdPrintPreview: {
+        // The print layout is kept in the list's scheme, saved when the list closes.
+        const TERPListExportTable table(FCaption, *FModel, *grdList);
+        ExecutePrintCommand(this, Command, table, FScheme.PrintSetting);
+        return true;
+    }
     case cmdSchemeFields:
     case cmdSchemeSettings:
     case cmdSchemeFilter: {
@@ -483,82 +580,6 @@ bool TERPListView::ExecCommand(int Command)
     }
     ShowInfo(QString::fromUtf8(kNotProvided));
     return true;
-}
-
-QString TERPListView::TableHtml() const
-{
-    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head><body><h3>%1</h3>"
-                                  "<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\"><tr>")
-                       .arg(FCaption.toHtmlEscaped());
-    for (int c = 0; c < FModel->columnCount(); ++c)
-        html += QStringLiteral("<th>%1</th>").arg(FModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toHtmlEscaped());
-    html += QLatin1String("</tr>");
-    for (int r = 0; r < FModel->rowCount(); ++r) {
-        html += QLatin1String("<tr>");
-        for (int c = 0; c < FModel->columnCount(); ++c)
-            html += QStringLiteral("<td>%1</td>").arg(FModel->DisplayText(r, FModel->FieldIDs()[c]).toHtmlEscaped());
-        html += QLatin1String("</tr>");
-    }
-    return html + QLatin1String("</table></body></html>");
-}
-
-// Export as a text file (tab-separated), a web page or XML data, chosen by the file type.
-void TERPListView::ExportData()
-{
-    QString filter;
-    const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("导出数据"), FCaption,
-                                                      QStringLiteral("文本文件 (*.txt);;网页 (*.html);;XML数据 (*.xml)"), &filter);
-    if (name.isEmpty())
-        return;
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        ShowError(QStringLiteral("导出数据至文档\"%1\"出现错误!").arg(name));
-        return;
-    }
-    QTextStream out(&file);
-    const QStringList& ids = FModel->FieldIDs();
-    if (name.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)) {
-        out << TableHtml();
-    } else if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)) {
-        out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rows>\n";
-        for (int r = 0; r < FModel->rowCount(); ++r) {
-            out << "  <row>";
-            for (const QString& id : ids)
-                out << '<' << id << '>' << FModel->DisplayText(r, id).toHtmlEscaped() << "</" << id << '>';
-            out << "</row>\n";
-        }
-        out << "</rows>\n";
-    } else {
-        QStringList captions;
-        for (int c = 0; c < FModel->columnCount(); ++c)
-            captions << FModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-        out << captions.join(QLatin1Char('\t')) << '\n';
-        for (int r = 0; r < FModel->rowCount(); ++r) {
-            QStringList cells;
-            for (const QString& id : ids)
-                cells << FModel->DisplayText(r, id);
-            out << cells.join(QLatin1Char('\t')) << '\n';
-        }
-    }
-    if (out.status() != QTextStream::Ok || !file.flush())
-        ShowError(QStringLiteral("导出数据至文档\"%1\"出现错误!").arg(name));
-}
-
-void TERPListView::PrintData(bool preview)
-{
-    QTextDocument document;
-    document.setHtml(TableHtml());
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    if (preview) {
-        QPrintPreviewDialog dialog(&printer, this);
-        connect(&dialog, &QPrintPreviewDialog::paintRequested, &document, [&document](QPrinter* p) { document.print(p); });
-        dialog.exec();
-        return;
-    }
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        document.print(&printer);
 }
 
 } // namespace kx::shell

@@ -27,11 +27,18 @@ public:
     void Reset(const TInfoObjectDef* def, const QStringList& fieldIDs, TRecordSet records);
     const TRecordSet& Records() const { return FRecords; }
     const QStringList& FieldIDs() const { return FFieldIDs; }
+    const TInfoObjectDef* ObjectDef() const { return FDef; }
+    // The value of a field in a row as the list shows it (rows follow the sort order).
+    QVariant Value(int row, const QString& fieldID) const { return FRecords.Value(FOrder.value(row, -1), fieldID); }
+    // The type of a field's values: its definition's, else the dataset's.
+    TFieldType FieldType(const QString& fieldID) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Header click: the rows in the order of one column's values.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // The text a cell shows: enumeration captions, quantities with their decimals, dates
     // as "yyyy/mm/dd", flags as "是".
@@ -41,6 +48,7 @@ private:
     const TInfoObjectDef* FDef = nullptr;
     QStringList FFieldIDs;
     TRecordSet FRecords;
+    QList<int> FOrder;                    // record of each row
 };
 
 class TERPListView : public QFrame, public IInfoView {
@@ -97,9 +105,6 @@ private:
     QStringList ShownFields() const;
     QString BuildSQL();
     void FocusedRowChanged();
-    void ExportData();
-    void PrintData(bool preview);
-    QString TableHtml() const;
     QList<int> SelectedRows() const;
 
     const TInfoObjectDef* FDef;
@@ -116,6 +121,8 @@ private:
     QTableView* grdList;
     QLabel* lblCount;
     TERPListModel* FModel;
+    int FSortColumn = -1;                 // the column the user sorted by, -1 the statement's order
+    Qt::SortOrder FSortOrder = Qt::AscendingOrder;
 };
 
 } // namespace kx::shell

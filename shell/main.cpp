@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("KX_MRP"));
     QApplication::setOrganizationName(QStringLiteral("KX_MRP"));
     kx::SetMessageResponder(kx::WidgetMessageBox);
+    kx::shell::InstallQtTranslations();
     const kx::shell::TShellOptions options = kx::shell::ParseShellOptions(app.arguments().mid(1));
     if (!options.Unknown.isEmpty()) {
         std::fprintf(stderr, "kxshell: 不认识的参数: %s\n", options.Unknown.join(QLatin1Char(' ')).toUtf8().constData());

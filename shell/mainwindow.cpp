@@ -3,6 +3,7 @@
 #include "erplistview.h"
 
 #include "db/messages.h"
+#include "db/settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +24,9 @@ namespace {
 
 const char* const kNotProvided = "很抱歉, 此功能处于内部测试阶段, 暂时不开放使用!";
 constexpr int kObjectIDRole = Qt::UserRole;
+// The user setting that keeps the window's place and size between sessions.
+const QString kGeometryClass = QStringLiteral("KX_SYS");
+const QString kGeometryKey = QStringLiteral("ShellWindowGeometry");
 
 // Catalogue object types.
 enum TObjectKind { okView = 0, okFrame = 1, okForm = 2, okEditor = 3 };
@@ -353,6 +357,10 @@ void TMainWindow::UpdateCommands()
     for (QAction* action : std::as_const(FCommands))
         apply(action);
     IInfoView* view = page ? page->ActiveView() : nullptr;
+    // A module list tells its record position ("n / m") when asked for it.
+    TCommandState position = 0;
+    if (view && view->QueryCommandState(cmdPosition, position) && (position & csEnabled))
+        view->ExecCommand(cmdPosition);
     const TInfoObjectDef* def = view ? view->GetObjectDef() : page && page->Editor() ? page->Editor()->GetObjectDef() : nullptr;
     RebuildObjectActions(def);
     for (QAction* action : std::as_const(FObjectActions))
@@ -375,6 +383,16 @@ bool TMainWindow::ClosePage(int index)
     return true;
 }
 
+void TMainWindow::ShowAtLastGeometry()
+{
+    QString stored;
+    ReadSetting(kGeometryClass, kGeometryKey, stored, false);
+    if (!stored.isEmpty() && restoreGeometry(QByteArray::fromBase64(stored.toLatin1())))
+        show();
+    else
+        showMaximized();
+}
+
 void TMainWindow::closeEvent(QCloseEvent* event)
 {
     for (int i = 0; i < pgcPages->count(); ++i) {
@@ -387,6 +405,7 @@ void TMainWindow::closeEvent(QCloseEvent* event)
     }
     while (pgcPages->count() > 0)
         delete pgcPages->widget(0);
+    WriteSetting(kGeometryClass, kGeometryKey, false, QString::fromLatin1(saveGeometry().toBase64()));
     event->accept();
 }
 

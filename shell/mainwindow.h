@@ -49,6 +49,8 @@ public:
     IInfoView* CreateView(const TInfoObjectDef* def) override;
     bool OpenEditor(const TInfoObjectDef* def, const QString& keyValues, const QString& actionID, IInfoEdit** editor) override;
     void ShowStatus(const QString& text, int kind) override;
+    // Shows the window where the user left it last time, maximised the first time.
+    void ShowAtLastGeometry();
     void RefreshMainUI() override;
 
 protected:

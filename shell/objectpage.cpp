@@ -1,9 +1,15 @@
 #include "objectpage.h"
 
+#include "viewschemedlg.h"
+
 #include "db/quote.h"
 
 #include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -46,6 +52,22 @@ TObjectPage::TObjectPage(const TInfoObjectDef* def, IInfoView* view, const TView
 {
     FWidget = WidgetOf(view);
     auto* layout = HolderLayout(this);
+    barFilter = new QFrame(this);
+    barFilter->setObjectName(QStringLiteral("barFilter"));
+    barFilter->setStyleSheet(QStringLiteral("#barFilter { background: #fff4c2; border-bottom: 1px solid #e0c060; }"));
+    auto* filterRow = new QHBoxLayout(barFilter);
+    filterRow->setContentsMargins(6, 2, 6, 2);
+    lblFilter = new QLabel(barFilter);
+    lblFilter->setObjectName(QStringLiteral("lblFilter"));
+    lblFilter->setTextFormat(Qt::PlainText);
+    btnClearFilter = new QPushButton(QStringLiteral("清除筛选(&X)"), barFilter);
+    btnClearFilter->setObjectName(QStringLiteral("btnClearFilter"));
+    btnClearFilter->setAutoDefault(false);
+    filterRow->addWidget(lblFilter, 1);
+    filterRow->addWidget(btnClearFilter);
+    barFilter->hide();
+    connect(btnClearFilter, &QPushButton::clicked, this, &TObjectPage::ClearFilter);
+    layout->addWidget(barFilter);
     FSplitter = new QSplitter(Qt::Vertical, this);
     FSplitter->setObjectName(QStringLiteral("splMasterDetail"));
     layout->addWidget(FSplitter);
@@ -55,6 +77,7 @@ TObjectPage::TObjectPage(const TInfoObjectDef* def, IInfoView* view, const TView
     view->SetOnFocusedRecordChanged([this](IInfoView*) { LinkDetails(); });
     view->SetParentControl(FMasterHolder);
     CreateDetails(createDetail, definitions);
+    UpdateFilterBar();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!now)
             return;
@@ -194,13 +217,40 @@ bool TObjectPage::QueryCommandState(int command, TCommandState& state)
     return false;
 }
 
+void TObjectPage::UpdateFilterBar()
+{
+    if (!barFilter)
+        return;
+    const TViewScheme* scheme = FView ? FView->GetViewScheme() : nullptr;
+    const QString text = scheme && FDef ? SchemeFilterText(*FDef, *scheme) : QString();
+    lblFilter->setText(QStringLiteral("已筛选: %1").arg(text));
+    lblFilter->setToolTip(text);
+    barFilter->setVisible(!text.isEmpty());
+}
+
+void TObjectPage::ClearFilter()
+{
+    if (!FView)
+        return;
+    {
+        TClearSchemeFilter clear;
+        TCommandState state = 0;
+        if (FView->QueryCommandState(cmdSchemeFilter, state) && (state & csEnabled))
+            FView->ExecCommand(cmdSchemeFilter);
+    }
+    UpdateFilterBar();
+}
+
 bool TObjectPage::ExecCommand(int command)
 {
     TCommandState state = 0;
     if (!QueryCommandState(command, state) || !(state & csEnabled))
         return false;
-    if (IInfoView* view = ActiveView())
-        return view->ExecCommand(command);
+    if (IInfoView* view = ActiveView()) {
+        const bool handled = view->ExecCommand(command);
+        UpdateFilterBar();
+        return handled;
+    }
     if (FFrame)
         return FFrame->ExecCommand(command);
     return FEditor && FEditor->ExecCommand(command);

@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class QLabel;
+class QPushButton;
 class QSplitter;
 class QTabWidget;
 
@@ -46,6 +48,14 @@ public:
     // Asks every hosted part; false keeps the page open.
     bool QueryClose();
     void ProcessIdle();
+    // Shows the bar above the list when the list's scheme filters its rows: the filter in
+    // words and a button that clears it and brings the rows back.
+    void UpdateFilterBar();
+    QWidget* FilterBar() const { return barFilter; }
+    QLabel* FilterLabel() const { return lblFilter; }
+    // The one-click clear: the scheme without its filter, the rows loaded again.
+    void ClearFilter();
+
     // Sends the focused master record to every detail view (the visible one refreshes now,
     // hidden ones when they are shown).
     void LinkDetails();
@@ -74,6 +84,9 @@ private:
     QWidget* FMasterHolder = nullptr;
     QSplitter* FSplitter = nullptr;
     QTabWidget* pgcDetails = nullptr;
+    QWidget* barFilter = nullptr;
+    QLabel* lblFilter = nullptr;
+    QPushButton* btnClearFilter = nullptr;
     QList<TDetail> FDetails;
     IInfoView* FActive = nullptr;
 };

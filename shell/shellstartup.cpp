@@ -5,6 +5,13 @@
 #include "db/messages.h"
 #include "db/shared.h"
 
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+
 #include <unistd.h>
 
 namespace kx::shell {
@@ -24,6 +31,29 @@ TShellOptions ParseShellOptions(QStringList args)
     o.MaxRows = TakeOption(args, QStringLiteral("max-rows"), QStringLiteral("5000")).toInt();
     o.Unknown = args;
     return o;
+}
+
+bool InstallQtTranslations(const QString& folder)
+{
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    QLocale::setDefault(chinese);
+    static QTranslator* translator = nullptr;
+    if (translator) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        translator = nullptr;
+    }
+    auto* loaded = new QTranslator(QCoreApplication::instance());
+    const QString path = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+    if (!loaded->load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"), path)) {
+        delete loaded;
+        std::fprintf(stderr, "kxshell: 没有找到 Qt 的中文翻译 (%s/qtbase_zh_CN.qm), 标准按钮和对话框将显示英文。\n",
+                     path.toUtf8().constData());
+        return false;
+    }
+    QCoreApplication::installTranslator(loaded);
+    translator = loaded;
+    return true;
 }
 
 std::intptr_t NewContextID()
@@ -75,7 +105,7 @@ TMainWindow* TShellRun::ShowMainWindow()
     if (!FSession)
         return nullptr;
     FWindow = std::make_unique<TMainWindow>(*FSession, &FModule);
-    FWindow->show();
+    FWindow->ShowAtLastGeometry();
     return FWindow.get();
 }
 

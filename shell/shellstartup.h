@@ -25,6 +25,11 @@ struct TShellOptions {
 };
 
 TShellOptions ParseShellOptions(QStringList args);
+
+// Qt's own dialogs and buttons (message boxes, file dialogs, print preview) in Chinese:
+// loads qtbase_zh_CN.qm from Qt's translations, or from the folder given. Without the
+// file the shell still starts, with those texts in English; false then.
+bool InstallQtTranslations(const QString& folder = QString());
 // A context identity of its own for each log-in of this process.
 std::intptr_t NewContextID();
 

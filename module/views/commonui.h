@@ -4,6 +4,8 @@
 #pragma once
 
 #include "db/messages.h"
+#include "views/numberformat.h"
+#include "views/valueorder.h"
 #include "kx_mrp/types.h"
 
 #include <QColor>
@@ -12,26 +14,11 @@
 
 namespace kx {
 
-inline const QString kFloatFormat = QStringLiteral("###,###,###,##0.########");
-inline const QString kCurrencyFormat = QStringLiteral("###,###,###,##0.00");
-inline const QString kMaxSummaryFormat = QStringLiteral("≤###,###,###,##0.########;≤-###,###,###,##0.########");
-inline const QString kMinSummaryFormat = QStringLiteral("≥###,###,###,##0.########;≥-###,###,###,##0.########");
-
 // Cell colours shared by the views: editable cells in edit mode, read-only cells of editing
 // tables, and the text of disabled records.
 inline const QColor kEditBackColor = QColor(255, 255, 215);
 inline const QColor kReadOnlyBackColor = QColor(236, 236, 236);
 inline const QColor kDisabledTextColor = QColor(140, 140, 140);
-
-// A number in a picture format: sections "positive;negative;zero"; "0" a digit always
-// shown, "#" a digit shown when significant, "," thousands grouping, "." the decimal
-// point; other characters are literals. With a negative section the value is shown
-// without its sign.
-QString FormatFloat(const QString& format, double value);
-
-// Orders two cell values: nulls first, numbers by value, texts by the locale without
-// regard to case, dates by time. Negative, zero or positive.
-int CompareValues(const QVariant& a, const QVariant& b);
 
 // Milliseconds of a monotonic clock (the tick count of the system).
 quint32 TickCount();

@@ -3,7 +3,8 @@
 #include "db/messages.h"
 #include "db/settings.h"
 #include "db/shared.h"
-#include "views/commonui.h"
+#include "views/exportservice.h"
+#include "views/viewexport.h"
 
 #include <QHeaderView>
 #include <QStyle>
@@ -149,18 +150,19 @@ bool TDoResultFrame::QueryCommandState(int Command, TCommandState& State)
 
 bool TDoResultFrame::ExecCommand(int Command)
 {
+    if (Command < cmdExport || Command > cmdPrintPreview)
+        return false;
+    const TViewExportTable table(FTitle.isEmpty() ? QStringLiteral("执行结果信息") : FTitle, FColumns, *FNodes);
     if (Command == cmdExport) {
-        ShowExportNotProvided();
+        ExecuteExport(this, table, table.Title);
         return true;
     }
-    if (Command < cmdPageSetup || Command > cmdPrintPreview)
-        return false;
     // The print layout is the user's, kept between sessions.
     if (!FPrintSettingRead) {
         ReadSetting(QStringLiteral("KX_SYS"), QStringLiteral("ResultsFramePrint"), FPrintSetting, false);
         FPrintSettingRead = true;
     }
-    ShowExportNotProvided();
+    ExecutePrintCommand(this, Command, table, FPrintSetting);
     WriteSetting(QStringLiteral("KX_SYS"), QStringLiteral("ResultsFramePrint"), false, FPrintSetting);
     return true;
 }

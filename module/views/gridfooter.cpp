@@ -30,6 +30,9 @@ void TGridFooter::paintEvent(QPaintEvent*)
     painter.drawLine(rect().topLeft(), rect().topRight());
     // Sections are placed relative to the header, wherever the header sits in the grid.
     const int offset = FHeader->mapToGlobal(QPoint(0, 0)).x() - mapToGlobal(QPoint(0, 0)).x();
+    const bool frozen = FFrozen && FFrozen->isVisibleTo(FFrozen->window());
+    const int frozenOffset = frozen ? FFrozen->mapToGlobal(QPoint(0, 0)).x() - mapToGlobal(QPoint(0, 0)).x() : 0;
+    const int frozenRight = frozen ? frozenOffset + FFrozen->width() : 0;
     painter.setPen(pal.color(QPalette::ButtonText));
     for (int logical = 0; logical < FHeader->count(); ++logical) {
         if (FHeader->isSectionHidden(logical))
@@ -37,7 +40,14 @@ void TGridFooter::paintEvent(QPaintEvent*)
         const QString text = FText ? FText(logical) : QString();
         if (text.isEmpty())
             continue;
-        const QRect cell(offset + FHeader->sectionViewportPosition(logical), 1, FHeader->sectionSize(logical), height() - 1);
+        const bool fixed = frozen && logical < FFrozen->count() && !FFrozen->isSectionHidden(logical);
+        const int left = fixed ? frozenOffset + FFrozen->sectionViewportPosition(logical) : offset + FHeader->sectionViewportPosition(logical);
+        const QRect cell(left, 1, FHeader->sectionSize(logical), height() - 1);
+        // Scrolling columns pass under the fixed ones.
+        if (frozen && !fixed)
+            painter.setClipRect(QRect(frozenRight, 0, width() - frozenRight, height()));
+        else
+            painter.setClipping(false);
         painter.drawText(cell.adjusted(3, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter,
                          painter.fontMetrics().elidedText(text, Qt::ElideLeft, cell.width() - 7));
     }

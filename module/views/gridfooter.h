@@ -18,12 +18,16 @@ public:
     TGridFooter(QHeaderView* header, std::function<QString(int logicalIndex)> text, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
+    // The header of the columns kept at the left edge: their totals stay under them while
+    // the other columns scroll.
+    void SetFrozenHeader(QHeaderView* header) { FFrozen = header; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QHeaderView* FHeader;
+    QHeaderView* FFrozen = nullptr;
     std::function<QString(int)> FText;
 };
 

@@ -96,6 +96,8 @@ void TGridGroupModel::Rebuild()
     keys << columns->SortColumns();
     QList<int> order(rows);
     std::iota(order.begin(), order.end(), 0);
+    if (FRowFilter)
+        order.removeIf([this](int row) { return !FRowFilter(row); });
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         for (const TViewColumn* k : keys) {
             const int c = CompareValues(FRecords->Value(a, k->FieldName), FRecords->Value(b, k->FieldName));
@@ -139,6 +141,12 @@ void TGridGroupModel::Rebuild()
     Q_EMIT SummariesChanged();
 }
 
+void TGridGroupModel::SetRowFilter(TRowFilter filter)
+{
+    FRowFilter = std::move(filter);
+    Rebuild();
+}
+
 void TGridGroupModel::ComputeSummaries()
 {
     FFooter = EmptySummaries();
@@ -160,7 +168,7 @@ void TGridGroupModel::ComputeSummaries()
                 Accumulate(FNodes[g].Summaries, row);
         }
     }
-    FNodes[0].RecordCount = FRecords ? FRecords->rowCount() : 0;
+    FNodes[0].RecordCount = int(std::count_if(FNodes.begin() + 1, FNodes.end(), [](const TNode& n) { return n.Kind == rkData; }));
 }
 
 void TGridGroupModel::RecomputeSummaries()

@@ -33,6 +33,9 @@ public:
     // Computes the footer and group summaries again (after values changed).
     void RecomputeSummaries();
     void SetSummaryHook(TSummaryHook hook) { FSummaryHook = std::move(hook); }
+    // Records that fail the filter are not shown (nor counted in the summaries).
+    using TRowFilter = std::function<bool(int sourceRow)>;
+    void SetRowFilter(TRowFilter filter);
 
     TRowKind RowKind(const QModelIndex& index) const;
     // The record (row of the snapshot) of a data row, -1 for other rows.
@@ -95,6 +98,7 @@ private:
     QList<int> FNodeOfSourceRow;
     QList<TSummaryItem> FFooter;
     TSummaryHook FSummaryHook;
+    TRowFilter FRowFilter;
     bool FGroupFooters = false;
 };
 

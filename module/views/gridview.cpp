@@ -8,19 +8,26 @@
 #include "db/sqlrun.h"
 #include "views/columnheader.h"
 #include "views/commonui.h"
+#include "views/exportservice.h"
+#include "views/frozencolumns.h"
 #include "views/gridfooter.h"
 #include "views/gridgroupmodel.h"
 #include "views/gridlayout.h"
 #include "views/gridmodel.h"
 #include "views/messagebox.h"
+#include "views/viewexport.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <set>
 
 namespace kx {
 
@@ -57,14 +64,34 @@ TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : 
                              | QAbstractItemView::AnyKeyPressed);
     FHeader->setContextMenuPolicy(Qt::CustomContextMenu);
     ViewComponent = grdMain;
+    FFrozen = new TFrozenColumns(grdMain, &Columns);
+    FFrozen->Header()->setContextMenuPolicy(Qt::CustomContextMenu);
 
     FFooter = new TGridFooter(FHeader, [this](int column) {
         const TSummaryItem* item = FRows->FooterSummary(column);
         return item ? item->Text() : QString();
     }, this);
     FFooter->hide();
+    FFooter->setObjectName(QStringLiteral("grdMainFooter"));
+    FFooter->SetFrozenHeader(FFrozen->Header());
     ContentLayout()->addWidget(grdMain, 1);
     ContentLayout()->addWidget(FFooter);
+    pnlQuickFilter = new QFrame(this);
+    pnlQuickFilter->setObjectName(QStringLiteral("pnlQuickFilter"));
+    pnlQuickFilter->setStyleSheet(QStringLiteral("#pnlQuickFilter { background: #fff4c2; border-top: 1px solid #e0c060; }"));
+    auto* filterRow = new QHBoxLayout(pnlQuickFilter);
+    filterRow->setContentsMargins(6, 2, 6, 2);
+    lblQuickFilter = new QLabel(pnlQuickFilter);
+    lblQuickFilter->setObjectName(QStringLiteral("lblQuickFilter"));
+    lblQuickFilter->setTextFormat(Qt::PlainText);
+    btnClearQuickFilter = new QPushButton(QStringLiteral("清除筛选(&C)"), pnlQuickFilter);
+    btnClearQuickFilter->setObjectName(QStringLiteral("btnClearQuickFilter"));
+    btnClearQuickFilter->setAutoDefault(false);
+    filterRow->addWidget(lblQuickFilter, 1);
+    filterRow->addWidget(btnClearQuickFilter);
+    pnlQuickFilter->hide();
+    connect(btnClearQuickFilter, &QPushButton::clicked, this, &TInfoGridView::ClearQuickFilters);
+    ContentLayout()->addWidget(pnlQuickFilter);
 
     connect(FRows, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         if (!FApplyingLayout)
@@ -76,14 +103,18 @@ TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : 
     connect(grdMain->selectionModel(), &QItemSelectionModel::currentChanged, this, &TInfoGridView::grdMainFocusedRecordChanged);
     connect(grdMain, &QTreeView::doubleClicked, this, &TInfoGridView::grdMainDblClick);
     connect(FHeader, &QHeaderView::sectionClicked, this, &TInfoGridView::grdMainHeaderClick);
+    connect(FFrozen->Header(), &QHeaderView::sectionClicked, this, &TInfoGridView::grdMainHeaderClick);
     // Model columns follow the screen order, so that group rows span from the first column.
     connect(FHeader, &TBandedHeader::ColumnsMoved, this, [this] {
         FApplyingLayout = true;
         Columns.SortByDisplayOrder();
         FRecords->ColumnsChanged();
         FApplyingLayout = false;
+        FFrozen->Update();
     });
-    connect(FHeader, &QWidget::customContextMenuRequested, this, &TInfoGridView::grdMainHeaderMenu);
+    connect(FHeader, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { grdMainHeaderMenu(FHeader, pos); });
+    connect(FFrozen->Header(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { grdMainHeaderMenu(FFrozen->Header(), pos); });
     connect(FRecords, &TRecordTableModel::ValueRefused, this, &TInfoGridView::grdMainValueRefused);
     connect(FRecords, &TRecordTableModel::CellEdited, this, [this] {
         if (GetEditMode())
@@ -126,6 +157,7 @@ void TInfoGridView::ApplyViewLayout()
     FRecords->ColumnsChanged();
     FApplyingLayout = false;
     FHeader->ApplyColumns();
+    FFrozen->Update();
 }
 
 void TInfoGridView::StoreViewLayout()
@@ -160,6 +192,7 @@ void TInfoGridView::RowsReset()
     if (!sorted.isEmpty())
         FHeader->setSortIndicator(Columns.IndexOf(sorted.first()), sorted.first()->Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     FFooter->setVisible(FRows->HasSummaries());
+    FFrozen->Update();
 }
 
 void TInfoGridView::RefreshData(bool KeepPosition)
@@ -414,11 +447,23 @@ bool TInfoGridView::QueryCommandState(int Command, TCommandState& State)
 bool TInfoGridView::ExecCommand(int Command)
 {
     switch (Command) {
-    case cmdExport: ShowExportNotProvided(); return true;
+    case cmdExport:
+        if (const std::unique_ptr<TExportTable> table = CreateExportTable())
+            ExecuteExport(this, *table, ObjectDef ? ObjectDef->Name : ViewCaption, ViewScheme.PrintSetting);
+        return true;
     case cmdFillValues: TFillValuesDlg::Execute(FillTarget(), this); return true;
     case cmdPosition: ShowPositionText(); return true;
     default: return ExecListCommand(Command);
     }
+}
+
+std::unique_ptr<TExportTable> TInfoGridView::CreateExportTable()
+{
+    FHeader->ReadColumns();
+    TViewExportTable::TFooterSource footer;
+    if (FRows->HasSummaries())
+        footer = [this](int column) { return FRows->FooterSummary(column); };
+    return std::make_unique<TViewExportTable>(ViewCaption, Columns, *FRows, nullptr, footer);
 }
 
 void TInfoGridView::ShowPositionText()
@@ -480,9 +525,9 @@ void TInfoGridView::grdMainHeaderClick(int logicalIndex)
     FRows->sort(logicalIndex, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-void TInfoGridView::grdMainHeaderMenu(const QPoint& pos)
+void TInfoGridView::grdMainHeaderMenu(QHeaderView* header, const QPoint& pos)
 {
-    TViewColumn* column = Columns.At(FHeader->logicalIndexAt(pos));
+    TViewColumn* column = Columns.At(header->logicalIndexAt(pos));
     QMenu menu(this);
     const bool grouping = (ViewScheme.Supports & voSupportGroup) && !GridMode;
     if (column && grouping && column->GroupIndex < 0)
@@ -505,15 +550,128 @@ void TInfoGridView::grdMainHeaderMenu(const QPoint& pos)
         menu.addAction(QStringLiteral("降序排列"), this, [this, column] { FRows->sort(Columns.IndexOf(column), Qt::DescendingOrder); });
         menu.addAction(QStringLiteral("取消排序"), this, [this] { FRows->sort(-1); });
     }
+    if (column && column->Filterable && !GridMode)
+        AddQuickFilterMenu(menu, column);
     if (column && Columns.DisplayOrder().size() > 1) {
         menu.addSeparator();
         menu.addAction(QStringLiteral("隐藏此列"), this, [this, column] {
             FHeader->setSectionHidden(Columns.IndexOf(column), true);
             column->Visible = false;
+            FFrozen->Update();
         });
     }
     if (!menu.isEmpty())
-        menu.exec(FHeader->mapToGlobal(pos));
+        menu.exec(header->mapToGlobal(pos));
+}
+
+void TInfoGridView::SetQuickFilter(const TQuickFilter& Filter)
+{
+    for (TQuickFilter& f : FQuickFilters)
+        if (f.FieldName.compare(Filter.FieldName, Qt::CaseInsensitive) == 0) {
+            f = Filter;
+            ApplyQuickFilters();
+            return;
+        }
+    FQuickFilters << Filter;
+    ApplyQuickFilters();
+}
+
+void TInfoGridView::RemoveQuickFilter(const QString& FieldName)
+{
+    FQuickFilters.removeIf([&](const TQuickFilter& f) { return f.FieldName.compare(FieldName, Qt::CaseInsensitive) == 0; });
+    ApplyQuickFilters();
+}
+
+void TInfoGridView::ClearQuickFilters()
+{
+    FQuickFilters.clear();
+    ApplyQuickFilters();
+}
+
+QString TInfoGridView::QuickFilterText() const
+{
+    QStringList parts;
+    for (const TQuickFilter& f : FQuickFilters) {
+        const TViewColumn* c = Columns.ByField(f.FieldName);
+        parts << QLatin1Char('(') + f.Text(c ? c->Caption : f.FieldName) + QLatin1Char(')');
+    }
+    return parts.join(QStringLiteral(" 与 "));
+}
+
+void TInfoGridView::ApplyQuickFilters()
+{
+    const int focused = FocusedRecord();
+    if (FQuickFilters.isEmpty()) {
+        FRows->SetRowFilter({});
+    } else {
+        FRows->SetRowFilter([this](int record) {
+            for (const TQuickFilter& f : FQuickFilters) {
+                const TViewColumn* c = Columns.ByField(f.FieldName);
+                if (c && !f.Matches(*c, FRecords->Value(record, f.FieldName)))
+                    return false;
+            }
+            return true;
+        });
+    }
+    lblQuickFilter->setText(QStringLiteral("筛选: %1").arg(QuickFilterText()));
+    pnlQuickFilter->setVisible(!FQuickFilters.isEmpty());
+    const QList<int> shown = FRows->DataRowsInOrder();
+    FocusRecord(shown.contains(focused) ? focused : shown.value(0, -1));
+}
+
+QStringList TInfoGridView::ColumnValues(const TViewColumn* Column, int Limit) const
+{
+    std::set<QString> seen;
+    QList<QVariant> values;
+    for (int r = 0; r < Records().RecordCount() && int(values.size()) < Limit; ++r) {
+        const QVariant v = Records().Value(r, Column->FieldName);
+        const QString text = Column->DisplayText(v);
+        if (!text.trimmed().isEmpty() && seen.insert(text).second)
+            values << v;
+    }
+    std::sort(values.begin(), values.end(), [](const QVariant& a, const QVariant& b) { return CompareValues(a, b) < 0; });
+    QStringList texts;
+    for (const QVariant& v : values)
+        texts << Column->DisplayText(v);
+    return texts;
+}
+
+bool TInfoGridView::ShowQuickFilterDialog(const TViewColumn* Column)
+{
+    if (!Column)
+        return false;
+    TQuickFilter current;
+    current.FieldName = Column->FieldName;
+    for (const TQuickFilter& f : FQuickFilters)
+        if (f.FieldName.compare(Column->FieldName, Qt::CaseInsensitive) == 0)
+            current = f;
+    TQuickFilterDlg dialog(Column->Caption, ColumnValues(Column), current, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    SetQuickFilter(dialog.Filter());
+    return true;
+}
+
+void TInfoGridView::AddQuickFilterMenu(QMenu& menu, const TViewColumn* Column)
+{
+    menu.addSeparator();
+    QMenu* filter = menu.addMenu(QStringLiteral("快速筛选(&Q)"));
+    const QString field = Column->FieldName;
+    auto condition = [this, field](TQuickFilterOperator op, const QString& value) {
+        TQuickFilter f;
+        f.FieldName = field;
+        f.First = {op, value};
+        SetQuickFilter(f);
+    };
+    filter->addAction(QStringLiteral("(全部)"), this, [this, field] { RemoveQuickFilter(field); });
+    filter->addAction(QStringLiteral("(自定义...)"), this, [this, Column] { ShowQuickFilterDialog(Column); });
+    filter->addAction(QStringLiteral("(空白)"), this, [condition] { condition(qfBlank, QString()); });
+    filter->addAction(QStringLiteral("(非空白)"), this, [condition] { condition(qfNotBlank, QString()); });
+    const QStringList values = ColumnValues(Column, 50);
+    if (!values.isEmpty())
+        filter->addSeparator();
+    for (const QString& v : values)
+        filter->addAction(v, this, [condition, v] { condition(qfEqual, v); });
 }
 
 void TInfoGridView::grdMainValueRefused(int Record, const QString& Field, const QString& Message)

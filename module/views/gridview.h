@@ -7,15 +7,21 @@
 #include "views/fillvaluesdlg.h"
 #include "views/gridsummary.h"
 #include "views/infoview.h"
+#include "views/quickfilter.h"
 #include "views/viewcolumns.h"
 
 #include <functional>
 
+class QHeaderView;
+class QLabel;
+class QMenu;
+class QPushButton;
 class QTreeView;
 
 namespace kx {
 
 class TBandedHeader;
+class TFrozenColumns;
 class TGridFooter;
 class TGridGroupModel;
 class TQuery;
@@ -73,10 +79,25 @@ public:
     // The selected rows and editable columns as the batch fill's target.
     TFillTarget FillTarget();
 
+    // The quick filter: conditions per column on what the cells show; the records that
+    // fail are hidden and a panel under the grid says what filters and clears it.
+    void SetQuickFilter(const TQuickFilter& Filter);      // replaces the column's
+    void RemoveQuickFilter(const QString& FieldName);
+    void ClearQuickFilters();
+    const QList<TQuickFilter>& QuickFilters() const { return FQuickFilters; }
+    QString QuickFilterText() const;
+    // The dialog "自定义快速筛选方式" for a column; true when the user set a filter.
+    bool ShowQuickFilterDialog(const TViewColumn* Column);
+    QWidget* QuickFilterPanel() const { return pnlQuickFilter; }
+    // What the column's cells show, each text once, in order (the quick filter's choices).
+    QStringList ColumnValues(const TViewColumn* Column, int Limit = 200) const;
+
 protected:
     void ApplyViewLayout() override;
     void StoreViewLayout() override;
     bool HasFocusedRecord() override;
+    // The visible columns over the rows in display order, groups and totals as shown.
+    std::unique_ptr<TExportTable> CreateExportTable() override;
     // Opens the view's data: by default the object's statement (BuildViewSQL with the row
     // limit). Concrete views compose their own statement here.
     virtual void LoadData(bool KeepPosition);
@@ -108,7 +129,7 @@ private:
     void grdMainFocusedRecordChanged();
     void grdMainDblClick(const QModelIndex& index);
     void grdMainHeaderClick(int logicalIndex);
-    void grdMainHeaderMenu(const QPoint& pos);
+    void grdMainHeaderMenu(QHeaderView* header, const QPoint& pos);
     void grdMainValueRefused(int Record, const QString& Field, const QString& Message);
     void ShowPositionText();
 
@@ -116,6 +137,13 @@ private:
     TGridGroupModel* FRows;
     TBandedHeader* FHeader;
     TGridFooter* FFooter;
+    TFrozenColumns* FFrozen;
+    QWidget* pnlQuickFilter;
+    QLabel* lblQuickFilter;
+    QPushButton* btnClearQuickFilter;
+    QList<TQuickFilter> FQuickFilters;
+    void ApplyQuickFilters();
+    void AddQuickFilterMenu(QMenu& menu, const TViewColumn* Column);
     int FLastFocusedRecord = -1;
     QString FLayoutBeforeEditing;         // the scheme's layout while edit mode has its own
     bool FApplyingLayout = false;

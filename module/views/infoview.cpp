@@ -6,6 +6,7 @@
 #include "db/strutils.h"
 #include "views/commonui.h"
 #include "views/conditions.h"
+#include "views/exportservice.h"
 #include "views/hostobject.h"
 #include "views/viewscheme.h"
 
@@ -442,7 +443,11 @@ bool TCustomInfoView::ExecListCommand(int Command)
     case cmdPageSetup:
     case cmdDesignReport:
     case cmdPrint:
-    case cmdPrintPreview: ShowExportNotProvided(); return true;
+    case cmdPrintPreview:
+        // The print layout is the scheme's: read before the command, written back after it.
+        if (const std::unique_ptr<TExportTable> table = CreateExportTable())
+            ExecutePrintCommand(this, Command, *table, ViewScheme.PrintSetting);
+        return true;
     case cmdSchemeFields:
     case cmdSchemeSettings: EditViewScheme(true); return true;
     case cmdSchemeFilter:
@@ -450,6 +455,11 @@ bool TCustomInfoView::ExecListCommand(int Command)
     case cmdRefresh: RefreshData(true); return true;
     default: return TCustomInfoView::ExecCommand(Command);
     }
+}
+
+std::unique_ptr<TExportTable> TCustomInfoView::CreateExportTable()
+{
+    return nullptr;
 }
 
 void TCustomInfoView::EditViewScheme(bool ShowDialog)

@@ -8,9 +8,13 @@
 
 #include <QFrame>
 
+#include <memory>
+
 class QVBoxLayout;
 
 namespace kx {
+
+class TExportTable;
 
 class TCustomInfoView : public QFrame, public IInfoView {
     Q_OBJECT
@@ -108,6 +112,8 @@ protected:
     // The scheme settings commands: the host's scheme preparation (with or without its
     // dialog), then the new layout and fresh data.
     void EditViewScheme(bool ShowDialog);
+    // What the view shows, for export and printing; null when it shows nothing to print.
+    virtual std::unique_ptr<TExportTable> CreateExportTable();
 
     quint32 FDataTimeStamp = 0;
 

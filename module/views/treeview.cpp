@@ -8,8 +8,10 @@
 #include "db/sqlrun.h"
 #include "views/columnheader.h"
 #include "views/commonui.h"
+#include "views/exportservice.h"
 #include "views/gridlayout.h"
 #include "views/messagebox.h"
+#include "views/viewexport.h"
 
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -340,8 +342,11 @@ bool TInfoTreeView::ExpandAllNodes()
     return expanded;
 }
 
-void TInfoTreeView::ExportTree(const QString&, bool AskFullLoad)
+void TInfoTreeView::ExportTree(const QString& FileBaseName, bool AskFullLoad)
 {
+    // Without the question every loaded node goes out; with it, what is open on screen
+    // (everything, once the user had all nodes loaded).
+    const QTreeView* expandedOnly = nullptr;
     if (AskFullLoad) {
         const int answer = ShowQuestion(QStringLiteral("导出数据前强制展开装载全部结点的内容?\r\r提示: 全部装载可能大量耗时, "
                                                        "过程中可以按[Esc]键中止。"),
@@ -352,8 +357,18 @@ void TInfoTreeView::ExportTree(const QString&, bool AskFullLoad)
             ShowWarning(QStringLiteral("执行已被中止!"));
             return;
         }
+        expandedOnly = trlMain;
     }
-    ShowExportNotProvided();
+    FHeader->ReadColumns();
+    const TViewExportTable table(ViewCaption, Columns, *Nodes, expandedOnly);
+    if (ExecuteExport(this, table, FileBaseName, ViewScheme.PrintSetting))
+        ShowInfo(QStringLiteral("执行完成。"));
+}
+
+std::unique_ptr<TExportTable> TInfoTreeView::CreateExportTable()
+{
+    FHeader->ReadColumns();
+    return std::make_unique<TViewExportTable>(ViewCaption, Columns, *Nodes, trlMain);
 }
 
 bool TInfoTreeView::QueryCommandState(int Command, TCommandState& State)

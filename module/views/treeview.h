@@ -73,6 +73,8 @@ protected:
     void ApplyViewLayout() override;
     void StoreViewLayout() override;
     bool HasFocusedRecord() override;
+    // The visible columns over the loaded nodes that are open on screen.
+    std::unique_ptr<TExportTable> CreateExportTable() override;
     // Fills the top nodes; concrete views load their data here.
     virtual void LoadData(bool KeepPosition);
     // Fills the children of a node that promised some (HasChildren) when it is first

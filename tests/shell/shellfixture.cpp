@@ -40,9 +40,9 @@ shell::TMainWindow* TShellTest::StartAsPlanner(const QStringList& more)
 int RowWhere(const shell::TERPListView& view, const QString& field, const QVariant& value, const QString& field2,
              const QVariant& value2)
 {
-    const TRecordSet& records = view.Model()->Records();
-    for (int row = 0; row < records.RecordCount(); ++row)
-        if (records.Value(row, field) == value && (field2.isEmpty() || records.Value(row, field2) == value2))
+    const shell::TERPListModel& model = *view.Model();
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (model.Value(row, field) == value && (field2.isEmpty() || model.Value(row, field2) == value2))
             return row;
     return -1;
 }
