@@ -124,7 +124,7 @@ void TBandedHeader::paintEvent(QPaintEvent* event)
 
 void TBandedHeader::SectionResized(int logicalIndex, int, int newSize)
 {
-    if (FApplying)
+    if (FApplying || FShowOnly)
         return;
     TViewColumn* c = FColumns->At(logicalIndex);
     if (!c)
@@ -146,7 +146,7 @@ void TBandedHeader::SectionResized(int logicalIndex, int, int newSize)
 
 void TBandedHeader::SectionMoved(int, int, int)
 {
-    if (FApplying)
+    if (FApplying || FShowOnly)
         return;
     // A column moved by the user stays within its band; bands keep their places.
     ReadColumns();

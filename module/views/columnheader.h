@@ -25,6 +25,9 @@ public:
     void ReadColumns();
 
     QSize sizeHint() const override;
+    // A header that only shows the columns (the fixed columns' copy) never writes widths,
+    // visibility or order back into them.
+    void SetShowOnly(bool showOnly) { FShowOnly = showOnly; }
 
 Q_SIGNALS:
     // The user moved a column; the columns hold the new order.
@@ -41,6 +44,7 @@ private:
 
     TViewColumns* FColumns;
     bool FApplying = false;
+    bool FShowOnly = false;
 };
 
 // Creates the list widget of a grid or tree view over a model whose column n is column n

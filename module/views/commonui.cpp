@@ -157,9 +157,4 @@ QString EnteredValueText(const QVariant& value)
     }
 }
 
-void ShowExportNotProvided()
-{
-    ShowInfo(QStringLiteral("导出和打印功能将在后续版本中提供。"));
-}
-
 } // namespace kx

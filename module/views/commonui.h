@@ -46,7 +46,4 @@ bool ConvertFieldValue(const QVariant& input, TFieldType type, QVariant& output)
 // The text a user sees for a value he entered (for messages).
 QString EnteredValueText(const QVariant& value);
 
-// The export and print family of commands, which this version does not offer yet.
-void ShowExportNotProvided();
-
 } // namespace kx

@@ -25,6 +25,8 @@ TFrozenColumns::TFrozenColumns(QTreeView* grid, TViewColumns* columns) : QObject
     FView->setObjectName(grid->objectName() + QStringLiteral("Fixed"));
     FHeader = new TBandedHeader(columns, FView);
     FHeader->setSectionsMovable(false);
+    FHeader->SetShowOnly(true);
+    FHeader->setSectionResizeMode(QHeaderView::Fixed);
     FView->setHeader(FHeader);
     FView->setModel(grid->model());
     FView->setSelectionModel(grid->selectionModel());
@@ -66,6 +68,7 @@ int TFrozenColumns::FrozenWidth() const
 void TFrozenColumns::Update()
 {
     FUpdating = true;
+    FView->setObjectName(FGrid->objectName() + QStringLiteral("Fixed"));
     QHeaderView* header = FGrid->header();
     int width = 0;
     bool any = false;

@@ -132,7 +132,7 @@ TEST_F(ShellLanguage, MessageBoxFileDialogAndPrintPreviewShowChineseButtons)
         EXPECT_EQ(preview->windowTitle(), QStringLiteral("打印预览 - 物料清单"));
         const QStringList texts = ActionTexts(preview);
         EXPECT_TRUE(texts.join(QLatin1Char(',')).contains(QStringLiteral("打印"))) << texts.join(QLatin1Char(',')).toStdString();
-        EXPECT_TRUE(texts.join(QLatin1Char(',')).contains(QStringLiteral("页面设置"))) << texts.join(QLatin1Char(',')).toStdString();
+        EXPECT_TRUE(texts.join(QLatin1Char(',')).contains(QStringLiteral("打印设置"))) << texts.join(QLatin1Char(',')).toStdString();
     }, [&] { ExecutePrintCommand(nullptr, cmdPrintPreview, table, setting); });
 }
 

@@ -2,8 +2,8 @@
 // planner groups, filters and totals the item list through the scheme dialog and saves it
 // as a shared scheme; reopened, the list is grouped, filtered (the filter bar says so) and
 // totalled as saved; one click on the bar's clear brings the rows back; the scheme is
-// offered in the list and can be deleted. The fixed item-code column stays in place while
-// the rest scrolls.
+// offered in the list and can be deleted. The fixed band (code, name, specification)
+// stays in place while the rest scrolls.
 #include "shellfixture.h"
 
 #include "objectpage.h"
@@ -62,7 +62,7 @@ private:
 QTreeView* GridOf(TObjectPage* page)
 {
     QWidget* view = page ? WidgetOf(page->View()) : nullptr;
-    return view ? view->findChild<QTreeView*>(QStringLiteral("grdMain")) : nullptr;
+    return view ? view->findChild<QTreeView*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 struct TGridRows {
@@ -131,6 +131,7 @@ TEST_F(ViewSchemes, AGroupedFilteredTotalledSchemeSavedThroughTheDialogComesBack
     ASSERT_GT(filteredTypes, 1);
 
     TObjectPage* page = window->OpenObject(QStringLiteral("KX_MRP.Items"));
+    ASSERT_NE(page, nullptr) << messages.Texts().join(QLatin1Char('\n')).toStdString();
     QTreeView* grid = GridOf(page);
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(RowsOf(*grid->model()).Records, allItems);
@@ -234,20 +235,23 @@ TEST_F(ViewSchemes, AGroupedFilteredTotalledSchemeSavedThroughTheDialogComesBack
         EXPECT_EQ(script.Done(), 1);
         EXPECT_EQ(answers.Texts(), QStringList{QStringLiteral("您所选的项目将被删除, 确定?")});
     }
-    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_SYS_ViewSchemes where ViwName='成品分组'")).toInt(), 0);
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from KX_SYS_ViewSchemes where ViwName='成品分组' and ViwKind<>0")).toInt(), 0);
 }
 
-TEST_F(ViewSchemes, TheFixedItemCodeColumnStaysInPlaceWhileTheListScrollsSideways)
+TEST_F(ViewSchemes, TheFixedBandStaysInPlaceWhileTheListScrollsSideways)
 {
+    Exec(QStringLiteral("delete from KX_SYS_ViewSchemes"));
     TScriptedMessages messages;
     TMainWindow* window = StartAsPlanner();
     ASSERT_NE(window, nullptr);
-    window->resize(900, 600);
+    window->showNormal();
+    window->resize(760, 560);
     TObjectPage* page = window->OpenObject(QStringLiteral("KX_MRP.Items"));
     QTreeView* grid = GridOf(page);
     ASSERT_NE(grid, nullptr);
-    QApplication::processEvents();
-    auto* fixed = WidgetOf(page->View())->findChild<QTreeView*>(QStringLiteral("grdMainFixed"));
+    for (int i = 0; i < 10; ++i)
+        QApplication::processEvents();
+    auto* fixed = grid->findChild<QTreeView*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(fixed, nullptr);
     ASSERT_TRUE(fixed->isVisible());
     const QHeaderView* header = fixed->header();
@@ -255,13 +259,22 @@ TEST_F(ViewSchemes, TheFixedItemCodeColumnStaysInPlaceWhileTheListScrollsSideway
     for (int i = 0; i < header->count(); ++i)
         if (!header->isSectionHidden(i))
             shown << fixed->model()->headerData(i, Qt::Horizontal).toString();
-    EXPECT_EQ(shown, QStringList{QStringLiteral("物料代码")});
+    // The item list keeps code, name and specification in its fixed band.
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("物料代码"), QStringLiteral("物料名称"), QStringLiteral("规格型号")}));
 
+    // The grid itself still shows every column of the default set.
+    int visible = 0;
+    for (int i = 0; i < grid->header()->count(); ++i)
+        visible += grid->header()->isSectionHidden(i) || grid->header()->sectionSize(i) == 0 ? 0 : 1;
+    EXPECT_GT(visible, 20);
     grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
     QApplication::processEvents();
     EXPECT_GT(grid->horizontalScrollBar()->value(), 0) << "the list is wider than the window";
     EXPECT_EQ(fixed->geometry().left(), grid->frameWidth());
-    EXPECT_EQ(fixed->width(), grid->header()->sectionSize(ColumnOf(*grid->model(), QStringLiteral("物料代码"))));
+    int fixedWidth = 0;
+    for (const QString& caption : shown)
+        fixedWidth += grid->header()->sectionSize(ColumnOf(*grid->model(), caption));
+    EXPECT_EQ(fixed->width(), fixedWidth);
     // Scrolling down moves both lists together.
     grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
     QApplication::processEvents();

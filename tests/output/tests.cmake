@@ -23,4 +23,5 @@ kx_add_test(output_shell_tests DB SOURCES
     shell/shellfixture.cpp
 )
 target_link_libraries(output_shell_tests PRIVATE kx_shell)
+target_include_directories(output_shell_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/shell)
 add_dependencies(output_shell_tests kx_mrp)

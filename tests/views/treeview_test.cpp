@@ -1,7 +1,8 @@
 // The tree view: field bindings, lazy loading of children, expanding everything with an
-// Esc stop, and the export questions.
+// Esc stop, and export with or without loading every node.
 #include "viewfixture.h"
 
+#include "views/exportservice.h"
 #include "views/treeview.h"
 
 #include "db/errors.h"
@@ -9,6 +10,8 @@
 #include "db/shared.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -166,27 +169,41 @@ TEST_F(TreeView, ExpandingAllNodesStopsSilentlyOnEsc)
     }
 }
 
-TEST_F(TreeView, ExportAsksForAFullLoadAndStopsWhenItIsAborted)
+TEST_F(TreeView, ExportAsksForAFullLoadAndWritesWhatIsOpenOrEverything)
 {
     const QString question = QStringLiteral("导出数据前强制展开装载全部结点的内容?\r\r提示: 全部装载可能大量耗时, 过程中可以按[Esc]键中止。");
-    const QString later = QStringLiteral("导出和打印功能将在后续版本中提供。");
+    const QString done = QStringLiteral("执行完成。");
+    const QString file = QDir::temp().filePath(QStringLiteral("kx-tree-export-%1.csv").arg(QCoreApplication::applicationPid()));
+    SetExportFileChooser([file](QWidget*, const QString&) { return file; });
     auto tree = OpenView<TUnitItemsTree>(ItemsDef());
     tree->RefreshData(false);
+    // Records written: without a full load only the two units on screen; with it every
+    // unit, item and item line; a stopped load writes nothing.
     const struct {
         int Answer;
         bool EscHeld;
         QStringList Texts;
+        int Lines;
     } cases[] = {
-        {mrCancel, false, {question}},
-        {mrNo, false, {question, later}},
-        {mrYes, true, {question, QStringLiteral("执行已被中止!")}},
-        {mrYes, false, {question, later}},
+        {mrCancel, false, {question}, -1},
+        {mrNo, false, {question, done}, 2},
+        {mrYes, true, {question, QStringLiteral("执行已被中止!")}, -1},
+        {mrYes, false, {question, done}, 2 + 6 + 6},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.Answer);
+        QFile::remove(file);
         TScriptedMessages script({c.Answer});
         std::unique_ptr<TEscapeHold> esc(c.EscHeld ? new TEscapeHold : nullptr);
         EXPECT_TRUE(tree->ExecCommand(cmdExport));
-        EXPECT_EQ(script.Texts(), c.Texts) << c.Answer;
+        EXPECT_EQ(script.Texts(), c.Texts);
         EXPECT_EQ(script.Requests().first().Buttons, mbYesNoCancel | mbDefButton2);
+        QFile written(file);
+        EXPECT_EQ(written.open(QIODevice::ReadOnly), c.Lines >= 0);
+        if (c.Lines >= 0) {
+            EXPECT_EQ(written.readAll().count("\r\n"), 1 + c.Lines);
+        }
     }
+    SetExportFileChooser(nullptr);
+    QFile::remove(file);
 }
