@@ -3,13 +3,10 @@
 #include "viewschemedlg.h"
 
 #include "db/quote.h"
+#include "views/filterbar.h"
 
 #include <QApplication>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QPointer>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -52,21 +49,8 @@ TObjectPage::TObjectPage(const TInfoObjectDef* def, IInfoView* view, const TView
 {
     FWidget = WidgetOf(view);
     auto* layout = HolderLayout(this);
-    barFilter = new QFrame(this);
-    barFilter->setObjectName(QStringLiteral("barFilter"));
-    barFilter->setStyleSheet(QStringLiteral("#barFilter { background: #fff4c2; border-bottom: 1px solid #e0c060; }"));
-    auto* filterRow = new QHBoxLayout(barFilter);
-    filterRow->setContentsMargins(6, 2, 6, 2);
-    lblFilter = new QLabel(barFilter);
-    lblFilter->setObjectName(QStringLiteral("lblFilter"));
-    lblFilter->setTextFormat(Qt::PlainText);
-    btnClearFilter = new QPushButton(QStringLiteral("清除筛选(&X)"), barFilter);
-    btnClearFilter->setObjectName(QStringLiteral("btnClearFilter"));
-    btnClearFilter->setAutoDefault(false);
-    filterRow->addWidget(lblFilter, 1);
-    filterRow->addWidget(btnClearFilter);
-    barFilter->hide();
-    connect(btnClearFilter, &QPushButton::clicked, this, &TObjectPage::ClearFilter);
+    barFilter = new TFilterBar(QStringLiteral("barFilter"), QStringLiteral("清除筛选(&X)"), this);
+    connect(barFilter, &TFilterBar::ClearClicked, this, &TObjectPage::ClearFilter);
     layout->addWidget(barFilter);
     FSplitter = new QSplitter(Qt::Vertical, this);
     FSplitter->setObjectName(QStringLiteral("splMasterDetail"));
@@ -222,10 +206,7 @@ void TObjectPage::UpdateFilterBar()
     if (!barFilter)
         return;
     const TViewScheme* scheme = FView ? FView->GetViewScheme() : nullptr;
-    const QString text = scheme && FDef ? SchemeFilterText(*FDef, *scheme) : QString();
-    lblFilter->setText(QStringLiteral("已筛选: %1").arg(text));
-    lblFilter->setToolTip(text);
-    barFilter->setVisible(!text.isEmpty());
+    barFilter->ShowFilter(QStringLiteral("已筛选: "), scheme && FDef ? SchemeFilterText(*FDef, *scheme) : QString());
 }
 
 void TObjectPage::ClearFilter()

@@ -11,10 +11,12 @@
 
 #include <functional>
 
-class QLabel;
-class QPushButton;
 class QSplitter;
 class QTabWidget;
+
+namespace kx {
+class TFilterBar;
+}
 
 namespace kx::shell {
 
@@ -51,8 +53,7 @@ public:
     // Shows the bar above the list when the list's scheme filters its rows: the filter in
     // words and a button that clears it and brings the rows back.
     void UpdateFilterBar();
-    QWidget* FilterBar() const { return barFilter; }
-    QLabel* FilterLabel() const { return lblFilter; }
+    TFilterBar* FilterBar() const { return barFilter; }
     // The one-click clear: the scheme without its filter, the rows loaded again.
     void ClearFilter();
 
@@ -84,9 +85,7 @@ private:
     QWidget* FMasterHolder = nullptr;
     QSplitter* FSplitter = nullptr;
     QTabWidget* pgcDetails = nullptr;
-    QWidget* barFilter = nullptr;
-    QLabel* lblFilter = nullptr;
-    QPushButton* btnClearFilter = nullptr;
+    TFilterBar* barFilter = nullptr;
     QList<TDetail> FDetails;
     IInfoView* FActive = nullptr;
 };

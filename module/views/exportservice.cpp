@@ -24,11 +24,10 @@ namespace {
 const QString kExportTitle = QStringLiteral("导出数据");
 
 // Work in place: the status text shows the step, Esc asks whether to stop.
-bool RunInPlace(QWidget*, const QString& title, const TExportWork& work)
+bool RunInPlace(QWidget*, const QString&, const TExportWork& work)
 {
     TWaitCursor wait;
     TStatusProgress progress;
-    progress.ShowText(title);
     try {
         work(progress);
     } catch (const EAbort&) {
@@ -108,8 +107,10 @@ bool PrintOnPrinter(QWidget* parent, const TExportTable& table, const TPrintSett
     dialog.setWindowTitle(QStringLiteral("打印 - %1").arg(table.Title));
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    return Runner()(parent, QStringLiteral("正在打印, 按[Esc]键可以中止..."),
-                    [&](IEngineProgress& progress) { report.Print(printer, &progress); });
+    return Runner()(parent, QStringLiteral("打印"), [&](IEngineProgress& progress) {
+        progress.ShowText(QStringLiteral("正在打印[%1], 按[Esc]键可以中止...").arg(table.Title));
+        report.Print(printer, &progress);
+    });
 }
 
 } // namespace
@@ -152,7 +153,8 @@ bool ExportTableToFile(QWidget* parent, const TExportTable& table, const QString
 {
     const TExportFormat format = ExportFormatOfFile(fileName);
     bool written = false;
-    const bool finished = Runner()(parent, QStringLiteral("正在导出数据, 按[Esc]键可以中止..."), [&](IEngineProgress& progress) {
+    const bool finished = Runner()(parent, kExportTitle, [&](IEngineProgress& progress) {
+        progress.ShowText(QStringLiteral("正在导出数据至文档\"%1\", 按[Esc]键可以中止...").arg(QDir::toNativeSeparators(fileName)));
         if (format == efPdf)
             written = PrintReportToPdf(table, TPrintSetting::FromText(printSetting), ReportHeadingOf(table.Title), fileName, &progress);
         else

@@ -19,9 +19,9 @@ namespace kx {
 class IEngineProgress;
 
 // Long export and print work: the runner shows the step, the progress and elapsed time
-// and lets Esc stop the work (EAbort). It returns false when the work was stopped. The
-// widget layer installs one that keeps the window responsive; the default runs the work
-// in place with the status text and the Esc question.
+// and lets Esc stop the work (EAbort); title names the window. It returns false when the
+// work was stopped or failed. The module's widget layer runs it off the GUI thread
+// (longwork.h); the default runs it in place with the status text and the Esc question.
 using TExportWork = std::function<void(IEngineProgress& progress)>;
 using TExportRunner = std::function<bool(QWidget* parent, const QString& title, const TExportWork& work)>;
 TExportRunner SetExportRunner(TExportRunner runner);

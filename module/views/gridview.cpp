@@ -9,6 +9,7 @@
 #include "views/columnheader.h"
 #include "views/commonui.h"
 #include "views/exportservice.h"
+#include "views/filterbar.h"
 #include "views/frozencolumns.h"
 #include "views/gridfooter.h"
 #include "views/gridgroupmodel.h"
@@ -18,10 +19,7 @@
 #include "views/viewexport.h"
 
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -76,21 +74,8 @@ TInfoGridView::TInfoGridView(QWidget* owner, const TInfoObjectDef* objectDef) : 
     FFooter->SetFrozenHeader(FFrozen->Header());
     ContentLayout()->addWidget(grdMain, 1);
     ContentLayout()->addWidget(FFooter);
-    pnlQuickFilter = new QFrame(this);
-    pnlQuickFilter->setObjectName(QStringLiteral("pnlQuickFilter"));
-    pnlQuickFilter->setStyleSheet(QStringLiteral("#pnlQuickFilter { background: #fff4c2; border-top: 1px solid #e0c060; }"));
-    auto* filterRow = new QHBoxLayout(pnlQuickFilter);
-    filterRow->setContentsMargins(6, 2, 6, 2);
-    lblQuickFilter = new QLabel(pnlQuickFilter);
-    lblQuickFilter->setObjectName(QStringLiteral("lblQuickFilter"));
-    lblQuickFilter->setTextFormat(Qt::PlainText);
-    btnClearQuickFilter = new QPushButton(QStringLiteral("清除筛选(&C)"), pnlQuickFilter);
-    btnClearQuickFilter->setObjectName(QStringLiteral("btnClearQuickFilter"));
-    btnClearQuickFilter->setAutoDefault(false);
-    filterRow->addWidget(lblQuickFilter, 1);
-    filterRow->addWidget(btnClearQuickFilter);
-    pnlQuickFilter->hide();
-    connect(btnClearQuickFilter, &QPushButton::clicked, this, &TInfoGridView::ClearQuickFilters);
+    pnlQuickFilter = new TFilterBar(QStringLiteral("pnlQuickFilter"), QStringLiteral("清除筛选(&C)"), this);
+    connect(pnlQuickFilter, &TFilterBar::ClearClicked, this, &TInfoGridView::ClearQuickFilters);
     ContentLayout()->addWidget(pnlQuickFilter);
 
     connect(FRows, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
@@ -613,8 +598,7 @@ void TInfoGridView::ApplyQuickFilters()
             return true;
         });
     }
-    lblQuickFilter->setText(QStringLiteral("筛选: %1").arg(QuickFilterText()));
-    pnlQuickFilter->setVisible(!FQuickFilters.isEmpty());
+    pnlQuickFilter->ShowFilter(QStringLiteral("筛选: "), QuickFilterText());
     const QList<int> shown = FRows->DataRowsInOrder();
     FocusRecord(shown.contains(focused) ? focused : shown.value(0, -1));
 }

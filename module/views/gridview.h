@@ -13,14 +13,13 @@
 #include <functional>
 
 class QHeaderView;
-class QLabel;
 class QMenu;
-class QPushButton;
 class QTreeView;
 
 namespace kx {
 
 class TBandedHeader;
+class TFilterBar;
 class TFrozenColumns;
 class TGridFooter;
 class TGridGroupModel;
@@ -88,7 +87,7 @@ public:
     QString QuickFilterText() const;
     // The dialog "自定义快速筛选方式" for a column; true when the user set a filter.
     bool ShowQuickFilterDialog(const TViewColumn* Column);
-    QWidget* QuickFilterPanel() const { return pnlQuickFilter; }
+    TFilterBar* QuickFilterPanel() const { return pnlQuickFilter; }
     // What the column's cells show, each text once, in order (the quick filter's choices).
     QStringList ColumnValues(const TViewColumn* Column, int Limit = 200) const;
 
@@ -138,9 +137,7 @@ private:
     TBandedHeader* FHeader;
     TGridFooter* FFooter;
     TFrozenColumns* FFrozen;
-    QWidget* pnlQuickFilter;
-    QLabel* lblQuickFilter;
-    QPushButton* btnClearQuickFilter;
+    TFilterBar* pnlQuickFilter;
     QList<TQuickFilter> FQuickFilters;
     void ApplyQuickFilters();
     void AddQuickFilterMenu(QMenu& menu, const TViewColumn* Column);

@@ -1,6 +1,7 @@
 #include "views/widgetservices.h"
 
 #include "db/escape.h"
+#include "views/longwork.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -82,9 +83,22 @@ protected:
 
 } // namespace
 
+TExportRunner LongWorkExportRunner()
+{
+    return [](QWidget* parent, const QString& title, const TExportWork& work) {
+        return RunLongWork(parent, title, [&work](TConnection&, IEngineProgress& progress) {
+                   work(progress);
+                   return true;
+               })
+            == lwDone;
+    };
+}
+
 void InstallWidgetServices()
 {
     SetMessageResponder(WidgetMessageBox);
+    // Exports and printouts of thousands of rows run off the GUI thread like any long work.
+    SetExportRunner(LongWorkExportRunner());
     // The keyboard is read the way the running platform allows, decided at each poll so
     // that the module may be loaded before the application exists.
     SetEscapeProbe([x11 = TX11EscapeProbe(), filter = QPointer<TEscapeKeyFilter>()]() mutable {

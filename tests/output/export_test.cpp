@@ -8,6 +8,7 @@
 #include "views/exportwriters.h"
 #include "views/gridgroupmodel.h"
 #include "views/gridmodel.h"
+#include "views/widgetservices.h"
 
 #include "db/errors.h"
 
@@ -276,6 +277,32 @@ TEST_F(Export, AFailedOrStoppedExportLeavesTheTargetAsItWas)
         EXPECT_EQ(QDir(FilePath(QString())).entryList(QDir::Files | QDir::Hidden), QStringList{name});
         QFile::remove(file);
     }
+}
+
+TEST_F(Export, LongExportsRunOffTheGuiThreadAndEscStopsThem)
+{
+    const TExportRunner previous = SetExportRunner(LongWorkExportRunner());
+    auto view = OpenOrders(kGroupedTotals);
+    const QString file = FilePath(QStringLiteral("orders.xlsx"));
+    {
+        TScriptedMessages script;
+        TChosenExportFile chosen(file);
+        ASSERT_TRUE(view->ExecCommand(cmdExport));
+        EXPECT_EQ(script.Count(), 0) << script.LastText().toStdString();
+        const QJsonObject book = RunPythonJson(QStringLiteral("readxlsx.py"), {file}).object();
+        EXPECT_EQ(book[QStringLiteral("rows")].toArray().size(), 13);
+        EXPECT_DOUBLE_EQ(Cell(book, 12, 4)[QStringLiteral("v")].toDouble(), 31344.25);
+    }
+    {
+        TScriptedMessages script({mrYes});
+        TEscapeHold esc;
+        TChosenExportFile chosen(file);
+        QFile::remove(file);
+        view->ExecCommand(cmdExport);
+        EXPECT_EQ(script.Texts(), QStringList{QStringLiteral("您已按下[Esc]键, 中止正在执行的操作?")});
+        EXPECT_FALSE(QFile::exists(file));
+    }
+    SetExportRunner(previous);
 }
 
 TEST(CsvField, QuotesOnlyWhatNeedsQuoting)

@@ -42,16 +42,14 @@ insert into KX_SYS_ObjFields (FldObjID, FldSeq, FldID, FldName, FldIsPrimary, Fl
 
 void TExportTest::SetUpTestSuite()
 {
-    TDatabaseTest::SetUpTestSuite();
+    TViewTest::SetUpTestSuite();
     Exec(QString::fromUtf8(kFixtureSQL));
     Host().UseCatalogue();
 }
 
 void TExportTest::SetUp()
 {
-    Exec(QStringLiteral("delete from KX_SYS_ViewSchemes"));
-    Host().Env.MaxRows = 1000;
-    Host().Calls.clear();
+    TViewTest::SetUp();
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     FFolder = QDir::temp().filePath(QStringLiteral("kx-export-%1-%2").arg(info->name()).arg(QCoreApplication::applicationPid()));
     QDir(FFolder).removeRecursively();

@@ -5,7 +5,7 @@
 // with independent tools (Python's openpyxl and csv, poppler).
 #pragma once
 
-#include "testdatabase.h"
+#include "viewfixture.h"
 
 #include "views/gridview.h"
 
@@ -15,7 +15,7 @@
 
 namespace kx::test {
 
-class TExportTest : public TDatabaseTest {
+class TExportTest : public TViewTest {
 protected:
     static void SetUpTestSuite();
     void SetUp() override;

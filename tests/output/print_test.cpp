@@ -65,6 +65,16 @@ TReportHeading Heading()
     return {QStringLiteral("物料需求明细"), QStringLiteral("测试员"), QDateTime(QDate(2024, 5, 6), QTime(8, 30, 0))};
 }
 
+// Prints a table into a PDF in memory; the printer then tells its layout.
+void PrintInMemory(TReportPrinter& printer)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    printer.SetupDevice(pdf);
+    printer.Print(pdf);
+}
+
 } // namespace
 
 TEST(ReportPrinter, TwentyFiveColumnListPrintsLandscapeOnePageWideWithHeaderOnEveryPageAndNoSplitRows)
@@ -145,11 +155,7 @@ TEST(ReportPrinter, OrientationAndScaleFollowTheColumnsAndTheSetting)
         setting.Orientation = c.Orientation;
         setting.FitToWidth = c.FitToWidth;
         TReportPrinter printer(table, setting, Heading());
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
-        printer.SetupDevice(pdf);
-        printer.Print(pdf);
+        PrintInMemory(printer);
         EXPECT_EQ(printer.Landscape(), c.Landscape);
         EXPECT_EQ(printer.Scale() < 1, c.Scaled) << printer.Scale();
     }
@@ -168,11 +174,7 @@ TEST(ReportPrinter, TheTotalsRowTakesAPageOfItsOwnOnlyWhenTheLastPageIsFull)
         for (int r = 0; r < rows; ++r)
             table.AddRow({double(r)});
         TReportPrinter printer(table, setting, Heading());
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
-        printer.SetupDevice(pdf);
-        printer.Print(pdf);
+        PrintInMemory(printer);
         return std::make_pair(printer.RowsPerPage(), printer.PageFirstRows());
     };
     const int perPage = layoutFor(1, false).first;

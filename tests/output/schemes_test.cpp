@@ -11,6 +11,7 @@
 
 #include "filterdlg.h"
 #include "testhost.h"
+#include "views/filterbar.h"
 #include "views/gridgroupmodel.h"
 
 #include <QAbstractItemModel>
@@ -190,7 +191,7 @@ TEST_F(ViewSchemes, AGroupedFilteredTotalledSchemeSavedThroughTheDialogComesBack
         EXPECT_EQ(rows.GroupFooters, filteredTypes);
         EXPECT_TRUE(rows.GroupCaptions.first().startsWith(QStringLiteral("物料属性: "))) << rows.GroupCaptions.first().toStdString();
         EXPECT_TRUE(p->FilterBar()->isVisible());
-        EXPECT_EQ(p->FilterLabel()->text(), QStringLiteral("已筛选: 物料代码 开头是 2."));
+        EXPECT_EQ(p->FilterBar()->Label()->text(), QStringLiteral("已筛选: 物料代码 开头是 2."));
         // The group footer counts the group's codes.
         const QModelIndex firstGroup = g->model()->index(0, 0);
         const int groupSize = g->model()->rowCount(firstGroup) - 1;
@@ -208,7 +209,7 @@ TEST_F(ViewSchemes, AGroupedFilteredTotalledSchemeSavedThroughTheDialogComesBack
     expectAsSaved(page);
 
     // One click clears the filter: every item is back, still grouped.
-    page->findChild<QPushButton*>(QStringLiteral("btnClearFilter"))->click();
+    page->FilterBar()->ClearButton()->click();
     EXPECT_FALSE(page->FilterBar()->isVisible());
     grid = GridOf(page);
     EXPECT_EQ(RowsOf(*grid->model()).Records, allItems);

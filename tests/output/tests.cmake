@@ -2,9 +2,12 @@
 # read back with independent tools (Debian's python3 with openpyxl, poppler).
 kx_add_test(output_tests DB SOURCES
     output/exportfixture.cpp
+    views/viewfixture.cpp
     output/export_test.cpp
     output/print_test.cpp
+    output/quickfilter_test.cpp
 )
+target_include_directories(output_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/views)
 target_compile_definitions(output_tests PRIVATE KX_OUTPUT_TEST_DIR="${CMAKE_CURRENT_SOURCE_DIR}/output")
 
 # Qt's own dialogs in Chinese, on an X display: under xvfb-run, skipped when it is missing.
