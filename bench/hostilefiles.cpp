@@ -3,9 +3,7 @@
 #include <QDir>
 #include <QFile>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipnewinfo.h>
+#include <minizip/zip.h>
 #include <zlib.h>
 
 #include <stdexcept>
@@ -60,22 +58,20 @@ struct TRepeatedPart {
 
 class TZipWriter {
 public:
-    explicit TZipWriter(const QString& path) : FZip(path)
+    explicit TZipWriter(const QString& path) : FZip(zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE))
     {
-        if (!FZip.open(QuaZip::mdCreate))
+        if (!FZip)
             Fail(QStringLiteral("cannot create ") + path);
     }
-    ~TZipWriter() { FZip.close(); }
+    ~TZipWriter() { zipClose(FZip, nullptr); }
 
     void Add(const QString& name, const QByteArray& data) { Add(name, TRepeatedPart{data, " ", {}, data.size()}); }
 
     void Add(const QString& name, const TRepeatedPart& part)
     {
-        QuaZipFile file(&FZip);
-        if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(name), nullptr, 0, Z_DEFLATED, Z_BEST_COMPRESSION))
-            Fail(QStringLiteral("cannot add ") + name);
-        part.Produce([&](const QByteArray& bytes) { file.write(bytes); });
-        file.close();
+        Open(name, false);
+        part.Produce([&](const QByteArray& bytes) { zipWriteInFileInZip(FZip, bytes.constData(), unsigned(bytes.size())); });
+        zipCloseFileInZip(FZip);
     }
 
     // The part deflated as it is, but declared in the zip's directory to inflate to declared bytes.
@@ -100,13 +96,9 @@ public:
         part.Produce([&](const QByteArray& bytes) { feed(bytes, Z_NO_FLUSH); });
         feed(QByteArray(), Z_FINISH);
         deflateEnd(&z);
-        QuaZipNewInfo info(name);
-        info.uncompressedSize = quint64(declared);
-        QuaZipFile file(&FZip);
-        if (!file.open(QIODevice::WriteOnly, info, nullptr, quint32(crc), Z_DEFLATED, Z_BEST_COMPRESSION, true))
-            Fail(QStringLiteral("cannot add ") + name);
-        file.write(packed);
-        file.close();
+        Open(name, true);
+        zipWriteInFileInZip(FZip, packed.constData(), unsigned(packed.size()));
+        zipCloseFileInZipRaw64(FZip, ZPOS64_T(declared), crc);
     }
 
     void AddFrame()
@@ -116,7 +108,17 @@ public:
     }
 
 private:
-    QuaZip FZip;
+    // Starts a deflated part; a raw one takes bytes deflated already.
+    void Open(const QString& name, bool raw)
+    {
+        zip_fileinfo info{};
+        if (zipOpenNewFileInZip2_64(FZip, name.toUtf8().constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                    Z_BEST_COMPRESSION, raw ? 1 : 0, 1)
+            != ZIP_OK)
+            Fail(QStringLiteral("cannot add ") + name);
+    }
+
+    zipFile FZip;
 };
 
 void WriteText(const QString& path, const TRepeatedPart& part)

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-translations-l10n libxcb1-dev libquazip1-qt6-dev libxlsxwriter-dev
+    qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-translations-l10n libxcb1-dev libminizip-dev libxlsxwriter-dev
     libpq-dev postgresql-15 postgresql-contrib
     libgtest-dev libgmock-dev
     fonts-wqy-microhei xvfb xauth python3-openpyxl poppler-utils

@@ -12,9 +12,9 @@
 #include <QSet>
 #include <QXmlStreamReader>
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
-#include <quazip/quazipfileinfo.h>
+#include <QFile>
+
+#include <minizip/unzip.h>
 
 #include <cmath>
 #include <vector>
@@ -52,16 +52,55 @@ private:
     std::vector<qsizetype> FEnds;
 };
 
+// The part of a zip opened last, read as a stream. The zip reader never inflates a part
+// beyond the size it declares, and a part read to its end is checked against its checksum.
+class TZipPart : public QIODevice {
+public:
+    TZipPart() = default;
+    ~TZipPart() override { close(); }
+    bool OpenIn(unzFile zip)
+    {
+        if (unzOpenCurrentFile(zip) != UNZ_OK)
+            return false;
+        FZip = zip;
+        return QIODevice::open(QIODevice::ReadOnly);
+    }
+    void close() override
+    {
+        if (FZip)
+            unzCloseCurrentFile(FZip);
+        FZip = nullptr;
+        QIODevice::close();
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const int n = unzReadCurrentFile(FZip, data, unsigned(qMin<qint64>(maxSize, 1 << 20)));
+        return n < 0 ? -1 : n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    unzFile FZip = nullptr;
+};
+
 class TWorkbookReader {
 public:
-    explicit TWorkbookReader(const QString& path) : FPath(path), FZip(path) {}
+    explicit TWorkbookReader(const QString& path) : FPath(path) {}
+    ~TWorkbookReader()
+    {
+        if (FZip)
+            unzClose(FZip);
+    }
     TTableFile Read();
 
 private:
     [[noreturn]] void Refuse(const QString& reason = QString()) const { NotATable(FPath, reason); }
     // Opens a part for streaming after checking what it declares it inflates to; false when
     // the workbook has no such part and it is not required.
-    bool OpenPart(QuaZipFile& file, const QString& part, bool required);
+    bool OpenPart(TZipPart& file, const QString& part, bool required);
     // Reads the next token, refusing a document type declaration (a workbook part never has
     // one; its entities could expand without end) and a part that is not well-formed.
     void Next(QXmlStreamReader& xml) const;
@@ -74,28 +113,26 @@ private:
     QString CellText(const QString& type, int style, const QString& value) const;
 
     QString FPath;
-    QuaZip FZip;
+    unzFile FZip = nullptr;
     TStringTable FStrings;
     QSet<int> FDateStyles;
 };
 
-bool TWorkbookReader::OpenPart(QuaZipFile& file, const QString& part, bool required)
+bool TWorkbookReader::OpenPart(TZipPart& file, const QString& part, bool required)
 {
-    if (!FZip.setCurrentFile(part)) {
+    if (unzLocateFile(FZip, part.toUtf8().constData(), 1) != UNZ_OK) {
         if (required)
             Refuse();
         return false;
     }
-    QuaZipFileInfo64 info;
-    if (!FZip.getCurrentFileInfo(&info))
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(FZip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         Refuse();
-    const qint64 packed = qint64(info.compressedSize);
-    const qint64 inflated = qint64(info.uncompressedSize);
+    const qint64 packed = qint64(info.compressed_size);
+    const qint64 inflated = qint64(info.uncompressed_size);
     if (inflated < 0 || inflated > kMaxPartBytes || (inflated > kFreeInflate && inflated > kMaxInflateRatio * packed))
         Refuse(QStringLiteral("工作簿部件%1压缩后%2字节, 解压后将达%3字节, 超出允许的大小").arg(part).arg(packed).arg(inflated));
-    // The zip reader never inflates a part beyond the size it declares.
-    file.setZip(&FZip);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.OpenIn(FZip))
         Refuse();
     return true;
 }
@@ -113,7 +150,7 @@ QString TWorkbookReader::FirstSheetPath()
 {
     QString relationID;
     {
-        QuaZipFile file;
+        TZipPart file;
         OpenPart(file, QStringLiteral("xl/workbook.xml"), true);
         QXmlStreamReader book(&file);
         while (!book.atEnd() && relationID.isEmpty()) {
@@ -124,7 +161,7 @@ QString TWorkbookReader::FirstSheetPath()
                         relationID = a.value().toString();
         }
     }
-    QuaZipFile file;
+    TZipPart file;
     OpenPart(file, QStringLiteral("xl/_rels/workbook.xml.rels"), true);
     QXmlStreamReader rels(&file);
     while (!rels.atEnd()) {
@@ -157,7 +194,7 @@ QString TWorkbookReader::RichText(QXmlStreamReader& xml) const
 
 void TWorkbookReader::ReadSharedStrings()
 {
-    QuaZipFile file;
+    TZipPart file;
     if (!OpenPart(file, QStringLiteral("xl/sharedStrings.xml"), false))
         return;
     QXmlStreamReader xml(&file);
@@ -172,7 +209,7 @@ void TWorkbookReader::ReadSharedStrings()
 // or year letters outside quotes and brackets.
 void TWorkbookReader::ReadDateStyles()
 {
-    QuaZipFile file;
+    TZipPart file;
     if (!OpenPart(file, QStringLiteral("xl/styles.xml"), false))
         return;
     QSet<int> dateFormats{14, 15, 16, 17, 18, 19, 20, 21, 22, 45, 46, 47};
@@ -243,13 +280,14 @@ QString TWorkbookReader::CellText(const QString& type, int style, const QString&
 
 TTableFile TWorkbookReader::Read()
 {
-    if (!FZip.open(QuaZip::mdUnzip))
+    FZip = unzOpen64(QFile::encodeName(FPath).constData());
+    if (!FZip)
         Refuse();
     const QString sheetPath = FirstSheetPath();
     ReadSharedStrings();
     ReadDateStyles();
 
-    QuaZipFile file;
+    TZipPart file;
     OpenPart(file, sheetPath, true);
     QXmlStreamReader xml(&file);
     TTableBuilder builder(FPath);
