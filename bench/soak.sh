@@ -7,6 +7,7 @@
 # of the clean run (a completed run computes them again; anything else leaves them as they
 # were), no set-aside table of a save may be left behind, and no lock may outlive its session,
 # which the server ends within seconds of its program's death.
+# It reports the outcomes, the step of the run each kill or server stop fell in, and timings.
 #   bench/soak.sh [ITERATIONS] [CLUSTER_DIR]       (defaults: 200, /tmp/kxmrp-soak)
 # It uses a cluster of its own, which it stops and removes at the end.
 set -uo pipefail
@@ -60,6 +61,20 @@ settle() {
 run_bg() { "$kxmrp" run --scheme "$scheme" >"$work/run.out" 2>&1 & pid=$!; }
 # Waits for the run: $status is its exit status, or "refused" when another session held the scheme.
 wait_run() { { wait "$pid"; } 2>/dev/null; status=$?; if grep -q "正被" "$work/run.out"; then status=refused; fi; }
+# The step of the run its last log line names: where an interruption fell. The run logs
+# "执行完成" as the first line of its save, which ends when the run's transaction commits.
+phase() {
+    local last; last=$(grep -E '获取物料|分析物料|运算第|生成物料|计算各层|检查需求|保存物料|执行完成' "$work/run.out" | tail -n 1)
+    if [ "$status" = 0 ]; then echo "6 after the run had completed"; return; fi
+    case $last in
+    "") echo "0 before the first step (start, login, lock)" ;;
+    *获取物料*) echo "1 gathering demand and supply" ;;
+    *分析物料*) echo "2 low-level codes" ;;
+    *运算第*) echo "3 planning the levels" ;;
+    *生成物料* | *计算各层* | *检查需求*) echo "4 balance, kits, checks" ;;
+    *) echo "5 saving the results" ;;
+    esac
+}
 
 echo "== soak: $iterations iterations on a size-S factory in $cluster"
 "$root/scripts/pgcluster.sh" stop "$cluster"; as_server rm -rf "$cluster"; rm -rf "$cluster"
@@ -78,7 +93,7 @@ clean=$(digest)
 [ "$(digest)" = "$clean" ] || fail "two clean runs gave different results: the comparison cannot hold"
 printf 'clean run: %.1f s\n' "$clean_seconds"
 
-declare -A done_by=()
+declare -A done_by=() fell_in=()
 failures=0
 delays=0 timed=0 longest_settle=0
 for ((i = 1; i <= iterations; i++)); do
@@ -93,12 +108,14 @@ for ((i = 1; i <= iterations; i++)); do
     0 | 1 | 2)  # kill -9, Ctrl-C, terminate
         signal=(KILL INT TERM); signal=${signal[$action]}
         run_bg; sleep "$delay"; kill -s "$signal" "$pid" 2>/dev/null; wait_run
+        where=$(phase); fell_in[$where]=$(( ${fell_in[$where]:-0} + 1 ))
         name="kill -$signal"; outcome=$status ;;
     3 | 4)      # the server stops in the middle, fast or immediately, and comes back
         mode=(fast immediate); mode=${mode[$((action - 3))]}
         run_bg; sleep "$delay"
         as_server "$pgbin/pg_ctl" -D "$cluster/data" -m "$mode" -w stop >/dev/null 2>&1
         wait_run
+        where=$(phase); fell_in[$where]=$(( ${fell_in[$where]:-0} + 1 ))
         server_up || fail "server did not come back"
         name="server stop $mode"; outcome=$status ;;
     5 | 6)      # a second run at once
@@ -135,6 +152,9 @@ done
 [ "$(digest)" = "$clean" ] || failures=$((failures + 1))
 echo "== outcomes (exit status of the run / of the second command)"
 for k in "${!done_by[@]}"; do printf '  %-32s %4d\n' "$k" "${done_by[$k]}"; done | sort
+echo "== step of the run in which a kill or a server stop fell"
+for k in "${!fell_in[@]}"; do printf '%s\t%d\n' "$k" "${fell_in[$k]}"; done | sort |
+    while IFS=$'\t' read -r k n; do printf '  %-48s %4d\n' "${k#? }" "$n"; done
 printf '== mean delay before the interruption or second command: %.2f s (%d iterations) of a %.1f s run\n' \
     "$(echo "scale=3; $delays / ($timed + ($timed == 0))" | bc)" "$timed" "$clean_seconds"
 printf '== longest wait for the sessions of killed programs to end: %.1f s\n' "$longest_settle"
