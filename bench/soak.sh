@@ -93,7 +93,15 @@ clean=$(digest)
 [ "$(digest)" = "$clean" ] || fail "two clean runs gave different results: the comparison cannot hold"
 printf 'clean run: %.1f s\n' "$clean_seconds"
 
-declare -A done_by=() fell_in=()
+declare -A done_by=() fell_in=() told=()
+# What a command that did not complete told its user, its last two lines (digits as #, so
+# that timings group); a killed program says nothing.
+# every such text must be a sentence of the module, never a bare server text.
+tell() {
+    local text; text=$(grep -v '^\s*$' "$1" | tail -n 2 | sed 's/[0-9][0-9]*/#/g' | paste -sd '|')
+    text=${text:-(nothing)}
+    told[$text]=$(( ${told[$text]:-0} + 1 ))
+}
 failures=0
 delays=0 timed=0 longest_settle=0
 for ((i = 1; i <= iterations; i++)); do
@@ -136,6 +144,9 @@ for ((i = 1; i <= iterations; i++)); do
         name="run"; outcome=$status ;;
     esac
     done_by["$name $outcome"]=$(( ${done_by["$name $outcome"]:-0} + 1 ))
+    [ "$status" = 0 ] || [ "$status" = 137 ] || tell "$work/run.out"
+    [ "${second:-0}" = 0 ] || tell "$work/second.out"
+    second=""
     settle
     (($(echo "$settled > $longest_settle" | bc))) && longest_settle=$settled
     left=$(leftovers)
@@ -152,6 +163,8 @@ done
 [ "$(digest)" = "$clean" ] || failures=$((failures + 1))
 echo "== outcomes (exit status of the run / of the second command)"
 for k in "${!done_by[@]}"; do printf '  %-32s %4d\n' "$k" "${done_by[$k]}"; done | sort
+echo "== what the commands that did not complete said (their error line; digits as #)"
+for k in "${!told[@]}"; do printf '  %4d  %s\n' "${told[$k]}" "$k"; done | sort -rn
 echo "== step of the run in which a kill or a server stop fell"
 for k in "${!fell_in[@]}"; do printf '%s\t%d\n' "$k" "${fell_in[$k]}"; done | sort |
     while IFS=$'\t' read -r k n; do printf '  %-48s %4d\n' "${k#? }" "$n"; done

@@ -7,6 +7,7 @@
 //   2   the command or an option is wrong (the message and the command's usage were printed)
 //   3   the login or the user's rights refused the command
 //   130 interrupted (Ctrl-C), 143 terminated; the work in flight was cancelled and rolled back
+//       (a signal that comes when the work is already done leaves it done, and the status 0)
 #pragma once
 
 #include "db/errors.h"

@@ -210,6 +210,14 @@ int Interrupted()
     return gSignal;
 }
 
+TInterruptedEnd InterruptedEnd(int status, int signal)
+{
+    const QString by = signal == SIGINT ? QStringLiteral("Ctrl-C") : QStringLiteral("终止信号");
+    if (status == esDone)
+        return {esDone, QStringLiteral("kxmrp: 收到%1时操作已经完成, 结果已保存。").arg(by)};
+    return {128 + signal, QStringLiteral("kxmrp: 操作被%1中断, 进行中的工作已撤销, 数据保持原样。").arg(by)};
+}
+
 void WatchConnection(TConnection* connection)
 {
     PGcancel* cancel = nullptr;

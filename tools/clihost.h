@@ -75,6 +75,14 @@ TPlanPeriods ConsecutivePeriods(const QDate& from, int count, const QString& uni
 void InstallInterruptHandlers();
 // The signal that interrupted the work, 0 when none did.
 int Interrupted();
+// How a command ends that a Ctrl-C or a termination reached. Work it completed before the
+// signal told (a run saved before its last check) stays done: exit 0, saying so. Otherwise
+// the work in flight was cancelled and rolled back: 128 + the signal.
+struct TInterruptedEnd {
+    int Status;
+    QString Message;
+};
+TInterruptedEnd InterruptedEnd(int status, int signal);
 // The connection whose statement an interrupt cancels (the host's; null: none).
 void WatchConnection(TConnection* connection);
 

@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
-#include <csignal>
 #include <cstdio>
 #include <new>
 
@@ -140,9 +139,9 @@ int main(int argc, char** argv)
         status = esFailed;
     }
     if (const int signal = Interrupted()) {
-        PrintError(QStringLiteral("kxmrp: 操作被%1中断, 进行中的工作已撤销, 数据保持原样。")
-                       .arg(signal == SIGINT ? QStringLiteral("Ctrl-C") : QStringLiteral("终止信号")));
-        return 128 + signal;
+        const TInterruptedEnd end = InterruptedEnd(status, signal);
+        PrintError(end.Message);
+        return end.Status;
     }
     return status;
 }

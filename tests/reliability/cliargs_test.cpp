@@ -1,8 +1,12 @@
 // A command's options are read against their kind and range; anything else ends the command
-// with exit 2, the option, the value and what is expected.
+// with exit 2, the option, the value and what is expected. A command a signal reached ends
+// saying whether its work was undone or had been completed.
 #include "cliargs.h"
+#include "clihost.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace kx;
 using namespace kx::cli;
@@ -82,4 +86,30 @@ TEST(CliArgs, HelpAnywhereAsksForTheUsage)
     EXPECT_FALSE(a.Flag("item-track"));
     EXPECT_TRUE(a.Has("loss"));
     EXPECT_THROW(a.Finish(), ECliRefusal);
+}
+
+TEST(CliEnd, ASignalUndoesTheWorkInFlightButNotWorkAlreadyCompleted)
+{
+    struct TCase {
+        int Status;
+        int Signal;
+        int Expected;
+        QString Message;
+    };
+    const QString undone = QStringLiteral("kxmrp: 操作被%1中断, 进行中的工作已撤销, 数据保持原样。");
+    const QString completed = QStringLiteral("kxmrp: 收到%1时操作已经完成, 结果已保存。");
+    const TCase cases[] = {
+        {esFailed, SIGINT, 130, undone.arg(QStringLiteral("Ctrl-C"))},
+        {esFailed, SIGTERM, 143, undone.arg(QStringLiteral("终止信号"))},
+        // A refusal the signal overtook ends as interrupted: nothing was written either way.
+        {esRefused, SIGINT, 130, undone.arg(QStringLiteral("Ctrl-C"))},
+        // A run that saved its results before the signal came: it must not claim to have undone them.
+        {esDone, SIGINT, 0, completed.arg(QStringLiteral("Ctrl-C"))},
+        {esDone, SIGTERM, 0, completed.arg(QStringLiteral("终止信号"))},
+    };
+    for (const TCase& c : cases) {
+        const TInterruptedEnd end = InterruptedEnd(c.Status, c.Signal);
+        EXPECT_EQ(end.Status, c.Expected) << c.Status << " " << c.Signal;
+        EXPECT_EQ(end.Message, c.Message) << end.Message.toStdString();
+    }
 }
