@@ -165,7 +165,8 @@ bool TMRPRun::Execute()
         } catch (const EKxError&) {
             // the connection failed: its temporary tables are gone with it
         }
-        (void)Scheme.LoadState();
+        // Said once: when the connection is what failed, reading the state again fails too.
+        (void)Scheme.LoadState(false);
         return false;
     }
     try {

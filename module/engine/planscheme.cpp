@@ -80,13 +80,13 @@ bool TPlanScheme::Load(int schemeIID)
     return true;
 }
 
-bool TPlanScheme::LoadState()
+bool TPlanScheme::LoadState(bool showError)
 {
     TQuery& q = FPublicQuery;
     if (!RunSQL(q, QStringLiteral("select SchState, SchNewTime, SchUpdTime, SchMpsRunTime, SchMpsUpdTime, SchMrpRunTime, "
                                   "SchMrpUpdTime, SchRelTime from KX_MRP_Schemes where SchIID=%1 and SchType=%2")
                        .arg(SQLInt(SchemeIID), SQLInt(PlanType)),
-                true)
+                true, showError)
         || q.IsEmpty())
         return false;
     PlanState = q.FieldByName(QStringLiteral("SchState")).AsInteger();

@@ -91,7 +91,9 @@ public:
     QDateTime ReleaseTime;
 
     [[nodiscard]] bool Load(int schemeIID);
-    [[nodiscard]] bool LoadState();
+    // Reads the state and times again; showError false leaves a failure unsaid (a caller that
+    // has already said why the work stopped).
+    [[nodiscard]] bool LoadState(bool showError = true);
     // False, with "计划方案[%s]最新状态已被改变, 不能执行本操作!", when another session changed
     // or deleted the scheme since it was loaded.
     [[nodiscard]] bool CheckState();

@@ -2,7 +2,8 @@
 // run, fetch, copy or import of it is refused at once, naming the scheme and who holds it,
 // and changes nothing; schemes of others go on in parallel. A run or fetch that finds, when it
 // saves, the scheme published, its main demand edited, its parameters saved or the scheme
-// deleted by another session saves nothing and says the scheme changed.
+// deleted by another session saves nothing and says the scheme changed. A run whose session
+// the server ends saves nothing and says why once.
 #include "sessionfixture.h"
 
 #include "engine/maindemand.h"
@@ -11,6 +12,8 @@
 #include "db/shared.h"
 
 #include <QTemporaryDir>
+
+#include <libpq-fe.h>
 
 #include <gtest/gtest.h>
 
@@ -128,6 +131,30 @@ TEST_F(SchemeRaces, ARunWhoseSchemeChangedMeanwhileSavesNothing)
         EXPECT_EQ(ModuleTablesDigest(), changed);
         EXPECT_EQ(run.Log().last(), QStringLiteral("MRP运算过程被中止（原因: 计划方案[%1]最新状态已被改变, 不能执行本操作!）, 本次运算结果已取消!").arg(name));
     }
+}
+
+TEST_F(SchemeRaces, ARunWhoseSessionTheServerEndsSavesNothingAndSaysWhyOnce)
+{
+    const int iid = NewRunScheme(QStringLiteral("连接中断"));
+    TSecondSession run(DatabaseName());
+    TPausingProgress atLevel2(QStringLiteral("运算第2层"));
+    run.Start(iid, atLevel2, [&](TPlanScheme& s, IEngineProgress& p) { return s.RunMRP(false, false, run.LogEvent(), p, false); });
+    ASSERT_TRUE(atLevel2.WaitPaused());
+    const QString before = ModuleTablesDigest();
+    // The server ends the run's session, and cannot be reached again (it is going down).
+    const int pid = PQbackendPID(run.Connection().Handle());
+    run.Connection().ConnectionString = BuildConnectionString(0, Dir.path(), DatabaseName(), {}, {});
+    NewSession(DatabaseName())->Execute(QStringLiteral("select pg_terminate_backend(%1, 5000)").arg(pid));
+    TScriptedMessages messages;
+    EXPECT_FALSE(run.Finish());
+    // One message: the reason the run stopped, not also that the scheme could not be read again.
+    ASSERT_EQ(messages.Count(), 1) << messages.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(messages.LastText().startsWith(QStringLiteral("MRP运算过程被中止（原因: 与数据库服务器的连接中断! [服务器信息: ")))
+        << messages.LastText().toStdString();
+    EXPECT_TRUE(messages.LastText().endsWith(QStringLiteral("]）, 本次运算结果已取消!"))) << messages.LastText().toStdString();
+    EXPECT_EQ(run.Log().last(), messages.LastText());
+    EXPECT_EQ(ModuleTablesDigest(), before);
+    EXPECT_EQ(State(iid), psMRPDone);
 }
 
 TEST_F(SchemeRaces, AFetchThatFindsTheSchemePublishedWritesNothing)
