@@ -13,6 +13,7 @@
 #include "views/gridgroupmodel.h"
 #include "views/gridmodel.h"
 #include "views/messagebox.h"
+#include "views/exporttable.h"
 #include "views/pickedit.h"
 #include "views/rowsreader.h"
 #include "engine/schemelock.h"
@@ -278,6 +279,12 @@ bool TMRPMainFrame::RowsPending() const
 void TMRPMainFrame::WaitForRows()
 {
     FRest->Wait();
+}
+
+std::unique_ptr<TExportTable> TMRPMainFrame::CreateExportTable()
+{
+    FRest->Wait();
+    return TInfoGridView::CreateExportTable();
 }
 
 void TMRPMainFrame::LoadData(bool KeepPosition)

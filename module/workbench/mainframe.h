@@ -48,6 +48,8 @@ public:
 
 protected:
     void LoadData(bool KeepPosition) override;
+    // Export and printing take every line: the rest of a large main demand is waited for.
+    std::unique_ptr<TExportTable> CreateExportTable() override;
     void EnterEditMode() override;
     void LeaveEditMode() override;
     void ApplyViewLayout() override;

@@ -13,6 +13,7 @@
 #include "views/pickedit.h"
 #include "views/pickpopupdlg.h"
 #include "views/doresultframe.h"
+#include "views/exportservice.h"
 #include "views/gridgroupmodel.h"
 #include "views/gridmodel.h"
 #include "views/mrpfilters.h"
@@ -26,6 +27,7 @@
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -343,7 +345,19 @@ TEST_F(Workbench, LargeMainDemandShowsItsFirstLinesThenTheRest)
     for (int r = 0; r < 500; ++r)
         first << view->Records().Value(r, QStringLiteral("ManIID")).toString();
     view->FocusRecord(120);
-    view->WaitForRows();
+    // Exported meanwhile, the file holds every line, not the first screens.
+    {
+        const QString file = TestOutputPath(QStringLiteral("large_main_demand.csv"));
+        QFile::remove(file);
+        SetExportFileChooser([file](QWidget*, const QString&) { return file; });
+        TScriptedMessages messages;
+        EXPECT_TRUE(view->ExecCommand(cmdExport));
+        SetExportFileChooser(nullptr);
+        EXPECT_EQ(messages.Count(), 0) << messages.LastText().toStdString();
+        QFile csv(file);
+        ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(csv.readAll()).count(QRegularExpression(QStringLiteral("\\bF-\\d+\\b"))), 1300);
+    }
     EXPECT_FALSE(view->RowsPending());
     ASSERT_EQ(view->Records().RecordCount(), lines);
     QStringList all;
