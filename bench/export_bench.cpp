@@ -62,6 +62,10 @@ int main(int argc, char** argv)
         else if (args[i] == QLatin1String("--out") && i + 1 < args.size())
             out = args[++i];
     }
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "cannot create the folder %s\n", qPrintable(out));
+        return 2;
+    }
 
     QElapsedTimer timer;
     timer.start();
