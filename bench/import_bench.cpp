@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -67,7 +68,8 @@ int main(int argc, char** argv)
         const TChildRun created = RunChild(kxmrp, where + admin + QStringList{QStringLiteral("scheme"), QStringLiteral("create"), QStringLiteral("--name"),
                                                                            QStringLiteral("导入测试"), QStringLiteral("--source"), QStringLiteral("3")},
                                          log);
-        const QString iid = created.Output.section(QLatin1Char(':'), 0, 0).section(QLatin1Char(' '), 1, 1);
+        // "方案 N: name" among the command's lines (its progress text comes before it).
+        const QString iid = QRegularExpression(QStringLiteral("^方案 (\\d+):"), QRegularExpression::MultilineOption).match(created.Output).captured(1);
         if (created.Status != 0 || iid.toInt() <= 0)
             throw EKxError(QStringLiteral("计划方案无法创建: ") + created.Output);
         QElapsedTimer writing;
