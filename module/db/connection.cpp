@@ -95,6 +95,9 @@ void TConnection::Open()
     }
     PQsetNoticeProcessor(FConn, IgnoreNotice, nullptr);
     PQsetClientEncoding(FConn, "UTF8");
+    // A failure the server reports as it ends the session reaches the user as the connection's
+    // whole error text: without the context, not with the statement a procedure was running.
+    PQsetErrorContextVisibility(FConn, PQSHOW_CONTEXT_NEVER);
     FAppliedTimeout = -1;
 }
 

@@ -3,7 +3,7 @@
 // and changes nothing; schemes of others go on in parallel. A run or fetch that finds, when it
 // saves, the scheme published, its main demand edited, its parameters saved or the scheme
 // deleted by another session saves nothing and says the scheme changed. A run whose session
-// the server ends saves nothing and says why once.
+// the server ends saves nothing and says why once, in a sentence without the server's statement.
 #include "sessionfixture.h"
 
 #include "engine/maindemand.h"
@@ -12,8 +12,11 @@
 #include "db/shared.h"
 
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <libpq-fe.h>
+
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -155,6 +158,30 @@ TEST_F(SchemeRaces, ARunWhoseSessionTheServerEndsSavesNothingAndSaysWhyOnce)
     EXPECT_EQ(run.Log().last(), messages.LastText());
     EXPECT_EQ(ModuleTablesDigest(), before);
     EXPECT_EQ(State(iid), psMRPDone);
+}
+
+TEST_F(SchemeRaces, ASessionEndedInsideAProcedureIsToldWithoutTheStatementItWasRunning)
+{
+    std::unique_ptr<TConnection> victim = NewSession(DatabaseName());
+    victim->Open();
+    const int pid = PQbackendPID(victim->Handle());
+    QString told;
+    std::thread work([&] {
+        try {
+            victim->Execute(QStringLiteral("do $$ begin perform pg_sleep(60) from KX_MRP_Schemes limit 1; end $$"));
+        } catch (const EDatabaseError& e) {
+            told = e.Message();
+        }
+    });
+    const QString sleeping = QStringLiteral("select count(*) from pg_stat_activity where pid=%1 and wait_event='PgSleep'").arg(pid);
+    for (int waited = 0; waited < 300 && Scalar(sleeping).toInt() == 0; ++waited)
+        QThread::msleep(20);
+    NewSession(DatabaseName())->Execute(QStringLiteral("select pg_terminate_backend(%1, 5000)").arg(pid));
+    work.join();
+    EXPECT_TRUE(told.startsWith(QStringLiteral("与数据库服务器的连接中断! [服务器信息: FATAL: terminating connection due to administrator command")))
+        << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("pg_sleep"))) << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("PL/pgSQL"))) << told.toStdString();
 }
 
 TEST_F(SchemeRaces, AFetchThatFindsTheSchemePublishedWritesNothing)
