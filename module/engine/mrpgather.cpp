@@ -515,14 +515,25 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
     // order of their index, matched to their orders in the order of the supplies' bill-line
     // index: sorting them whole, as wide as they are, would take longer. A level's few take
     // the plan that finds them.
-    const QString insert = QStringLiteral(
+    QString insert = QStringLiteral(
         "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c %8 tmp_KX_MRP_Supplies as "
         "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
         "%6 %5 where %7%4 order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry");
-    Exec((GlobalScope() ? QStringLiteral("set enable_sort = off;\r%1;\rreset enable_sort") : QStringLiteral("%1"))
-             .arg(insert.arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join, taken,
-                             FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true"),
-                             anyOrder ? QStringLiteral("left join") : QStringLiteral("join"))));
+    // The lines of the orders a level used: those orders are found first, apart, and their
+    // lines through the index. Left to itself the planner, which cannot tell how few orders
+    // the condition leaves, hashes every open line of every order on each level.
+    if (!orderCondition.isEmpty() && !anyOrder)
+        insert = QStringLiteral(
+                     "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from (select tmpsup.SupIID, tmpsup.SupPriority, "
+                     "tmpsup.SupBillType, tmpsup.SupBillID, tmpsup.SupBillEntry from tmp_KX_MRP_Supplies as tmpsup where "
+                     "tmpsup.SupBillType in (%9)%3 offset 0) as tmpsup %8 tmp_KX_MRP_OrderComps as c on c.OrdType=tmpsup.SupBillType and "
+                     "c.OrdID=tmpsup.SupBillID and c.OrdEntry=tmpsup.SupBillEntry %6 %5 where %7%4 order by c.OrdType, c.OrdID, "
+                     "c.OrdEntry, c.DmdBillEntry")
+                     .replace(QStringLiteral("%9"), SQLInt(btMO) + QStringLiteral(", ") + SQLInt(btOO));
+    insert = insert.arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join, taken,
+                        FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true"),
+                        anyOrder ? QStringLiteral("left join") : QStringLiteral("join"));
+    Exec((GlobalScope() ? QStringLiteral("set enable_sort = off;\r%1;\rreset enable_sort") : QStringLiteral("%1")).arg(insert));
     FOrderComponentsTaken = true;
 }
 
