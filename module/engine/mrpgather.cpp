@@ -96,6 +96,23 @@ QString LockedAsNamed(const TSupplyBill& b)
                  : QStringLiteral("null");
 }
 
+// That a bill line "s" of a supply bill is not among the supplies yet: a join to add to the
+// statement and a condition. Level by level it is asked as "not exists": the planner then
+// counts the lines left and hashes the item tables and the level's items, where after an
+// outer join it expects one line and looks each line's item up in turn. Gathered all at once
+// (hashing anyway), the outer join stands.
+struct TNotAmongSupplies {
+    QString Join, Condition;
+};
+TNotAmongSupplies NotAmongSupplies(const TSupplyBill& b, bool allAtOnce)
+{
+    const QString line = QStringLiteral("tmpsup.SupBillType=%1 and tmpsup.SupBillID=s.%2ID and tmpsup.SupBillEntry=s.%2Entry")
+                             .arg(SQLInt(b.Type), QLatin1String(b.P));
+    if (allAtOnce)
+        return {QStringLiteral(" left join tmp_KX_MRP_Supplies as tmpsup on ") + line, QStringLiteral("tmpsup.SupIID is null")};
+    return {QString(), QStringLiteral("not exists (select 1 from tmp_KX_MRP_Supplies as tmpsup where %1)").arg(line)};
+}
+
 const TSupplyBill& SupplyBill(int type)
 {
     for (const TSupplyBill& b : kSupplyBills)
@@ -215,15 +232,13 @@ void TMRPRun::GatherStartingData()
             const TSupplyBill& b = SupplyBill(type);
             const TInfoObjectDef* def = RunObjectDef(b.ObjectID);
             const QString p = QLatin1String(b.P);
+            const TNotAmongSupplies notAmong = NotAmongSupplies(b, GlobalScope());
             Exec(Composed(def,
-                          QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$ left join "
-                                         "tmp_KX_MRP_Supplies as tmpsup on tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and "
-                                         "tmpsup.SupBillEntry=s.%3Entry")
-                              .arg(kSupInsertColumns, SQLInt(type), p),
+                          QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$%2").arg(kSupInsertColumns, notAmong.Join),
                           SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), LockedAsNamed(b), QStringLiteral("null")),
-                          CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
+                          CombineFilter(QStringLiteral("%4 and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
                                                        "and %1>0 and s.%2DelivDate<%3")
-                                            .arg(QLatin1String(b.Qty), p, SQLDate(HorizonEnd(periods).addDays(1))),
+                                            .arg(QLatin1String(b.Qty), p, SQLDate(HorizonEnd(periods).addDays(1)), notAmong.Condition),
                                         Filter(QLatin1String(b.ObjectID))),
                           QStringLiteral("s.%1ID, s.%1Entry").arg(p)));
         }
@@ -357,14 +372,12 @@ void TMRPRun::Gather(int level)
         Progress.CheckAbort();
         const TInfoObjectDef* def = RunObjectDef(b.ObjectID);
         const QString p = QLatin1String(b.P);
+        const TNotAmongSupplies notAmong = NotAmongSupplies(b, level < 0);
         Exec(Composed(def,
-                      QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$ left join tmp_KX_MRP_Supplies "
-                                     "as tmpsup on tmpsup.SupBillType=%2 and tmpsup.SupBillID=s.%3ID and tmpsup.SupBillEntry=s.%3Entry")
-                          .arg(kSupInsertColumns, SQLInt(b.Type), p),
+                      QStringLiteral("insert into tmp_KX_MRP_Supplies (%1) select $$Fields$$ $$MainJoin$$%2").arg(kSupInsertColumns, notAmong.Join),
                       SupplyFields(b, periods, QStringLiteral("50"), QStringLiteral("null"), LockedAsNamed(b), QStringLiteral("null")),
-                      CombineFilter(QStringLiteral("tmpsup.SupIID is null and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) "
-                                                   "and %1>0%2")
-                                        .arg(QLatin1String(b.Qty), onLevelSupply(QStringLiteral("s.%1ItmID").arg(p))),
+                      CombineFilter(QStringLiteral("%3 and s.CanMRP<>0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null) and %1>0%2")
+                                        .arg(QLatin1String(b.Qty), onLevelSupply(QStringLiteral("s.%1ItmID").arg(p)), notAmong.Condition),
                                     Filter(QLatin1String(b.ObjectID))),
                       QStringLiteral("s.%1ID, s.%1Entry").arg(p)));
     }
@@ -459,7 +472,15 @@ void TMRPRun::LoadOrderComponents()
     // when they are taken, for its priority and as their parent.
     const TPlanPeriods& periods = Scheme.MpsPeriods;
     Exec(QStringLiteral("create temp table tmp_KX_MRP_OrderComps as select * from tmp_KX_MRP_Demands with no data;\r"
-                        "alter table tmp_KX_MRP_OrderComps add OrdType smallint, add OrdID varchar(50), add OrdEntry integer"));
+                        "alter table tmp_KX_MRP_OrderComps add OrdType smallint, add OrdID varchar(50), add OrdEntry integer;\r"
+                        "create temp table tmp_KX_MRP_LevelOrders as select SupIID, SupPriority, SupBillType, SupBillID, SupBillEntry "
+                        "from tmp_KX_MRP_Supplies with no data"));
+    // Restricted to what the demands reach, a line counts when its order or its component is
+    // reached: an order comes in only then, and a line of an order not in the run is taken
+    // only for a component that some level plans.
+    const QString reached = ReachScope() ? QStringLiteral(" and (s.%1ItmID in (select ItmID from tmp_KX_MRP_ItemLowestCode) or "
+                                                          "s.BomItmID in (select ItmID from tmp_KX_MRP_ItemLowestCode))")
+                                         : QString();
     for (int type : {int(btMO), int(btOO)}) {
         Progress.CheckAbort();
         const bool mo = type == btMO;
@@ -477,7 +498,8 @@ void TMRPRun::LoadOrderComponents()
                           .arg(PeriodCaseExpr(periods, QStringLiteral("s.BomDrawDate")), SQLInt(mo ? btMOBom : btOOBom), p,
                                mo ? QStringLiteral("null") : QStringLiteral("s.OOSuppID"), QStringLiteral("s.%1DeptID").arg(p),
                                Props(QStringLiteral("$$ItmProp%1$$")), SQLInt(type)),
-                      CombineFilter(QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)"),
+                      CombineFilter(QStringLiteral("s.CanMRP<>0 and s.BomQty>0 and s.BomRole=0 and (mt.ItmMrpSkip=0 or mt.ItmMrpSkip is null)") +
+                                        (reached.isEmpty() ? QString() : reached.arg(p)),
                                     Filter(QLatin1String(mo ? "KX_MRP.MOBOM" : "KX_MRP.OOBOM"))),
                       QString()));
     }
@@ -506,32 +528,38 @@ void TMRPRun::OrderComponents(const QString& orderCondition, const QString& comp
     // A line already among the demands (taken on an earlier level) comes in once. Only
     // these lines are demands of their kinds, so the first take finds none and looks for
     // none; the later ones name the kinds again, which lets them use the index of such rows.
-    const QString taken = FOrderComponentsTaken
-        ? QStringLiteral("left join tmp_KX_MRP_Demands as tmpdmd on tmpdmd.DmdBillType=c.DmdBillType and "
-                         "tmpdmd.DmdBillID=c.DmdBillID and tmpdmd.DmdBillEntry=c.DmdBillEntry and tmpdmd.DmdBillType in (%1, %2)")
+    // Asked as "not exists", the planner counts the lines left rather than expecting one.
+    const QString notTaken = FOrderComponentsTaken
+        ? QStringLiteral("not exists (select 1 from tmp_KX_MRP_Demands as tmpdmd where tmpdmd.DmdBillType=c.DmdBillType and "
+                         "tmpdmd.DmdBillID=c.DmdBillID and tmpdmd.DmdBillEntry=c.DmdBillEntry and tmpdmd.DmdBillType in (%1, %2))")
               .arg(SQLInt(btOOBom), SQLInt(btMOBom))
-        : QString();
+        : QStringLiteral("true");
     // Taken for all orders at once (every level gathered at the start), the lines come in the
     // order of their index, matched to their orders in the order of the supplies' bill-line
     // index: sorting them whole, as wide as they are, would take longer. A level's few take
     // the plan that finds them.
     QString insert = QStringLiteral(
-        "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c %8 tmp_KX_MRP_Supplies as "
+        "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_OrderComps as c %7 tmp_KX_MRP_Supplies as "
         "tmpsup on tmpsup.SupBillType=c.OrdType and tmpsup.SupBillID=c.OrdID and tmpsup.SupBillEntry=c.OrdEntry%3 "
-        "%6 %5 where %7%4 order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry");
-    // The lines of the orders a level used: those orders are found first, apart, and their
-    // lines through the index. Left to itself the planner, which cannot tell how few orders
-    // the condition leaves, hashes every open line of every order on each level.
-    if (!orderCondition.isEmpty() && !anyOrder)
+        "%5 where %6%4 order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry");
+    // The lines of the orders a level used: those orders are found first and counted, and
+    // their lines through the index. Left to itself the planner, which cannot tell how few
+    // orders the condition leaves, hashes every open line of every order on each level; told
+    // a guess, it may as well take one order for many and compare every line with each.
+    const bool levelOrders = !orderCondition.isEmpty() && !anyOrder;
+    if (levelOrders) {
+        Exec(QStringLiteral("truncate table tmp_KX_MRP_LevelOrders;\r"
+                            "insert into tmp_KX_MRP_LevelOrders select tmpsup.SupIID, tmpsup.SupPriority, tmpsup.SupBillType, "
+                            "tmpsup.SupBillID, tmpsup.SupBillEntry from tmp_KX_MRP_Supplies as tmpsup where tmpsup.SupBillType in (%1, %2)%3;\r"
+                            "analyze tmp_KX_MRP_LevelOrders")
+                 .arg(SQLInt(btMO), SQLInt(btOO), orderCondition));
         insert = QStringLiteral(
-                     "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from (select tmpsup.SupIID, tmpsup.SupPriority, "
-                     "tmpsup.SupBillType, tmpsup.SupBillID, tmpsup.SupBillEntry from tmp_KX_MRP_Supplies as tmpsup where "
-                     "tmpsup.SupBillType in (%9)%3 offset 0) as tmpsup %8 tmp_KX_MRP_OrderComps as c on c.OrdType=tmpsup.SupBillType and "
-                     "c.OrdID=tmpsup.SupBillID and c.OrdEntry=tmpsup.SupBillEntry %6 %5 where %7%4 order by c.OrdType, c.OrdID, "
-                     "c.OrdEntry, c.DmdBillEntry")
-                     .replace(QStringLiteral("%9"), SQLInt(btMO) + QStringLiteral(", ") + SQLInt(btOO));
-    insert = insert.arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), orderCondition, componentCondition, bom.Join, taken,
-                        FOrderComponentsTaken ? QStringLiteral("tmpdmd.DmdIID is null") : QStringLiteral("true"),
+            "insert into tmp_KX_MRP_Demands (%1, DmdBomLocked) select %2 from tmp_KX_MRP_LevelOrders as tmpsup %7 tmp_KX_MRP_OrderComps "
+            "as c on c.OrdType=tmpsup.SupBillType and c.OrdID=tmpsup.SupBillID and c.OrdEntry=tmpsup.SupBillEntry%3 %5 where %6%4 "
+            "order by c.OrdType, c.OrdID, c.OrdEntry, c.DmdBillEntry");
+    }
+    insert = insert.arg(kDmdInsertColumns, columns.join(QStringLiteral(", ")), levelOrders ? QString() : orderCondition, componentCondition,
+                        bom.Join, notTaken,
                         anyOrder ? QStringLiteral("left join") : QStringLiteral("join"));
     Exec((GlobalScope() ? QStringLiteral("set enable_sort = off;\r%1;\rreset enable_sort") : QStringLiteral("%1")).arg(insert));
     FOrderComponentsTaken = true;

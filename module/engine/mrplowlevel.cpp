@@ -120,7 +120,12 @@ int TMRPRun::LowLevelCodes()
         demandBoms.push_back({q.TextAt(r, 0), q.ValueAt(r, 1), q.ValueAt(r, 2)});
         graph.Add(demandBoms.back().Item);
     }
-    q.SQL = QStringLiteral("select SupItmID from tmp_KX_MRP_Supplies union select SupItmID from tmp_KX_MRP_LastSupAdjusts");
+    // Restricted to what the demands reach, the open orders gathered at the start count only
+    // once their item is reached; the supplies picked as main demand and the kept adjustments
+    // are where the plan starts, as the demands are.
+    const bool reach = ReachScope();
+    q.SQL = QStringLiteral("select SupItmID from tmp_KX_MRP_Supplies%1 union select SupItmID from tmp_KX_MRP_LastSupAdjusts")
+                .arg(reach ? QStringLiteral(" where SupPDmdIID=-1") : QString());
     q.Open();
     for (int r = 0; r < q.RecordCount(); ++r)
         graph.Add(q.TextAt(r, 0));
@@ -165,9 +170,9 @@ int TMRPRun::LowLevelCodes()
     QList<QStringList> seed;
     q.SQL = QStringLiteral(
                 "select distinct SupItmID, (case when %1 and SupBillType in (%2, %3) then null else SupBomType end), "
-                "(case when %1 and SupBillType in (%2, %3) then null else SupBomID end) from tmp_KX_MRP_Supplies "
-                "where SupBillType in (%2, %3, %4, %5) or SupBillType>=%6 "
-                "union select distinct SupItmID, SupBomType, SupBomID from tmp_KX_MRP_LastSupAdjusts where coalesce(SupBomID,'')<>''")
+                "(case when %1 and SupBillType in (%2, %3) then null else SupBomID end), (case when SupPDmdIID=-1 then 1 else 0 end) "
+                "from tmp_KX_MRP_Supplies where SupBillType in (%2, %3, %4, %5) or SupBillType>=%6 "
+                "union select distinct SupItmID, SupBomType, SupBomID, 1 from tmp_KX_MRP_LastSupAdjusts where coalesce(SupBomID,'')<>''")
                 .arg(openOrderBoms ? QStringLiteral("true") : QStringLiteral("false"), SQLInt(btMO), SQLInt(btOO), SQLInt(btMR),
                      SQLInt(btOR), SQLInt(btPlanMO));
     q.Open();
@@ -192,60 +197,106 @@ int TMRPRun::LowLevelCodes()
         if (item != items.constEnd() && (!d.ID.toString().isEmpty() || item->Type > 1))
             addSeed(d.Item, d.Type, d.ID);
     }
-    for (int r = 0; r < q.RecordCount(); ++r)
-        addSeed(q.TextAt(r, 0), q.ValueAt(r, 1), q.ValueAt(r, 2));
+    // The BOMs of an open order's item, read once the item is reached (see reach).
+    QMultiHash<QString, QPair<QVariant, QVariant>> openOrderBomsOf;
+    for (int r = 0; r < q.RecordCount(); ++r) {
+        if (reach && q.IntAt(r, 3) == 0)
+            openOrderBomsOf.insert(q.TextAt(r, 0), qMakePair(q.ValueAt(r, 1), q.ValueAt(r, 2)));
+        else
+            addSeed(q.TextAt(r, 0), q.ValueAt(r, 1), q.ValueAt(r, 2));
+    }
+    for (auto it = openOrderBomsOf.constBegin(); it != openOrderBomsOf.constEnd(); ++it)
+        if (graph.Index.contains(it.key()))
+            addSeed(it.key(), it.value().first, it.value().second);
+    // An item of the graph; reached for the first time, its open orders' BOMs are read too.
+    auto reached = [&](const QString& id) {
+        const qsizetype before = graph.IDs.size();
+        const int v = graph.Add(id);
+        if (graph.IDs.size() != before)
+            for (auto it = openOrderBomsOf.constFind(id); it != openOrderBomsOf.constEnd() && it.key() == id; ++it)
+                addSeed(id, it.value().first, it.value().second);
+        return v;
+    };
 
     QSet<QPair<int, int>> bomEdges;
-    while (!seed.isEmpty()) {
-        Progress.CheckAbort();
-        Exec(QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM"));
-        {
-            TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_RefGetBOM"), QStringLiteral("PrdID, BomType, BomID"));
-            for (const QStringList& s : seed) {
-                rows.Text(s[0]);
-                s[1].isEmpty() ? rows.Null() : rows.Int(s[1].toInt());
-                s[3].isEmpty() ? rows.Text(s[2]) : rows.Null();
-                rows.EndRow();
+    const auto explore = [&] {
+        while (!seed.isEmpty()) {
+            Progress.CheckAbort();
+            Exec(QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM"));
+            {
+                TCopyRows rows(Connection, QStringLiteral("tmp_KX_MRP_RefGetBOM"), QStringLiteral("PrdID, BomType, BomID"));
+                for (const QStringList& s : seed) {
+                    rows.Text(s[0]);
+                    s[1].isEmpty() ? rows.Null() : rows.Int(s[1].toInt());
+                    s[3].isEmpty() ? rows.Text(s[2]) : rows.Null();
+                    rows.EndRow();
+                }
+                rows.Finish();
             }
-            rows.Finish();
-        }
-        const QList<QStringList> current = seed;
-        seed.clear();
-        Exec(QStringLiteral("truncate table tmp_KX_MRP_BOMCouples;\rcall KX_MRP_GetBOMCouples()"));
-        q.SQL = QStringLiteral("select PrdID, ItmID, ItmBomType, ItmBomID from tmp_KX_MRP_BOMCouples");
-        q.Open();
-        for (int r = 0; r < q.RecordCount(); ++r) {
-            const QString child = q.TextAt(r, 1);
-            if (skipped(child))
-                continue;
-            const int p = graph.Add(q.TextAt(r, 0));
-            const int c = graph.Add(child);
-            if (!bomEdges.contains({p, c})) {
-                bomEdges.insert({p, c});
-                graph.Bom[p] << c;
-            }
-            if (made(child))
-                addSeed(child, q.ValueAt(r, 2), q.ValueAt(r, 3));
-        }
-        if (openOrderBoms) {
-            // Component lines of the products' open orders count as edges too.
-            const QString products = QStringLiteral("(select distinct PrdID from tmp_KX_MRP_RefGetBOM)");
-            q.SQL = QStringLiteral("select MOItmID, BomItmID, BomItmBomType, BomItmBomID from KX_MRP_MOBOM where CanMRP=1 and "
-                                   "BomQty>0 and MOItmID<>BomItmID and MOItmID in %1 union select OOItmID, BomItmID, BomItmBomType, "
-                                   "BomItmBomID from KX_MRP_OOBOM where CanMRP=1 and BomQty>0 and OOItmID<>BomItmID and OOItmID in %1")
-                        .arg(products);
+            const QList<QStringList> current = seed;
+            seed.clear();
+            Exec(QStringLiteral("truncate table tmp_KX_MRP_BOMCouples;\rcall KX_MRP_GetBOMCouples()"));
+            q.SQL = QStringLiteral("select PrdID, ItmID, ItmBomType, ItmBomID from tmp_KX_MRP_BOMCouples");
             q.Open();
             for (int r = 0; r < q.RecordCount(); ++r) {
                 const QString child = q.TextAt(r, 1);
                 if (skipped(child))
                     continue;
                 const int p = graph.Add(q.TextAt(r, 0));
-                const int c = graph.Add(child);
-                if (!bomEdges.contains({p, c}) && !graph.Orders[p].contains(c))
-                    graph.Orders[p] << c;
-                if (info(child).Type > 1)
+                const int c = reached(child);
+                if (!bomEdges.contains({p, c})) {
+                    bomEdges.insert({p, c});
+                    graph.Bom[p] << c;
+                }
+                if (made(child))
                     addSeed(child, q.ValueAt(r, 2), q.ValueAt(r, 3));
             }
+            if (openOrderBoms) {
+                // Component lines of the products' open orders count as edges too.
+                const QString products = QStringLiteral("(select distinct PrdID from tmp_KX_MRP_RefGetBOM)");
+                q.SQL = QStringLiteral("select MOItmID, BomItmID, BomItmBomType, BomItmBomID from KX_MRP_MOBOM where CanMRP=1 and "
+                                       "BomQty>0 and MOItmID<>BomItmID and MOItmID in %1 union select OOItmID, BomItmID, BomItmBomType, "
+                                       "BomItmBomID from KX_MRP_OOBOM where CanMRP=1 and BomQty>0 and OOItmID<>BomItmID and OOItmID in %1")
+                            .arg(products);
+                q.Open();
+                for (int r = 0; r < q.RecordCount(); ++r) {
+                    const QString child = q.TextAt(r, 1);
+                    if (skipped(child))
+                        continue;
+                    const int p = graph.Add(q.TextAt(r, 0));
+                    const int c = reached(child);
+                    if (!bomEdges.contains({p, c}) && !graph.Orders[p].contains(c))
+                        graph.Orders[p] << c;
+                    if (info(child).Type > 1)
+                        addSeed(child, q.ValueAt(r, 2), q.ValueAt(r, 3));
+                }
+            }
+        }
+    };
+    explore();
+    // Substitute pairs of the graph's items: (item, substitute, product of a BOM-local one).
+    struct TSubsPair { QString Item, Sub, Product; };
+    std::vector<TSubsPair> subsPairs;
+    if (Scheme.CareItemReplace != 0) {
+        Exec(QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_ItemSubsCouples;\r"
+                            "call KX_MRP_GetItemSubsCouples()"));
+        q.SQL = QStringLiteral("select distinct SubItmID, SubRItmID, coalesce(SubPrdID, '') from tmp_KX_MRP_ItemSubsCouples");
+        q.Open();
+        for (int r = 0; r < q.RecordCount(); ++r)
+            subsPairs.push_back({q.TextAt(r, 0), q.TextAt(r, 1), q.TextAt(r, 2)});
+    }
+    const auto pairCounts = [&](const TSubsPair& s) {
+        return !skipped(s.Sub) && graph.Index.contains(s.Item) && (s.Product.isEmpty() || graph.Index.contains(s.Product));
+    };
+    // A substitute that may stand in for a reached item is reached too, with its open orders
+    // and what they reach.
+    if (reach) {
+        for (bool more = true; more;) {
+            for (const TSubsPair& s : subsPairs)
+                if (!graph.Index.contains(s.Sub) && openOrderBomsOf.contains(s.Sub) && pairCounts(s))
+                    reached(s.Sub);
+            more = !seed.isEmpty();
+            explore();
         }
     }
 
@@ -281,18 +332,9 @@ int TMRPRun::LowLevelCodes()
     // Substitute pairs share the deeper code of the two, unless one is a descendant of the
     // other (the pair would close a loop).
     QList<QPair<int, int>> pairs;
-    if (Scheme.CareItemReplace != 0) {
-        Exec(QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM;\rtruncate table tmp_KX_MRP_ItemSubsCouples;\r"
-                            "call KX_MRP_GetItemSubsCouples()"));
-        q.SQL = QStringLiteral("select distinct SubItmID, SubRItmID, coalesce(SubPrdID, '') from tmp_KX_MRP_ItemSubsCouples");
-        q.Open();
-        for (int r = 0; r < q.RecordCount(); ++r) {
-            const QString item = q.TextAt(r, 0), sub = q.TextAt(r, 1), product = q.TextAt(r, 2);
-            if (skipped(sub) || !graph.Index.contains(item) || (!product.isEmpty() && !graph.Index.contains(product)))
-                continue;
-            pairs << qMakePair(graph.Index.value(item), graph.Add(sub));
-        }
-    }
+    for (const TSubsPair& s : subsPairs)
+        if (pairCounts(s))
+            pairs << qMakePair(graph.Index.value(s.Item), graph.Add(s.Sub));
     const int total = int(graph.IDs.size());
     auto children = [&](int v) {
         QList<int> c = v < n ? graph.Bom[v] : QList<int>();
@@ -362,6 +404,10 @@ int TMRPRun::LowLevelCodes()
     }
     rows.Finish();
     Exec(QStringLiteral("analyze tmp_KX_MRP_ItemLowestCode"));
+    // The open orders of items not reached: no demand of the plan can use them.
+    if (reach)
+        Exec(QStringLiteral("delete from tmp_KX_MRP_Supplies as s where not exists (select 1 from tmp_KX_MRP_ItemLowestCode as l "
+                            "where l.ItmID=s.SupItmID);\ranalyze tmp_KX_MRP_Supplies"));
     return deepest + 1;
 }
 

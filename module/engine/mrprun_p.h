@@ -152,6 +152,10 @@ public:
     // The scopes that count the other open issues of the items planned ("同料待出"): the
     // component lines of open orders that no demand of the plan uses.
     bool OpenIssuesScope() const { int s = Scheme.PlanNeedScope; return s == 2 || s == 4 || s == 6 || s == 8; }
+    // A kit analysis plans only what its chosen lines reach through BOMs, the component lines
+    // of open orders and substitutes: the other items' BOMs are not read, their open orders
+    // not kept (see LowLevelCodes).
+    bool ReachScope() const { return Scheme.PlanType == 1 && !GlobalScope(); }
 
     // Parts (mrpgather.cpp, mrplowlevel.cpp, mrplevel.cpp, mrpexplode.cpp, mrpresults.cpp).
     void CreateRunTables();

@@ -26,7 +26,7 @@ const char* const kRunTables[] = {
     "tmp_KX_MRP_ItemSubsForMRPDemand", "tmp_KX_MRP_ItemSubsCouples", "tmp_KX_MRP_MainOrigDates", "tmp_KX_MRP_LastSupAdjusts",
     "tmp_KX_MRP_MainX", "tmp_KX_MRP_SupUpdates", "tmp_KX_MRP_DmdUpdates", "tmp_KX_MRP_KitUpdates", "tmp_KX_MRP_SupKit",
     "tmp_KX_MRP_OrderComps", "tmp_KX_MRP_DefaultBOMs", "tmp_KX_MRP_DatedBOMItems", "tmp_KX_MRP_BalDemands",
-    "tmp_KX_MRP_LevelMade",
+    "tmp_KX_MRP_LevelMade", "tmp_KX_MRP_LevelOrders",
 };
 
 // The create statements of the run's work tables, with their indexes, in the order the run

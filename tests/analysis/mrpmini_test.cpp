@@ -470,7 +470,7 @@ TEST_F(MiniAnalysis, KitPagesShowTheWorkbenchViewsOfThePrivateScheme)
          "mrpmini_kit_balance.png"},
         {"KX_MRP.MRP.Supplies",
          {QStringLiteral("物料代码"), QStringLiteral("类型"), QStringLiteral("单据编号"), QStringLiteral("BOM单"), QStringLiteral("计划数量")},
-         {QStringLiteral("1.01.002|即时库存|S-8||8"), QStringLiteral("1.01.002|MRP生产|SO2611-002|BOM-1.01.002-B|142"),
+         {QStringLiteral("1.01.002|即时库存|S-9||8"), QStringLiteral("1.01.002|MRP生产|SO2611-002|BOM-1.01.002-B|142"),
           QStringLiteral("2.01.002|MRP生产|SO2611-002/2|BOM-2.01.002|142")},
          "mrpmini_kit_supplies.png"},
         {"KX_MRP.MRP.Replaces", {QStringLiteral("需求单据编号")}, {}, "mrpmini_kit_replaces.png"},

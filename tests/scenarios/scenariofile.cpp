@@ -58,7 +58,7 @@ const QHash<QString, QStringList>& MrpKeyValueSections()
 {
     static const QHash<QString, QStringList> sections{
         {QStringLiteral("scheme"),
-         {"source", "scope", "safety", "replace", "suites", "trackmode", "itemtrack", "loss", "lotrule", "losstype",
+         {"type", "source", "scope", "safety", "replace", "suites", "trackmode", "itemtrack", "loss", "lotrule", "losstype",
           "orderbyorigdate", "fetch", "keeptype", "keepbom", "keepqty", "state"}},
         {QStringLiteral("expect run"),
          {"result", "state", "main", "demands", "supplies", "allots", "balance", "runlog", "adjusts"}},

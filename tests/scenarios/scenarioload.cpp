@@ -408,7 +408,7 @@ void TScenarioRunner::Load()
     auto value = [&](const char* key, int defaultValue) {
         return sch ? sch->Value(QLatin1String(key), QString::number(defaultValue)).toInt() : defaultValue;
     };
-    TPlanScheme scheme(&SharedConnection());
+    TPlanScheme scheme(&SharedConnection(), value("type", 0));
     scheme.SchemeName = S.Name;
     scheme.PlanCalIID = calendarID;
     scheme.PlanPeriods = BuildPlanPeriods(userPeriods);

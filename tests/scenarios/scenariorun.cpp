@@ -142,8 +142,8 @@ void TScenarioRunner::Run()
 {
     test::TScriptedMessages messages;
     TSilentProgress progress;
-    TPlanScheme scheme(&SharedConnection());
     const TSection* sch = S.Section(QStringLiteral("scheme"));
+    TPlanScheme scheme(&SharedConnection(), sch ? sch->Value(QStringLiteral("type"), QStringLiteral("0")).toInt() : 0);
     auto flag = [&](const char* key) { return sch && sch->Value(QLatin1String(key)) == QLatin1String("1"); };
     try {
         if (!scheme.Load(FSchemeIID)) {
