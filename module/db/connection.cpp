@@ -130,8 +130,11 @@ void TConnection::RaiseResultError(pg_result* r, const QString& sql)
     }
     if (message.isEmpty())
         message = QString::fromUtf8(PQerrorMessage(FConn)).trimmed();
-    if (!Connected()) {
-        // A lost connection is opened afresh on the next statement.
+    // Without a code from the server the failure is the client library's own: the connection
+    // to the server failed, also when the library has not marked it so (a socket error it
+    // does not take for a closed connection). A lost connection is opened afresh on the next
+    // statement.
+    if (!Connected() || state.isEmpty()) {
         Close();
         if (state.isEmpty())
             state = kConnectFailureState;

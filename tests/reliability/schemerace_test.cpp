@@ -15,6 +15,7 @@
 #include <QThread>
 
 #include <libpq-fe.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -182,6 +183,27 @@ TEST_F(SchemeRaces, ASessionEndedInsideAProcedureIsToldWithoutTheStatementItWasR
         << told.toStdString();
     EXPECT_FALSE(told.contains(QStringLiteral("pg_sleep"))) << told.toStdString();
     EXPECT_FALSE(told.contains(QStringLiteral("PL/pgSQL"))) << told.toStdString();
+}
+
+TEST_F(SchemeRaces, ASocketThatFailsUnnoticedByTheClientLibraryIsToldAsALostConnectionAndOpenedAfresh)
+{
+    std::unique_ptr<TConnection> session = NewSession(DatabaseName());
+    session->Open();
+    // The session's socket replaced by a pipe: sending and receiving fail with errors the
+    // client library reports without a code and without marking the connection as lost.
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ASSERT_GE(::dup2(pipeEnds[1], PQsocket(session->Handle())), 0);
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+    try {
+        session->Execute(QStringLiteral("select 1"));
+        ADD_FAILURE() << "a statement went through a broken socket";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("与数据库服务器的连接中断! [服务器信息: "))) << e.Message().toStdString();
+    }
+    TPGResult r = session->Execute(QStringLiteral("select 41+1"));
+    EXPECT_EQ(QByteArray(PQgetvalue(r.get(), 0, 0)), QByteArray("42"));
 }
 
 TEST_F(SchemeRaces, AFetchThatFindsTheSchemePublishedWritesNothing)
