@@ -94,8 +94,12 @@ void TBalanceChart::ShowBalance(const QString& title, const QStringList& caption
     FChart->addSeries(safety);
 
     auto* categories = new QBarCategoryAxis;
-    categories->append(captions.mid(0, periods.size()));
-    categories->setLabelsAngle(captions.size() > 12 ? -45 : 0);
+    // A time axis is read by where each period starts: "12/07-12/13" shows as "12/07", which
+    // fits under its bars where the whole span would be cut to "12...".
+    for (const QString& caption : captions.mid(0, periods.size()))
+        categories->append(caption.section(QLatin1Char('-'), 0, 0));
+    categories->setLabelsAngle(periods.size() > 6 ? -45 : 0);
+    categories->setTruncateLabels(false);
     FChart->addAxis(categories, Qt::AlignBottom);
     bars->attachAxis(categories);
     // The lines run on a value axis laid over the categories: period p at x = p.
