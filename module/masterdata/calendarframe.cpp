@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QFont>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -133,7 +134,7 @@ TCalendarFrame::TCalendarFrame(QWidget* parent) : QFrame(parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grdCalendar);
-    setMinimumWidth(40 + 21 * 26 + 24);
+    setMinimumWidth(MonthLabelWidth() + 21 * 26 + 24);
     connect(grdCalendar->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TCalendarFrame::SelectionChanged);
     connect(grdCalendar->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
         const QDate day = FModel->DateOf(current);
@@ -148,11 +149,18 @@ TCalendarFrame::~TCalendarFrame()
     delete grdCalendar;
 }
 
+int TCalendarFrame::MonthLabelWidth() const
+{
+    // The month's label stands on two lines, the year ("2026年") above the month ("12月").
+    const QFontMetrics metrics(grdCalendar->font());
+    return std::max(metrics.horizontalAdvance(QStringLiteral("0000年")), metrics.horizontalAdvance(QStringLiteral("00月"))) + 12;
+}
+
 void TCalendarFrame::Redraw()
 {
     FModel->Reset();
     grdCalendar->clearSpans();
-    grdCalendar->setColumnWidth(0, 40);
+    grdCalendar->setColumnWidth(0, MonthLabelWidth());
     for (int row = 0; row + 1 < FModel->rowCount(); row += 2)
         grdCalendar->setSpan(row, 0, 2, 1);
 }

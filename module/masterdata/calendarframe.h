@@ -77,6 +77,7 @@ Q_SIGNALS:
 private:
     friend class TCalendarModel;
     void Redraw();
+    int MonthLabelWidth() const;
     // Focuses the day after the last day an operation touched.
     void FocusAfter(qint64 lastDay);
 
