@@ -105,7 +105,7 @@ void TMRPFrame::BuildLayout()
     actCopy = add(QStringLiteral("复制计划方案"), QString(), "actCopy", &TMRPFrame::CopyScheme);
     actUpdate = add(QStringLiteral("修改计划方案"), QString(), "actUpdate", &TMRPFrame::ModifyScheme);
     actDelete = add(QStringLiteral("删除计划方案"), QString(), "actDelete", &TMRPFrame::DeleteScheme);
-    tbrScheme->addSeparator();
+    FMaintainSeparators << tbrScheme->addSeparator();
     actSave = tbrScheme->addAction(QStringLiteral("保存"));
     actSave->setObjectName(QStringLiteral("actSave"));
     actSave->setToolTip(QStringLiteral("保存计划方案"));
@@ -114,7 +114,7 @@ void TMRPFrame::BuildLayout()
         UpdateActions();
     });
     actCancel = add(QStringLiteral("取消"), QStringLiteral("取消编辑计划方案"), "actCancel", &TMRPFrame::CancelScheme);
-    tbrScheme->addSeparator();
+    FMaintainSeparators << tbrScheme->addSeparator();
     actRefresh = tbrScheme->addAction(QStringLiteral("刷新(&R)"));
     actRefresh->setObjectName(QStringLiteral("actRefresh"));
     actRefresh->setToolTip(QStringLiteral("刷新计划方案"));
@@ -122,7 +122,7 @@ void TMRPFrame::BuildLayout()
         RefreshSchemeList();
         UpdateActions();
     });
-    tbrScheme->addSeparator();
+    FMaintainSeparators << tbrScheme->addSeparator();
     actRunMPS = add(QStringLiteral("获取主需求"), QString(), "actRunMPS", &TMRPFrame::RunMPS);
     actRunMRP = add(QStringLiteral("运算MRP"), QString(), "actRunMRP", &TMRPFrame::RunMRP);
     tbrScheme->addSeparator();
@@ -309,6 +309,9 @@ void TMRPFrame::UpdateActions()
     actRunMRP->setEnabled(maintain && idle && selected && state >= psMPSReady && state < psPublished);
     actRunLog->setEnabled(selected || FRunLogFrame->isVisible());
     for (QAction* a : {actNew, actCopy, actUpdate, actDelete, actSave, actCancel, actRunMPS, actRunMRP})
+        a->setVisible(maintain);
+    // Read mode shows only the refresh and the run log: no separator before or between them.
+    for (QAction* a : FMaintainSeparators)
         a->setVisible(maintain);
     cboScheme->setEnabled(idle);
     if (TSchemeResultTab* tab = FResultPages->Active())

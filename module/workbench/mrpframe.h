@@ -113,6 +113,7 @@ private:
 
     const TInfoObjectDef* FSchemeDef;
     bool FMaintainMode;
+    QList<QAction*> FMaintainSeparators;    // tool bar separators shown only in maintain mode
     TResultViewFactory FViewFactory;
     std::unique_ptr<TSchemeResultPages> FResultPages;
     std::unique_ptr<TPlanScheme> FPlanScheme;
