@@ -210,12 +210,28 @@ int Interrupted()
     return gSignal;
 }
 
-TInterruptedEnd InterruptedEnd(int status, int signal)
+TInterruptedEnd InterruptedEnd(int status, int signal, bool savedInSteps)
 {
     const QString by = signal == SIGINT ? QStringLiteral("Ctrl-C") : QStringLiteral("终止信号");
     if (status == esDone)
         return {esDone, QStringLiteral("kxmrp: 收到%1时操作已经完成, 结果已保存。").arg(by)};
+    if (savedInSteps)
+        return {128 + signal, QStringLiteral("kxmrp: 操作被%1中断, 中断前已保存的部分保留, 进行中的部分已撤销。").arg(by)};
     return {128 + signal, QStringLiteral("kxmrp: 操作被%1中断, 进行中的工作已撤销, 数据保持原样。").arg(by)};
+}
+
+namespace {
+bool gSavedInSteps = false;
+}
+
+void NoteWorkSavedInSteps()
+{
+    gSavedInSteps = true;
+}
+
+bool WorkSavedInSteps()
+{
+    return gSavedInSteps;
 }
 
 void WatchConnection(TConnection* connection)

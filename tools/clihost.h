@@ -77,12 +77,17 @@ void InstallInterruptHandlers();
 int Interrupted();
 // How a command ends that a Ctrl-C or a termination reached. Work it completed before the
 // signal told (a run saved before its last check) stays done: exit 0, saying so. Otherwise
-// the work in flight was cancelled and rolled back: 128 + the signal.
+// the work in flight was cancelled and rolled back: 128 + the signal. A command that saves
+// its work in steps (a release bill by bill, a copy before it is published) keeps the steps
+// saved before the signal, and says so rather than that nothing was written.
 struct TInterruptedEnd {
     int Status;
     QString Message;
 };
-TInterruptedEnd InterruptedEnd(int status, int signal);
+TInterruptedEnd InterruptedEnd(int status, int signal, bool savedInSteps = false);
+// Called by a command before its first step that commits on its own; read when it ends.
+void NoteWorkSavedInSteps();
+bool WorkSavedInSteps();
 // The connection whose statement an interrupt cancels (the host's; null: none).
 void WatchConnection(TConnection* connection);
 

@@ -139,7 +139,7 @@ int main(int argc, char** argv)
         status = esFailed;
     }
     if (const int signal = Interrupted()) {
-        const TInterruptedEnd end = InterruptedEnd(status, signal);
+        const TInterruptedEnd end = InterruptedEnd(status, signal, WorkSavedInSteps());
         PrintError(end.Message);
         return end.Status;
     }

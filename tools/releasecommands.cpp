@@ -127,6 +127,7 @@ int RunPublishCommand(const TConnectOptions& options, QStringList args)
             const QString fault = CheckCopyName(connection, copyName, scheme.Name, host.UserID());
             if (!fault.isEmpty())
                 a.Refuse(fault);
+            NoteWorkSavedInSteps();
             scheme.IID = CopySchemeForPublish(connection, scheme.IID, copyName, onlyMps);
             Print(QStringLiteral("已从计划方案[%1]复制全部数据至[%2]").arg(scheme.Name, copyName));
             scheme.Name = copyName;
@@ -260,6 +261,7 @@ int RunReleaseCommand(const TConnectOptions& options, QStringList args)
         }
         return previous ? previous(request) : DefaultAnswer(request.Buttons);
     });
+    NoteWorkSavedInSteps();
     const bool generated = release.Run();
     SetMessageResponder(previous);
     sink.PrintLines();

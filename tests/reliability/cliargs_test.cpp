@@ -112,4 +112,9 @@ TEST(CliEnd, ASignalUndoesTheWorkInFlightButNotWorkAlreadyCompleted)
         EXPECT_EQ(end.Status, c.Expected) << c.Status << " " << c.Signal;
         EXPECT_EQ(end.Message, c.Message) << end.Message.toStdString();
     }
+    // A release stopped after some bills were saved keeps them: it must not claim nothing was written.
+    const TInterruptedEnd partly = InterruptedEnd(esFailed, SIGINT, true);
+    EXPECT_EQ(partly.Status, 130);
+    EXPECT_EQ(partly.Message, QStringLiteral("kxmrp: 操作被Ctrl-C中断, 中断前已保存的部分保留, 进行中的部分已撤销。"));
+    EXPECT_EQ(InterruptedEnd(esDone, SIGINT, true).Status, 0);
 }
