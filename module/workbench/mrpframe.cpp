@@ -207,6 +207,14 @@ void TMRPFrame::RefreshSchemeList(int selectIID)
         cboScheme->addItem(item.Caption, item.IID);
         FListed << item.IID;
     }
+    // An empty chooser says why it is empty and what to do, instead of a blank box.
+    if (FSchemeLoadErr)
+        cboScheme->setPlaceholderText(QStringLiteral("(计划方案读取失败, 请刷新)"));
+    else if (items.isEmpty())
+        cboScheme->setPlaceholderText(FMaintainMode ? QStringLiteral("(还没有计划方案: 请按[新建计划方案]建立第一个方案)")
+                                                    : QStringLiteral("(没有发布给您的计划方案)"));
+    else
+        cboScheme->setPlaceholderText(QString());
     cboScheme->setCurrentIndex(index);
     FSchemeLoading = false;
     SelectScheme(index >= 0 ? FListed[index] : 0);
