@@ -73,6 +73,8 @@ std::atomic<PGcancel*> gCancel{nullptr};
 // Told to the connections of the main thread: a statement cancelled after an interrupt
 // unwinds as an abort.
 std::atomic<bool> gInterrupted{false};
+// Set by a command whose steps commit on their own: an interrupt keeps what they saved.
+bool gSavedInSteps = false;
 
 void OnSignal(int signal)
 {
@@ -218,10 +220,6 @@ TInterruptedEnd InterruptedEnd(int status, int signal, bool savedInSteps)
     if (savedInSteps)
         return {128 + signal, QStringLiteral("kxmrp: 操作被%1中断, 中断前已保存的部分保留, 进行中的部分已撤销。").arg(by)};
     return {128 + signal, QStringLiteral("kxmrp: 操作被%1中断, 进行中的工作已撤销, 数据保持原样。").arg(by)};
-}
-
-namespace {
-bool gSavedInSteps = false;
 }
 
 void NoteWorkSavedInSteps()
