@@ -300,7 +300,8 @@ void TMRPRun::LevelItems(int level)
     // existing supplies.
     Exec(QStringLiteral("truncate table tmp_KX_MRP_CurLevelDmdItems;\r"
                         "insert into tmp_KX_MRP_CurLevelDmdItems select distinct DmdItmID, DmdItmProps, DmdGroupType, DmdGroupNo "
-                        "from tmp_KX_MRP_Demands join tmp_KX_MRP_ItemLowestCode as l on DmdItmID=l.ItmID and l.LowestCode=%1%2")
+                        "from tmp_KX_MRP_Demands join tmp_KX_MRP_ItemLowestCode as l on DmdItmID=l.ItmID and l.LowestCode=%1%2;\r"
+                        "analyze tmp_KX_MRP_CurLevelDmdItems")
              .arg(SQLInt(level), GrossScope() ? QStringLiteral(" where DmdPSupIID<>0") : QString()));
 }
 
