@@ -24,7 +24,6 @@ namespace kx {
 namespace {
 
 struct TItemInfo {
-    QString No, Name, Spec;
     int Type = 1;                 // item master type: 1 purchased, 2 made, 3 outsourced, 4 virtual
     int MrpType = 0;              // planning type, 0 follows the master
     bool Skip = false;            // left out of planning
@@ -135,12 +134,14 @@ int TMRPRun::LowLevelCodes()
     }
 
     QHash<QString, TItemInfo> items;
-    q.SQL = QStringLiteral("select i.ItmID, i.ItmNo, i.ItmName, i.ItmSpec, i.ItmType, coalesce(t.ItmMrpType, 0), "
-                           "coalesce(t.ItmMrpSkip, 0) from KX_Base_ItemMaster as i left join KX_MRP_ItemSetting as t on t.ItmID=i.ItmID");
+    // Only what orders the levels is read for every item; the names of a loop's items are read
+    // when there is one.
+    q.SQL = QStringLiteral("select i.ItmID, i.ItmType, coalesce(t.ItmMrpType, 0), coalesce(t.ItmMrpSkip, 0) "
+                           "from KX_Base_ItemMaster as i left join KX_MRP_ItemSetting as t on t.ItmID=i.ItmID");
     q.Open();
+    items.reserve(q.RecordCount());
     for (int r = 0; r < q.RecordCount(); ++r)
-        items.insert(q.TextAt(r, 0), TItemInfo{q.TextAt(r, 1), q.TextAt(r, 2), q.TextAt(r, 3), q.ValueAt(r, 4).toInt(),
-                                               q.ValueAt(r, 5).toInt(), q.ValueAt(r, 6).toInt() != 0});
+        items.insert(q.TextAt(r, 0), TItemInfo{q.IntAt(r, 1), q.IntAt(r, 2), q.IntAt(r, 3) != 0});
     static const TItemInfo unknown{};
     auto info = [&](const QString& id) -> const TItemInfo& {
         const auto it = items.constFind(id);
@@ -311,12 +312,28 @@ int TMRPRun::LowLevelCodes()
         if (compSize.value(bomComp[v]) > 1 || graph.Bom[v].contains(v))
             loop << v;
     if (!loop.isEmpty()) {
-        std::sort(loop.begin(), loop.end(), [&](int a, int b) { return info(graph.IDs[a]).No < info(graph.IDs[b]).No; });
+        // Named by number, name and specification, in the order of their numbers; an item
+        // missing from the master has none and comes first.
+        QStringList ids;
+        for (int v : loop)
+            ids << QuotedStr(graph.IDs[v]);
+        q.SQL = QStringLiteral("select ItmID, ItmNo, ItmName, coalesce(ItmSpec, '') from KX_Base_ItemMaster where ItmID in (%1)")
+                    .arg(ids.join(QStringLiteral(", ")));
+        q.Open();
+        QHash<QString, QStringList> names;
+        for (int r = 0; r < q.RecordCount(); ++r)
+            names.insert(q.TextAt(r, 0), {q.TextAt(r, 1), q.TextAt(r, 2), q.TextAt(r, 3)});
+        const QStringList none{QString(), QString(), QString()};
+        const auto name = [&](int v) -> const QStringList& {
+            const auto it = names.constFind(graph.IDs[v]);
+            return it == names.constEnd() ? none : *it;
+        };
+        std::sort(loop.begin(), loop.end(), [&](int a, int b) { return name(a)[0] < name(b)[0]; });
         QString text = QStringLiteral("以下物料涉及BOM循环嵌套, 必须修正后才能继续!");
         for (int v : loop) {
-            const TItemInfo& item = info(graph.IDs[v]);
-            const QString line = item.No + QStringLiteral(" (") + item.Name +
-                                 (item.Spec.isEmpty() ? QString() : QStringLiteral(" / ") + item.Spec) + QLatin1Char(')');
+            const QStringList& item = name(v);
+            const QString line = item[0] + QStringLiteral(" (") + item[1] +
+                                 (item[2].isEmpty() ? QString() : QStringLiteral(" / ") + item[2]) + QLatin1Char(')');
             Log(rlError, 1, line);
             text += QLatin1Char('\r') + line;
         }
