@@ -21,6 +21,7 @@
 #include "kx_mrp/exports.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QProcess>
 
@@ -145,19 +146,33 @@ qint64 ExpandProduct(const QString& product, const QString& what)
     Print(QStringLiteral("    根结点及全部BOM行装载 %1 秒").arg(Seconds(timer.elapsed())));
     const bool all = view->ExpandAllNodes();
     const qint64 ms = timer.elapsed();
+    // The tree as a planner reads it: every node's level and shown values, and the usages the
+    // quantities come from, in tree order. Equal fingerprints: the same expansion.
     int nodes = 0;
-    std::function<void(TTreeNode*)> count = [&](TTreeNode* n) {
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    const QList<TViewColumn*> columns = view->Columns.Items();
+    std::function<void(TTreeNode*)> walk = [&](TTreeNode* n) {
         for (int i = 0; i < n->ChildCount(); ++i) {
+            TTreeNode* child = n->Child(i);
             ++nodes;
-            count(n->Child(i));
+            QStringList texts{QString::number(child->Level())};
+            for (const TViewColumn* column : columns)
+                texts << child->Value(column->FieldName).toString();
+            const QVariantMap data = child->Data.toMap();
+            texts << QString::number(data.value(QStringLiteral("Full")).toDouble(), 'g', 15)
+                  << QString::number(data.value(QStringLiteral("Trial")).toDouble(), 'g', 15);
+            hash.addData(texts.join(QLatin1Char('\t')).toUtf8());
+            hash.addData(QByteArrayView("\n"));
+            walk(child);
         }
     };
-    count(view->Nodes->Root());
+    walk(view->Nodes->Root());
     Print(QStringLiteral("BOM展开 (%1 %2, 8层, 全部展开%3): %4 个结点, 读BOM语句 %5 次, %6 秒 - %7")
               .arg(what, product, all ? QString() : QStringLiteral("中止"))
               .arg(nodes)
               .arg(view->Reader().Statements())
               .arg(Seconds(ms), Verdict(ms, 2)));
+    Print(QStringLiteral("    展开树指纹: %1").arg(QString::fromLatin1(hash.result().toHex())));
     delete view;
     return ms;
 }

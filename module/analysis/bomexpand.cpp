@@ -40,7 +40,35 @@ QString PropMask(const QString& alias)
     return list.join(QStringLiteral("||"));
 }
 
+// The fields of a line node taken as they are from a column of the lines' statement.
+const std::pair<const char*, const char*> kCopiedFields[] = {
+    {"BomEntry", "BomEntry"},       {"BomItmNo", "ItmNo"},          {"BomItmName", "ItmName"},
+    {"BomItmSpec", "ItmSpec"},      {"BomItmTypeName", "ItmTypeName"}, {"BomItmMrpType", "ItmMrpType"},
+    {"BomRole", "BomRoleName"},     {"BomPercent", "BomPercent"},   {"BomUnit", "UntName"},
+    {"BomBaseUnit", "ItmUntName"},  {"BomLossRate", "BomLossRate"}, {"BomPutLossRate", "BomPutLossRate"},
+    {"BomNote", "BomNote"},         {"BomItmBomNo", "BomItmBomNo"}, {"BomItmOkRate", "BomItmBomOkRate"},
+    {"BomItmID", "BomItmID"},       {"BomProps", "BomProps"},       {"BomPropMask", "PropMask"},
+    {"BomItmBomType", "BomItmBomType"}, {"BomItmBomID", "BomItmBomID"}, {"BomProp1", "BomProp1"},
+    {"BomProp2", "BomProp2"},       {"BomProp3", "BomProp3"},       {"BomProp4", "BomProp4"},
+    {"BomProp5", "BomProp5"},       {"BomProp6", "BomProp6"},       {"BomProp7", "BomProp7"},
+    {"BomProp8", "BomProp8"},       {"BomProp9", "BomProp9"},       {"BomProp10", "BomProp10"}};
+
 } // namespace
+
+const QStringList& BomLineFields()
+{
+    static const QStringList fields = [] {
+        QStringList list;
+        for (const auto& [field, source] : kCopiedFields)
+            list << QLatin1String(field);
+        // Then the fields worked out from the columns, in the order TBomLineReader adds them.
+        list << QStringLiteral("BomFixed") << QStringLiteral("BomUCurrQty") << QStringLiteral("BomUBaseQty") << QStringLiteral("BomCurrQty")
+             << QStringLiteral("BomBaseQty") << QStringLiteral("BomBeginDate") << QStringLiteral("BomEndDate")
+             << QStringLiteral("BomRowHook") << QStringLiteral("BomUnitFactor");
+        return list;
+    }();
+    return fields;
+}
 
 QStringList BomLossChoiceTexts()
 {
@@ -70,6 +98,9 @@ QString BomHeadSQL(const QString& productID, int bomType, const QString& bomID)
 
 QString BomLinesSQL(const QList<TBomRef>& boms, bool forceOneLevel)
 {
+    // The BOMs of each component are counted by a lookup per line: the work table has no
+    // statistics, and a join with a grouped count made the planner compare every line with
+    // every counted component (a fifth of a second for a level of a few thousand lines).
     return RefRows(boms) + QStringLiteral("drop table if exists tmp_KX_MRP_BOM;\n") + RunTableStatement(QStringLiteral("tmp_KX_MRP_BOM"))
          + QStringLiteral(
                "call KX_MRP_GetBOM(ForceOneLevel => %1);\n"
@@ -79,13 +110,11 @@ QString BomLinesSQL(const QList<TBomRef>& boms, bool forceOneLevel)
                " (case when t.ItmMrpType<>0 then t.ItmMrpType else i.ItmType end) as ItmMrpType, i.ItmType, i.ItmNo, i.ItmName,"
                " i.ItmSpec, i.ItmTypeName, u.UntName, ub.UntName as ItmUntName, %3 as PropMask, s.BomItmBomNo, s.BomItmBomOkRate,"
                " s.BomItmID, s.BomProps, s.BomRowHook, s.BomItmBomType, s.BomItmBomID, coalesce(u.UntFactor, 1) as UntFactor,"
-               " (case when s.BomItmBomLocked=1 then 1 else m.ItmBomCount end) as ItmBomCount\n"
+               " (case when s.BomItmBomLocked=1 then 1 else (select count(*) from KX_MRP_ItemBOMs as m"
+               " where m.BomItmID=s.BomItmID and m.BomStandalone=1) end) as ItmBomCount\n"
                "  from tmp_KX_MRP_BOM as s left join KX_Base_ItemMaster as i on s.BomItmID=i.ItmID\n"
                "  left join KX_Base_Unit as u on s.BomUntID=u.UntID left join KX_Base_Unit as ub on i.ItmUnitID=ub.UntID\n"
                "  left join KX_MRP_ItemSetting as t on s.BomItmID=t.ItmID\n"
-               "  left join (select s.BomItmID, count(*) as ItmBomCount\n"
-               "               from (select distinct BomItmID from tmp_KX_MRP_BOM) as s join KX_MRP_ItemBOMs as m on s.BomItmID=m.BomItmID\n"
-               "              where BomStandalone=1 group by s.BomItmID) as m on s.BomItmID=m.BomItmID\n"
                " order by s.BomID, s.BomEntry")
                .arg(forceOneLevel ? 1 : 0)
                .arg(PropColumns(QStringLiteral("BomProp"), QStringLiteral("s")), PropMask(QStringLiteral("i")));
@@ -171,57 +200,40 @@ bool TBomLineReader::Read(const QList<TBomRef>& boms, bool forceOneLevel)
         return false;
     for (const TBomRef& b : boms)
         FLines[Key(b.BomID, forceOneLevel)];
-    const int colBomID = q.FieldIndex(QStringLiteral("BomID"));
+    // Columns are looked up once: a big level has thousands of lines.
+    auto column = [&q](const char* field) { return q.FieldIndex(QLatin1String(field)); };
+    QList<int> copied;
+    for (const auto& [field, source] : kCopiedFields)
+        copied << column(source);
+    const int colBomID = column("BomID"), colFactor = column("UntFactor"), colFixed = column("BomFixed"), colQty = column("BomQty"),
+              colBaseQty = column("BomBaseQty"), colPercent = column("BomPercent"), colLossRate = column("BomLossRate"),
+              colPutLossRate = column("BomPutLossRate"), colItmID = column("BomItmID"), colBomType = column("BomItmBomType"),
+              colItmBomID = column("BomItmBomID"), colRowHook = column("BomRowHook"), colBomCount = column("ItmBomCount"),
+              colMrpType = column("ItmMrpType"), colUQty = column("BomUQty"), colUBaseQty = column("BomUBaseQty"),
+              colBegin = column("BomBeginDate"), colEnd = column("BomEndDate");
+    auto date = [&q](int col) {
+        const TField f = q.Fields(col);
+        return f.IsNull() ? QVariant() : QVariant(f.AsDate());
+    };
     for (q.First(); !q.Eof(); q.Next()) {
-        auto v = [&q](const char* field) { return q.FieldByName(QLatin1String(field)).Value(); };
-        auto date = [&q](const char* field) {
-            const TField f = q.FieldByName(QLatin1String(field));
-            return f.IsNull() ? QVariant() : QVariant(f.AsDate());
-        };
         TBomLineRow row;
-        row.Factor = q.FieldByName(QStringLiteral("UntFactor")).AsFloat();
-        row.Qty.Fixed = q.FieldByName(QStringLiteral("BomFixed")).AsInteger() == 1;
-        row.Qty.Qty = q.FieldByName(QStringLiteral("BomQty")).AsFloat();
-        row.Qty.BaseQty = q.FieldByName(QStringLiteral("BomBaseQty")).AsFloat();
-        row.Qty.Percent = q.FieldByName(QStringLiteral("BomPercent")).IsNull() ? 100 : q.FieldByName(QStringLiteral("BomPercent")).AsFloat();
-        row.Qty.LossRate = q.FieldByName(QStringLiteral("BomLossRate")).AsFloat();
-        row.Qty.PutLossRate = q.FieldByName(QStringLiteral("BomPutLossRate")).AsString();
-        row.Bom = TBomRef{q.FieldByName(QStringLiteral("BomItmID")).AsString(), q.FieldByName(QStringLiteral("BomItmBomType")).AsInteger(),
-                          q.FieldByName(QStringLiteral("BomItmBomID")).AsString()};
-        row.RowHook = q.FieldByName(QStringLiteral("BomRowHook")).AsString();
-        row.HasBom = q.FieldByName(QStringLiteral("ItmBomCount")).AsInteger() > 0 && !row.Bom.BomID.isEmpty();
-        row.Phantom = q.FieldByName(QStringLiteral("ItmMrpType")).AsInteger() == 4;
-        row.Values = QVariantMap{{QStringLiteral("BomEntry"), v("BomEntry")},
-                                 {QStringLiteral("BomItmNo"), v("ItmNo")},
-                                 {QStringLiteral("BomItmName"), v("ItmName")},
-                                 {QStringLiteral("BomItmSpec"), v("ItmSpec")},
-                                 {QStringLiteral("BomItmTypeName"), v("ItmTypeName")},
-                                 {QStringLiteral("BomItmMrpType"), v("ItmMrpType")},
-                                 {QStringLiteral("BomRole"), v("BomRoleName")},
-                                 {QStringLiteral("BomPercent"), v("BomPercent")},
-                                 {QStringLiteral("BomUnit"), v("UntName")},
-                                 {QStringLiteral("BomBaseUnit"), v("ItmUntName")},
-                                 {QStringLiteral("BomFixed"), row.Qty.Fixed},
-                                 {QStringLiteral("BomUCurrQty"), FUseStdQty && row.Factor > 0 ? QVariant(row.Qty.Qty / row.Factor) : v("BomUQty")},
-                                 {QStringLiteral("BomUBaseQty"), FUseStdQty ? QVariant(row.Qty.BaseQty) : v("BomUBaseQty")},
-                                 {QStringLiteral("BomCurrQty"), row.Qty.Qty},
-                                 {QStringLiteral("BomBaseQty"), row.Qty.BaseQty},
-                                 {QStringLiteral("BomLossRate"), v("BomLossRate")},
-                                 {QStringLiteral("BomPutLossRate"), v("BomPutLossRate")},
-                                 {QStringLiteral("BomBeginDate"), date("BomBeginDate")},
-                                 {QStringLiteral("BomEndDate"), date("BomEndDate")},
-                                 {QStringLiteral("BomNote"), v("BomNote")},
-                                 {QStringLiteral("BomItmBomNo"), v("BomItmBomNo")},
-                                 {QStringLiteral("BomItmOkRate"), v("BomItmBomOkRate")},
-                                 {QStringLiteral("BomItmID"), v("BomItmID")},
-                                 {QStringLiteral("BomRowHook"), row.RowHook},
-                                 {QStringLiteral("BomProps"), v("BomProps")},
-                                 {QStringLiteral("BomPropMask"), v("PropMask")},
-                                 {QStringLiteral("BomUnitFactor"), row.Factor},
-                                 {QStringLiteral("BomItmBomType"), v("BomItmBomType")},
-                                 {QStringLiteral("BomItmBomID"), v("BomItmBomID")}};
-        for (int n = 1; n <= 10; ++n)
-            row.Values.insert(QStringLiteral("BomProp%1").arg(n), q.FieldByName(QStringLiteral("BomProp%1").arg(n)).Value());
+        row.Factor = q.Fields(colFactor).AsFloat();
+        row.Qty.Fixed = q.Fields(colFixed).AsInteger() == 1;
+        row.Qty.Qty = q.Fields(colQty).AsFloat();
+        row.Qty.BaseQty = q.Fields(colBaseQty).AsFloat();
+        row.Qty.Percent = q.Fields(colPercent).IsNull() ? 100 : q.Fields(colPercent).AsFloat();
+        row.Qty.LossRate = q.Fields(colLossRate).AsFloat();
+        row.Qty.PutLossRate = q.Fields(colPutLossRate).AsString();
+        row.Bom = TBomRef{q.Fields(colItmID).AsString(), q.Fields(colBomType).AsInteger(), q.Fields(colItmBomID).AsString()};
+        row.RowHook = q.Fields(colRowHook).AsString();
+        row.HasBom = q.Fields(colBomCount).AsInteger() > 0 && !row.Bom.BomID.isEmpty();
+        row.Phantom = q.Fields(colMrpType).AsInteger() == 4;
+        row.Values.reserve(BomLineFields().size());
+        for (const int col : copied)
+            row.Values << q.Fields(col).Value();
+        row.Values << row.Qty.Fixed << (FUseStdQty && row.Factor > 0 ? QVariant(row.Qty.Qty / row.Factor) : q.Fields(colUQty).Value())
+                   << (FUseStdQty ? QVariant(row.Qty.BaseQty) : q.Fields(colUBaseQty).Value()) << row.Qty.Qty << row.Qty.BaseQty
+                   << date(colBegin) << date(colEnd) << row.RowHook << row.Factor;
         FLines[Key(q.Fields(colBomID).AsString(), forceOneLevel)] << row;
     }
     return true;

@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
+#include <QVariantList>
 
 #include <utility>
 
@@ -65,9 +65,12 @@ struct TBomNodeQty {
 // line's percentage or of its loss-rate text. Results are rounded to 8 decimals.
 TBomNodeQty BomLineQuantity(const TBomLineQty& line, const TBomNodeQty& parent, double parentYield, TBomLossChoice choice);
 
+// The fields of a line node, in the order of TBomLineRow::Values.
+const QStringList& BomLineFields();
+
 // A line as a node of the tree shows it, with what its quantities and its own BOM need.
 struct TBomLineRow {
-    QVariantMap Values;                   // the node's field values
+    QVariantList Values;                  // the node's field values, in the order of BomLineFields()
     TBomLineQty Qty;
     TBomRef Bom;                          // the component's own BOM (empty ID: none)
     QString RowHook;

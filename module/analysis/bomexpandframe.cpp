@@ -55,6 +55,26 @@ QString MasterValue(const QString& values, const QString& field)
     return v;
 }
 
+// The quantity fields of a node, in the order of QuantityValues.
+const QStringList kQuantityFields{QStringLiteral("BomFullQty"), QStringLiteral("BomTestQty"), QStringLiteral("BomUFullQty"),
+                                  QStringLiteral("BomUTestQty")};
+
+// A node's usage for the whole product and trial quantity, in base units and in the unit of
+// its line (factor: base units in one line unit).
+QVariantList QuantityValues(const TBomNodeQty& qty, double factor)
+{
+    const double f = factor > 0 ? factor : 1;
+    return {qty.Full, qty.Trial, Round8(qty.Full / f), Round8(qty.Trial / f)};
+}
+
+// The yield the lines under a node are issued at: the node's BOM's, which may be a trial
+// value typed in the tree.
+double ParentYield(const TTreeNode* node)
+{
+    const QVariant yield = node->Value(QStringLiteral("BomItmOkRate"));
+    return yield.isNull() ? 100 : yield.toDouble();
+}
+
 QVariant DateOrNull(const TQuery& q, const QString& field)
 {
     const TField f = q.FieldByName(field);
@@ -271,10 +291,30 @@ void TBOMExpandFrame::LoadLines(TTreeNode* node)
     }
     if (!rows)
         return;
+    // The lines come with their quantities under the node, all in one insertion: a big BOM
+    // level has thousands of lines, and a node added and then changed value by value costs
+    // the tree view a signal for every change.
+    const TBomNodeQty parent{NodeData(node, "Full").toDouble(), NodeData(node, "Trial").toDouble()};
+    const double yield = ParentYield(node);
+    const auto choice = TBomLossChoice(cboLossRate->currentIndex());
+    QList<TBomNodeQty> quantities;
+    QList<QVariantList> values;
+    quantities.reserve(rows->size());
+    values.reserve(rows->size());
+    for (const TBomLineRow& row : *rows) {
+        const TBomNodeQty qty = BomLineQuantity(row.Qty, parent, yield, choice);
+        QVariantList v = row.Values;
+        v << QuantityValues(qty, row.Factor);
+        quantities << qty;
+        values << v;
+    }
+    static const QStringList fields = BomLineFields() + kQuantityFields;
+    const QList<TTreeNode*> lines = Nodes->AddNodes(node, fields, values);
     QList<TTreeNode*> phantoms;
     QList<std::pair<QString, QString>> refs;
-    for (const TBomLineRow& row : *rows) {
-        TTreeNode* line = Nodes->AddNode(node, row.Values);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const TBomLineRow& row = rows->at(i);
+        TTreeNode* line = lines[i];
         line->Data = QVariantMap{{QStringLiteral("Kind"), int(nkLine)},
                                  {QStringLiteral("ItmID"), row.Bom.ProductID},
                                  {QStringLiteral("BomType"), row.Bom.BomType},
@@ -285,7 +325,9 @@ void TBOMExpandFrame::LoadLines(TTreeNode* node)
                                  {QStringLiteral("BaseQty"), row.Qty.BaseQty},
                                  {QStringLiteral("Percent"), row.Qty.Percent},
                                  {QStringLiteral("LossRate"), row.Qty.LossRate},
-                                 {QStringLiteral("PutLossRate"), row.Qty.PutLossRate}};
+                                 {QStringLiteral("PutLossRate"), row.Qty.PutLossRate},
+                                 {QStringLiteral("Full"), quantities[i].Full},
+                                 {QStringLiteral("Trial"), quantities[i].Trial}};
         line->HasChildren = row.HasBom;
         if (row.Phantom && row.HasBom && FBomExpandVirtualItem)
             phantoms << line;
@@ -293,7 +335,6 @@ void TBOMExpandFrame::LoadLines(TTreeNode* node)
     }
     if (subs)
         LoadSubstitutes(node, bom.BomType, bom.BomID, refs);
-    Recompute(node);
     // Phantoms are seen through at once: their lines come with their parent's.
     for (TTreeNode* phantom : phantoms) {
         Nodes->LoadChildren(phantom);
@@ -368,11 +409,9 @@ void TBOMExpandFrame::ShowQuantities(TTreeNode* node)
         nodeData.insert(QStringLiteral("Trial"), qty * factor);
         node->Data = nodeData;
     }
-    const double full = NodeData(node, "Full").toDouble(), trial = NodeData(node, "Trial").toDouble();
-    Nodes->SetNodeValue(node, QStringLiteral("BomFullQty"), full);
-    Nodes->SetNodeValue(node, QStringLiteral("BomTestQty"), trial);
-    Nodes->SetNodeValue(node, QStringLiteral("BomUFullQty"), Round8(full / factor));
-    Nodes->SetNodeValue(node, QStringLiteral("BomUTestQty"), Round8(trial / factor));
+    const QVariantList values = QuantityValues({NodeData(node, "Full").toDouble(), NodeData(node, "Trial").toDouble()}, factor);
+    for (qsizetype i = 0; i < kQuantityFields.size(); ++i)
+        Nodes->SetNodeValue(node, kQuantityFields[i], values[i]);
 }
 
 void TBOMExpandFrame::Recompute(TTreeNode* node)
@@ -380,8 +419,7 @@ void TBOMExpandFrame::Recompute(TTreeNode* node)
     if (!node || (Kind(node) != nkRoot && Kind(node) != nkLine))
         return;
     const TBomNodeQty parent{NodeData(node, "Full").toDouble(), NodeData(node, "Trial").toDouble()};
-    const QVariant yieldValue = node->Value(QStringLiteral("BomItmOkRate"));
-    const double yield = yieldValue.isNull() ? 100 : yieldValue.toDouble();
+    const double yield = ParentYield(node);
     const auto choice = TBomLossChoice(cboLossRate->currentIndex());
     for (int i = 0; i < node->ChildCount(); ++i) {
         TTreeNode* child = node->Child(i);
