@@ -90,6 +90,28 @@ TEST_F(BomProcedures, ForceOneLevelZeroFlattensSkipLevelComponents)
     }
 }
 
+TEST_F(BomProcedures, GetBOMReadsTheBOMsOfEachCallOnly)
+{
+    struct Case {
+        const char* refs;
+        QStringList boms;
+    };
+    const Case cases[] = {
+        {"('P', 1, 'BP'), ('P', 1, 'BP')", {"BP"}},
+        // Without an ID the product's default today: BOM-S ended with 2024, BOM-S-25 is valid.
+        {"('S', null, null), ('S', 1, '')", {"BS2"}},
+        {"('V', 1, 'BV'), ('X', 1, 'NONE')", {"BV"}},   // an unknown BOM gives nothing
+    };
+    // One session, calls one after the other: a call lists no BOM of an earlier one.
+    CreateTables({tmp::RefGetBOM, tmp::BOM});
+    for (const Case& c : cases) {
+        Exec(QStringLiteral("truncate table tmp_KX_MRP_RefGetBOM; truncate table tmp_KX_MRP_BOM;"
+                            "insert into tmp_KX_MRP_RefGetBOM values %1; call KX_MRP_GetBOM()")
+                 .arg(QString::fromLatin1(c.refs)));
+        EXPECT_EQ(Rows(QStringLiteral("select distinct BomID from tmp_KX_MRP_BOM order by 1")), c.boms) << c.refs;
+    }
+}
+
 TEST_F(BomProcedures, HeadsAndCouplesOfTheBOMsNamedOrOfTheDefault)
 {
     CreateTables({tmp::RefGetBOM, tmp::BOMHead, tmp::BOMCouples});
