@@ -78,6 +78,7 @@ TInvAgeFrame::TInvAgeFrame(QWidget* owner, const TInfoObjectDef* objectDef) : TI
     lblState->setObjectName(QStringLiteral("lblState"));
     auto* top = new QHBoxLayout;
     top->setContentsMargins(4, 4, 4, 0);
+    top->setSpacing(8);
     top->addWidget(btnAnalyze);
     top->addWidget(lblState, 1);
     lblFilterKind = new QLabel(QStringLiteral("显示入库单满足(&F):"), this);
@@ -401,14 +402,17 @@ void TInvAgeFrame::UpdateChart()
         auto* bars = new QBarSeries;
         bars->append(quantities);
         chart->addSeries(bars);
+        // Each value axis is drawn in its series' colour, which the legend names: a rotated axis
+        // title is hard to read and takes a column of the chart.
         auto* qtyAxis = new QValueAxis;
-        qtyAxis->setTitleText(QStringLiteral("数量"));
         qtyAxis->setLabelFormat(QStringLiteral("%.0f"));
         qtyAxis->setMin(0);
         chart->addAxis(qtyAxis, Qt::AlignLeft);
         bars->attachAxis(categories);
         bars->attachAxis(qtyAxis);
         qtyAxis->applyNiceNumbers();
+        qtyAxis->setLabelsColor(quantities->color());
+        qtyAxis->setLinePenColor(quantities->color());
 
         if (HasMoney()) {
             auto* amounts = new QLineSeries;
@@ -419,13 +423,14 @@ void TInvAgeFrame::UpdateChart()
                 amounts->append(double(k), amt[k]);
             chart->addSeries(amounts);
             auto* amtAxis = new QValueAxis;
-            amtAxis->setTitleText(QStringLiteral("金额"));
             amtAxis->setLabelFormat(QStringLiteral("%.0f"));
             amtAxis->setMin(0);
             chart->addAxis(amtAxis, Qt::AlignRight);
             amounts->attachAxis(categories);
             amounts->attachAxis(amtAxis);
             amtAxis->applyNiceNumbers();
+            amtAxis->setLabelsColor(amounts->color());
+            amtAxis->setLinePenColor(amounts->color());
         }
     }
     QChart* old = chtAgeGroups->chart();
