@@ -234,24 +234,31 @@ int TMRPRun::LowLevelCodes()
                 }
                 rows.Finish();
             }
-            const QList<QStringList> current = seed;
             seed.clear();
+            // Rows of parent, child and the child's BOM type and ID become edges; a child that
+            // counts as made brings its BOM to read in the next round.
+            const auto readEdges = [&](const auto& addEdge, const auto& bringsBom) {
+                q.Open();
+                for (int r = 0; r < q.RecordCount(); ++r) {
+                    const QString child = q.TextAt(r, 1);
+                    if (skipped(child))
+                        continue;
+                    const int p = graph.Add(q.TextAt(r, 0));
+                    addEdge(p, reached(child));
+                    if (bringsBom(child))
+                        addSeed(child, q.ValueAt(r, 2), q.ValueAt(r, 3));
+                }
+            };
             Exec(QStringLiteral("truncate table tmp_KX_MRP_BOMCouples;\rcall KX_MRP_GetBOMCouples()"));
             q.SQL = QStringLiteral("select PrdID, ItmID, ItmBomType, ItmBomID from tmp_KX_MRP_BOMCouples");
-            q.Open();
-            for (int r = 0; r < q.RecordCount(); ++r) {
-                const QString child = q.TextAt(r, 1);
-                if (skipped(child))
-                    continue;
-                const int p = graph.Add(q.TextAt(r, 0));
-                const int c = reached(child);
-                if (!bomEdges.contains({p, c})) {
-                    bomEdges.insert({p, c});
-                    graph.Bom[p] << c;
-                }
-                if (made(child))
-                    addSeed(child, q.ValueAt(r, 2), q.ValueAt(r, 3));
-            }
+            readEdges(
+                [&](int p, int c) {
+                    if (!bomEdges.contains({p, c})) {
+                        bomEdges.insert({p, c});
+                        graph.Bom[p] << c;
+                    }
+                },
+                made);
             if (openOrderBoms) {
                 // Component lines of the products' open orders count as edges too.
                 const QString products = QStringLiteral("(select distinct PrdID from tmp_KX_MRP_RefGetBOM)");
@@ -259,18 +266,12 @@ int TMRPRun::LowLevelCodes()
                                        "BomQty>0 and MOItmID<>BomItmID and MOItmID in %1 union select OOItmID, BomItmID, BomItmBomType, "
                                        "BomItmBomID from KX_MRP_OOBOM where CanMRP=1 and BomQty>0 and OOItmID<>BomItmID and OOItmID in %1")
                             .arg(products);
-                q.Open();
-                for (int r = 0; r < q.RecordCount(); ++r) {
-                    const QString child = q.TextAt(r, 1);
-                    if (skipped(child))
-                        continue;
-                    const int p = graph.Add(q.TextAt(r, 0));
-                    const int c = reached(child);
-                    if (!bomEdges.contains({p, c}) && !graph.Orders[p].contains(c))
-                        graph.Orders[p] << c;
-                    if (info(child).Type > 1)
-                        addSeed(child, q.ValueAt(r, 2), q.ValueAt(r, 3));
-                }
+                readEdges(
+                    [&](int p, int c) {
+                        if (!bomEdges.contains({p, c}) && !graph.Orders[p].contains(c))
+                            graph.Orders[p] << c;
+                    },
+                    [&](const QString& id) { return info(id).Type > 1; });
             }
         }
     };
