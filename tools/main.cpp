@@ -4,6 +4,7 @@
 #include "connectoptions.h"
 #include "dbcommands.h"
 #include "deductcommand.h"
+#include "minicommands.h"
 #include "releasecommands.h"
 #include "resultcommands.h"
 #include "schemecommands.h"
@@ -39,6 +40,10 @@ const char* const kUsage =
     "                    向已初始化的数据库写入生成的测试数据 (系统管理员; 默认规模 S;\n"
     "                    --replace 先清空生成器写入的各表)\n"
     "  age ...           库龄分析并保存结果 (kxmrp age --help 查看用法)\n"
+    "  kit --lines 单号/行号,... [运算参数] [--today-dates] [--output 文件]\n"
+    "                    齐套分析: 列出需求行的齐套数量和缺口数量 (kxmrp kit --help 查看用法)\n"
+    "  lack (--lines 单号/行号,... | --orders all|mo|oo [--until 日期]) [--current-bom] ...\n"
+    "                    生产缺料分析: 列出生产任务、委外订单缺少的投料 (kxmrp lack --help 查看用法)\n"
     "\n"
     "除 info 和 db init 外, 每个命令都以一个用户登录执行, 并要求该用户在桌面程序中做同样的事所需的权限:\n"
     "  --login 用户代码 (或环境变量 KXMRP_LOGIN), --password 密码 (或环境变量 KXMRP_PASSWORD; 在终端上未给出时提示输入)。\n"
@@ -90,6 +95,10 @@ int RunCommand(QStringList args)
         return RunDeductCommand(options, rest);
     if (name == QLatin1String("age"))
         return RunAgeCommand(options, rest);
+    if (name == QLatin1String("kit"))
+        return RunKitCommand(options, rest);
+    if (name == QLatin1String("lack"))
+        return RunLackCommand(options, rest);
     if (name == QLatin1String("supplies"))
         return RunSuppliesCommand(options, rest);
     if (name == QLatin1String("publish"))

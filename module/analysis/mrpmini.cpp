@@ -239,6 +239,14 @@ bool ReadMiniLines(TQuery& query, int billType, const QString& where, QList<TMin
     return true;
 }
 
+QString MiniBillNoCondition(int billType, const QStringList& billNos)
+{
+    const TMiniSource* src = SourceOf(billType);
+    if (!src || billNos.isEmpty())
+        return QStringLiteral("1=0");
+    return QStringLiteral("s.%1No in (%2)").arg(QLatin1String(src->Prefix), Quoted(billNos));
+}
+
 QList<int> LinesBeforeToday(const QList<TMiniLine>& lines, const QDate& today)
 {
     QList<int> past;
@@ -263,6 +271,16 @@ QString DuplicateLineMessage(const QList<TMiniLine>& lines, TMiniKind kind)
         return text.arg(m.TypeName, l.BillNo).arg(l.BillEntry).arg(m.ItemNo);
     }
     return QString();
+}
+
+QString CheckMiniLines(QList<TMiniLine>& lines, TMiniKind kind, const QDate& today,
+                       const std::function<bool(const QList<int>& past)>& moveToToday)
+{
+    const QList<int> past = LinesBeforeToday(lines, today);
+    if (!past.isEmpty() && moveToToday(past))
+        for (int i : past)
+            lines[i].Line.Date = today;
+    return DuplicateLineMessage(lines, kind);
 }
 
 int CreateMiniScheme(TConnection& connection, TMiniKind kind, const QString& userID)
@@ -302,6 +320,11 @@ QStringList MiniSummaryCaptions(TMiniKind kind)
     return {QStringLiteral("生产/委外单"), QStringLiteral("物料代码"), QStringLiteral("物料名称"), QStringLiteral("规格型号"),
             QStringLiteral("投料日期"), QStringLiteral("需求数量"), QStringLiteral("库存满足"), QStringLiteral("缺料数量"),
             QStringLiteral("订单齐套数量")};
+}
+
+int MiniSummaryNumbersFrom(TMiniKind kind)
+{
+    return kind == mkKit ? 7 : 5;
 }
 
 QString MiniSummarySQL(TMiniKind kind, int schemeIID)

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace kx {
 
 class IEngineProgress;
@@ -71,6 +73,8 @@ struct TMiniLine {
 // of a production or outsourcing line is its draw date. False when the object may not be read
 // or the statement failed (shown).
 bool ReadMiniLines(TQuery& query, int billType, const QString& where, QList<TMiniLine>& lines);
+// The condition of ReadMiniLines for the lines of the bills numbered.
+QString MiniBillNoCondition(int billType, const QStringList& billNos);
 
 // Indexes of the lines dated before today.
 QList<int> LinesBeforeToday(const QList<TMiniLine>& lines, const QDate& today);
@@ -79,6 +83,11 @@ QList<int> LinesBeforeToday(const QList<TMiniLine>& lines, const QDate& today);
 QString DuplicateLineMessage(const QList<TMiniLine>& lines, TMiniKind kind);
 // "发现存在需求日期早于今天的主需求行, 统一自动修正为今天?" and its shortage twin.
 QString PastDateQuestion(TMiniKind kind);
+// The checks of the lines before a run: lines dated before today move to today when
+// moveToToday, asked with their indexes, agrees; then the refusal of a line that occurs twice
+// (empty when none does).
+QString CheckMiniLines(QList<TMiniLine>& lines, TMiniKind kind, const QDate& today,
+                       const std::function<bool(const QList<int>& past)>& moveToToday);
 
 // The private scheme of a frame: a new unnamed scheme of the kind owned by the user.
 int CreateMiniScheme(TConnection& connection, TMiniKind kind, const QString& userID);
@@ -96,6 +105,8 @@ bool SaveMiniDemand(TPlanScheme& scheme, TMiniKind kind, const TMiniOptions& opt
 // chosen orders that stock does not cover, with what is missing. Columns named by the captions.
 QString MiniSummarySQL(TMiniKind kind, int schemeIID);
 QStringList MiniSummaryCaptions(TMiniKind kind);
+// The first of the summary's columns that hold quantities (the rest of the row).
+int MiniSummaryNumbersFrom(TMiniKind kind);
 
 // The conditions of a shortage analysis' run: the user's, with the orders whose material it
 // looks at (the chosen lines, one kind of order or all, up to a last due date) among the open

@@ -295,7 +295,7 @@ void TMRPminiFrame::UpdateSummary()
     TQuery q(&SharedConnection());
     if (!RunSQL(q, MiniSummarySQL(FKind, FScheme->SchemeIID), true))
         return;
-    const int numbersFrom = FKind == mkKit ? 7 : 5;
+    const int numbersFrom = MiniSummaryNumbersFrom(FKind);
     grdSummary->setRowCount(q.RecordCount());
     for (int r = 0; r < q.RecordCount(); ++r)
         for (int c = 0; c < q.FieldCount(); ++c) {

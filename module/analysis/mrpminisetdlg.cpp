@@ -262,13 +262,9 @@ bool TMiniSetDlgBase::SaveScheme()
 
 bool TMiniSetDlgBase::CanClose()
 {
-    const QList<int> past = LinesBeforeToday(FLines, FToday);
-    if (!past.isEmpty() && ShowQuestion(PastDateQuestion(FKind), mbYesNo) == mrYes) {
-        for (int i : past)
-            FLines[i].Line.Date = FToday;
-        RefreshGrid();
-    }
-    const QString duplicate = DuplicateLineMessage(FLines, FKind);
+    const QString duplicate =
+        CheckMiniLines(FLines, FKind, FToday, [this](const QList<int>&) { return ShowQuestion(PastDateQuestion(FKind), mbYesNo) == mrYes; });
+    RefreshGrid();
     if (!duplicate.isEmpty()) {
         ShowWarning(duplicate);
         pgcPages->setCurrentIndex(0);
