@@ -9,3 +9,10 @@ kx_add_test(analysis_view_tests DB SOURCES
     analysis/mrpmini_test.cpp
     masterdata/masterdatafixture.cpp
 )
+
+# kxmrp kit and kxmrp lack, run as a separate program.
+kx_add_test(analysis_cli_tests DB SOURCES
+    analysis/minicli_test.cpp
+)
+target_compile_definitions(analysis_cli_tests PRIVATE KX_KXMRP_PATH="$<TARGET_FILE:kxmrp>")
+add_dependencies(analysis_cli_tests kxmrp)
