@@ -97,9 +97,18 @@ QList<TLineRef> LineRefs(TCliArgs& a)
     return refs;
 }
 
-TMiniOptions RunOptions(TCliArgs& a)
+// What both commands take beside their lines: the run options, the answer to past dates and
+// the file of the summary.
+struct TRunRequest {
+    TMiniOptions Options;
+    bool TodayDates = false;
+    QString Output;
+};
+
+TRunRequest RunRequest(TCliArgs& a)
 {
-    TMiniOptions o;
+    TRunRequest r;
+    TMiniOptions& o = r.Options;
     o.TrackMode = a.Int("track", 0, 99, 0);
     o.Replace = a.Int("replace", 0, 3, 0);
     o.Suites = a.Int("suites", 0, 3, 0);
@@ -108,16 +117,12 @@ TMiniOptions RunOptions(TCliArgs& a)
     o.CareSafety = a.Flag("safety");
     o.CareLoss = !a.Flag("no-loss");
     o.OtherOut = a.Flag("other-out");
-    return o;
-}
-
-QString OutputFile(TCliArgs& a)
-{
-    const QString file = a.Text("output", 1000);
+    r.TodayDates = a.Flag("today-dates");
+    r.Output = a.Text("output", 1000);
     // Pages need the desktop's printing; every other format is written without a window.
-    if (!file.isEmpty() && QFileInfo(file).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
-        a.RefuseValue("output", file, QStringLiteral("命令行不能打印PDF, 应为 .xlsx, .csv, .txt, .html 或 .xml 文件"));
-    return file;
+    if (!r.Output.isEmpty() && QFileInfo(r.Output).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0)
+        a.RefuseValue("output", r.Output, QStringLiteral("命令行不能打印PDF, 应为 .xlsx, .csv, .txt, .html 或 .xml 文件"));
+    return r;
 }
 
 // The open lines named, in the order named, from the bill objects the user may read. A line
@@ -241,15 +246,20 @@ bool ReportSummary(TConnection& connection, TMiniKind kind, int schemeIID, const
     return written;
 }
 
-int RunAnalysis(TCliHost& host, const TCliArgs& a, TMiniKind kind, QList<TMiniLine> lines, const TMiniOptions& options, bool todayDates,
-                const QString& outputFile)
+// Logs in, reads the lines named and runs the analysis on them.
+int RunAnalysis(const TConnectOptions& connect, const TCliArgs& a, TMiniKind kind, const QList<TLineRef>& refs, const TRunRequest& request)
 {
+    TCliHost host(connect);
+    host.RequireRight(kind == mkKit ? QStringLiteral("KX_MRP.MRPmini") : QStringLiteral("KX_MRP.LackAnalyze"));
+    QList<TMiniLine> lines = kind == mkKit ? NamedLines(host, a, refs, kKitSources, int(std::size(kKitSources)))
+                                           : NamedLines(host, a, refs, kLackSources, int(std::size(kLackSources)));
+    const TMiniOptions& options = request.Options;
     QDateTime now;
     TQuery q(&host.Connection());
     if (!GetServerTime(q, now, true))
         return esFailed;
     const QDate today = now.date();
-    CheckLines(a, lines, kind, today, todayDates);
+    CheckLines(a, lines, kind, today, request.TodayDates);
     bool trackKnown = false;
     for (const TEnumItem& e : GetEnumList(QStringLiteral("MrpTrackType")))
         trackKnown = trackKnown || e.ID == options.TrackMode;
@@ -278,7 +288,7 @@ int RunAnalysis(TCliHost& host, const TCliArgs& a, TMiniKind kind, QList<TMiniLi
         std::fprintf(stderr, "%s\n", QStringLiteral("kxmrp %1: %2未完成。").arg(a.Command(), MiniCaption(kind)).toUtf8().constData());
         return esFailed;
     }
-    return ReportSummary(host.Connection(), kind, guard.IID(), outputFile) ? esDone : esFailed;
+    return ReportSummary(host.Connection(), kind, guard.IID(), request.Output) ? esDone : esFailed;
 }
 
 } // namespace
@@ -289,15 +299,9 @@ int RunKitCommand(const TConnectOptions& options, QStringList args)
     if (!a.Has("lines"))
         a.Refuse(QStringLiteral("缺少参数--lines: 请给出要配套的需求行!"));
     const QList<TLineRef> refs = LineRefs(a);
-    const TMiniOptions run = RunOptions(a);
-    const bool todayDates = a.Flag("today-dates");
-    const QString output = OutputFile(a);
+    const TRunRequest request = RunRequest(a);
     a.Finish();
-
-    TCliHost host(options);
-    host.RequireRight(QStringLiteral("KX_MRP.MRPmini"));
-    const QList<TMiniLine> lines = NamedLines(host, a, refs, kKitSources, int(std::size(kKitSources)));
-    return RunAnalysis(host, a, mkKit, lines, run, todayDates, output);
+    return RunAnalysis(options, a, mkKit, refs, request);
 }
 
 int RunLackCommand(const TConnectOptions& options, QStringList args)
@@ -307,7 +311,8 @@ int RunLackCommand(const TConnectOptions& options, QStringList args)
         a.Refuse(QStringLiteral("请给出--lines (指定单据行) 或 --orders (全部、生产任务或委外订单) 之一!"));
     if (a.Has("until") && !a.Has("orders"))
         a.Refuse(QStringLiteral("参数--until只能与--orders同时使用!"));
-    TMiniOptions run = RunOptions(a);
+    TRunRequest request = RunRequest(a);
+    TMiniOptions& run = request.Options;
     QList<TLineRef> refs;
     if (a.Has("lines")) {
         refs = LineRefs(a);
@@ -319,14 +324,8 @@ int RunLackCommand(const TConnectOptions& options, QStringList args)
         run.AllDates = !run.DelivDate.isValid();
     }
     run.CurrentBom = a.Flag("current-bom");
-    const bool todayDates = a.Flag("today-dates");
-    const QString output = OutputFile(a);
     a.Finish();
-
-    TCliHost host(options);
-    host.RequireRight(QStringLiteral("KX_MRP.LackAnalyze"));
-    const QList<TMiniLine> lines = NamedLines(host, a, refs, kLackSources, int(std::size(kLackSources)));
-    return RunAnalysis(host, a, mkLack, lines, run, todayDates, output);
+    return RunAnalysis(options, a, mkLack, refs, request);
 }
 
 } // namespace kx::cli

@@ -2,11 +2,9 @@
 // 2026-12-07): the hand-derived kit and shortage cases of the analysis frames give the same
 // figures, the lines are refused as the settings dialogs refuse them, and the private scheme
 // of the run is gone afterwards whether the run completed, was refused or was interrupted.
-#include "testdatabase.h"
+#include "kxmrpprocess.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -19,11 +17,6 @@ using namespace kx::test;
 
 namespace {
 
-struct TCliResult {
-    int Status = -1;
-    QString Out, Err;
-};
-
 const QString kPrivateSchemes = QStringLiteral("select count(*) from KX_MRP_Schemes where SchType in (1, 2)");
 
 QStringList Words(const char* text)
@@ -35,30 +28,7 @@ QStringList Words(const char* text)
 
 class MiniCommands : public TDemoDatabaseTest {
 protected:
-    void Start(QProcess& p, const char* user, const QStringList& args)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"KXMRP_LOGIN", "KXMRP_PASSWORD", "KXMRP_DATABASE", "KXMRP_SERVER"})
-            env.remove(QLatin1String(name));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KX_KXMRP_PATH), QStringList{QStringLiteral("--server"), TTestDatabase::Server(), QStringLiteral("--database"),
-                                                           DatabaseName(), QStringLiteral("--login"), QLatin1String(user),
-                                                           QStringLiteral("--password"), QLatin1String(user) + QStringLiteral("123")}
-                                                   + args);
-        p.closeWriteChannel();
-    }
-    static TCliResult Finished(QProcess& p)
-    {
-        EXPECT_TRUE(p.waitForFinished(300000));
-        return TCliResult{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-                          QString::fromUtf8(p.readAllStandardError())};
-    }
-    TCliResult Kxmrp(const QStringList& args, const char* user = "liming")
-    {
-        QProcess p;
-        Start(p, user, args);
-        return Finished(p);
-    }
+    TCliResult Kxmrp(const QStringList& args, const char* user = "liming") { return RunKxmrp(DatabaseName(), Login(user) + args); }
 };
 
 TEST_F(MiniCommands, TheHandCasesGiveTheFramesFigures)
@@ -153,7 +123,7 @@ TEST_F(MiniCommands, AnInterruptedRunLeavesNoPrivateScheme)
                         "create trigger hold_run before update on KX_MRP_Schemes for each statement execute function kx_test_hold()"));
     const QString sleeping = QStringLiteral("select count(*) from pg_stat_activity where datname=current_database() and wait_event='PgSleep'");
     QProcess p;
-    Start(p, "liming", Words("kit --lines SO2611-002/2"));
+    StartKxmrp(p, DatabaseName(), Login("liming") + Words("kit --lines SO2611-002/2"));
     for (int waited = 0; waited < 600 && Scalar(sleeping).toInt() == 0; ++waited)
         QThread::msleep(100);
     ASSERT_EQ(Scalar(sleeping).toInt(), 1) << "the run did not reach its parameters";

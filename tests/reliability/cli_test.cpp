@@ -4,6 +4,7 @@
 // cancels the work in flight, a killed run leaves its scheme free at once, and two
 // initialisations at once take turns.
 #include "hostilefiles.h"
+#include "kxmrpprocess.h"
 #include "sessionfixture.h"
 
 #include "db/errors.h"
@@ -23,43 +24,6 @@
 
 using namespace kx;
 using namespace kx::test;
-
-namespace {
-
-struct TCliResult {
-    int Status = -1;
-    QString Out, Err;
-};
-
-QProcessEnvironment CleanEnvironment()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"KXMRP_LOGIN", "KXMRP_PASSWORD", "KXMRP_DATABASE", "KXMRP_SERVER", "KXMRP_DBUSER", "KXMRP_DBPASSWORD"})
-        env.remove(QLatin1String(name));
-    return env;
-}
-
-void StartKxmrp(QProcess& p, const QString& database, const QStringList& args, const QProcessEnvironment& env)
-{
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KX_KXMRP_PATH),
-            QStringList{QStringLiteral("--server"), TTestDatabase::Server(), QStringLiteral("--database"), database} + args);
-    p.closeWriteChannel();
-}
-
-TCliResult Finished(QProcess& p)
-{
-    EXPECT_TRUE(p.waitForFinished(300000));
-    return TCliResult{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-                      QString::fromUtf8(p.readAllStandardError())};
-}
-
-QStringList Login(const char* user)
-{
-    return {QStringLiteral("--login"), QLatin1String(user), QStringLiteral("--password"), QLatin1String(user) + QStringLiteral("123")};
-}
-
-} // namespace
 
 class CommandLine : public TDemoDatabaseTest {
 protected:

@@ -1,11 +1,9 @@
 // "kxmrp supplies" as a nightly job uses it: the supplies of a run listed by plan type, and
 // adjustments applied from a table file with the checks and messages of the supplies view; a
 // file with any bad row changes nothing, and only a planner who maintains the scheme may adjust.
-#include "testdatabase.h"
+#include "kxmrpprocess.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,36 +11,9 @@
 using namespace kx;
 using namespace kx::test;
 
-namespace {
-
-struct TCliResult {
-    int Status = -1;
-    QString Out, Err;
-};
-
-QStringList Login(const char* user)
-{
-    return {QStringLiteral("--login"), QLatin1String(user), QStringLiteral("--password"), QLatin1String(user) + QStringLiteral("123")};
-}
-
-} // namespace
-
 class SuppliesCommand : public TDemoDatabaseTest {
 protected:
-    TCliResult Kxmrp(const QStringList& args)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"KXMRP_LOGIN", "KXMRP_PASSWORD", "KXMRP_DATABASE", "KXMRP_SERVER"})
-            env.remove(QLatin1String(name));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(KX_KXMRP_PATH),
-                QStringList{QStringLiteral("--server"), TTestDatabase::Server(), QStringLiteral("--database"), DatabaseName()} + args);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(300000));
-        return TCliResult{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-                          QString::fromUtf8(p.readAllStandardError())};
-    }
+    TCliResult Kxmrp(const QStringList& args) { return RunKxmrp(DatabaseName(), args); }
     // A table file of adjustments.
     QString File(const QString& name, const QString& text)
     {
