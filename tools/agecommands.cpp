@@ -10,7 +10,6 @@
 
 #include <QElapsedTimer>
 
-#include <cstdio>
 #include <limits>
 
 namespace kx::cli {
@@ -23,12 +22,6 @@ const char* const kUsage =
     "                [--condition SQL条件] [--print 行数]\n"
     "  按截止日期 (默认昨天) 或即时库存分析库龄, 结果保存为当前用户的一次库龄分析。\n"
     "  需要[库龄分析]的浏览权限; 金额只对有[金额]权限的用户计算。\n";
-
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
 
 QStringList ListOption(TCliArgs& a, const char* name)
 {

@@ -280,4 +280,10 @@ TConsoleProgress::~TConsoleProgress()
         std::fputc('\n', stderr);
 }
 
+void Print(const QString& text)
+{
+    std::printf("%s\n", text.toUtf8().constData());
+    std::fflush(stdout);
+}
+
 } // namespace kx::cli

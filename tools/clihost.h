@@ -91,6 +91,10 @@ bool WorkSavedInSteps();
 // The connection whose statement an interrupt cancels (the host's; null: none).
 void WatchConnection(TConnection* connection);
 
+// One line of a command's answer on standard output, flushed at once so that a job reading
+// the output sees each line as it is done.
+void Print(const QString& text);
+
 // Progress on a terminal: each step on its own line, a bar for positions; an interrupt stops
 // the work at the next check.
 class TConsoleProgress : public IEngineProgress {

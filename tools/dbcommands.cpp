@@ -10,17 +10,10 @@
 #include "generator.h"
 #include "suiteschema.h"
 
-#include <cstdio>
 
 namespace kx::cli {
 
 namespace {
-
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
 
 const char* const kDbUsage =
     "用法: kxmrp db init [--demo]\n"

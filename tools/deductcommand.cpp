@@ -26,12 +26,6 @@ const char* const kUsage =
     "  --*-filter        产品预测/销售订单/出口订单的范围 (SQL条件, 别名 s)\n"
     "  需要[预测冲销]的修改权限。\n";
 
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
-
 } // namespace
 
 int RunDeductCommand(const TConnectOptions& options, QStringList args)

@@ -58,12 +58,6 @@ struct TLineSource {
 const TLineSource kKitSources[] = {{btSO, "KX_MRP.SO"}, {btSI, "KX_MRP.SI"}, {btForcast, "KX_MRP.Forcast"}};
 const TLineSource kLackSources[] = {{btMO, "KX_MRP.MO"}, {btOO, "KX_MRP.OO"}};
 
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
-
 // A refusal of the lines named: exit 2 as for a wrong option, without the usage, which
 // would only bury the line it names.
 [[noreturn]] void RefuseLines(const TCliArgs& a, const QString& text)

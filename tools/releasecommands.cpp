@@ -20,10 +20,10 @@ namespace {
 
 const QString kReleaseObjectID = QStringLiteral("KX_MRP.MRPRelease");
 
-void Print(const QString& text)
+// Bill and line texts may hold carriage returns: each answer stays on its one line.
+void PrintOneLine(const QString& text)
 {
-    std::printf("%s\n", QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')).toUtf8().constData());
-    std::fflush(stdout);
+    Print(QString(text).replace(QLatin1Char('\r'), QLatin1Char(' ')));
 }
 
 // The IDs of users and groups given by their numbers ("zhangli,BUY").
@@ -129,19 +129,19 @@ int RunPublishCommand(const TConnectOptions& options, QStringList args)
                 a.Refuse(fault);
             NoteWorkSavedInSteps();
             scheme.IID = CopySchemeForPublish(connection, scheme.IID, copyName, onlyMps);
-            Print(QStringLiteral("已从计划方案[%1]复制全部数据至[%2]").arg(scheme.Name, copyName));
+            PrintOneLine(QStringLiteral("已从计划方案[%1]复制全部数据至[%2]").arg(scheme.Name, copyName));
             scheme.Name = copyName;
             scheme.MrpRun = scheme.MrpRun && !onlyMps;
         }
         AddReceivers(connection, scheme.IID, receivers);
         if (LoadReceivers(connection, scheme.IID).isEmpty())
-            Print(QStringLiteral("提示: 您刚取消了选择计划发布的接收用户, 发布完成后可以通过\"增加用户\"功能再作选择。"));
+            PrintOneLine(QStringLiteral("提示: 您刚取消了选择计划发布的接收用户, 发布完成后可以通过\"增加用户\"功能再作选择。"));
         ChangeState(connection, scheme, onlyMps || !noOutput ? psPublished : psReleaseClosed);
     }
-    Print(QStringLiteral("执行完成。"));
-    Print(QStringLiteral("方案 %1: %2").arg(scheme.IID).arg(scheme.Text()));
+    PrintOneLine(QStringLiteral("执行完成。"));
+    PrintOneLine(QStringLiteral("方案 %1: %2").arg(scheme.IID).arg(scheme.Text()));
     for (const TUserRec& u : LoadReceivers(connection, scheme.IID))
-        Print(QStringLiteral("  %1 %2").arg(u.IsGroup ? QStringLiteral("用户组") : QStringLiteral("用户"), u.DisplayName()));
+        PrintOneLine(QStringLiteral("  %1 %2").arg(u.IsGroup ? QStringLiteral("用户组") : QStringLiteral("用户"), u.DisplayName()));
     return esDone;
 }
 
@@ -183,7 +183,7 @@ public:
                 const TMRPOutputRow& r = FList.Rows[size_t(line.Row)];
                 where = QStringLiteral("[%1 %2] ").arg(r.BillNo, r.ItmNo);
             }
-            Print(QString(depth * 4, QLatin1Char(' ')) + QLatin1String(mark) + where + line.Text);
+            PrintOneLine(QString(depth * 4, QLatin1Char(' ')) + QLatin1String(mark) + where + line.Text);
             PrintLines(int(i), depth + 1);
         }
     }
@@ -244,7 +244,7 @@ int RunReleaseCommand(const TConnectOptions& options, QStringList args)
         if (dest != 0 && list.Rows[size_t(row)].DestType != dest)
             list.SetDestType(connection, row, dest);
     list.SetAllChecked(true);
-    Print(QStringLiteral("计划方案[%1]: 可投放计划 %2 行").arg(scheme.SchemeName).arg(list.TopRows.size()));
+    PrintOneLine(QStringLiteral("计划方案[%1]: 可投放计划 %2 行").arg(scheme.SchemeName).arg(list.TopRows.size()));
 
     TConsoleReleaseSink sink(list);
     TConsoleProgress progress;

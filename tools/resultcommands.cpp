@@ -10,7 +10,6 @@
 #include "engine/tablefile.h"
 #include "workbench/supplyadjust.h"
 
-#include <cstdio>
 #include <limits>
 
 namespace kx::cli {
@@ -23,12 +22,6 @@ const char* const kUsage =
     "  --adjust 表格文件 (CSV或xlsx), 列: 供应内码, 以及 类型 / BOM单 / 计划数量 中的任意几列:\n"
     "    调整MRP计划供应并保存, 检查和提示与桌面程序相同; 任一行有误则不保存任何内容。\n"
     "  列出需要[供应计划]的浏览权限; 调整需要[供应计划]的修改权限, 且方案须是用户自己的、未发布的。\n";
-
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
 
 
 void ListSupplies(TConnection& connection, int schemeIID, int planType)

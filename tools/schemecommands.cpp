@@ -11,19 +11,12 @@
 
 #include <QElapsedTimer>
 
-#include <cstdio>
 #include <limits>
 #include <optional>
 
 namespace kx::cli {
 
 namespace {
-
-void Print(const QString& text)
-{
-    std::printf("%s\n", text.toUtf8().constData());
-    std::fflush(stdout);
-}
 
 // A text printed in a tab-separated line: its own tabs and line breaks would split it.
 QString OneCell(const QString& text)
