@@ -65,9 +65,15 @@ const TLineSource kLackSources[] = {{btMO, "KX_MRP.MO"}, {btOO, "KX_MRP.OO"}};
     throw ECliRefusal(QStringLiteral("kxmrp %1: %2").arg(a.Command(), text), esUsage);
 }
 
+// A line as the command line names it: "单号/行号".
+QString LineName(const QString& billNo, int entry)
+{
+    return QStringLiteral("%1/%2").arg(billNo).arg(entry);
+}
+
 QString LineName(const TMainDemandLine& l)
 {
-    return QStringLiteral("%1/%2").arg(l.BillNo).arg(l.BillEntry);
+    return LineName(l.BillNo, l.BillEntry);
 }
 
 // "单号/行号,..." as written: bill numbers and lines, each named as the user wrote it.
@@ -144,7 +150,7 @@ QList<TMiniLine> NamedLines(TCliHost& host, const TCliArgs& a, const QList<TLine
     }
     QList<TMiniLine> lines;
     for (const TLineRef& r : refs) {
-        const QString name = QStringLiteral("%1/%2").arg(r.BillNo).arg(r.Entry);
+        const QString name = LineName(r.BillNo, r.Entry);
         if (!open.contains(name))
             RefuseLines(a, QStringLiteral("单据行[%1]不存在, 或已关闭、已执行完毕、不参与MRP, 或用户无权查看!").arg(name));
         TMiniLine m = open.value(name);

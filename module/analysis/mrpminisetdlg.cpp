@@ -262,9 +262,13 @@ bool TMiniSetDlgBase::SaveScheme()
 
 bool TMiniSetDlgBase::CanClose()
 {
-    const QString duplicate =
-        CheckMiniLines(FLines, FKind, FToday, [this](const QList<int>&) { return ShowQuestion(PastDateQuestion(FKind), mbYesNo) == mrYes; });
-    RefreshGrid();
+    bool moved = false;
+    const QString duplicate = CheckMiniLines(FLines, FKind, FToday, [&](const QList<int>&) {
+        moved = ShowQuestion(PastDateQuestion(FKind), mbYesNo) == mrYes;
+        return moved;
+    });
+    if (moved)
+        RefreshGrid();
     if (!duplicate.isEmpty()) {
         ShowWarning(duplicate);
         pgcPages->setCurrentIndex(0);
